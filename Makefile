@@ -1,0 +1,40 @@
+# Thin wrapper over the CMake presets. Every target configures what it needs.
+PRESET ?= default
+PREFIX ?= /usr/local
+JOBS ?= $(shell nproc)
+
+.PHONY: all build test sanitize install bench clean deps
+
+all: build
+
+# Packages this build needs from Debian; installed when missing and possible.
+DEB_PACKAGES := cmake ninja-build g++ libgtest-dev libbenchmark-dev
+
+deps:
+	@missing=""; for p in $(DEB_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Missing Debian packages:$$missing"; \
+	  if [ "$$(id -u)" = 0 ]; then apt-get update -q && apt-get install -y -q $$missing; \
+	  else echo "Install them with: sudo apt-get install$$missing"; exit 1; fi; \
+	fi
+
+build: deps
+	cmake --preset $(PRESET)
+	cmake --build --preset $(PRESET) -j $(JOBS)
+
+test: build
+	ctest --preset $(PRESET) -j $(JOBS)
+
+sanitize:
+	$(MAKE) test PRESET=sanitize
+
+bench: deps
+	cmake --preset bench
+	cmake --build --preset bench -j $(JOBS)
+	./build-bench/bench/ferrolit_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+
+install: build
+	cmake --install build --prefix $(PREFIX)
+
+clean:
+	rm -rf build build-sanitize build-bench

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+#include "ferrolit/export.hpp"
+
+namespace ferrolit {
+
+// The kinds of failure a host can tell apart. The values are the classic
+// run-time error numbers of the component world, so that a C host or a log
+// reader sees familiar codes.
+enum class ErrorKind : std::int32_t {
+    InvalidOperation = 5,  // invalid procedure call or argument; invalid floating-point operation
+    Overflow = 6,          // floating-point or 16-bit integer overflow
+    InvalidIndex = 9,      // a number that names no item
+    DivisionByZero = 11,   // floating-point division by zero
+    TypeMismatch = 13,     // an item of the other kind, or a text that is no number
+    ObjectRequired = 91,   // a collection or object reference that was never set
+};
+
+// The standard Italian description of an error kind.
+FERROLIT_API const char* describe(ErrorKind kind) noexcept;
+
+// The only exception type that leaves the library.
+class FERROLIT_API Error : public std::runtime_error {
+public:
+    explicit Error(ErrorKind kind);
+    Error(ErrorKind kind, const std::string& description);
+    ErrorKind kind() const noexcept { return kind_; }
+
+private:
+    ErrorKind kind_;
+};
+
+}  // namespace ferrolit

@@ -1,0 +1,49 @@
+#pragma once
+
+// The number rules of the library, in one place:
+//  - every real quantity is kept as a float; expressions are evaluated in
+//    double and rounded to float where a value is stored or compared after
+//    rounding (`single`);
+//  - conversions to 16-bit integers round half to even and fail with
+//    Overflow outside -32768..32767 (`to_int16`);
+//  - floating-point faults (division by zero, overflow, invalid operation)
+//    are read from the floating-point status flags (`FpFaultScope`).
+
+#include <cfenv>
+#include <cstdint>
+#include <optional>
+
+#include "ferrolit/error.hpp"
+
+namespace ferrolit::detail {
+
+// Rounds to single precision, the way every real quantity is stored.
+inline float single(double value) noexcept { return static_cast<float>(value); }
+
+// Nearest 16-bit integer, halves to the even neighbour; Overflow outside the
+// range and for NaN.
+std::int16_t to_int16(double value);
+
+// Watches the floating-point status flags over a stretch of computation.
+// Construction saves the caller's flags and clears them; destruction puts
+// the caller's flags back, so a host never sees the library's faults.
+class FpFaultScope {
+public:
+    FpFaultScope() noexcept;
+    ~FpFaultScope();
+    FpFaultScope(const FpFaultScope&) = delete;
+    FpFaultScope& operator=(const FpFaultScope&) = delete;
+
+    // The fault raised since construction or the last clear(), if any.
+    // When several were raised, division by zero wins over overflow, and
+    // overflow over an invalid operation: the earlier cause is reported.
+    std::optional<ErrorKind> fault() const noexcept;
+    void clear() noexcept;
+    // Throws Error of the fault's kind, if there is one.
+    void check() const;
+
+private:
+    std::fexcept_t saved_{};
+};
+
+}  // namespace ferrolit::detail

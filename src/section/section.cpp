@@ -1,0 +1,31 @@
+#include "ferrolit/section.hpp"
+
+#include "core/numeric.hpp"
+
+namespace ferrolit {
+
+using detail::single;
+
+Section::~Section() = default;
+
+void Section::dFerriMassimo(std::int16_t value) { dFerriMassimo_ = value > 30 ? std::int16_t{30} : value; }
+
+void Section::Altezza(float value) {
+    Altezza_ = value;
+    if (Copriferro_Inf_ != 0) H_Utile(single(double{value} - Copriferro_Inf_));
+}
+
+void Section::Copriferro_Inf(float value) {
+    Copriferro_Inf_ = value;
+    if (Altezza_ != 0) H_Utile(single(double{Altezza_} - value));
+}
+
+void Section::fStaffe(float value) { fStaffe_ = detail::to_int16(value); }
+
+float Section::Ved(std::string Dir) const {
+    if (Dir == "Y") return Taglio_y();
+    if (Dir == "Z") return Taglio_z();
+    return 0;
+}
+
+}  // namespace ferrolit
