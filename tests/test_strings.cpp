@@ -9,6 +9,8 @@ struct StringCase {
     float smallest, largest, area;
 };
 
+void PrintTo(const StringCase& c, std::ostream* os) { *os << '"' << c.text << '"'; }
+
 class BarStrings : public ::testing::TestWithParam<StringCase> {};
 
 TEST_P(BarStrings, ReadsSmallestLargestAndArea) {
