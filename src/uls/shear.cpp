@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 
+#include "core/fp_isolated.hpp"
 #include "core/numeric.hpp"
 #include "ferrolit/section.hpp"
 #include "section/shape.hpp"
@@ -86,62 +87,68 @@ double strut_axial_coefficient(float axial_force, double sigma_cp, float fcd) {
     return 2.5;
 }
 
+// Runs the arithmetic of one resistance with the fault flags watched; a
+// fault is raised as an Error of its kind, in kN otherwise.
+template <class Computation>
+float checked(Computation&& computation) {
+    detail::FpFaultScope faults;
+    const double newtons = detail::fp_isolated(computation);
+    const float kilonewtons = detail::fp_isolated([newtons] { return single(newtons / 1000); });
+    faults.check();
+    return kilonewtons;
+}
+
+double concrete_only_resistance(const Section& s, const ShearGeometry& g) {
+    const double area = g.width * g.depth;
+    double k = 1 + std::sqrt(200 / g.depth);
+    if (k > 2) k = 2;
+    const double v_min = 0.035 * std::pow(k, 1.5) * std::sqrt(double{s.fck()});
+    const double rho = g.bars / area;  // no upper cap
+    double sigma_cp = s.Ned_x() / area;  // no lower bound
+    const float sigma_cap = single(0.2 * s.fcd());
+    if (sigma_cap < sigma_cp) sigma_cp = sigma_cap;
+    // pow, not cbrt: a negative base is an invalid operation, as it must be.
+    const double v1 = 0.18 * k * std::pow(100 * rho * s.fck(), 1.0 / 3) / s.gammaC() * area;
+    const double v2 = (0.15 * sigma_cp + v_min) * area;
+    return v1 > v2 ? v1 : v2;
+}
+
+double stirrup_resistance(const Section& s, bool plane_z) {
+    const Inclinations angles = inclinations(s);
+    if (s.passoStaffe() == 0) return 1e6;  // 1000 kN
+    const double d = stirrup_depth(s, plane_z);
+    const double stirrup_area = s.Astaffa();
+    return 0.9 * d * stirrup_area / s.passoStaffe() * s.fyd() * (angles.cot_alpha + angles.cot_theta) *
+           angles.sin_alpha;
+}
+
+double strut_resistance(const Section& s, bool plane_z) {
+    const Inclinations angles = inclinations(s);
+    // Mean axial stress on the web, the same in both planes and uncapped.
+    const double sigma_cp = s.Ned_x() / (double{detail::rule_width(s)} * s.Altezza());
+    const double alpha_c = strut_axial_coefficient(s.Ned_x(), sigma_cp, s.fcd());
+    const ShearGeometry g = strut_geometry(s, plane_z);
+    // 0.5·fcd: the reduced strength of cracked concrete.
+    return 0.9 * g.depth * g.width * alpha_c * 0.5 * s.fcd() * (angles.cot_alpha + angles.cot_theta) /
+           (1 + angles.cot_theta * angles.cot_theta);
+}
+
 }  // namespace
 
 float Section::Vrd_cls(std::string Direz) const {
     const ShearGeometry g = member_geometry(*this, in_plane_z(Direz));
     if (g.width <= 0 || g.depth <= 0) return 0;
-
-    detail::FpFaultScope faults;
-    const double area = g.width * g.depth;
-    double k = 1 + std::sqrt(200 / g.depth);
-    if (k > 2) k = 2;
-    const double v_min = 0.035 * std::pow(k, 1.5) * std::sqrt(double{fck()});
-    const double rho = g.bars / area;  // no upper cap
-    double sigma_cp = Ned_x() / area;  // no lower bound
-    const float sigma_cap = single(0.2 * fcd());
-    if (sigma_cap < sigma_cp) sigma_cp = sigma_cap;
-    // pow, not cbrt: a negative base is an invalid operation, as it must be.
-    const double v1 = 0.18 * k * std::pow(100 * rho * fck(), 1.0 / 3) / gammaC() * area;
-    const double v2 = (0.15 * sigma_cp + v_min) * area;
-    const float result = single((v1 > v2 ? v1 : v2) / 1000);
-    faults.check();
-    return result;
+    return checked([&] { return concrete_only_resistance(*this, g); });
 }
 
 float Section::Vrsd(const std::string& Direz) const {
     if (has_no_section(*this)) return 0;
-
-    detail::FpFaultScope faults;
-    const Inclinations angles = inclinations(*this);
-    if (passoStaffe() == 0) {
-        faults.check();
-        return 1000;
-    }
-    const double d = stirrup_depth(*this, in_plane_z(Direz));
-    const double stirrup_area = Astaffa();
-    const double resistance = 0.9 * d * stirrup_area / passoStaffe() * fyd() * (angles.cot_alpha + angles.cot_theta) *
-                              angles.sin_alpha;
-    const float result = single(resistance / 1000);
-    faults.check();
-    return result;
+    return checked([&] { return stirrup_resistance(*this, in_plane_z(Direz)); });
 }
 
 float Section::Vrcd(const std::string& Direz) const {
     if (has_no_section(*this)) return 0;
-
-    detail::FpFaultScope faults;
-    const Inclinations angles = inclinations(*this);
-    // Mean axial stress on the web, the same in both planes and uncapped.
-    const double sigma_cp = Ned_x() / (double{detail::rule_width(*this)} * Altezza());
-    const double alpha_c = strut_axial_coefficient(Ned_x(), sigma_cp, fcd());
-    const ShearGeometry g = strut_geometry(*this, in_plane_z(Direz));
-    // 0.5·fcd: the reduced strength of cracked concrete.
-    const double resistance = 0.9 * g.depth * g.width * alpha_c * 0.5 * fcd() *
-                              (angles.cot_alpha + angles.cot_theta) / (1 + angles.cot_theta * angles.cot_theta);
-    const float result = single(resistance / 1000);
-    faults.check();
-    return result;
+    return checked([&] { return strut_resistance(*this, in_plane_z(Direz)); });
 }
 
 }  // namespace ferrolit
