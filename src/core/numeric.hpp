@@ -7,11 +7,13 @@
 //  - conversions to 16-bit integers round half to even and fail with
 //    Overflow outside -32768..32767 (`to_int16`);
 //  - floating-point faults (division by zero, overflow, invalid operation)
-//    are read from the floating-point status flags (`FpFaultScope`).
+//    are read from the floating-point status flags (`FpFaultScope`, and
+//    `checked` for a computation that raises them as errors).
 
 #include <cfenv>
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 #include "ferrolit/error.hpp"
 
@@ -45,5 +47,25 @@ public:
 private:
     std::fexcept_t saved_{};
 };
+
+// g++ does not honour FENV_ACCESS: it may move floating-point arithmetic
+// across the calls that clear and read the status flags, so a fault could be
+// raised before the flags are cleared or after they are read. Running the
+// arithmetic through a call the optimiser cannot look into keeps it in place:
+// an opaque call stays ordered with the flag calls around it.
+template <class Computation>
+[[gnu::noipa]] auto fp_isolated(Computation&& computation) {
+    return std::forward<Computation>(computation)();
+}
+
+// Runs a computation with the flags watched and raises the fault it caused,
+// if any, as an Error of its kind.
+template <class Computation>
+auto checked(Computation&& computation) {
+    FpFaultScope faults;
+    auto result = fp_isolated(std::forward<Computation>(computation));
+    faults.check();
+    return result;
+}
 
 }  // namespace ferrolit::detail

@@ -4,11 +4,10 @@
 namespace ferrolit {
 
 float Section::Astaffa() const {
-    detail::FpFaultScope faults;
-    const double diameter = fStaffe();
-    const float area = detail::single(diameter * diameter * double{PiGreco} / 4 * nBracciaStaffe());
-    faults.check();
-    return area;
+    return detail::checked([&] {
+        const double diameter = fStaffe();
+        return detail::single(diameter * diameter * double{PiGreco} / 4 * nBracciaStaffe());
+    });
 }
 
 }  // namespace ferrolit

@@ -7,7 +7,6 @@
 #include <type_traits>
 #include <utility>
 
-#include "core/fp_isolated.hpp"
 #include "core/numeric.hpp"
 #include "ferrolit/error.hpp"
 #include "ferrolit/section.hpp"

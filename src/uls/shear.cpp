@@ -6,7 +6,6 @@
 #include <cmath>
 #include <string>
 
-#include "core/fp_isolated.hpp"
 #include "core/numeric.hpp"
 #include "ferrolit/section.hpp"
 #include "section/shape.hpp"
@@ -91,11 +90,7 @@ double strut_axial_coefficient(float axial_force, double sigma_cp, float fcd) {
 // fault is raised as an Error of its kind, in kN otherwise.
 template <class Computation>
 float checked(Computation&& computation) {
-    detail::FpFaultScope faults;
-    const double newtons = detail::fp_isolated(computation);
-    const float kilonewtons = detail::fp_isolated([newtons] { return single(newtons / 1000); });
-    faults.check();
-    return kilonewtons;
+    return detail::checked([&] { return single(computation() / 1000); });
 }
 
 double concrete_only_resistance(const Section& s, const ShearGeometry& g) {
