@@ -16,6 +16,9 @@ struct SectionAccess {
 
 inline bool is_tee(const Section& s) { return SectionAccess::is_tee(s); }
 
+// Column rules apply to "Pilastro" exactly; every other text takes the beam rules.
+inline bool is_column(const Section& s) { return s.TipoSezione() == "Pilastro"; }
+
 // Width the code rules use: Base of a rectangle, the web BaseInf of a T.
 inline float rule_width(const Section& s) { return is_tee(s) ? SectionAccess::web_width(s) : s.Base(); }
 

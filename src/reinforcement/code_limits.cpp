@@ -1,0 +1,96 @@
+// Code limits of the longitudinal reinforcement: bars in one row, minimum and
+// maximum area, reinforcement ratios. One implementation for both section
+// kinds; what differs for the T comes from section/shape.hpp.
+
+#include <cmath>
+
+#include "core/numeric.hpp"
+#include "ferrolit/section.hpp"
+#include "section/shape.hpp"
+
+namespace ferrolit {
+
+using detail::single;
+
+namespace {
+
+// Width available to one row of the layer. The T puts its bottom layer in
+// the web and its top layer in the flange; the side layers run along Altezza.
+double row_width(const Section& s, PosizioneFerri layer) {
+    if (layer == PosizioneFerri::As_inf) return detail::rule_width(s);
+    if (layer == PosizioneFerri::As_sup) return s.Base();
+    return s.Altezza();
+}
+
+// The larger of two candidates, each rounded to single precision first; on a
+// tie the first one stays.
+float larger_of(double first, double second) {
+    const float a = single(first);
+    const float b = single(second);
+    return b > a ? b : a;
+}
+
+// Ratio of a layer area to the gross area; 0 unless Base and Altezza are
+// positive.
+float layer_ratio(const Section& s, float layer_area) {
+    if (!(s.Base() > 0 && s.Altezza() > 0)) return 0;
+    detail::FpFaultScope faults;
+    const float ratio = single(layer_area / detail::gross_area(s));
+    faults.check();
+    return ratio;
+}
+
+}  // namespace
+
+std::int16_t Section::NFerriMassimo(PosizioneFerri PosFer, std::int16_t dFer) const {
+    // 2·dFer in 16-bit arithmetic: beyond the range it is an overflow.
+    const std::int16_t twice = detail::to_int16(2.0 * dFer);
+    detail::FpFaultScope faults;
+    const double fitting = std::floor((row_width(*this, PosFer) - 2.0 * Copriferro_Inf()) / twice);
+    faults.check();
+    // The rectangle keeps one bar's room in reserve; the T does not.
+    return detail::to_int16(detail::is_tee(*this) ? fitting : fitting - 1);
+}
+
+float Section::AsMin() const {
+    const double b = detail::rule_width(*this);
+    detail::FpFaultScope faults;
+    float result;
+    if (detail::is_column(*this)) {
+        result = larger_of(0.1 * Ned_x() / fyd(), 0.003 * b * Altezza());
+    } else {
+        const double d = H_Utile();
+        result = larger_of(0.26 * fctm() * b * d / fyk(), 0.0013 * b * d);
+    }
+    faults.check();
+    return result;
+}
+
+float Section::AsMax() const {
+    detail::FpFaultScope faults;
+    const float result = single(0.04 * detail::gross_area(*this));
+    faults.check();
+    return result;
+}
+
+float Section::percMinAs() const {
+    detail::FpFaultScope faults;
+    const float result = single(1.4 / fyk());
+    faults.check();
+    return result;
+}
+
+// A positive moment compresses the top layer; zero counts as hogging.
+float Section::percA1s() const { return layer_ratio(*this, Med_y() > 0 ? As_sup() : As_inf()); }
+
+float Section::percAs() const { return layer_ratio(*this, Med_y() > 0 ? As_inf() : As_sup()); }
+
+float Section::percMaxAs() const {
+    const double compressed = percA1s();
+    detail::FpFaultScope faults;
+    const float result = single(3.5 / fyk() + compressed);
+    faults.check();
+    return result;
+}
+
+}  // namespace ferrolit
