@@ -20,10 +20,10 @@ using detail::single;
 // Bars of diameter d in one row of the width Base, whatever the layer and
 // the kind of section: ⌊(Base − 2·cover) / (2·d)⌋ − 1 in single precision.
 std::int16_t bars_in_base(const Section& s, std::int32_t diameter) {
-    detail::FpFaultScope faults;
-    const float clear_width = single(double{s.Base()} - 2.0 * s.Copriferro_Inf());
-    const float quotient = single(double{clear_width} / (2.0 * diameter));
-    faults.check();
+    const float quotient = detail::checked([&] {
+        const float clear_width = single(double{s.Base()} - 2.0 * s.Copriferro_Inf());
+        return single(double{clear_width} / (2.0 * diameter));
+    });
     return detail::to_int16(std::floor(quotient) - 1);
 }
 

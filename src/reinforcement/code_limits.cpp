@@ -34,10 +34,7 @@ float larger_of(double first, double second) {
 // positive.
 float layer_ratio(const Section& s, float layer_area) {
     if (!(s.Base() > 0 && s.Altezza() > 0)) return 0;
-    detail::FpFaultScope faults;
-    const float ratio = single(layer_area / detail::gross_area(s));
-    faults.check();
-    return ratio;
+    return detail::checked([&] { return single(layer_area / detail::gross_area(s)); });
 }
 
 }  // namespace
@@ -45,39 +42,27 @@ float layer_ratio(const Section& s, float layer_area) {
 std::int16_t Section::NFerriMassimo(PosizioneFerri PosFer, std::int16_t dFer) const {
     // 2·dFer in 16-bit arithmetic: beyond the range it is an overflow.
     const std::int16_t twice = detail::to_int16(2.0 * dFer);
-    detail::FpFaultScope faults;
-    const double fitting = std::floor((row_width(*this, PosFer) - 2.0 * Copriferro_Inf()) / twice);
-    faults.check();
+    const double fitting =
+        detail::checked([&] { return std::floor((row_width(*this, PosFer) - 2.0 * Copriferro_Inf()) / twice); });
     // The rectangle keeps one bar's room in reserve; the T does not.
     return detail::to_int16(detail::is_tee(*this) ? fitting : fitting - 1);
 }
 
 float Section::AsMin() const {
     const double b = detail::rule_width(*this);
-    detail::FpFaultScope faults;
-    float result;
-    if (detail::is_column(*this)) {
-        result = larger_of(0.1 * Ned_x() / fyd(), 0.003 * b * Altezza());
-    } else {
+    return detail::checked([&] {
+        if (detail::is_column(*this)) return larger_of(0.1 * Ned_x() / fyd(), 0.003 * b * Altezza());
         const double d = H_Utile();
-        result = larger_of(0.26 * fctm() * b * d / fyk(), 0.0013 * b * d);
-    }
-    faults.check();
-    return result;
+        return larger_of(0.26 * fctm() * b * d / fyk(), 0.0013 * b * d);
+    });
 }
 
 float Section::AsMax() const {
-    detail::FpFaultScope faults;
-    const float result = single(0.04 * detail::gross_area(*this));
-    faults.check();
-    return result;
+    return detail::checked([&] { return single(0.04 * detail::gross_area(*this)); });
 }
 
 float Section::percMinAs() const {
-    detail::FpFaultScope faults;
-    const float result = single(1.4 / fyk());
-    faults.check();
-    return result;
+    return detail::checked([&] { return single(1.4 / fyk()); });
 }
 
 // A positive moment compresses the top layer; zero counts as hogging.
@@ -87,10 +72,7 @@ float Section::percAs() const { return layer_ratio(*this, Med_y() > 0 ? As_inf()
 
 float Section::percMaxAs() const {
     const double compressed = percA1s();
-    detail::FpFaultScope faults;
-    const float result = single(3.5 / fyk() + compressed);
-    faults.check();
-    return result;
+    return detail::checked([&] { return single(3.5 / fyk() + compressed); });
 }
 
 }  // namespace ferrolit

@@ -23,27 +23,23 @@ float capped(float constant, double candidate) {
 float Section::fStaffeMinNorm() const { return 6; }
 
 float Section::passoStaffeMinNorm() const {
-    detail::FpFaultScope faults;
-    const float start = detail::is_column(*this) ? single(double{largest_bar_diameter(stringaAs_inf())} / 4) : 10.0f;
-    faults.check();
+    const float start = detail::is_column(*this)
+                            ? detail::checked([&] { return single(double{largest_bar_diameter(stringaAs_inf())} / 4); })
+                            : 10.0f;
     // Never closer than the stirrup diameter itself.
     return fStaffe() > start ? fStaffe() : start;
 }
 
 float Section::passoStaffeMaxNorm() const {
-    detail::FpFaultScope faults;
-    const float result = detail::is_column(*this) ? capped(250, 12.0 * smallest_bar_diameter(stringaAs_inf()))
-                                          : capped(333, 0.8 * H_Utile());
-    faults.check();
-    return result;
+    return detail::checked([&] {
+        return detail::is_column(*this) ? capped(250, 12.0 * smallest_bar_diameter(stringaAs_inf()))
+                                        : capped(333, 0.8 * H_Utile());
+    });
 }
 
 float Section::AstaffeMin() const {
     if (detail::is_column(*this)) return 0;
-    detail::FpFaultScope faults;
-    const float result = single(1.5 * detail::rule_width(*this));
-    faults.check();
-    return result;
+    return detail::checked([&] { return single(1.5 * detail::rule_width(*this)); });
 }
 
 float Section::Astaffa() const {
@@ -57,10 +53,7 @@ float Section::Astaffe_ml() {
     // A zero spacing means the largest one; the section keeps it.
     if (passoStaffe() == 0) passoStaffe(333);
     const double one_set = Astaffa();
-    detail::FpFaultScope faults;
-    const float result = single(one_set * 1000 / passoStaffe());
-    faults.check();
-    return result;
+    return detail::checked([&] { return single(one_set * 1000 / passoStaffe()); });
 }
 
 }  // namespace ferrolit
