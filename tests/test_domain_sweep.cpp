@@ -60,7 +60,7 @@ Outcome reference_sweep(const SweepSetup& s, const SweepLimits& lim) {
                 const float yr = k <= 3 ? single(double{x} - 0.2 * (double{s.d} - x)) : single(x * 0.015 / 0.035);
                 float y = 0;
                 while (y <= x) {
-                    if (p.strips + count == lim.max_strips) return exhausted(k);
+                    if (p.strips + count == lim.max_strips || count == lim.max_point_strips) return exhausted(k);
                     float sc = s.fcd;
                     if (!(y <= yr)) {
                         const float eta = k <= 3 ? single(5.0 * (double{x} - y) / (double{s.d} - x))
@@ -225,6 +225,8 @@ TEST(DomainSweep, FaultsAndLimitsStopAtTheSamePoint) {
         {"strip limit before region 7", [](SweepSetup&, SweepLimits& l) { l.max_strips = 20000; }, ErrorKind::Overflow},
         {"strip limit in region 7", [](SweepSetup&, SweepLimits& l) { l.max_strips = 150000; }, std::nullopt},
         {"point limit in region 7", [](SweepSetup&, SweepLimits& l) { l.max_points = 560; }, std::nullopt},
+        {"strips of one point before region 7", [](SweepSetup&, SweepLimits& l) { l.max_point_strips = 300; }, ErrorKind::Overflow},
+        {"strips of one point in region 7", [](SweepSetup&, SweepLimits& l) { l.max_point_strips = 505; }, std::nullopt},
         // region 6 alone, from a negative d: its second point needs more strips
         // than float depths can count
         {"depths that stop advancing", [](SweepSetup& s, SweepLimits&) { s.d = -3, s.step = 400, s.strip = 1e-5f; }, ErrorKind::Overflow},

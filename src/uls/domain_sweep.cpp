@@ -177,7 +177,11 @@ private:
         return flow;
     }
 
-    std::int64_t remaining_strips() const { return lim_.max_strips - out_.strips; }
+    // Strips the next point may use.
+    std::int64_t remaining_strips() const {
+        const std::int64_t left = lim_.max_strips - out_.strips;
+        return left < lim_.max_point_strips ? left : lim_.max_point_strips;
+    }
 
     // Records a finished point and applies the end rules of region 7.
     Flow commit(int region, float x, const PointValue& v, bool stop) {
