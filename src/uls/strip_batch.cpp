@@ -71,32 +71,39 @@ inline double lane(V2 a, int i) { return a.v[i]; }
 
 constexpr int kPairs = kBatchLanes / 2;
 
-struct Lanes {
+// Per-point constants of the strain law, read from memory in the loop.
+struct LaneLaw {
     V2 x[kPairs], k[kPairs], den[kPairs], yr[kPairs];
+};
+
+// Running sums, kept in registers while the strips run.
+struct Sums {
     V2 n[kPairs], m[kPairs], count[kPairs];
 };
 
-// One strip at depth y for every point of the batch (see point_scalar for
-// the sequential form). With `Masked`, a point whose depth is above y keeps
-// its sums.
-template <bool Masked>
-inline void strip_step(Lanes& l, V2 y, V2 width, V2 arm, V2 fcd, V2 strip) {
+// One strip at depth y for every point of the batch (see concrete_scalar
+// in domain_sweep.cpp for the sequential form). `Select` applies the
+// rectangle stress fcd where y <= y_r; without it every point is known to
+// be past its y_r. With `Masked`, a point whose depth is above y keeps its
+// sums.
+template <bool Select, bool Masked>
+inline void strip_step(const LaneLaw& law, Sums& sum, V2 y, V2 width, V2 arm, V2 fcd, V2 strip) {
     const V2 two = splat(2.0);
     for (int p = 0; p < kPairs; ++p) {
-        const V2 eta = stored(l.k[p] * (l.x[p] - y) / l.den[p]);
-        const V2 parabola = stored(fcd * eta * (two - eta));
-        const V2 stress = choose(less_equal(y, l.yr[p]), fcd, parabola);
+        const V2 eta = stored(law.k[p] * (law.x[p] - y) / law.den[p]);
+        V2 stress = stored(fcd * eta * (two - eta));
+        if constexpr (Select) stress = choose(less_equal(y, law.yr[p]), fcd, stress);
         const V2 force = stress * strip * width;
-        const V2 n = stored(l.n[p] + force);
-        const V2 m = stored(l.m[p] + force * arm);
+        const V2 n = stored(sum.n[p] + force);
+        const V2 m = stored(sum.m[p] + force * arm);
         if constexpr (Masked) {
-            const Mask2 active = less_equal(y, l.x[p]);
-            l.n[p] = choose(active, n, l.n[p]);
-            l.m[p] = choose(active, m, l.m[p]);
-            l.count[p] = l.count[p] + ones_where(active);
+            const Mask2 active = less_equal(y, law.x[p]);
+            sum.n[p] = choose(active, n, sum.n[p]);
+            sum.m[p] = choose(active, m, sum.m[p]);
+            sum.count[p] = sum.count[p] + ones_where(active);
         } else {
-            l.n[p] = n;
-            l.m[p] = m;
+            sum.n[p] = n;
+            sum.m[p] = m;
         }
     }
 }
@@ -109,26 +116,29 @@ struct StripWalk {
 
 // Strips y <= limit for all lanes. Stops (walk.stopped) on the strip limit
 // or when y no longer advances.
-template <bool Masked>
-void walk_strips(const SweepSetup& s, Lanes& l, StripWalk& w, float limit, std::int64_t remaining) {
+template <bool Select, bool Masked>
+void walk_strips(const SweepSetup& s, const LaneLaw& law, Sums& sums, StripWalk& w, float limit,
+                 std::int64_t remaining) {
+    Sums sum = sums;  // a local copy stays in registers
     const V2 fcd = splat(s.fcd);
     const V2 strip = splat(s.strip);
     const double yG = s.yG;
     while (w.y <= limit) {
         if (w.index == remaining) {
             w.stopped = true;
-            return;
+            break;
         }
         const double y = w.y;
-        strip_step<Masked>(l, splat(y), splat(s.width.at(w.y)), splat(yG - y), fcd, strip);
+        strip_step<Select, Masked>(law, sum, splat(y), splat(s.width.at(w.y)), splat(yG - y), fcd, strip);
         ++w.index;
         const float next = w.y + s.strip;
         if (next == w.y) {
             w.stopped = true;
-            return;
+            break;
         }
         w.y = next;
     }
+    sums = sum;
 }
 
 // Extends the shared prefix to every strip at depth <= limit.
@@ -171,28 +181,36 @@ void integrate_batch(const SweepSetup& s, RectanglePrefix& prefix, LaneBatch& b,
         return;
     }
 
-    Lanes l;
+    LaneLaw law;
+    Sums sum;
+    float highest_yr = b.zone[0].yr;
+    for (int i = 1; i < kBatchLanes; ++i)
+        if (b.zone[i].yr > highest_yr) highest_yr = b.zone[i].yr;
     for (int p = 0; p < kPairs; ++p) {
         const int a = 2 * p, c = 2 * p + 1;
-        l.x[p] = pair(b.x[a], b.x[c]);
-        l.k[p] = pair(b.zone[a].k, b.zone[c].k);
-        l.den[p] = pair(b.zone[a].den, b.zone[c].den);
-        l.yr[p] = pair(b.zone[a].yr, b.zone[c].yr);
-        l.n[p] = splat(prefix.N);
-        l.m[p] = splat(prefix.M);
-        l.count[p] = splat(0.0);
+        law.x[p] = pair(b.x[a], b.x[c]);
+        law.k[p] = pair(b.zone[a].k, b.zone[c].k);
+        law.den[p] = pair(b.zone[a].den, b.zone[c].den);
+        law.yr[p] = pair(b.zone[a].yr, b.zone[c].yr);
+        sum.n[p] = splat(prefix.N);
+        sum.m[p] = splat(prefix.M);
+        sum.count[p] = splat(0.0);
     }
 
+    // Every point still below y: first where some point may still carry
+    // fcd, then where all are on the parabola; then the depths of the
+    // points themselves, one after the other.
     StripWalk w{prefix.count, prefix.y};
-    walk_strips<false>(s, l, w, lowest, remaining);  // every point still below y
+    walk_strips<true, false>(s, law, sum, w, highest_yr < lowest ? highest_yr : lowest, remaining);
+    if (!w.stopped) walk_strips<false, false>(s, law, sum, w, lowest, remaining);
     const std::int64_t shared_count = w.index;
-    if (!w.stopped) walk_strips<true>(s, l, w, highest, remaining);
+    if (!w.stopped) walk_strips<true, true>(s, law, sum, w, highest, remaining);
 
     for (int i = 0; i < kBatchLanes; ++i) {
         const int p = i / 2, h = i % 2;
-        b.N[i] = static_cast<float>(lane(l.n[p], h));
-        b.M[i] = static_cast<float>(lane(l.m[p], h));
-        b.strips[i] = shared_count + static_cast<std::int64_t>(lane(l.count[p], h));
+        b.N[i] = static_cast<float>(lane(sum.n[p], h));
+        b.M[i] = static_cast<float>(lane(sum.m[p], h));
+        b.strips[i] = shared_count + static_cast<std::int64_t>(lane(sum.count[p], h));
         b.complete[i] = !(w.stopped && b.x[i] >= w.y);
     }
 }
