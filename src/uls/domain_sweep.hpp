@@ -65,7 +65,7 @@ Boundaries boundaries(const SweepSetup& s);
 // Work limits that keep every call short whatever its input.
 struct SweepLimits {
     std::int64_t max_points = std::int64_t{1} << 20;        // points of a sweep
-    std::int64_t max_strips = std::int64_t{1} << 27;        // strips of a sweep
+    std::int64_t max_strips = std::int64_t{1} << 26;        // strips of a sweep
     std::int64_t max_point_strips = std::int64_t{1} << 22;  // strips of one point
 };
 
