@@ -35,6 +35,7 @@ bench: deps
 
 install: build
 	cmake --install build --prefix $(PREFIX)
+	@echo "Python package installed in $(PREFIX)/$$(sed -n 's/^FERROLIT_PYTHON_INSTALL_DIR:STRING=//p' build/CMakeCache.txt)"
 
 clean:
 	rm -rf build build-sanitize build-bench

@@ -1,0 +1,45 @@
+#pragma once
+
+// The status of the C interface: every exception is caught at the boundary
+// and turned into a status code, with its description kept per thread.
+
+#include <exception>
+#include <new>
+#include <string>
+
+#include "ferrolit/error.hpp"
+#include "ferrolit/ferrolit.h"
+
+namespace ferrolit::component {
+
+// A failure of the interface itself (unknown class or member, wrong
+// argument count), with a status that no ErrorKind has.
+struct InterfaceError {
+    ferrolit_status status;
+    std::string description;
+};
+
+ferrolit_status record(ferrolit_status status, const char* description) noexcept;
+const char* last_description() noexcept;
+ferrolit_status last_status() noexcept;
+
+// Runs f; whatever it throws becomes a status and the thread's description.
+template <class F>
+ferrolit_status guard(F&& f) noexcept {
+    try {
+        f();
+        return record(FERROLIT_OK, "");
+    } catch (const InterfaceError& e) {
+        return record(e.status, e.description.c_str());
+    } catch (const Error& e) {
+        return record(static_cast<ferrolit_status>(e.kind()), e.what());
+    } catch (const std::bad_alloc&) {
+        return record(FERROLIT_E_OUT_OF_MEMORY, "Memoria esaurita");
+    } catch (const std::exception& e) {
+        return record(FERROLIT_E_INTERNAL, e.what());
+    } catch (...) {
+        return record(FERROLIT_E_INTERNAL, "Errore interno");
+    }
+}
+
+}  // namespace ferrolit::component
