@@ -1,6 +1,8 @@
 #include "json_output.hpp"
 
+#include <charconv>
 #include <cmath>
+#include <cstdlib>
 
 namespace ferrolit::cli {
 
@@ -8,24 +10,34 @@ namespace {
 
 using nlohmann::json;
 
+// A stored single-precision value as the shortest decimal that reads back as
+// it (0.3, not 0.30000001192092896).
+json num(float v) {
+    if (!std::isfinite(v)) return nullptr;
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text - 1, v).ptr;
+    *end = '\0';
+    return std::strtod(text, nullptr);
+}
+
 // A ratio without bound (no resistance) has no JSON number: null.
 json ratio_json(double r) { return std::isfinite(r) ? json(r) : json(nullptr); }
 
 json flexure_json(const Flexure& f) {
-    return {{"Med", f.Med},
-            {"Mrd", f.Mrd},
-            {"Ned_x", f.Ned},
+    return {{"Med", num(f.Med)},
+            {"Mrd", num(f.Mrd)},
+            {"Ned_x", num(f.Ned)},
             {"fuori_dominio", f.outside_domain},
-            {"xn", f.xn},
-            {"SigmaInf", f.sigma_tension},
-            {"SigmaSup", f.sigma_compression},
+            {"xn", num(f.xn)},
+            {"SigmaInf", num(f.sigma_tension)},
+            {"SigmaSup", num(f.sigma_compression)},
             {"rapporto", ratio_json(f.ratio)},
             {"verificata", f.ok}};
 }
 
 json shear_json(const Shear& v) {
-    return {{"Ved", v.Ved},   {"Vrd_cls", v.Vrd_cls}, {"Vrsd", v.Vrsd}, {"Vrcd", v.Vrcd},
-            {"Vrd", v.Vrd},   {"rapporto", ratio_json(v.ratio)}, {"verificata", v.ok}};
+    return {{"Ved", num(v.Ved)},   {"Vrd_cls", num(v.Vrd_cls)}, {"Vrsd", num(v.Vrsd)}, {"Vrcd", num(v.Vrcd)},
+            {"Vrd", num(v.Vrd)},   {"rapporto", ratio_json(v.ratio)}, {"verificata", v.ok}};
 }
 
 }  // namespace
@@ -34,7 +46,7 @@ json to_json(const Verification& v) {
     const Section& s = *v.section;
     json layers = json::object();
     for (const Layer& l : v.layers)
-        layers[l.name] = {{"stringa", l.bars}, {"area", l.area}, {"origine", l.chosen ? "normativa" : "assegnata"}};
+        layers[l.name] = {{"stringa", l.bars}, {"area", num(l.area)}, {"origine", l.chosen ? "normativa" : "assegnata"}};
     const Stirrups& st = v.stirrups;
     json out = {
         {"file", v.file},
@@ -46,24 +58,24 @@ json to_json(const Verification& v) {
         {"ClasseAcciaio", s.ClasseAcciaio()},
         {"armature", layers},
         {"staffe",
-         {{"fStaffe", st.diameter},
+         {{"fStaffe", num(st.diameter)},
           {"nBracciaStaffe", st.legs},
-          {"passoStaffe", st.spacing},
-          {"Astaffe_ml", st.per_metre},
-          {"AstaffeMin", st.minimum},
+          {"passoStaffe", num(st.spacing)},
+          {"Astaffe_ml", num(st.per_metre)},
+          {"AstaffeMin", num(st.minimum)},
           {"origine", st.chosen ? "normativa" : "assegnate"}}},
-        {"AsMin", v.AsMin},
-        {"AsMax", v.AsMax},
+        {"AsMin", num(v.AsMin)},
+        {"AsMax", num(v.AsMax)},
         {"flessione", {{"Y", flexure_json(v.flexure[0])}}},
         {"taglio", {{"Z", shear_json(v.shear[0])}, {"Y", shear_json(v.shear[1])}}},
         {"fessurazione",
-         {{"Med_Fes", v.crack.Med_Fes},
+         {{"Med_Fes", num(v.crack.Med_Fes)},
           {"momento_negativo", v.crack.hogging},
-          {"Wk", v.crack.Wk},
-          {"wk_lim", v.crack.wk_lim},
+          {"Wk", num(v.crack.Wk)},
+          {"wk_lim", num(v.crack.wk_lim)},
           {"origine_limite", v.crack.limit_source},
-          {"EPSsm", v.crack.EPSsm},
-          {"DELTAsm", v.crack.DELTAsm},
+          {"EPSsm", num(v.crack.EPSsm)},
+          {"DELTAsm", num(v.crack.DELTAsm)},
           {"rapporto", ratio_json(v.crack.ratio)},
           {"verificata", v.crack.ok}}},
         {"messaggi", v.messages},
