@@ -188,6 +188,34 @@ class Checks(Workspace):
         self.assertAlmostEqual(r["fessurazione"]["Wk"], 0.246, delta=0.0006)
 
 
+class Columns(Workspace):
+    def test_code_minimum_of_a_column(self):
+        section = example() | {"TipoSezione": "Pilastro", "Ned_x": 500, "Med_y": 30, "Taglio_z": 20}
+        for key in ("stringaAs_inf", "As_inf", "fStaffe", "passoStaffe", "nBracciaStaffe"):
+            del section[key]
+        _, r = self.verify_json(section)
+        # As,min = max(0.1*500/391.3, 0.003*300*500) = 450 mm2: 4 bars of 12 (452) in each layer.
+        self.assertEqual(r["AsMin"], 450)
+        for layer in ("As_inf", "As_sup"):
+            self.assertEqual(r["armature"][layer], {"stringa": "4f12", "area": 452.0, "origine": "normativa"})
+        # Column stirrups: no area required, spacing at most 12 x 12 mm = 144 mm.
+        self.assertEqual((r["staffe"]["fStaffe"], r["staffe"]["passoStaffe"], r["staffe"]["AstaffeMin"]), (8, 144, 0))
+        # Compression raises the resisting moment above the beam's pure-bending value.
+        _, beam = self.verify_json(example() | {"As_sup": 452, "stringaAs_sup": "4f12", "As_inf": 452,
+                                                "stringaAs_inf": "4f12"})
+        self.assertGreater(r["flessione"]["Y"]["Mrd"], beam["flessione"]["Y"]["Mrd"])
+
+
+class Sources(Workspace):
+    def test_standard_input_and_printed_example(self):
+        printed = run("example").stdout
+        from_stdin = run("verify", "-", stdin=printed)
+        embedded = run("verify")
+        self.assertEqual(from_stdin.returncode, 0, from_stdin.stderr)
+        # The same report, apart from where the section came from.
+        self.assertEqual(from_stdin.stdout.replace("<stdin>", "<esempio>"), embedded.stdout)
+
+
 class BadInput(Workspace):
     def test_each_class_names_file_line_and_key(self):
         good = json.dumps(example(), indent=2)
