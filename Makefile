@@ -3,12 +3,12 @@ PRESET ?= default
 PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 
-.PHONY: all build test sanitize install bench clean deps
+.PHONY: all build test sanitize install bench clean deps demo
 
 all: build
 
 # Packages this build needs from Debian; installed when missing and possible.
-DEB_PACKAGES := cmake ninja-build g++ libgtest-dev libbenchmark-dev
+DEB_PACKAGES := cmake ninja-build g++ libgtest-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev python3
 
 deps:
 	@missing=""; for p in $(DEB_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
@@ -21,6 +21,12 @@ deps:
 build: deps
 	cmake --preset $(PRESET)
 	cmake --build --preset $(PRESET) -j $(JOBS)
+
+# Verifies the embedded example (a 300 x 500 beam) and draws its N-M domains.
+demo:
+	$(MAKE) build PRESET=default
+	./build/tools/ferrolit verify --svg build/demo.svg
+	@echo "Domini N-M disegnati in build/demo.svg"
 
 test: build
 	ctest --preset $(PRESET) -j $(JOBS)
