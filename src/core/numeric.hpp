@@ -58,6 +58,14 @@ template <class Computation>
     return std::forward<Computation>(computation)();
 }
 
+// Makes the floating-point operations that produced `value` complete here,
+// before a following test of the status flags, for code that cannot wrap its
+// arithmetic in one call (a hot loop testing the flags once per point).
+template <class T>
+inline void settle(T& value) {
+    asm volatile("" : "+m"(value) : : "memory");
+}
+
 // Runs a computation with the flags watched and raises the fault it caused,
 // if any, as an Error of its kind.
 template <class Computation>

@@ -93,12 +93,4 @@ struct PointLists {
 std::optional<ErrorKind> sweep(const SweepSetup& s, const Boundaries& xb, PointLists& out, FpFaultScope& fp,
                                const SweepLimits& limits = {});
 
-// Makes the floating-point operations that produced `value` complete here,
-// before a following test of the status flags; the compiler may otherwise
-// move them past the test.
-template <class T>
-inline void settle(T& value) {
-    asm volatile("" : "+m"(value) : : "memory");
-}
-
 }  // namespace ferrolit::detail
