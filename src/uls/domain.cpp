@@ -45,21 +45,26 @@ void Section::compute_domain(const std::string& Direz, bool& Procedi, std::strin
     }
 
     const bool direction_y = Direz == "Y";
-    if (direction_y) {
-        nyDomain_.assign(1, 0.0f);
-        myDomain_.assign(1, 0.0f);
-        MrdY(0);
-        SigmaInfY(0);
-        SigmaSupY(0);
-        xnY(0);
-    } else {
-        nzDomain_.assign(1, 0.0f);
-        mzDomain_.assign(1, 0.0f);
-        MrdZ(0);
-        SigmaInfZ(0);
-        SigmaSupZ(0);
-        xnZ(0);
-    }
+    // Writes the outputs of the direction through the section's own writers,
+    // in the order hosts see them change.
+    const auto publish = [&](std::vector<float> n, std::vector<float> m, const detail::ResistingState& r) {
+        if (direction_y) {
+            nyDomain_ = std::move(n);
+            myDomain_ = std::move(m);
+            MrdY(r.Mrd);
+            SigmaInfY(r.sigma_t);
+            SigmaSupY(r.sigma_c);
+            xnY(r.xn);
+        } else {
+            nzDomain_ = std::move(n);
+            mzDomain_ = std::move(m);
+            MrdZ(r.Mrd);
+            SigmaInfZ(r.sigma_t);
+            SigmaSupZ(r.sigma_c);
+            xnZ(r.xn);
+        }
+    };
+    publish({0.0f}, {0.0f}, detail::ResistingState{});
 
     detail::SweepSetup s = detail::domain_setup(*this, direction_y);
     detail::settle(s);
@@ -84,21 +89,7 @@ void Section::compute_domain(const std::string& Direz, bool& Procedi, std::strin
     detail::settle(r);
     fp.check();
 
-    if (direction_y) {
-        nyDomain_ = std::move(points.N);
-        myDomain_ = std::move(points.M);
-        MrdY(r.Mrd);
-        SigmaInfY(r.sigma_t);
-        SigmaSupY(r.sigma_c);
-        xnY(r.xn);
-    } else {
-        nzDomain_ = std::move(points.N);
-        mzDomain_ = std::move(points.M);
-        MrdZ(r.Mrd);
-        SigmaInfZ(r.sigma_t);
-        SigmaSupZ(r.sigma_c);
-        xnZ(r.xn);
-    }
+    publish(std::move(points.N), std::move(points.M), r);
 }
 
 void clsSezRett::CalcolaNMDominioSezRett(const std::string& Direz, bool& Procedi, std::string& msg) {
