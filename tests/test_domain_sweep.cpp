@@ -41,7 +41,7 @@ Outcome reference_sweep(const SweepSetup& s, const SweepLimits& lim) {
     const Boundaries xb = ferrolit::detail::boundaries(s);
     const auto exhausted = [&](int k) -> Outcome& {
         if (auto kind = fp.fault()) r.fault = kind;
-        else if (k < 7) r.fault = ErrorKind::Overflow;
+        else if (k < 7 || (s.fcd > 0 && (s.width.inner > 0 || s.width.outer > 0))) r.fault = ErrorKind::Overflow;
         return r;
     };
     for (int k = 1; k <= 7; ++k) {
@@ -223,10 +223,10 @@ TEST(DomainSweep, FaultsAndLimitsStopAtTheSamePoint) {
         {"NaN width", [](SweepSetup& s, SweepLimits&) { s.width.outer = s.width.inner = NAN; }, ErrorKind::InvalidOperation},
         {"point limit before region 7", [](SweepSetup&, SweepLimits& l) { l.max_points = 100; }, ErrorKind::Overflow},
         {"strip limit before region 7", [](SweepSetup&, SweepLimits& l) { l.max_strips = 20000; }, ErrorKind::Overflow},
-        {"strip limit in region 7", [](SweepSetup&, SweepLimits& l) { l.max_strips = 150000; }, std::nullopt},
-        {"point limit in region 7", [](SweepSetup&, SweepLimits& l) { l.max_points = 560; }, std::nullopt},
+        {"strip limit in region 7", [](SweepSetup&, SweepLimits& l) { l.max_strips = 150000; }, ErrorKind::Overflow},
+        {"point limit in region 7", [](SweepSetup&, SweepLimits& l) { l.max_points = 560; }, ErrorKind::Overflow},
         {"strips of one point before region 7", [](SweepSetup&, SweepLimits& l) { l.max_point_strips = 300; }, ErrorKind::Overflow},
-        {"strips of one point in region 7", [](SweepSetup&, SweepLimits& l) { l.max_point_strips = 505; }, std::nullopt},
+        {"strips of one point in region 7", [](SweepSetup&, SweepLimits& l) { l.max_point_strips = 505; }, ErrorKind::Overflow},
         // region 6 alone, from a negative d: its second point needs more strips
         // than float depths can count
         {"depths that stop advancing", [](SweepSetup& s, SweepLimits&) { s.d = -3, s.step = 400, s.strip = 1e-5f; }, ErrorKind::Overflow},

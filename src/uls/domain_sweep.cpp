@@ -163,8 +163,12 @@ public:
             const Flow flow = batch ? batch_points() : scalar_point();
             if (std::holds_alternative<Go>(flow)) continue;
             if (const auto* kind = std::get_if<ErrorKind>(&flow)) return *kind;
+            // Running out of the work limits is a reported failure, since a
+            // branch cut short would read as "outside the domain" for an
+            // axial force it does not reach. Only a section without concrete
+            // strength, whose region 7 may never end, stops there quietly.
             if (const auto* ex = std::get_if<Exhausted>(&flow)) {
-                if (ex->region < 7) return ErrorKind::Overflow;
+                if (ex->region < 7 || carries_concrete(s_)) return ErrorKind::Overflow;
             }
             return std::nullopt;
         }
