@@ -89,9 +89,13 @@ class _Inputs:
                 raise Error(ErrorKind.Overflow, "Overflow")
             slot.type, slot.u.int32 = _abi.INT32, x
         elif isinstance(x, (int, float)):
-            if math.isfinite(x) and abs(x) > _FLOAT_MAX:
+            try:
+                number = float(x)  # an int beyond any float overflows here
+            except OverflowError:
+                raise Error(ErrorKind.Overflow, "Overflow") from None
+            if math.isfinite(number) and abs(number) > _FLOAT_MAX:
                 raise Error(ErrorKind.Overflow, "Overflow")
-            slot.type, slot.u.single = _abi.SINGLE, float(x)
+            slot.type, slot.u.single = _abi.SINGLE, number
         elif isinstance(x, str):
             text = ctypes.create_string_buffer(x.encode("utf-8"))
             self.keep.append(text)

@@ -95,6 +95,7 @@ class Errors(unittest.TestCase):
             (lambda: setattr(s, "Base", "trecento"), ferrolit.ErrorKind.TypeMismatch),
             (lambda: setattr(s, "fStaffe", 1e6), ferrolit.ErrorKind.Overflow),
             (lambda: setattr(s, "NFerriMinimo", 2**40), ferrolit.ErrorKind.Overflow),
+            (lambda: setattr(s, "Base", 10**400), ferrolit.ErrorKind.Overflow),
             (lambda: setattr(r, "Sezioni", None), ferrolit.ErrorKind.ObjectRequired),
             (lambda: s.Mz_Dominio(), ferrolit.ErrorKind.InvalidIndex),
             (lambda: ferrolit.clsGenVerSez().CreaMateriale_Sezione(*CONCRETE, *STEEL),
