@@ -160,6 +160,19 @@ class _Object:
 
     __hash__ = None
 
+    # Each wrapper owns one reference to its handle, so a copy must take its
+    # own: a shallow copy is another reference to the same library object,
+    # as an object assignment is in any host language. The library cannot
+    # duplicate an object, nor save one, so deep copies and pickling fail.
+    def __copy__(self):
+        return _wrap(self._handle, retain=True)
+
+    def __deepcopy__(self, memo):
+        raise TypeError(f"ferrolit.{self._class_name} objects cannot be deep-copied")
+
+    def __reduce__(self):
+        raise TypeError(f"ferrolit.{self._class_name} objects cannot be pickled")
+
     def __repr__(self):
         return f"<ferrolit.{self._class_name} object>"
 

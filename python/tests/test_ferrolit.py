@@ -1,7 +1,10 @@
 """The Python package over the C interface: the typical road, attributes,
 error kinds and outputs by reference."""
 
+import copy
+import gc
 import inspect
+import pickle
 import unittest
 
 import ferrolit
@@ -52,6 +55,16 @@ class TypicalRoad(unittest.TestCase):
         r2.Sezioni.Add(s)
         self.assertEqual(r2.SezRet(1), s)
         self.assertEqual([x.DescrSezione for x in r2.Sezioni], ["Trave ø 16"])
+        # A copy is one more reference to the same section, with its own count.
+        c = copy.copy(s)
+        self.assertEqual(c, s)
+        del c
+        gc.collect()
+        self.assertEqual(s.DescrSezione, "Trave ø 16")
+        with self.assertRaises(TypeError):
+            copy.deepcopy(s)
+        with self.assertRaises(TypeError):
+            pickle.dumps(s)
 
     def test_tee_and_enumerations(self):
         r = ferrolit.clsGenVerSez()
