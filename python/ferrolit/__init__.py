@@ -89,9 +89,13 @@ class _Inputs:
                 raise Error(ErrorKind.Overflow, "Overflow")
             slot.type, slot.u.int32 = _abi.INT32, x
         elif isinstance(x, (int, float)):
-            if math.isfinite(x) and abs(x) > _FLOAT_MAX:
+            try:
+                number = float(x)  # an int beyond any float overflows here
+            except OverflowError:
+                raise Error(ErrorKind.Overflow, "Overflow") from None
+            if math.isfinite(number) and abs(number) > _FLOAT_MAX:
                 raise Error(ErrorKind.Overflow, "Overflow")
-            slot.type, slot.u.single = _abi.SINGLE, float(x)
+            slot.type, slot.u.single = _abi.SINGLE, number
         elif isinstance(x, str):
             text = ctypes.create_string_buffer(x.encode("utf-8"))
             self.keep.append(text)
@@ -155,6 +159,19 @@ class _Object:
         return bool(lib.ferrolit_same_object(self._handle, other._handle))
 
     __hash__ = None
+
+    # Each wrapper owns one reference to its handle, so a copy must take its
+    # own: a shallow copy is another reference to the same library object,
+    # as an object assignment is in any host language. The library cannot
+    # duplicate an object, nor save one, so deep copies and pickling fail.
+    def __copy__(self):
+        return _wrap(self._handle, retain=True)
+
+    def __deepcopy__(self, memo):
+        raise TypeError(f"ferrolit.{self._class_name} objects cannot be deep-copied")
+
+    def __reduce__(self):
+        raise TypeError(f"ferrolit.{self._class_name} objects cannot be pickled")
 
     def __repr__(self):
         return f"<ferrolit.{self._class_name} object>"

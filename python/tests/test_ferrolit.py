@@ -1,7 +1,10 @@
 """The Python package over the C interface: the typical road, attributes,
 error kinds and outputs by reference."""
 
+import copy
+import gc
 import inspect
+import pickle
 import unittest
 
 import ferrolit
@@ -52,6 +55,16 @@ class TypicalRoad(unittest.TestCase):
         r2.Sezioni.Add(s)
         self.assertEqual(r2.SezRet(1), s)
         self.assertEqual([x.DescrSezione for x in r2.Sezioni], ["Trave ø 16"])
+        # A copy is one more reference to the same section, with its own count.
+        c = copy.copy(s)
+        self.assertEqual(c, s)
+        del c
+        gc.collect()
+        self.assertEqual(s.DescrSezione, "Trave ø 16")
+        with self.assertRaises(TypeError):
+            copy.deepcopy(s)
+        with self.assertRaises(TypeError):
+            pickle.dumps(s)
 
     def test_tee_and_enumerations(self):
         r = ferrolit.clsGenVerSez()
@@ -95,6 +108,7 @@ class Errors(unittest.TestCase):
             (lambda: setattr(s, "Base", "trecento"), ferrolit.ErrorKind.TypeMismatch),
             (lambda: setattr(s, "fStaffe", 1e6), ferrolit.ErrorKind.Overflow),
             (lambda: setattr(s, "NFerriMinimo", 2**40), ferrolit.ErrorKind.Overflow),
+            (lambda: setattr(s, "Base", 10**400), ferrolit.ErrorKind.Overflow),
             (lambda: setattr(r, "Sezioni", None), ferrolit.ErrorKind.ObjectRequired),
             (lambda: s.Mz_Dominio(), ferrolit.ErrorKind.InvalidIndex),
             (lambda: ferrolit.clsGenVerSez().CreaMateriale_Sezione(*CONCRETE, *STEEL),
