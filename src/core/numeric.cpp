@@ -9,6 +9,9 @@ constexpr int kWatched = FE_DIVBYZERO | FE_OVERFLOW | FE_INVALID;
 }
 
 std::int16_t to_int16(double value) {
+    // Quiet comparisons: NaN and infinities fail here without touching the
+    // caller's floating-point flags.
+    if (!(std::isgreaterequal(value, -32768.5) && std::isless(value, 32767.5))) throw Error(ErrorKind::Overflow);
     double whole = std::floor(value);
     const double fraction = value - whole;
     if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0)) whole += 1.0;
