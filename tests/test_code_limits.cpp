@@ -118,6 +118,8 @@ TEST(CodeLimits, ArithmeticFaultsAreRaised) {
     hollow.BaseInf(0);
     hollow.SpessoreT(0);
     hollow.As_sup(600);
+    auto hollow_fyk = hollow;  // 3.5 / fyk fails before the 0 / 0 of percA1s
+    hollow_fyk.fyk(0);
     auto close = r;
     close.passoStaffe(1e-40f);
     auto wide = r;
@@ -136,6 +138,7 @@ TEST(CodeLimits, ArithmeticFaultsAreRaised) {
         {"AsMin 0 / 0", [&] { column.AsMin(); }, ErrorKind::InvalidOperation},
         {"percAs zero T area", [&] { hollow.percAs(); }, ErrorKind::DivisionByZero},
         {"percA1s 0 / 0", [&] { hollow.percA1s(); }, ErrorKind::InvalidOperation},
+        {"percMaxAs, tension term first", [&] { hollow_fyk.percMaxAs(); }, ErrorKind::DivisionByZero},
         {"Astaffe_ml overflow", [&] { close.Astaffe_ml(); }, ErrorKind::Overflow},
     };
     for (const auto& c : cases) {

@@ -71,8 +71,11 @@ float Section::percA1s() const { return layer_ratio(*this, Med_y() > 0 ? As_sup(
 float Section::percAs() const { return layer_ratio(*this, Med_y() > 0 ? As_inf() : As_sup()); }
 
 float Section::percMaxAs() const {
+    // The tension term comes first: with fyk = 0 its division by zero is the
+    // fault reported, whatever the compressed layer's ratio would raise.
+    const double tension = detail::checked([&] { return 3.5 / fyk(); });
     const double compressed = percA1s();
-    return detail::checked([&] { return single(3.5 / fyk() + compressed); });
+    return detail::checked([&] { return single(tension + compressed); });
 }
 
 }  // namespace ferrolit
