@@ -282,11 +282,13 @@ class BadInput(Workspace):
 
     def test_unusable_files_and_options(self):
         for args in (["verify", self.path("assente.json")], ["verify", "--nessuna"], ["nessuno"],
-                     ["verify", "--svg", self.path("manca/dir/x.svg")]):
+                     ["verify", "--svg", self.path("manca/dir/x.svg")],
+                     ["verify", "--svg", self.path("x.svg"), "--csv", self.path("./x.svg")]):
             with self.subTest(args=args):
                 result = run(*args)
                 self.assertEqual(result.returncode, 2, result.stderr)
                 self.assertEqual(result.stdout, "")
+                self.assertFalse(os.path.exists(self.path("x.svg")))
         self.assertEqual(run("--help").returncode, 0)
 
 
