@@ -156,6 +156,24 @@ class Checks(Workspace):
         self.assertAlmostEqual(r["flessione_deviata"]["valore"], 100 / fy["Mrd"] + 20 / fz["Mrd"], places=4)
         self.assertEqual(r["armature"]["As_infY"]["area"], 402)  # 2 x round(201.06)
 
+    def test_biaxial_fails_past_the_tip_of_a_branch(self):
+        # Between the last two points of the sagging Y branch the interpolated
+        # MrdY is negative: no positive moment is resisted there, whatever Z does.
+        csv = self.path("d.csv")
+        run("verify", "--csv", csv)
+        with open(csv, encoding="utf-8") as f:
+            tip = [r.split(",") for r in f.read().splitlines() if ",Y,+," in r][-2:]
+        (n1, m1), (n2, m2) = ((float(r[5]), float(r[6])) for r in tip)
+        self.assertLess(m2, 0)
+        ned = n2 - 0.5 * m2 / (m2 - m1) * (n2 - n1)  # halfway from the last point to M = 0
+        section = example() | {"Ned_x": ned, "Med_z": 1, "stringaAs_infY": "4f24", "stringaAs_supY": "4f24"}
+        status, r = self.verify_json(section)
+        self.assertLess(r["flessione"]["Y"]["Mrd"], 0)
+        self.assertTrue(r["flessione"]["Z"]["verificata"])
+        self.assertIsNone(r["flessione_deviata"]["valore"])
+        self.assertFalse(r["flessione_deviata"]["verificata"])
+        self.assertEqual(status, 1)
+
     def test_stirrups_by_code(self):
         section = example()
         for key in ("fStaffe", "passoStaffe", "nBracciaStaffe"):
@@ -264,11 +282,13 @@ class BadInput(Workspace):
 
     def test_unusable_files_and_options(self):
         for args in (["verify", self.path("assente.json")], ["verify", "--nessuna"], ["nessuno"],
-                     ["verify", "--svg", self.path("manca/dir/x.svg")]):
+                     ["verify", "--svg", self.path("manca/dir/x.svg")],
+                     ["verify", "--svg", self.path("x.svg"), "--csv", self.path("./x.svg")]):
             with self.subTest(args=args):
                 result = run(*args)
                 self.assertEqual(result.returncode, 2, result.stderr)
                 self.assertEqual(result.stdout, "")
+                self.assertFalse(os.path.exists(self.path("x.svg")))
         self.assertEqual(run("--help").returncode, 0)
 
 

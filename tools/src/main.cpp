@@ -2,6 +2,7 @@
 // reports in Italian, as JSON, or as drawings of their interaction domains.
 
 #include <CLI/CLI.hpp>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -71,6 +72,11 @@ int run(const Options& options) {
     const std::vector<SectionInput> sections = read_all(options, errors);
     const bool batch = is_json_lines_name(options.file);
     if (!options.svg.empty() && batch) throw Fatal{"--svg disegna una sola sezione: non si usa con un file JSON Lines"};
+    // Both drawings go through one temporary name per target: the same target
+    // twice would leave one file holding the other's contents.
+    if (!options.svg.empty() && !options.csv.empty() &&
+        std::filesystem::weakly_canonical(options.svg) == std::filesystem::weakly_canonical(options.csv))
+        throw Fatal{"--svg e --csv indicano lo stesso file " + options.csv};
     std::vector<Verification> results;
     for (const SectionInput& in : sections) {
         try {

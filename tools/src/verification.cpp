@@ -396,11 +396,11 @@ void run(Verification& v, const SectionInput& in, bool with_domains) {
     v.shear[0] = shear(s, "Z");
     v.shear[1] = shear(s, "Y");
     if (s.Med_y() != 0 && s.Med_z() != 0) {
-        const Flexure& fy = v.flexure[0];
-        const Flexure& fz = v.flexure[1];
+        // The two bending ratios already read as unbounded when a direction
+        // has no positive resisting moment at Ned_x (outside the domain, or
+        // past the tip of the branch where the interpolated MRd turns negative).
         Biaxial b;
-        b.value = (fy.outside_domain || fz.outside_domain) ? kUnbounded
-                                                           : std::fabs(fy.Med) / fy.Mrd + std::fabs(fz.Med) / fz.Mrd;
+        b.value = v.flexure[0].ratio + v.flexure[1].ratio;
         b.ok = b.value <= 1;
         v.biaxial = b;
     }
