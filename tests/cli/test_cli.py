@@ -205,6 +205,13 @@ class Checks(Workspace):
         self.assertEqual(r["forma"], "T")
         self.assertAlmostEqual(r["fessurazione"]["Wk"], 0.246, delta=0.0006)
 
+    def test_bars_given_by_area_alone_are_flagged_in_the_crack_check(self):
+        section = example()
+        del section["stringaAs_inf"]
+        result = run("verify", self.section_file(section))
+        self.assertIn("barre tese date solo come area", result.stdout)
+        self.assertNotIn("barre tese date solo come area", run("verify").stdout)
+
 
 class Columns(Workspace):
     def test_code_minimum_of_a_column(self):

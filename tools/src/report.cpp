@@ -137,6 +137,9 @@ void notes(std::ostream& out, const Verification& v) {
     else if (st.per_metre < st.minimum)
         lines.push_back("staffe assegnate sotto il minimo di normativa (" + decimal(st.per_metre, 0) + " < " +
                         decimal(st.minimum, 0) + " mm²/m)");
+    if (v.crack.unknown_diameter)
+        lines.push_back(std::string("barre tese date solo come area: la spaziatura delle fessure non tiene conto del") +
+                        " loro diametro e wk risulta sottostimata; indicare la stringa delle armature");
     for (const Layer& l : v.layers)
         if (l.area > v.AsMax) lines.push_back(l.name + " oltre l'armatura massima di normativa");
     for (const std::string& m : v.messages) lines.push_back(m);

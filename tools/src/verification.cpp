@@ -16,10 +16,12 @@ constexpr double kUnbounded = std::numeric_limits<double>::infinity();
 
 // ---- checks on the data, before the library sees them ----
 
-// Sizes above this (mm) would make the strain-plane sweep needlessly long.
+// Sizes above this (mm) are taken for a unit mistake (metres or centimetres
+// typed as millimetres) rather than a real cross-section.
 constexpr float kLargestSize = 5000;
-// Finest sweep step and strip thickness (mm) the tool accepts.
-constexpr float kFinestStep = 0.5f;
+// Finest sweep step and strip thickness (mm) the tool accepts: finer steps
+// change the resisting moment by far less than the data's own accuracy.
+constexpr float kFinestStep = 0.1f;
 
 void require(bool condition, const SectionInput& in, const std::string& key, const std::string& problem) {
     if (!condition) throw in.error(key, problem);
@@ -52,7 +54,7 @@ void check_geometry(const SectionInput& in) {
         require(*tipo == "Trave" || *tipo == "Pilastro", in, "TipoSezione", "ammessi \"Trave\" o \"Pilastro\"");
     for (const char* key : {"DeltaN", "DeltaX"})
         if (const auto v = in.real(key))
-            require(*v <= 0 || *v >= kFinestStep, in, key, "passo troppo fine: almeno 0.5 mm (0 = 1 mm)");
+            require(*v <= 0 || *v >= kFinestStep, in, key, "passo troppo fine: almeno 0.1 mm (0 = 1 mm)");
     for (const char* key : {"As_sup", "As_inf", "As_supY", "As_infY", "fStaffe", "passoStaffe"})
         if (const auto v = in.real(key)) require(*v >= 0, in, key, "non può essere negativo");
     if (const auto legs = in.integer("nBracciaStaffe")) require(*legs >= 0, in, "nBracciaStaffe", "non può essere negativo");
@@ -316,6 +318,7 @@ Crack crack(Section& s, const SectionInput& in) {
     work->CalcolaWkFessure(go_on, msg);
     if (!go_on) throw ComputeError(in, "ampiezza delle fessure: " + msg);
     c.Med_Fes = moment;
+    c.unknown_diameter = work->As_inf() > 0 && ferrolit::largest_bar_diameter(work->stringaAs_inf()) == 0;
     c.Wk = work->Wk();
     c.EPSsm = work->EPSsm();
     c.DELTAsm = work->DELTAsm();

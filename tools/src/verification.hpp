@@ -58,6 +58,7 @@ struct Crack {
     bool hogging = false;  // negative moment: the top layer is the tensioned one
     float Wk = 0, wk_lim = 0, EPSsm = 0, DELTAsm = 0;
     std::string limit_source;  // where wk_lim came from
+    bool unknown_diameter = false;  // tensioned bars given by area alone: no diameter for the spacing
     double ratio = 0;
     bool ok = false;
 };
