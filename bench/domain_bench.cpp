@@ -48,8 +48,9 @@ void count_work(benchmark::State& state, const Section& s, bool direction_y) {
     state.counters["points"] = static_cast<double>(points.count());
     state.counters["strips"] = static_cast<double>(points.strips);
     // seconds per strip evaluation, shown with an SI prefix (n = ns)
-    state.counters["time_per_strip"] = benchmark::Counter(
-        static_cast<double>(points.strips), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["time_per_strip"] =
+        benchmark::Counter(static_cast<double>(points.strips),
+                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 template <class S>
@@ -57,8 +58,10 @@ void run(benchmark::State& state, S& s, const std::string& dir) {
     bool ok = false;
     std::string msg;
     for (auto _ : state) {
-        if constexpr (std::is_same_v<S, clsSezT>) s.CalcolaNMDominioSezT(dir, ok, msg);
-        else s.CalcolaNMDominioSezRett(dir, ok, msg);
+        if constexpr (std::is_same_v<S, clsSezT>)
+            s.CalcolaNMDominioSezT(dir, ok, msg);
+        else
+            s.CalcolaNMDominioSezRett(dir, ok, msg);
         benchmark::DoNotOptimize(ok);
     }
     if (!ok) state.SkipWithError(msg.c_str());

@@ -38,18 +38,18 @@ int main(void) {
     ferrolit_value section_args[14];
     section_args[0] = ferrolit_string("Trave");
     section_args[1] = ferrolit_string("Trave 300x500");
-    section_args[2] = ferrolit_single(300);  /* Base */
-    section_args[3] = ferrolit_single(500);  /* Altezza */
-    section_args[4] = ferrolit_single(40);   /* Coprif_Inf */
-    section_args[5] = ferrolit_single(40);   /* Coprif_Sup */
-    section_args[6] = ferrolit_single(100);  /* Med_y */
-    section_args[7] = ferrolit_single(0);    /* Med_z */
-    section_args[8] = ferrolit_single(0);    /* Ned_x */
-    section_args[9] = ferrolit_single(0);    /* Taglio_y */
-    section_args[10] = ferrolit_single(60);  /* Taglio_z */
-    section_args[11] = ferrolit_int16(2);    /* NferMin */
-    section_args[12] = ferrolit_int16(12);   /* DferMin */
-    section_args[13] = ferrolit_int16(24);   /* DferMax */
+    section_args[2] = ferrolit_single(300); /* Base */
+    section_args[3] = ferrolit_single(500); /* Altezza */
+    section_args[4] = ferrolit_single(40);  /* Coprif_Inf */
+    section_args[5] = ferrolit_single(40);  /* Coprif_Sup */
+    section_args[6] = ferrolit_single(100); /* Med_y */
+    section_args[7] = ferrolit_single(0);   /* Med_z */
+    section_args[8] = ferrolit_single(0);   /* Ned_x */
+    section_args[9] = ferrolit_single(0);   /* Taglio_y */
+    section_args[10] = ferrolit_single(60); /* Taglio_z */
+    section_args[11] = ferrolit_int16(2);   /* NferMin */
+    section_args[12] = ferrolit_int16(12);  /* DferMin */
+    section_args[13] = ferrolit_int16(24);  /* DferMax */
     check(ferrolit_call(registry, "CreaSezRett", section_args, COUNT(section_args), NULL), "CreaSezRett");
 
     const float concrete[] = {30, 25, 1.5f, 0.85f, 33, 2.56f, 1.79f, 3.33f, 31476, 0.002f, 0.0035f, 14.17f, 1.19f};
@@ -102,6 +102,6 @@ int main(void) {
     ferrolit_value_clear(&points);
     for (int32_t i = 0; i < 3; ++i) ferrolit_value_clear(&domain_args[i]);
     for (int32_t i = 0; i < 2; ++i) ferrolit_value_clear(&crack_args[i]);
-    ferrolit_value_clear(&fetched);  /* releases the section */
+    ferrolit_value_clear(&fetched); /* releases the section */
     return EXIT_SUCCESS;
 }

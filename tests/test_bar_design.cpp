@@ -200,8 +200,7 @@ TEST_F(Design, FailuresAreShownAndReportedWithoutWriting) {
     };
     for (const auto& c : cases) {
         boxes_.clear();
-        Section& s = section(c.column, c.base, c.altezza, c.cover, c.as_min, c.n_min, c.d_min, c.d_max, c.area,
-                             c.text);
+        Section& s = section(c.column, c.base, c.altezza, c.cover, c.as_min, c.n_min, c.d_min, c.d_max, c.area, c.text);
         (reg_.*c.procedure)(PosizioneFerri::As_inf, procedi_, msg_);
         EXPECT_FALSE(procedi_);
         ASSERT_EQ(boxes_.size(), 1u);

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
-#include <tuple>
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include <ferrolit/ferrolit.h>
@@ -37,7 +37,8 @@ struct Value {
     ~Value() { ferrolit_value_clear(&v); }
 };
 
-ferrolit_status call(ferrolit_object* o, const char* m, std::vector<ferrolit_value> args = {}, Value* result = nullptr) {
+ferrolit_status call(ferrolit_object* o, const char* m, std::vector<ferrolit_value> args = {},
+                     Value* result = nullptr) {
     return ferrolit_call(o, m, args.data(), static_cast<int32_t>(args.size()), result ? &result->v : nullptr);
 }
 
@@ -51,23 +52,23 @@ ferrolit_status let(ferrolit_object* o, const char* m, ferrolit_value v) { retur
 
 // The typical beam of the tests: 300 x 500, covers 40.
 void create_beam(ferrolit_object* registry) {
-    std::vector<ferrolit_value> a = {
-        ferrolit_string("Trave"), ferrolit_string("T1"), ferrolit_single(300), ferrolit_single(500),
-        ferrolit_single(40),      ferrolit_single(40),   ferrolit_single(100), ferrolit_single(0),
-        ferrolit_single(0),       ferrolit_single(0),    ferrolit_single(50),  ferrolit_int16(2),
-        ferrolit_int16(12),       ferrolit_int16(20)};
+    std::vector<ferrolit_value> a = {ferrolit_string("Trave"), ferrolit_string("T1"), ferrolit_single(300),
+                                     ferrolit_single(500),     ferrolit_single(40),   ferrolit_single(40),
+                                     ferrolit_single(100),     ferrolit_single(0),    ferrolit_single(0),
+                                     ferrolit_single(0),       ferrolit_single(50),   ferrolit_int16(2),
+                                     ferrolit_int16(12),       ferrolit_int16(20)};
     ASSERT_EQ(call(registry, "CreaSezRett", a), FERROLIT_OK) << ferrolit_last_error();
 }
 
 // C25/30 concrete and B450C steel, with bars 3f16 below and 2f12 above.
 void give_materials_and_bars(ferrolit_object* registry, ferrolit_object* section) {
-    std::vector<ferrolit_value> a = {
-        ferrolit_string("C25/30"), ferrolit_single(30),      ferrolit_single(25),      ferrolit_single(1.5f),
-        ferrolit_single(0.85f),    ferrolit_single(33),      ferrolit_single(2.56f),   ferrolit_single(1.79f),
-        ferrolit_single(3.33f),    ferrolit_single(31476),   ferrolit_single(0.002f),  ferrolit_single(0.0035f),
-        ferrolit_single(14.17f),   ferrolit_single(1.19f),   ferrolit_string("B450C"), ferrolit_single(450),
-        ferrolit_single(1.15f),    ferrolit_single(200000),  ferrolit_single(391.3f),  ferrolit_single(0.001957f),
-        ferrolit_single(0.0675f)};
+    std::vector<ferrolit_value> a = {ferrolit_string("C25/30"), ferrolit_single(30),        ferrolit_single(25),
+                                     ferrolit_single(1.5f),     ferrolit_single(0.85f),     ferrolit_single(33),
+                                     ferrolit_single(2.56f),    ferrolit_single(1.79f),     ferrolit_single(3.33f),
+                                     ferrolit_single(31476),    ferrolit_single(0.002f),    ferrolit_single(0.0035f),
+                                     ferrolit_single(14.17f),   ferrolit_single(1.19f),     ferrolit_string("B450C"),
+                                     ferrolit_single(450),      ferrolit_single(1.15f),     ferrolit_single(200000),
+                                     ferrolit_single(391.3f),   ferrolit_single(0.001957f), ferrolit_single(0.0675f)};
     ASSERT_EQ(call(registry, "CreaMateriale_Sezione", a), FERROLIT_OK) << ferrolit_last_error();
     ASSERT_EQ(let(section, "As_inf", ferrolit_single(603)), FERROLIT_OK);
     ASSERT_EQ(let(section, "stringaAs_inf", ferrolit_string("3f16")), FERROLIT_OK);
@@ -83,29 +84,114 @@ std::vector<std::string> member_names(const char* cls) {
 
 // ---- type information ----
 
-const std::vector<std::string> kRegistryOrder = {
-    "Sezioni", "strDM", "SezRet", "SezT", "CreaSezRett", "CreaSezT", "CreaMateriale_Sezione", "ImpostaFerriNorm",
-    "aumentaFerri", "SezioneCorrente", "EstraiFmin", "EstraiFmax", "EstraiAs", "ImpostaStaffeNorm",
-    "EstraiFerriMin"};
+const std::vector<std::string> kRegistryOrder = {"Sezioni",
+                                                 "strDM",
+                                                 "SezRet",
+                                                 "SezT",
+                                                 "CreaSezRett",
+                                                 "CreaSezT",
+                                                 "CreaMateriale_Sezione",
+                                                 "ImpostaFerriNorm",
+                                                 "aumentaFerri",
+                                                 "SezioneCorrente",
+                                                 "EstraiFmin",
+                                                 "EstraiFmax",
+                                                 "EstraiAs",
+                                                 "ImpostaStaffeNorm",
+                                                 "EstraiFerriMin"};
 
 // The rectangle's members in interface order; the T adds BaseInf and
 // SpessoreT after Base, renames the domain computation and ends with bX.
 std::vector<std::string> section_order(bool tee) {
-    std::vector<std::string> v = {"TipoSezione", "DescrSezione", "NFerriMinimo", "dFerriMinimo", "dFerriMassimo",
-                                  "Base"};
+    std::vector<std::string> v = {"TipoSezione",  "DescrSezione",  "NFerriMinimo",
+                                  "dFerriMinimo", "dFerriMassimo", "Base"};
     if (tee) v.insert(v.end(), {"BaseInf", "SpessoreT"});
-    v.insert(v.end(),
-             {"Altezza", "Copriferro_Inf", "Copriferro_Sup", "H_Utile", "As_sup", "As_inf", "As_supY", "As_infY",
-              "stringaAs_sup", "stringaAs_inf", "stringaAs_supY", "stringaAs_infY", "fStaffe", "nBracciaStaffe",
-              "passoStaffe", "AlfaStaffe", "tetaBielle", "Ned_x", "Med_y", "Med_Fes", "Taglio_z", "Med_z", "Taglio_y",
-              "DeltaN", "DeltaX", "MrdY", "MrdZ", "ClasseCls", "ClasseAcciaio", "Rck", "fck", "gammaC", "alfaCC",
-              "fcm", "fctm", "fctk05", "fctk95", "Ec", "eps_c2", "eps_cu", "fcd", "fctd", "fyk", "gammaS", "Es",
-              "eps_yd", "eps_ud", "fyd", "Ved", "NFerriMassimo", "Vrd_cls", "Vrsd", "Vrcd", "percMinAs", "percA1s",
-              "percMaxAs", "percAs", "AsMin", "AsMax", "AstaffeMin", "fStaffeMinNorm", "passoStaffeMinNorm",
-              "passoStaffeMaxNorm", "Astaffe_ml", "Astaffa",
-              tee ? "CalcolaNMDominioSezT" : "CalcolaNMDominioSezRett", "Ny_Dominio", "My_Dominio", "Nz_Dominio",
-              "Mz_Dominio", "SigmaInfY", "SigmaSupY", "xnY", "SigmaInfZ", "SigmaSupZ", "xnZ", "CalcolaWkFessure",
-              "EPSsm", "DELTAsm", "CondizioniAmbientali", "kt", "k1", "k2", "k3", "k4", "Wk"});
+    v.insert(v.end(), {"Altezza",
+                       "Copriferro_Inf",
+                       "Copriferro_Sup",
+                       "H_Utile",
+                       "As_sup",
+                       "As_inf",
+                       "As_supY",
+                       "As_infY",
+                       "stringaAs_sup",
+                       "stringaAs_inf",
+                       "stringaAs_supY",
+                       "stringaAs_infY",
+                       "fStaffe",
+                       "nBracciaStaffe",
+                       "passoStaffe",
+                       "AlfaStaffe",
+                       "tetaBielle",
+                       "Ned_x",
+                       "Med_y",
+                       "Med_Fes",
+                       "Taglio_z",
+                       "Med_z",
+                       "Taglio_y",
+                       "DeltaN",
+                       "DeltaX",
+                       "MrdY",
+                       "MrdZ",
+                       "ClasseCls",
+                       "ClasseAcciaio",
+                       "Rck",
+                       "fck",
+                       "gammaC",
+                       "alfaCC",
+                       "fcm",
+                       "fctm",
+                       "fctk05",
+                       "fctk95",
+                       "Ec",
+                       "eps_c2",
+                       "eps_cu",
+                       "fcd",
+                       "fctd",
+                       "fyk",
+                       "gammaS",
+                       "Es",
+                       "eps_yd",
+                       "eps_ud",
+                       "fyd",
+                       "Ved",
+                       "NFerriMassimo",
+                       "Vrd_cls",
+                       "Vrsd",
+                       "Vrcd",
+                       "percMinAs",
+                       "percA1s",
+                       "percMaxAs",
+                       "percAs",
+                       "AsMin",
+                       "AsMax",
+                       "AstaffeMin",
+                       "fStaffeMinNorm",
+                       "passoStaffeMinNorm",
+                       "passoStaffeMaxNorm",
+                       "Astaffe_ml",
+                       "Astaffa",
+                       tee ? "CalcolaNMDominioSezT" : "CalcolaNMDominioSezRett",
+                       "Ny_Dominio",
+                       "My_Dominio",
+                       "Nz_Dominio",
+                       "Mz_Dominio",
+                       "SigmaInfY",
+                       "SigmaSupY",
+                       "xnY",
+                       "SigmaInfZ",
+                       "SigmaSupZ",
+                       "xnZ",
+                       "CalcolaWkFessure",
+                       "EPSsm",
+                       "DELTAsm",
+                       "CondizioniAmbientali",
+                       "kt",
+                       "k1",
+                       "k2",
+                       "k3",
+                       "k4",
+                       "Wk"});
     if (tee) v.emplace_back("bX");
     return v;
 }
@@ -159,10 +245,22 @@ TEST(TypeInfo, SignaturesFollowTheMembers) {
         {"clsGenVerSez", "Sezioni", RW, OBJ, {}},
         {"clsGenVerSez", "SezioneCorrente", RW, I16, {}},
         {"clsGenVerSez", "SezT", M, OBJ, {{"nSezione", I16, false}}},
-        {"clsGenVerSez", "ImpostaFerriNorm", M, NONE, {{"PosFer", I32, false}, {"Procedi", B, true}, {"msg", STR, true}}},
-        {"clsGenVerSez", "EstraiFerriMin", M, STR,
-         {{"AreaFerri", S, false}, {"Butile", S, false}, {"minNfer", I16, false}, {"minDfer", I16, false},
-          {"maxDFer", I16, false}, {"Procedi", B, true}, {"msg", STR, true}}},
+        {"clsGenVerSez",
+         "ImpostaFerriNorm",
+         M,
+         NONE,
+         {{"PosFer", I32, false}, {"Procedi", B, true}, {"msg", STR, true}}},
+        {"clsGenVerSez",
+         "EstraiFerriMin",
+         M,
+         STR,
+         {{"AreaFerri", S, false},
+          {"Butile", S, false},
+          {"minNfer", I16, false},
+          {"minDfer", I16, false},
+          {"maxDFer", I16, false},
+          {"Procedi", B, true},
+          {"msg", STR, true}}},
         {"clsGenVerSez", "EstraiAs", M, S, {{"strAs", STR, false}}},
         {"clsSezRett", "TipoSezione", RW, STR, {}},
         {"clsSezRett", "fStaffe", RW, S, {}},
@@ -171,7 +269,10 @@ TEST(TypeInfo, SignaturesFollowTheMembers) {
         {"clsSezRett", "NFerriMassimo", M, I16, {{"PosFer", I32, false}, {"dFer", I16, false}}},
         {"clsSezRett", "percAs", GET, S, {}},
         {"clsSezRett", "AsMin", M, S, {}},
-        {"clsSezRett", "CalcolaNMDominioSezRett", GET, NONE,
+        {"clsSezRett",
+         "CalcolaNMDominioSezRett",
+         GET,
+         NONE,
          {{"Direz", STR, false}, {"Procedi", B, true}, {"msg", STR, true}}},
         {"clsSezT", "Mz_Dominio", GET, NONE, {{"Matr", ARR, true}}},
         {"clsSezT", "CalcolaWkFessure", GET, NONE, {{"Procedi", B, true}, {"msg_err", STR, true}}},
@@ -258,7 +359,7 @@ TEST(LateBinding, MethodsWithEnumerationsAndResults) {
     Value slot;
     ASSERT_EQ(ferrolit_get(t.p, "TipoSezione", nullptr, 0, &slot.v), FERROLIT_OK);
     ASSERT_EQ(call(r.p, "ImpostaStaffeNorm", {}, &slot), FERROLIT_E_INVALID_INDEX);  // no current section yet
-    EXPECT_EQ(slot.v.type, FERROLIT_TYPE_STRING);                                     // failure writes nothing
+    EXPECT_EQ(slot.v.type, FERROLIT_TYPE_STRING);                                    // failure writes nothing
     create_beam(r.p);
     ASSERT_EQ(call(r.p, "ImpostaStaffeNorm", {}, &slot), FERROLIT_OK);
     EXPECT_EQ(slot.v.type, FERROLIT_TYPE_EMPTY);

@@ -57,7 +57,7 @@ TEST(CodeLimits, BeamColumnAndTeeRules) {
     dry.Base(0);
     dry.As_inf(600);
     const Case cases[] = {
-        {"row, rectangle", [&] { return r.NFerriMassimo(P::As_inf, 16); }, 5},  // (300 - 80) / 32 = 6.875
+        {"row, rectangle", [&] { return r.NFerriMassimo(P::As_inf, 16); }, 5},     // (300 - 80) / 32 = 6.875
         {"row, side layer", [&] { return r.NFerriMassimo(P::As_infY, 16); }, 12},  // 420 / 32
         {"row, other layer", [&] { return r.NFerriMassimo(static_cast<P>(7), 16); }, 12},
         {"row, T flange", [&] { return t.NFerriMassimo(P::As_sup, 16); }, 6},
@@ -81,8 +81,8 @@ TEST(CodeLimits, BeamColumnAndTeeRules) {
         {"percMaxAs", [&] { return moment.percMaxAs(); }, 3.5f / 450 + 300.0f / 150000},
         {"fStaffeMinNorm", [&] { return rc.fStaffeMinNorm(); }, 6},
         {"passoStaffeMinNorm beam", [&] { return r.passoStaffeMinNorm(); }, 10},
-        {"passoStaffeMinNorm column", [&] { return loaded.passoStaffeMinNorm(); }, 8},  // 24 / 4 < 8
-        {"passoStaffeMaxNorm beam", [&] { return r.passoStaffeMaxNorm(); }, 333},     // 0.8 · 460 > 333
+        {"passoStaffeMinNorm column", [&] { return loaded.passoStaffeMinNorm(); }, 8},    // 24 / 4 < 8
+        {"passoStaffeMaxNorm beam", [&] { return r.passoStaffeMaxNorm(); }, 333},         // 0.8 · 460 > 333
         {"passoStaffeMaxNorm column", [&] { return loaded.passoStaffeMaxNorm(); }, 192},  // 12 · 16
         {"passoStaffeMaxNorm no bars", [&] { return rc.passoStaffeMaxNorm(); }, 0},
         {"AstaffeMin beam", [&] { return r.AstaffeMin(); }, 450},

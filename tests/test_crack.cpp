@@ -15,7 +15,8 @@ using Change = std::function<void(Section&)>;
 
 // The worked beam: 300 × 500, cover 40, 3f20 (942 mm²) below, 226 mm² above,
 // 100 kNm, fctm 2.56, Es 200000, Ec 31476, default coefficients.
-void load(Section& s, const Change& change = [](Section&) {}) {
+void load(
+    Section& s, const Change& change = [](Section&) {}) {
     s.Base(300), s.Altezza(500), s.Copriferro_Inf(40), s.As_inf(942), s.As_sup(226), s.stringaAs_inf("3f20");
     s.Med_Fes(100), s.fctm(2.56F), s.Es(200000), s.Ec(31476);
     s.kt(0.6F), s.k1(0.8F), s.k2(0.5F), s.k3(3.4F), s.k4(0.425F);

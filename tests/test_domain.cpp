@@ -49,8 +49,10 @@ template <class S>
 void compute(S& s, const std::string& dir) {
     bool ok = false;
     std::string msg = "untouched";
-    if constexpr (std::is_same_v<S, clsSezT>) s.CalcolaNMDominioSezT(dir, ok, msg);
-    else s.CalcolaNMDominioSezRett(dir, ok, msg);
+    if constexpr (std::is_same_v<S, clsSezT>)
+        s.CalcolaNMDominioSezT(dir, ok, msg);
+    else
+        s.CalcolaNMDominioSezRett(dir, ok, msg);
     ASSERT_TRUE(ok) << msg;
     EXPECT_EQ(msg, "untouched");
 }
@@ -91,7 +93,7 @@ TEST(Domain, ResistingMomentMatchesAHandCalculation) {
     s.As_sup(0);
     s.Ned_x(0);
     compute(s, "Y");
-    const double T = 942 * 391.3;                // N
+    const double T = 942 * 391.3;                 // N
     const double x = T / (0.8095 * 14.17 * 300);  // mm
     const double hand = T * (460 - 0.416 * x) / 1e6;
     EXPECT_NEAR(s.MrdY(), hand, 0.02 * hand);
@@ -189,13 +191,13 @@ TEST(Domain, SearchAtNedOnCraftedPoints) {
         float ned, mrd, xn;
     };
     const Case cases[] = {
-        {-100, 10, -5},        // exactly the first point
-        {100, 80, 20},         // exactly a point: no interpolation
-        {50, 65, 20},          // interpolated, depth of the upper point
-        {150, 1.0E-15f, 40},   // interpolated zero
+        {-100, 10, -5},          // exactly the first point
+        {100, 80, 20},           // exactly a point: no interpolation
+        {50, 65, 20},            // interpolated, depth of the upper point
+        {150, 1.0E-15f, 40},     // interpolated zero
         {-100.5f, 0, 1.0E-14f},  // more tensile than every point
         {300.5f, 0, 1.0E-14f},   // more compressive than every point
-        {0, 50, 1.0E-14f},     // found at depth 0
+        {0, 50, 1.0E-14f},       // found at depth 0
     };
     for (const Case& c : cases) {
         const auto r = ferrolit::detail::resisting_state(p, c.ned, s);
@@ -246,8 +248,10 @@ TEST(Domain, EmptyFirstRegionStartsAtTheEdge) {
         s.Ned_x(domain_y(s).N[1]);
         compute(s, "Y");
         const double x0 = (eps_ud * 40.0 - 0.0019565f * 460.0) / (double{eps_ud} - 0.0019565f);
-        if (x0 > 0) EXPECT_EQ(s.xnY(), 1.0E-14f);
-        else EXPECT_EQ(s.xnY(), static_cast<float>(x0));
+        if (x0 > 0)
+            EXPECT_EQ(s.xnY(), 1.0E-14f);
+        else
+            EXPECT_EQ(s.xnY(), static_cast<float>(x0));
     }
 }
 
@@ -262,8 +266,10 @@ TEST(Domain, ResolutionFallsBackToOneMillimetre) {
         s.DeltaN(v), s.DeltaX(v);
         compute(s, "Y");
         expect_same(domain_y(s), domain_y(ref));
-        if (std::isnan(v)) EXPECT_TRUE(std::isnan(s.DeltaN()) && std::isnan(s.DeltaX()));
-        else EXPECT_TRUE(s.DeltaN() == v && s.DeltaX() == v);
+        if (std::isnan(v))
+            EXPECT_TRUE(std::isnan(s.DeltaN()) && std::isnan(s.DeltaX()));
+        else
+            EXPECT_TRUE(s.DeltaN() == v && s.DeltaX() == v);
     }
 }
 
@@ -277,7 +283,8 @@ TEST(Domain, FailuresInsideTheSweepAreReportedAndLeaveOutputsReset) {
     const Case cases[] = {
         {"equal steel strains", false, [](Section& s) { s.eps_ud(s.eps_yd()); }, "Divisione per zero"},
         {"equal steel strains, T", true, [](Section& s) { s.eps_ud(s.eps_yd()); }, "Divisione per zero"},
-        {"materials never assigned", false, [](Section& s) { s.eps_ud(0), s.eps_yd(0), s.eps_cu(0), s.Es(0), s.fyd(0), s.fcd(0); },
+        {"materials never assigned", false,
+         [](Section& s) { s.eps_ud(0), s.eps_yd(0), s.eps_cu(0), s.Es(0), s.fyd(0), s.fcd(0); },
          "Chiamata di routine o argomento non validi"},
         {"zero effective depth", false, [](Section& s) { s.Copriferro_Inf(500); }, "Divisione per zero"},
         {"T without area", true,
@@ -312,7 +319,7 @@ TEST(Domain, FailuresOutsideTheSweepAreErrorsOfTheCall) {
     clsSezRett s;
     beam(s);
     std::vector<float> m;
-    EXPECT_THROW(s.Nz_Dominio(m), ferrolit::Error);  // never computed
+    EXPECT_THROW(s.Nz_Dominio(m), ferrolit::Error);     // never computed
     s.Altezza(std::numeric_limits<float>::infinity());  // inf − inf in the lever arms
     bool ok = true;
     std::string msg;
@@ -345,14 +352,22 @@ TEST(Domain, NoConcreteStrengthEndsRegionSeven) {
 TEST(Domain, NoInputHangs) {
     using Setter = void (*)(Section&, float);
     const Setter setters[] = {
-        [](Section& s, float v) { s.Base(v); },           [](Section& s, float v) { s.Altezza(v); },
-        [](Section& s, float v) { s.Copriferro_Inf(v); }, [](Section& s, float v) { s.Copriferro_Sup(v); },
-        [](Section& s, float v) { s.As_inf(v); },         [](Section& s, float v) { s.As_sup(v); },
-        [](Section& s, float v) { s.Med_y(v); },          [](Section& s, float v) { s.Ned_x(v); },
-        [](Section& s, float v) { s.DeltaN(v); },         [](Section& s, float v) { s.DeltaX(v); },
-        [](Section& s, float v) { s.fcd(v); },            [](Section& s, float v) { s.fyd(v); },
-        [](Section& s, float v) { s.Es(v); },             [](Section& s, float v) { s.eps_cu(v); },
-        [](Section& s, float v) { s.eps_yd(v); },         [](Section& s, float v) { s.eps_ud(v); },
+        [](Section& s, float v) { s.Base(v); },
+        [](Section& s, float v) { s.Altezza(v); },
+        [](Section& s, float v) { s.Copriferro_Inf(v); },
+        [](Section& s, float v) { s.Copriferro_Sup(v); },
+        [](Section& s, float v) { s.As_inf(v); },
+        [](Section& s, float v) { s.As_sup(v); },
+        [](Section& s, float v) { s.Med_y(v); },
+        [](Section& s, float v) { s.Ned_x(v); },
+        [](Section& s, float v) { s.DeltaN(v); },
+        [](Section& s, float v) { s.DeltaX(v); },
+        [](Section& s, float v) { s.fcd(v); },
+        [](Section& s, float v) { s.fyd(v); },
+        [](Section& s, float v) { s.Es(v); },
+        [](Section& s, float v) { s.eps_cu(v); },
+        [](Section& s, float v) { s.eps_yd(v); },
+        [](Section& s, float v) { s.eps_ud(v); },
         [](Section& s, float v) { static_cast<clsSezT&>(s).BaseInf(v); },
         [](Section& s, float v) { static_cast<clsSezT&>(s).SpessoreT(v); },
     };
@@ -374,8 +389,7 @@ TEST(Domain, NoInputHangs) {
                     const auto start = std::chrono::steady_clock::now();
                     try {
                         tee ? t.CalcolaNMDominioSezT(dir, ok, msg) : r.CalcolaNMDominioSezRett(dir, ok, msg);
-                    } catch (const ferrolit::Error&) {
-                    }
+                    } catch (const ferrolit::Error&) {}
                     const double seconds =
                         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 #ifdef NDEBUG  // optimised builds only: sanitizers slow the sweep tenfold

@@ -40,8 +40,10 @@ Outcome reference_sweep(const SweepSetup& s, const SweepLimits& lim) {
     PointLists& p = r.points;
     const Boundaries xb = ferrolit::detail::boundaries(s);
     const auto exhausted = [&](int k) -> Outcome& {
-        if (auto kind = fp.fault()) r.fault = kind;
-        else if (k < 7 || (s.fcd > 0 && (s.width.inner > 0 || s.width.outer > 0))) r.fault = ErrorKind::Overflow;
+        if (auto kind = fp.fault())
+            r.fault = kind;
+        else if (k < 7 || (s.fcd > 0 && (s.width.inner > 0 || s.width.outer > 0)))
+            r.fault = ErrorKind::Overflow;
         return r;
     };
     for (int k = 1; k <= 7; ++k) {
@@ -80,8 +82,10 @@ Outcome reference_sweep(const SweepSetup& s, const SweepLimits& lim) {
             const float ec = k <= 3 ? single(double{s.eps_ud} * (double{x} - s.cover_c) / (double{s.d} - x))
                                     : single(double{s.eps_cu} * (double{x} - s.cover_c) / x);
             float sc, st;
-            if (k == 1 || (k == 2 && ec < 0)) sc = std::fabs(ec) < s.eps_yd ? single(double{s.Es} * ec) : -s.fyd;
-            else sc = ec < s.eps_yd ? single(double{s.Es} * ec) : s.fyd;
+            if (k == 1 || (k == 2 && ec < 0))
+                sc = std::fabs(ec) < s.eps_yd ? single(double{s.Es} * ec) : -s.fyd;
+            else
+                sc = ec < s.eps_yd ? single(double{s.Es} * ec) : s.fyd;
             if (k <= 4) {
                 st = -s.fyd;
             } else if (k <= 6) {
@@ -167,10 +171,16 @@ SweepSetup random_setup(std::mt19937& rng, int& case_kind) {
     case_kind = static_cast<int>(rng() % 5);
     const float B = std::round(pick(150, 1000)), b = std::round(pick(100, B)), t = std::round(pick(50, s.H / 2));
     switch (case_kind) {
-        case 0: s.width.inner = s.width.outer = B; break;                        // rectangle
-        case 1: s.width.hi = t, s.width.inner = B, s.width.outer = b; break;     // T, flange compressed
-        case 2: s.width.hi = double{s.H} - t, s.width.inner = b, s.width.outer = B; break;  // web compressed
-        default:                                                                 // T about its other axis
+        case 0:
+            s.width.inner = s.width.outer = B;
+            break;  // rectangle
+        case 1:
+            s.width.hi = t, s.width.inner = B, s.width.outer = b;
+            break;  // T, flange compressed
+        case 2:
+            s.width.hi = double{s.H} - t, s.width.inner = b, s.width.outer = B;
+            break;  // web compressed
+        default:    // T about its other axis
             s.width.lo = single((double{s.H} - b) / 2);
             s.width.hi = single((double{s.H} + b) / 2);
             s.width.inner = B;
@@ -217,19 +227,24 @@ TEST(DomainSweep, FaultsAndLimitsStopAtTheSamePoint) {
         std::optional<ErrorKind> expected;
     };
     const Case cases[] = {
-        {"x0 of equal steel strains", [](SweepSetup& s, SweepLimits&) { s.eps_ud = s.eps_yd; }, ErrorKind::DivisionByZero},
+        {"x0 of equal steel strains", [](SweepSetup& s, SweepLimits&) { s.eps_ud = s.eps_yd; },
+         ErrorKind::DivisionByZero},
         {"zero effective depth", [](SweepSetup& s, SweepLimits&) { s.d = 0; }, ErrorKind::DivisionByZero},
         {"overflowing concrete", [](SweepSetup& s, SweepLimits&) { s.fcd = 3e38f; }, ErrorKind::Overflow},
-        {"NaN width", [](SweepSetup& s, SweepLimits&) { s.width.outer = s.width.inner = NAN; }, ErrorKind::InvalidOperation},
+        {"NaN width", [](SweepSetup& s, SweepLimits&) { s.width.outer = s.width.inner = NAN; },
+         ErrorKind::InvalidOperation},
         {"point limit before region 7", [](SweepSetup&, SweepLimits& l) { l.max_points = 100; }, ErrorKind::Overflow},
         {"strip limit before region 7", [](SweepSetup&, SweepLimits& l) { l.max_strips = 20000; }, ErrorKind::Overflow},
         {"strip limit in region 7", [](SweepSetup&, SweepLimits& l) { l.max_strips = 150000; }, ErrorKind::Overflow},
         {"point limit in region 7", [](SweepSetup&, SweepLimits& l) { l.max_points = 560; }, ErrorKind::Overflow},
-        {"strips of one point before region 7", [](SweepSetup&, SweepLimits& l) { l.max_point_strips = 300; }, ErrorKind::Overflow},
-        {"strips of one point in region 7", [](SweepSetup&, SweepLimits& l) { l.max_point_strips = 505; }, ErrorKind::Overflow},
+        {"strips of one point before region 7", [](SweepSetup&, SweepLimits& l) { l.max_point_strips = 300; },
+         ErrorKind::Overflow},
+        {"strips of one point in region 7", [](SweepSetup&, SweepLimits& l) { l.max_point_strips = 505; },
+         ErrorKind::Overflow},
         // region 6 alone, from a negative d: its second point needs more strips
         // than float depths can count
-        {"depths that stop advancing", [](SweepSetup& s, SweepLimits&) { s.d = -3, s.step = 400, s.strip = 1e-5f; }, ErrorKind::Overflow},
+        {"depths that stop advancing", [](SweepSetup& s, SweepLimits&) { s.d = -3, s.step = 400, s.strip = 1e-5f; },
+         ErrorKind::Overflow},
         {"step that stops advancing", [](SweepSetup& s, SweepLimits&) { s.step = 1e-30f; }, ErrorKind::Overflow},
     };
     for (const Case& c : cases) {
@@ -256,11 +271,12 @@ TEST(DomainSweep, TeeWidthBandsGiveExactlyWhatBxGives) {
         for (TipoBordo e : edges) {
             const auto bands = ferrolit::detail::tee_width(t, e);
             const float H = e == TipoBordo::Superiore || e == TipoBordo::Inferiore ? t.Altezza() : t.Base();
-            const float a = single((double{t.Base()} - t.BaseInf()) / 2), c = single((double{t.Base()} + t.BaseInf()) / 2);
+            const float a = single((double{t.Base()} - t.BaseInf()) / 2),
+                        c = single((double{t.Base()} + t.BaseInf()) / 2);
             const float h = single(double{t.Altezza()} - t.SpessoreT());
             for (float y : {0.0f, t.SpessoreT(), std::nextafter(t.SpessoreT(), 1e9f), h, std::nextafter(h, 1e9f),
-                            std::nextafter(h, 0.0f), a, std::nextafter(a, 0.0f), c, std::nextafter(c, 1e9f),
-                            H * u(rng), 3 * H * u(rng), 2000 * H})
+                            std::nextafter(h, 0.0f), a, std::nextafter(a, 0.0f), c, std::nextafter(c, 1e9f), H * u(rng),
+                            3 * H * u(rng), 2000 * H})
                 EXPECT_EQ(bands.at(y), t.bX(e, y)) << "edge " << static_cast<int>(e) << " y " << y;
         }
     }

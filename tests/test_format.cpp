@@ -24,9 +24,17 @@ TEST_F(Renderings, PlainNumberText) {
         float value;
         const char* text;
     } cases[] = {
-        {1500, " 1500"},      {0.5f, " .5"},        {-2.25f, "-2.25"},  {0, " 0"},
-        {113.05f, " 113.05"}, {-0.05f, "-.05"},     {1.0000001f, " 1"}, {123.4567891f, " 123.4568"},
-        {12345678, " 1.234568E+07"}, {0.00002f, " 2E-05"}, {0.0001f, " .0001"},
+        {1500, " 1500"},
+        {0.5f, " .5"},
+        {-2.25f, "-2.25"},
+        {0, " 0"},
+        {113.05f, " 113.05"},
+        {-0.05f, "-.05"},
+        {1.0000001f, " 1"},
+        {123.4567891f, " 123.4568"},
+        {12345678, " 1.234568E+07"},
+        {0.00002f, " 2E-05"},
+        {0.0001f, " .0001"},
     };
     for (const auto& c : cases) EXPECT_EQ(plain_number(c.value), c.text) << c.value;
     EXPECT_EQ(plain_number(std::numeric_limits<float>::quiet_NaN()), " NaN");
@@ -39,9 +47,9 @@ TEST_F(Renderings, PatternsRoundHalfAwayFromZeroOnTheDecimalForm) {
         int decimals;
         const char* text;
     } cases[] = {
-        {2.675f, 2, "2,68"}, {-2.675f, 2, "-2,68"}, {0.005f, 2, "0,01"},   {0.3f, 2, "0,30"},
-        {-0.001f, 2, "0,00"}, {9.995f, 2, "10,00"}, {804.25f, 1, "804,3"}, {0, 2, "0,00"},
-        {1e20f, 2, "100000000000000000000,00"},
+        {2.675f, 2, "2,68"},   {-2.675f, 2, "-2,68"}, {0.005f, 2, "0,01"},
+        {0.3f, 2, "0,30"},     {-0.001f, 2, "0,00"},  {9.995f, 2, "10,00"},
+        {804.25f, 1, "804,3"}, {0, 2, "0,00"},        {1e20f, 2, "100000000000000000000,00"},
     };
     for (const auto& c : cases) EXPECT_EQ(fixed_decimals(c.value, c.decimals), c.text) << c.value;
     EXPECT_EQ(fixed_decimals(2.675, 2), "2,68");

@@ -8,8 +8,7 @@ using ferrolit::clsGenVerSez;
 
 void assign(clsGenVerSez& reg, float scale) {
     reg.CreaMateriale_Sezione("C25/30", 30 * scale, 25 * scale, 1.5f, 0.85f, 33, 2.56f, 1.8f, 3.3f, 31476, 0.002f,
-                              0.0035f, 14.17f, 1.19f, "B450C", 450, 1.15f, 200000, 391.3f * scale, 0.0019565f,
-                              0.0675f);
+                              0.0035f, 14.17f, 1.19f, "B450C", 450, 1.15f, 200000, 391.3f * scale, 0.0019565f, 0.0675f);
 }
 
 TEST(Materials, AllTwentyOneValuesReachTheirMembers) {

@@ -80,8 +80,8 @@ TEST(Registry, CreationGivesTheStartingState) {
 TEST(Registry, SectionKindIsNormalised) {
     const struct {
         const char *given, *stored;
-    } cases[] = {{"Trave", "Trave"}, {"Pilastro", "Pilastro"}, {"trave", "Trave"},
-                 {"pilastro", "Trave"}, {"", "Trave"},         {"Pilastro ", "Trave"}};
+    } cases[] = {{"Trave", "Trave"}, {"Pilastro", "Pilastro"}, {"trave", "Trave"}, {"pilastro", "Trave"},
+                 {"", "Trave"},      {"Pilastro ", "Trave"}};
     for (const auto& c : cases) {
         clsGenVerSez reg;
         create_beam(reg, c.given);
@@ -202,11 +202,12 @@ TEST(Registry, The32768thSectionIsAppendedButNotNumbered) {
 TEST(Registry, TypicalRoadAsHostsWriteIt) {
     ferrolit::clsGenVerSez reg;
     reg.CreaSezRett("Trave", "T1", 300, 500, 40, 40, 100, 0, 0, 0, 80, 2, 12, 20);
-    reg.CreaMateriale_Sezione("C25/30", 30, 25, 1.5f, 0.85f, 33, 2.56f, 1.8f, 3.3f, 31476, 0.002f, 0.0035f, 14.17f, 1.19f,
-                              "B450C", 450, 1.15f, 200000, 391.3f, 0.0019565f, 0.0675f);
+    reg.CreaMateriale_Sezione("C25/30", 30, 25, 1.5f, 0.85f, 33, 2.56f, 1.8f, 3.3f, 31476, 0.002f, 0.0035f, 14.17f,
+                              1.19f, "B450C", 450, 1.15f, 200000, 391.3f, 0.0019565f, 0.0675f);
     std::shared_ptr<ferrolit::clsSezRett> s = reg.SezRet(1);
-    s->Base(350.f);  float d = s->H_Utile();
-    float a = reg.EstraiAs("3f16+2f12");   // 829
+    s->Base(350.f);
+    float d = s->H_Utile();
+    float a = reg.EstraiAs("3f16+2f12");  // 829
     EXPECT_EQ(d, 460);
     EXPECT_EQ(a, 829);
     EXPECT_EQ(reg.SezRet(1)->Base(), 350);

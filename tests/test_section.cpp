@@ -60,7 +60,8 @@ TEST(SectionRecord, LargestBarDiameterIsCappedAt30) {
 TEST(SectionRecord, StirrupDiameterRoundsHalfToEven) {
     const struct {
         float written, read;
-    } cases[] = {{7.6f, 8}, {8.5f, 8}, {9.5f, 10}, {6.4f, 6}, {-2.5f, -2}, {-3.5f, -4}, {32767.4f, 32767}, {-32768.5f, -32768}};
+    } cases[] = {{7.6f, 8},   {8.5f, 8},   {9.5f, 10},        {6.4f, 6},
+                 {-2.5f, -2}, {-3.5f, -4}, {32767.4f, 32767}, {-32768.5f, -32768}};
     for (const auto& c : cases) {
         clsSezRett s;
         s.fStaffe(c.written);
@@ -70,8 +71,8 @@ TEST(SectionRecord, StirrupDiameterRoundsHalfToEven) {
 
 TEST(SectionRecord, StirrupDiameterOverflowKeepsOldValue) {
     std::feclearexcept(FE_ALL_EXCEPT);
-    for (float bad : {32767.5f, -32768.6f, 1e9f, std::numeric_limits<float>::infinity(),
-                      std::numeric_limits<float>::quiet_NaN()}) {
+    for (float bad :
+         {32767.5f, -32768.6f, 1e9f, std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN()}) {
         clsSezRett s;
         s.fStaffe(8);
         try {
@@ -115,11 +116,11 @@ TEST(TeeWidth, BandsFromEachEdge) {
         TipoBordo edge;
         float x, width;
     } cases[] = {
-        {TipoBordo::Superiore, 0, 800},    {TipoBordo::Superiore, 150, 800}, {TipoBordo::Superiore, 151, 300},
-        {TipoBordo::Superiore, 5000, 300}, {TipoBordo::Superiore, -5, 800},  {TipoBordo::Inferiore, 450, 300},
-        {TipoBordo::Inferiore, 451, 800},  {TipoBordo::Inferiore, 9000, 800}, {TipoBordo::Sinistro, 249, 150},
-        {TipoBordo::Sinistro, 250, 600},   {TipoBordo::Sinistro, 550, 600},  {TipoBordo::Sinistro, 551, 150},
-        {TipoBordo::Destro, 700, 150},     {TipoBordo::Destro, 400, 600},    {TipoBordo::Destro, 5000, 150},
+        {TipoBordo::Superiore, 0, 800},     {TipoBordo::Superiore, 150, 800},   {TipoBordo::Superiore, 151, 300},
+        {TipoBordo::Superiore, 5000, 300},  {TipoBordo::Superiore, -5, 800},    {TipoBordo::Inferiore, 450, 300},
+        {TipoBordo::Inferiore, 451, 800},   {TipoBordo::Inferiore, 9000, 800},  {TipoBordo::Sinistro, 249, 150},
+        {TipoBordo::Sinistro, 250, 600},    {TipoBordo::Sinistro, 550, 600},    {TipoBordo::Sinistro, 551, 150},
+        {TipoBordo::Destro, 700, 150},      {TipoBordo::Destro, 400, 600},      {TipoBordo::Destro, 5000, 150},
         {static_cast<TipoBordo>(0), 10, 0}, {static_cast<TipoBordo>(5), 10, 0}, {static_cast<TipoBordo>(-1), 10, 0},
     };
     for (const auto& c : cases) {

@@ -97,7 +97,8 @@ TEST(Shear, FaultsRaiseAnErrorOfTheirKind) {
         ErrorKind kind;
     } cases[] = {
         {[](Section& s) { s.gammaC(0); }, [](const Section& s) { return s.Vrd_cls("Z"); }, ErrorKind::DivisionByZero},
-        {[](Section& s) { s.As_inf(-1); }, [](const Section& s) { return s.Vrd_cls("Z"); }, ErrorKind::InvalidOperation},
+        {[](Section& s) { s.As_inf(-1); }, [](const Section& s) { return s.Vrd_cls("Z"); },
+         ErrorKind::InvalidOperation},
         {[](Section& s) { s.AlfaStaffe(0), s.passoStaffe(0); }, [](const Section& s) { return s.Vrsd("Z"); },
          ErrorKind::DivisionByZero},
         {[](Section& s) { s.tetaBielle(0); }, [](const Section& s) { return s.Vrcd("Z"); }, ErrorKind::DivisionByZero},

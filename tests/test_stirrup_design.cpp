@@ -9,7 +9,9 @@ using ferrolit::Section;
 // Counts the beeps of ImpostaStaffeNorm.
 class Stirrups : public ::testing::Test {
 protected:
-    void SetUp() override { previous_ = ferrolit::setBeepHandler([this] { ++beeps_; }); }
+    void SetUp() override {
+        previous_ = ferrolit::setBeepHandler([this] { ++beeps_; });
+    }
     void TearDown() override { ferrolit::setBeepHandler(previous_); }
 
     // Stirrups start at 8 mm, 2 legs, spacing 250; H_Utile 460.
@@ -44,9 +46,9 @@ TEST_F(Stirrups, WalkEndsWhereTheMinimumIsMetOrGivesUp) {
         {"Trave", 334, 8, 2, 250, "", 460, 8, 200, 0},
         // no area at all: spacing down to 10, diameter up to 30, one beep
         {"Trave", 300, 8, 0, 250, "", 460, 30, 10, 1},
-        {"Trave", 300, 7, 0, 250, "", 460, 31, 10, 1},  // odd diameters end at 31
+        {"Trave", 300, 7, 0, 250, "", 460, 31, 10, 1},            // odd diameters end at 31
         {"Trave", 300, 101, 0, 101.5f, "", 460, 101, 100.5f, 1},  // least spacing 101
-        {"Trave", 300, 8, 2, 0, "", 460, 8, 10, 0},  // raised to the least spacing
+        {"Trave", 300, 8, 2, 0, "", 460, 8, 10, 0},               // raised to the least spacing
         // least spacing 12 above the largest 0.8 · 10 = 8: the largest wins
         {"Trave", 0, 12, 2, 10, "", 10, 12, 8, 0},
         {"Trave", 0, 12, 2, 0, "", 10, 12, 12, 0},  // only the raise applies to 0

@@ -32,14 +32,14 @@ enum {
     FERROLIT_E_INVALID_OPERATION = 5, /* invalid procedure call or argument; invalid floating-point operation */
     FERROLIT_E_OVERFLOW = 6,          /* floating-point or 16-bit integer overflow */
     FERROLIT_E_OUT_OF_MEMORY = 7,
-    FERROLIT_E_INVALID_INDEX = 9,     /* a number that names no item */
+    FERROLIT_E_INVALID_INDEX = 9, /* a number that names no item */
     FERROLIT_E_DIVISION_BY_ZERO = 11,
-    FERROLIT_E_TYPE_MISMATCH = 13,    /* an item of the other kind, a value of the wrong type */
-    FERROLIT_E_INTERNAL = 51,         /* an unexpected failure inside the library */
-    FERROLIT_E_OBJECT_REQUIRED = 91,  /* a null handle or an empty object value */
-    FERROLIT_E_CANNOT_CREATE = 429,   /* no creatable class of that name */
+    FERROLIT_E_TYPE_MISMATCH = 13,     /* an item of the other kind, a value of the wrong type */
+    FERROLIT_E_INTERNAL = 51,          /* an unexpected failure inside the library */
+    FERROLIT_E_OBJECT_REQUIRED = 91,   /* a null handle or an empty object value */
+    FERROLIT_E_CANNOT_CREATE = 429,    /* no creatable class of that name */
     FERROLIT_E_MEMBER_NOT_FOUND = 438, /* the object has no member of that name and kind */
-    FERROLIT_E_ARGUMENT_COUNT = 450   /* wrong number of arguments */
+    FERROLIT_E_ARGUMENT_COUNT = 450    /* wrong number of arguments */
 };
 
 /* Status and description of the last call made on this thread that reports
@@ -53,7 +53,7 @@ enum {
     FERROLIT_TYPE_EMPTY = 0,  /* no value: the result of a procedure; "use the default" in an output slot */
     FERROLIT_TYPE_SINGLE = 1, /* float */
     FERROLIT_TYPE_INT16 = 2,
-    FERROLIT_TYPE_INT32 = 3,  /* the enumerations TipoBordo and PosizioneFerri; collection numbers */
+    FERROLIT_TYPE_INT32 = 3, /* the enumerations TipoBordo and PosizioneFerri; collection numbers */
     FERROLIT_TYPE_BOOL = 4,
     FERROLIT_TYPE_STRING = 5, /* UTF-8, NUL-terminated */
     FERROLIT_TYPE_OBJECT = 6, /* a handle */
@@ -85,7 +85,9 @@ typedef struct ferrolit_value {
     } u;
 } ferrolit_value;
 
+/* clang-format off */
 #define FERROLIT_VALUE_EMPTY {0, 0, {0}}
+/* clang-format on */
 
 /* Releases what an owned value holds and makes it EMPTY; a value not owned
  * is only made EMPTY. NULL is ignored. */

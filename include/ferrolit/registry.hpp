@@ -56,16 +56,15 @@ public:
     void CreaSezRett(const std::string& TipoSezione, const std::string& DescrSez, float Base, float Altezza,
                      float Coprif_Inf, float Coprif_Sup, float Med_y, float Med_z, float Ned_x, float Taglio_y,
                      float Taglio_z, std::int16_t NferMin, std::int16_t DferMin, std::int16_t DferMax);
-    void CreaSezT(const std::string& TipoSezione, const std::string& DescrSez, float Base, float BaseInf,
-                  float Altezza, float SpessoreAla, float Coprif_Inf, float Coprif_Sup, float Med_y, float Med_z,
-                  float Ned_x, float Taglio_y, float Taglio_z, std::int16_t NferMin, std::int16_t DferMin,
-                  std::int16_t DferMax);
+    void CreaSezT(const std::string& TipoSezione, const std::string& DescrSez, float Base, float BaseInf, float Altezza,
+                  float SpessoreAla, float Coprif_Inf, float Coprif_Sup, float Med_y, float Med_z, float Ned_x,
+                  float Taglio_y, float Taglio_z, std::int16_t NferMin, std::int16_t DferMin, std::int16_t DferMax);
 
     // Copies the 21 material values into the current section.
     void CreaMateriale_Sezione(const std::string& ClasseCls, float Rck, float fck, float gammaC, float alfaCC,
-                               float fcm, float fctm, float fctk05, float fctk95, float Ec, float eps_c2,
-                               float eps_cu, float fcd, float fctd, const std::string& ClasseAcciaio, float fyk,
-                               float gammaS, float Es, float fyd, float eps_yd, float eps_ud);
+                               float fcm, float fctm, float fctk05, float fctk95, float Ec, float eps_c2, float eps_cu,
+                               float fcd, float fctd, const std::string& ClasseAcciaio, float fyk, float gammaS,
+                               float Es, float fyd, float eps_yd, float eps_ud);
 
     // Sets a bar layer of the current section to the code minimum.
     void ImpostaFerriNorm(PosizioneFerri PosFer, bool& Procedi, std::string& msg);

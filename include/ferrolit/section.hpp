@@ -9,14 +9,14 @@
 #include "ferrolit/export.hpp"
 
 // A plain stored property: a reader and a writer that stores any value.
-#define FERROLIT_PROPERTY(Type, Name)                   \
-public:                                                 \
-    Type Name() const { return Name##_; }               \
+#define FERROLIT_PROPERTY(Type, Name)                     \
+public:                                                   \
+    Type Name() const { return Name##_; }                 \
     void Name(Type value) { Name##_ = std::move(value); } \
-                                                        \
-private:                                                \
-    Type Name##_{};                                     \
-                                                        \
+                                                          \
+private:                                                  \
+    Type Name##_{};                                       \
+                                                          \
 public:
 
 namespace ferrolit {

@@ -28,7 +28,8 @@ const Member& require_member(const ferrolit_object& object, const char* name, st
 }
 
 [[noreturn]] void argument_count_error() {
-    throw InterfaceError{FERROLIT_E_ARGUMENT_COUNT, "Numero di argomenti errato o assegnazione di proprietà non valida"};
+    throw InterfaceError{FERROLIT_E_ARGUMENT_COUNT,
+                         "Numero di argomenti errato o assegnazione di proprietà non valida"};
 }
 
 void require_count(const Member& m, std::int32_t nargs, const ferrolit_value* args) {
@@ -177,7 +178,9 @@ int32_t ferrolit_member_find(const char* class_name, const char* member_name) {
 
 int32_t ferrolit_enum_count(void) { return kEnumCount; }
 
-const char* ferrolit_enum_name(int32_t index) { return index >= 0 && index < kEnumCount ? kEnums[index].name : nullptr; }
+const char* ferrolit_enum_name(int32_t index) {
+    return index >= 0 && index < kEnumCount ? kEnums[index].name : nullptr;
+}
 
 int32_t ferrolit_enum_value_count(int32_t index) { return index >= 0 && index < kEnumCount ? 4 : -1; }
 

@@ -9,11 +9,16 @@ namespace {
 bool carries(const char* cls, Owner owner) {
     const std::string_view name(cls);
     switch (owner) {
-        case Owner::Registry: return name == "clsGenVerSez";
-        case Owner::Collection: return name == "Collection";
-        case Owner::Section: return name == "clsSezRett" || name == "clsSezT";
-        case Owner::Rect: return name == "clsSezRett";
-        case Owner::Tee: return name == "clsSezT";
+        case Owner::Registry:
+            return name == "clsGenVerSez";
+        case Owner::Collection:
+            return name == "Collection";
+        case Owner::Section:
+            return name == "clsSezRett" || name == "clsSezT";
+        case Owner::Rect:
+            return name == "clsSezRett";
+        case Owner::Tee:
+            return name == "clsSezT";
     }
     return false;
 }
@@ -39,8 +44,10 @@ ClassInfo make_class(const char* name, Instance (*create)()) {
 std::vector<ClassInfo> build_classes() {
     std::vector<ClassInfo> all;
     all.push_back(make_class("clsGenVerSez", [] { return Instance(std::make_shared<clsGenVerSez>()); }));
-    all.push_back(make_class("clsSezRett", [] { return Instance(std::shared_ptr<Section>(std::make_shared<clsSezRett>())); }));
-    all.push_back(make_class("clsSezT", [] { return Instance(std::shared_ptr<Section>(std::make_shared<clsSezT>())); }));
+    all.push_back(
+        make_class("clsSezRett", [] { return Instance(std::shared_ptr<Section>(std::make_shared<clsSezRett>())); }));
+    all.push_back(
+        make_class("clsSezT", [] { return Instance(std::shared_ptr<Section>(std::make_shared<clsSezT>())); }));
     all.push_back(make_class("Collection", [] { return Instance(std::make_shared<SectionCollection>()); }));
     return all;
 }

@@ -58,10 +58,14 @@ namespace row {
 
 template <class O>
 constexpr Owner owner_of() {
-    if constexpr (std::is_same_v<O, clsGenVerSez>) return Owner::Registry;
-    else if constexpr (std::is_same_v<O, SectionCollection>) return Owner::Collection;
-    else if constexpr (std::is_same_v<O, clsSezRett>) return Owner::Rect;
-    else if constexpr (std::is_same_v<O, clsSezT>) return Owner::Tee;
+    if constexpr (std::is_same_v<O, clsGenVerSez>)
+        return Owner::Registry;
+    else if constexpr (std::is_same_v<O, SectionCollection>)
+        return Owner::Collection;
+    else if constexpr (std::is_same_v<O, clsSezRett>)
+        return Owner::Rect;
+    else if constexpr (std::is_same_v<O, clsSezT>)
+        return Owner::Tee;
     else {
         static_assert(std::is_same_v<O, Section>);
         return Owner::Section;
@@ -137,7 +141,8 @@ std::vector<ArgDesc> describe_args(const std::array<const char*, sizeof...(I)>& 
 }
 
 template <class PM>
-Member callable(std::int32_t kind, const char* name, PM pm, const std::array<const char*, Signature<PM>::arity>& names) {
+Member callable(std::int32_t kind, const char* name, PM pm,
+                const std::array<const char*, Signature<PM>::arity>& names) {
     using S = Signature<PM>;
     using Seq = std::make_index_sequence<S::arity>;
     return Member{owner_of<typename S::Owner>(),

@@ -29,9 +29,10 @@ std::vector<Member> build_table() {
     add(method("CreaSezT", &R::CreaSezT,
                {"TipoSezione", "DescrSez", "Base", "BaseInf", "Altezza", "SpessoreAla", "Coprif_Inf", "Coprif_Sup",
                 "Med_y", "Med_z", "Ned_x", "Taglio_y", "Taglio_z", "NferMin", "DferMin", "DferMax"}));
-    add(method("CreaMateriale_Sezione", &R::CreaMateriale_Sezione,
-               {"ClasseCls", "Rck", "fck", "gammaC", "alfaCC", "fcm", "fctm", "fctk05", "fctk95", "Ec", "eps_c2",
-                "eps_cu", "fcd", "fctd", "ClasseAcciaio", "fyk", "gammaS", "Es", "fyd", "eps_yd", "eps_ud"}));
+    add(method(
+        "CreaMateriale_Sezione", &R::CreaMateriale_Sezione,
+        {"ClasseCls", "Rck", "fck",  "gammaC",        "alfaCC", "fcm",    "fctm", "fctk05", "fctk95", "Ec",    "eps_c2",
+         "eps_cu",    "fcd", "fctd", "ClasseAcciaio", "fyk",    "gammaS", "Es",   "fyd",    "eps_yd", "eps_ud"}));
     add(method("ImpostaFerriNorm", &R::ImpostaFerriNorm, {"PosFer", "Procedi", "msg"}));
     add(method("aumentaFerri", &R::aumentaFerri, {"PosFer", "Procedi", "msg"}));
     add(FERROLIT_READ_WRITE(R, std::int16_t, SezioneCorrente));

@@ -17,8 +17,8 @@ namespace ferrolit::component {
 
 struct ClassInfo;
 
-using Instance = std::variant<std::shared_ptr<clsGenVerSez>, std::shared_ptr<SectionCollection>,
-                              std::shared_ptr<Section>>;
+using Instance =
+    std::variant<std::shared_ptr<clsGenVerSez>, std::shared_ptr<SectionCollection>, std::shared_ptr<Section>>;
 
 }  // namespace ferrolit::component
 

@@ -18,10 +18,14 @@ namespace {
 
 std::optional<double> number(const ferrolit_value& v) {
     switch (v.type) {
-        case FERROLIT_TYPE_SINGLE: return v.u.single;
-        case FERROLIT_TYPE_INT16: return v.u.int16;
-        case FERROLIT_TYPE_INT32: return v.u.int32;
-        default: return std::nullopt;
+        case FERROLIT_TYPE_SINGLE:
+            return v.u.single;
+        case FERROLIT_TYPE_INT16:
+            return v.u.int16;
+        case FERROLIT_TYPE_INT32:
+            return v.u.int32;
+        default:
+            return std::nullopt;
     }
 }
 
@@ -49,10 +53,17 @@ void replace(ferrolit_value& v, std::int32_t type, std::int32_t owned) {
 void clear(ferrolit_value& v) noexcept {
     if (v.owned != 0) {
         switch (v.type) {
-            case FERROLIT_TYPE_STRING: std::free(const_cast<char*>(v.u.string)); break;
-            case FERROLIT_TYPE_SINGLE_ARRAY: std::free(v.u.array.data); break;
-            case FERROLIT_TYPE_OBJECT: ferrolit_release(v.u.object); break;
-            default: break;
+            case FERROLIT_TYPE_STRING:
+                std::free(const_cast<char*>(v.u.string));
+                break;
+            case FERROLIT_TYPE_SINGLE_ARRAY:
+                std::free(v.u.array.data);
+                break;
+            case FERROLIT_TYPE_OBJECT:
+                ferrolit_release(v.u.object);
+                break;
+            default:
+                break;
         }
     }
     v = ferrolit_value{};

@@ -4,12 +4,18 @@ namespace ferrolit {
 
 const char* describe(ErrorKind kind) noexcept {
     switch (kind) {
-        case ErrorKind::InvalidOperation: return "Chiamata di routine o argomento non validi";
-        case ErrorKind::Overflow: return "Overflow";
-        case ErrorKind::InvalidIndex: return "Indice non compreso nell'intervallo";
-        case ErrorKind::DivisionByZero: return "Divisione per zero";
-        case ErrorKind::TypeMismatch: return "Tipo non corrispondente";
-        case ErrorKind::ObjectRequired: return "Variabile oggetto non impostata";
+        case ErrorKind::InvalidOperation:
+            return "Chiamata di routine o argomento non validi";
+        case ErrorKind::Overflow:
+            return "Overflow";
+        case ErrorKind::InvalidIndex:
+            return "Indice non compreso nell'intervallo";
+        case ErrorKind::DivisionByZero:
+            return "Divisione per zero";
+        case ErrorKind::TypeMismatch:
+            return "Tipo non corrispondente";
+        case ErrorKind::ObjectRequired:
+            return "Variabile oggetto non impostata";
     }
     return "Errore";
 }

@@ -31,9 +31,9 @@ BeepHandler& beep_handler() {
 std::atomic<char> fixed_separator{'\0'};
 
 // Languages whose usual decimal separator is a comma.
-constexpr std::string_view kCommaLanguages[] = {
-    "it", "de", "fr", "es", "pt", "nl", "ru", "pl", "cs", "sk", "sl", "hr", "sr", "bs", "hu", "ro", "bg",
-    "uk", "be", "el", "tr", "sv", "da", "nb", "nn", "no", "fi", "et", "lv", "lt", "ca", "gl", "id"};
+constexpr std::string_view kCommaLanguages[] = {"it", "de", "fr", "es", "pt", "nl", "ru", "pl", "cs", "sk", "sl",
+                                                "hr", "sr", "bs", "hu", "ro", "bg", "uk", "be", "el", "tr", "sv",
+                                                "da", "nb", "nn", "no", "fi", "et", "lv", "lt", "ca", "gl", "id"};
 
 // Territories whose language takes a comma elsewhere but a point there.
 constexpr std::string_view kPointTerritories[] = {"de_CH", "it_CH", "de_LI", "es_MX", "es_US"};

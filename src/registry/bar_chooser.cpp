@@ -41,20 +41,20 @@ std::string required_area_line(float area) {
 // Message of a requirement above the last table entry.
 std::string above_table_message(float required, float last_area) {
     return required_area_line(required) + "Il limite superiore imposto dal software è di " +
-           detail::arrangement_text(kLastCount, kLastDiameter) + "\n" + "Cui corrisponde As =" +
-           detail::fixed_decimals(last_area, 2) + " mmq";
+           detail::arrangement_text(kLastCount, kLastDiameter) + "\n" +
+           "Cui corrisponde As =" + detail::fixed_decimals(last_area, 2) + " mmq";
 }
 
 // Message of a requirement that no arrangement within the limits reaches.
 std::string nothing_fits_message(float required, float usable_width, std::int32_t max_diameter,
                                  std::int32_t row_maximum) {
     const std::string most = detail::arrangement_text(row_maximum, max_diameter, "ø");
-    return required_area_line(required) + "In base ai dati inseriti:\n" + "Diametro Massimo Ferri    : D    =" +
-           detail::digits(max_diameter) + " mm.\n" + "Base Utile Sezione             : B-c =" +
-           detail::fixed_decimals(single(usable_width / 10.0), 2) + " cm.\n\n" +
-           "al massimo si potrebbero inserire: N = " + most + "\n" + "cui corrisponde As =" +
-           detail::fixed_decimals(arrangement_area(row_maximum, max_diameter), 1) + "mmq   < " +
-           detail::fixed_decimals(required, 1) + " mmq";
+    return required_area_line(required) + "In base ai dati inseriti:\n" +
+           "Diametro Massimo Ferri    : D    =" + detail::digits(max_diameter) + " mm.\n" +
+           "Base Utile Sezione             : B-c =" + detail::fixed_decimals(single(usable_width / 10.0), 2) +
+           " cm.\n\n" + "al massimo si potrebbero inserire: N = " + most + "\n" +
+           "cui corrisponde As =" + detail::fixed_decimals(arrangement_area(row_maximum, max_diameter), 1) +
+           "mmq   < " + detail::fixed_decimals(required, 1) + " mmq";
 }
 
 // The first table entry within the limits that reaches the area.

@@ -15,20 +15,28 @@ float square_cm(float mm2) { return single(single(mm2 / 10.0) / 10.0); }
 
 float layer_area(const Section& s, PosizioneFerri layer) {
     switch (layer) {
-        case PosizioneFerri::As_inf: return s.As_inf();
-        case PosizioneFerri::As_sup: return s.As_sup();
-        case PosizioneFerri::As_infY: return s.As_infY();
-        case PosizioneFerri::As_supY: return s.As_supY();
+        case PosizioneFerri::As_inf:
+            return s.As_inf();
+        case PosizioneFerri::As_sup:
+            return s.As_sup();
+        case PosizioneFerri::As_infY:
+            return s.As_infY();
+        case PosizioneFerri::As_supY:
+            return s.As_supY();
     }
     return 0;
 }
 
 std::string layer_text(const Section& s, PosizioneFerri layer) {
     switch (layer) {
-        case PosizioneFerri::As_inf: return s.stringaAs_inf();
-        case PosizioneFerri::As_sup: return s.stringaAs_sup();
-        case PosizioneFerri::As_infY: return s.stringaAs_infY();
-        case PosizioneFerri::As_supY: return s.stringaAs_supY();
+        case PosizioneFerri::As_inf:
+            return s.stringaAs_inf();
+        case PosizioneFerri::As_sup:
+            return s.stringaAs_sup();
+        case PosizioneFerri::As_infY:
+            return s.stringaAs_infY();
+        case PosizioneFerri::As_supY:
+            return s.stringaAs_supY();
     }
     return {};
 }
@@ -61,8 +69,8 @@ std::string dimension_lines(const Section& s, const char* base_label) {
 
 std::string below_minimum_ending(float as_min, const std::string& text, float area) {
     return "L'Armatura Minima da normativa: As,min= " + fixed_decimals(square_cm(as_min), 2) + "cm²\n" +
-           "Non si può inserire nella sezione:  Con (" + text + ") si avrebbe As= " +
-           fixed_decimals(square_cm(area), 2) + "cm² < As,min";
+           "Non si può inserire nella sezione:  Con (" + text +
+           ") si avrebbe As= " + fixed_decimals(square_cm(area), 2) + "cm² < As,min";
 }
 
 std::string too_many_bars_ending(const std::string& text) {

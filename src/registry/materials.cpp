@@ -2,11 +2,10 @@
 
 namespace ferrolit {
 
-void clsGenVerSez::CreaMateriale_Sezione(const std::string& ClasseCls, float Rck, float fck, float gammaC,
-                                         float alfaCC, float fcm, float fctm, float fctk05, float fctk95, float Ec,
-                                         float eps_c2, float eps_cu, float fcd, float fctd,
-                                         const std::string& ClasseAcciaio, float fyk, float gammaS, float Es,
-                                         float fyd, float eps_yd, float eps_ud) {
+void clsGenVerSez::CreaMateriale_Sezione(const std::string& ClasseCls, float Rck, float fck, float gammaC, float alfaCC,
+                                         float fcm, float fctm, float fctk05, float fctk95, float Ec, float eps_c2,
+                                         float eps_cu, float fcd, float fctd, const std::string& ClasseAcciaio,
+                                         float fyk, float gammaS, float Es, float fyd, float eps_yd, float eps_ud) {
     // Stored as given: nothing is checked or derived.
     const std::shared_ptr<Section> s = current_section();
     s->ClasseCls(ClasseCls);

@@ -47,9 +47,9 @@ void clsGenVerSez::ImpostaFerriNorm(PosizioneFerri PosFer, bool& Procedi, std::s
             return;
         }
     }
-    detail::write_layer(section, PosFer,
-                        area, candidate != nullptr ? detail::arrangement_text(candidate->count, candidate->diameter)
-                                                   : std::string());
+    detail::write_layer(
+        section, PosFer, area,
+        candidate != nullptr ? detail::arrangement_text(candidate->count, candidate->diameter) : std::string());
 }
 
 }  // namespace ferrolit

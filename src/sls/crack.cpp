@@ -109,9 +109,8 @@ void Section::CalcolaWkFessure(bool& Procedi, std::string& msg_err) {
     const double rho = errors.value([&] { return tension_bars / effective_area; });
 
     // Mean crack spacing: the maximum spacing sr,max divided by 1.7.
-    DELTAsm(errors.value([&] {
-        return single((double{k3()} * c + double{k1()} * k2() * k4() * bar_diameter / rho) / 1.7);
-    }));
+    DELTAsm(errors.value(
+        [&] { return single((double{k3()} * c + double{k1()} * k2() * k4() * bar_diameter / rho) / 1.7); }));
 
     EPSsm(errors.value([&] {
         const double modular_ratio = double{Es()} / Ec();

@@ -8,10 +8,10 @@
 namespace ferrolit::detail {
 
 struct ResistingState {
-    float Mrd = 0;        // kNm
-    float xn = 0;         // mm from the compressed edge
-    float sigma_t = 0;    // tension-side layer, MPa, tension positive
-    float sigma_c = 0;    // compression-side layer, MPa, compression positive
+    float Mrd = 0;      // kNm
+    float xn = 0;       // mm from the compressed edge
+    float sigma_t = 0;  // tension-side layer, MPa, tension positive
+    float sigma_c = 0;  // compression-side layer, MPa, compression positive
 };
 
 // N from N to kN, M from N·mm to kNm, in place.

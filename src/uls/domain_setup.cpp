@@ -14,32 +14,30 @@ using detail::single;
 
 namespace {
 
-
 // A step or strip that is not greater than 0 (NaN included) is taken as 1 mm.
 float resolution(float value) { return std::isgreater(value, 0.0f) ? value : 1.0f; }
 
 // Which edge is compressed and which layer is on each side.
 struct Orientation {
-    float H, B;             // depth and (rectangle) width
-    float As_c, As_t;       // compression-side and tension-side layers
-    float cover_c, cover_t; // their covers
-    TipoBordo edge;         // compressed edge
+    float H, B;              // depth and (rectangle) width
+    float As_c, As_t;        // compression-side and tension-side layers
+    float cover_c, cover_t;  // their covers
+    TipoBordo edge;          // compressed edge
 };
 
 Orientation orient(const Section& s, bool direction_y) {
     // Only a moment strictly below 0 turns the section over (NaN does not).
     if (direction_y) {
         if (!std::isless(s.Med_y(), 0.0f))
-            return {s.Altezza(), s.Base(), s.As_sup(), s.As_inf(), s.Copriferro_Sup(), s.Copriferro_Inf(),
-                    TipoBordo::Superiore};
-        return {s.Altezza(), s.Base(), s.As_inf(), s.As_sup(), s.Copriferro_Inf(), s.Copriferro_Sup(),
-                TipoBordo::Inferiore};
+            return {s.Altezza(),        s.Base(),           s.As_sup(),          s.As_inf(),
+                    s.Copriferro_Sup(), s.Copriferro_Inf(), TipoBordo::Superiore};
+        return {s.Altezza(),        s.Base(),           s.As_inf(),          s.As_sup(),
+                s.Copriferro_Inf(), s.Copriferro_Sup(), TipoBordo::Inferiore};
     }
     if (!std::isless(s.Med_z(), 0.0f))
-        return {s.Base(), s.Altezza(), s.As_supY(), s.As_infY(), s.Copriferro_Sup(), s.Copriferro_Inf(),
-                TipoBordo::Sinistro};
-    return {s.Base(), s.Altezza(), s.As_infY(), s.As_supY(), s.Copriferro_Inf(), s.Copriferro_Sup(),
-            TipoBordo::Destro};
+        return {s.Base(),           s.Altezza(),        s.As_supY(),        s.As_infY(),
+                s.Copriferro_Sup(), s.Copriferro_Inf(), TipoBordo::Sinistro};
+    return {s.Base(), s.Altezza(), s.As_infY(), s.As_supY(), s.Copriferro_Inf(), s.Copriferro_Sup(), TipoBordo::Destro};
 }
 
 }  // namespace
@@ -80,9 +78,12 @@ struct TeeLevels {
 TeeLevels tee_levels(const Section& s, TipoBordo edge, float flange) {
     const double H = s.Altezza(), t = flange;
     switch (edge) {
-        case TipoBordo::Superiore: return {single(t / 2), single((H - t) / 2 + t)};
-        case TipoBordo::Inferiore: return {single(H - t / 2), single((H - t) / 2)};
-        default: break;
+        case TipoBordo::Superiore:
+            return {single(t / 2), single((H - t) / 2 + t)};
+        case TipoBordo::Inferiore:
+            return {single(H - t / 2), single((H - t) / 2)};
+        default:
+            break;
     }
     const float half = single(double{s.Base()} / 2);
     return {half, half};

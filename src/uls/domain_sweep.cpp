@@ -198,8 +198,7 @@ private:
         // Without concrete strength the moment of region 7 need never fall
         // to 0; once the concrete adds nothing and both layers carry fyd,
         // every later point would repeat this one.
-        if (region == 7 && v.Nc == 0 && v.Mc == 0 && v.bars.compression_side == s_.fyd &&
-            v.bars.tension_side == s_.fyd)
+        if (region == 7 && v.Nc == 0 && v.Mc == 0 && v.bars.compression_side == s_.fyd && v.bars.tension_side == s_.fyd)
             return Ended{};
         return Go{};
     }

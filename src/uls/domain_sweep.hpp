@@ -92,9 +92,7 @@ struct PointLists {
 // fails with ErrorKind::Overflow; in region 7 it simply ends there.
 // Whether any concrete can carry stress: a positive strength and a positive
 // width somewhere.
-inline bool carries_concrete(const SweepSetup& s) {
-    return s.fcd > 0 && (s.width.inner > 0 || s.width.outer > 0);
-}
+inline bool carries_concrete(const SweepSetup& s) { return s.fcd > 0 && (s.width.inner > 0 || s.width.outer > 0); }
 
 std::optional<ErrorKind> sweep(const SweepSetup& s, const Boundaries& xb, PointLists& out, FpFaultScope& fp,
                                const SweepLimits& limits = {});

@@ -98,7 +98,7 @@ double concrete_only_resistance(const Section& s, const ShearGeometry& g) {
     double k = 1 + std::sqrt(200 / g.depth);
     if (k > 2) k = 2;
     const double v_min = 0.035 * std::pow(k, 1.5) * std::sqrt(double{s.fck()});
-    const double rho = g.bars / area;  // no upper cap
+    const double rho = g.bars / area;    // no upper cap
     double sigma_cp = s.Ned_x() / area;  // no lower bound
     const float sigma_cap = single(0.2 * s.fcd());
     if (sigma_cap < sigma_cp) sigma_cp = sigma_cap;

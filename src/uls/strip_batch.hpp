@@ -26,10 +26,10 @@ inline constexpr int kBatchLanes = 8;
 // Running sums of the strips that carry fcd for every point, kept across
 // batches: the depths of the neutral axis grow, and so does this prefix.
 struct RectanglePrefix {
-    std::int64_t count = 0;  // strips summed
-    float y = 0;             // depth of the next strip
+    std::int64_t count = 0;                                  // strips summed
+    float y = 0;                                             // depth of the next strip
     float last_y = -std::numeric_limits<float>::infinity();  // depth of the last strip summed
-    float N = 0, M = 0;      // sums of the strips summed
+    float N = 0, M = 0;                                      // sums of the strips summed
 };
 
 // The strain law of the parabola of one point: eta = k·(x − y)/den, and

@@ -23,15 +23,57 @@ const std::map<std::string, Kind>& schema() {
         for (const char* name : {"TipoSezione", "DescrSezione", "stringaAs_sup", "stringaAs_inf", "stringaAs_supY",
                                  "stringaAs_infY", "ClasseCls", "ClasseAcciaio"})
             k[name] = Kind::Text;
-        for (const char* name : {"NFerriMinimo", "dFerriMinimo", "dFerriMassimo", "nBracciaStaffe",
-                                 "CondizioniAmbientali"})
-            k[name] = Kind::Integer;
         for (const char* name :
-             {"Base", "BaseInf", "SpessoreT", "Altezza", "Copriferro_Inf", "Copriferro_Sup", "H_Utile", "As_sup",
-              "As_inf", "As_supY", "As_infY", "fStaffe", "passoStaffe", "AlfaStaffe", "tetaBielle", "Ned_x", "Med_y",
-              "Med_Fes", "Taglio_z", "Med_z", "Taglio_y", "DeltaN", "DeltaX", "Rck", "fck", "gammaC", "alfaCC", "fcm",
-              "fctm", "fctk05", "fctk95", "Ec", "eps_c2", "eps_cu", "fcd", "fctd", "fyk", "gammaS", "Es", "fyd",
-              "eps_yd", "eps_ud", "kt", "k1", "k2", "k3", "k4", "wk_lim"})
+             {"NFerriMinimo", "dFerriMinimo", "dFerriMassimo", "nBracciaStaffe", "CondizioniAmbientali"})
+            k[name] = Kind::Integer;
+        for (const char* name : {"Base",
+                                 "BaseInf",
+                                 "SpessoreT",
+                                 "Altezza",
+                                 "Copriferro_Inf",
+                                 "Copriferro_Sup",
+                                 "H_Utile",
+                                 "As_sup",
+                                 "As_inf",
+                                 "As_supY",
+                                 "As_infY",
+                                 "fStaffe",
+                                 "passoStaffe",
+                                 "AlfaStaffe",
+                                 "tetaBielle",
+                                 "Ned_x",
+                                 "Med_y",
+                                 "Med_Fes",
+                                 "Taglio_z",
+                                 "Med_z",
+                                 "Taglio_y",
+                                 "DeltaN",
+                                 "DeltaX",
+                                 "Rck",
+                                 "fck",
+                                 "gammaC",
+                                 "alfaCC",
+                                 "fcm",
+                                 "fctm",
+                                 "fctk05",
+                                 "fctk95",
+                                 "Ec",
+                                 "eps_c2",
+                                 "eps_cu",
+                                 "fcd",
+                                 "fctd",
+                                 "fyk",
+                                 "gammaS",
+                                 "Es",
+                                 "fyd",
+                                 "eps_yd",
+                                 "eps_ud",
+                                 "kt",
+                                 "k1",
+                                 "k2",
+                                 "k3",
+                                 "k4",
+                                 "wk_lim"})
             k[name] = Kind::Real;
         return k;
     }();
@@ -76,9 +118,12 @@ std::map<std::string, int> top_level_key_lines(const std::string& text, const st
 
 const char* kind_name(Kind kind) {
     switch (kind) {
-        case Kind::Real: return "un numero";
-        case Kind::Integer: return "un numero intero";
-        case Kind::Text: return "un testo";
+        case Kind::Real:
+            return "un numero";
+        case Kind::Integer:
+            return "un numero intero";
+        case Kind::Text:
+            return "un testo";
     }
     return "";
 }
@@ -179,7 +224,8 @@ SectionInput read_section(const std::string& text, const std::string& file, int 
     // The object starts at its opening brace.
     const std::size_t brace = text.find('{');
     const int line = line_at(text, brace == std::string::npos ? 0 : brace, first_line);
-    const auto key_lines = root.is_object() ? top_level_key_lines(text, file, first_line) : std::map<std::string, int>{};
+    const auto key_lines =
+        root.is_object() ? top_level_key_lines(text, file, first_line) : std::map<std::string, int>{};
     return from_json(root, key_lines, file, line);
 }
 
@@ -202,7 +248,8 @@ std::vector<SectionInput> read_section_lines(const std::string& text, const std:
         }
         start = end + 1;
     }
-    if (sections.empty() && errors.empty()) errors.push_back(InputError(file, 1, "", "nessuna sezione nel file").what());
+    if (sections.empty() && errors.empty())
+        errors.push_back(InputError(file, 1, "", "nessuna sezione nel file").what());
     return sections;
 }
 

@@ -36,8 +36,8 @@ json flexure_json(const Flexure& f) {
 }
 
 json shear_json(const Shear& v) {
-    return {{"Ved", num(v.Ved)},   {"Vrd_cls", num(v.Vrd_cls)}, {"Vrsd", num(v.Vrsd)}, {"Vrcd", num(v.Vrcd)},
-            {"Vrd", num(v.Vrd)},   {"rapporto", ratio_json(v.ratio)}, {"verificata", v.ok}};
+    return {{"Ved", num(v.Ved)}, {"Vrd_cls", num(v.Vrd_cls)},       {"Vrsd", num(v.Vrsd)}, {"Vrcd", num(v.Vrcd)},
+            {"Vrd", num(v.Vrd)}, {"rapporto", ratio_json(v.ratio)}, {"verificata", v.ok}};
 }
 
 }  // namespace
@@ -46,7 +46,8 @@ json to_json(const Verification& v) {
     const Section& s = *v.section;
     json layers = json::object();
     for (const Layer& l : v.layers)
-        layers[l.name] = {{"stringa", l.bars}, {"area", num(l.area)}, {"origine", l.chosen ? "normativa" : "assegnata"}};
+        layers[l.name] = {
+            {"stringa", l.bars}, {"area", num(l.area)}, {"origine", l.chosen ? "normativa" : "assegnata"}};
     const Stirrups& st = v.stirrups;
     json out = {
         {"file", v.file},

@@ -61,8 +61,10 @@ std::vector<SectionInput> read_all(const Options& options, std::vector<std::stri
 std::string render(const std::vector<Verification>& results, bool json, bool batch) {
     std::ostringstream out;
     for (const Verification& v : results) {
-        if (json) out << (batch ? to_json(v).dump() : to_json(v).dump(2)) << "\n";
-        else out << (batch ? summary_line(v) : report(v)) << (batch ? "\n" : "");
+        if (json)
+            out << (batch ? to_json(v).dump() : to_json(v).dump(2)) << "\n";
+        else
+            out << (batch ? summary_line(v) : report(v)) << (batch ? "\n" : "");
     }
     return out.str();
 }

@@ -9,9 +9,9 @@ namespace {
 
 // Strength classes of the 2018 code: fck / Rck in MPa.
 const std::vector<std::pair<int, int>>& concrete_classes() {
-    static const std::vector<std::pair<int, int>> classes = {
-        {8, 10},  {12, 15}, {16, 20}, {20, 25}, {25, 30}, {28, 35}, {30, 37}, {32, 40}, {35, 45},
-        {40, 50}, {45, 55}, {50, 60}, {55, 67}, {60, 75}, {70, 85}, {80, 95}, {90, 105}};
+    static const std::vector<std::pair<int, int>> classes = {{8, 10},  {12, 15}, {16, 20}, {20, 25}, {25, 30}, {28, 35},
+                                                             {30, 37}, {32, 40}, {35, 45}, {40, 50}, {45, 55}, {50, 60},
+                                                             {55, 67}, {60, 75}, {70, 85}, {80, 95}, {90, 105}};
     return classes;
 }
 
@@ -33,11 +33,20 @@ std::optional<Concrete> concrete_of_class(const std::string& name) {
         // Parabola-rectangle strains: fixed up to C50/60, reduced for higher classes.
         const double eps_c2 = fck <= 50 ? 0.002 : 0.002 + 0.000085 * std::pow(fck - 50, 0.53);
         const double eps_cu = fck <= 50 ? 0.0035 : 0.0026 + 0.035 * std::pow((90 - fck) / 100, 4);
-        return Concrete{name,           f(rck),          f(fck),
-                        f(gamma_c),     f(alfa_cc),      f(fcm),
-                        f(fctm),        f(fctk05),       f(1.3 * fctm),
-                        f(22000 * std::pow(fcm / 10, 0.3)), f(eps_c2), f(eps_cu),
-                        f(alfa_cc * fck / gamma_c),        f(fctk05 / gamma_c)};
+        return Concrete{name,
+                        f(rck),
+                        f(fck),
+                        f(gamma_c),
+                        f(alfa_cc),
+                        f(fcm),
+                        f(fctm),
+                        f(fctk05),
+                        f(1.3 * fctm),
+                        f(22000 * std::pow(fcm / 10, 0.3)),
+                        f(eps_c2),
+                        f(eps_cu),
+                        f(alfa_cc * fck / gamma_c),
+                        f(fctk05 / gamma_c)};
     }
     return std::nullopt;
 }
@@ -46,9 +55,12 @@ std::optional<Steel> steel_of_class(const std::string& name) {
     // Characteristic ultimate strain: 7.5 % for class C, 2.5 % for class A;
     // the design value is 0.9 times it.
     double eps_uk;
-    if (name == "B450C") eps_uk = 0.075;
-    else if (name == "B450A") eps_uk = 0.025;
-    else return std::nullopt;
+    if (name == "B450C")
+        eps_uk = 0.075;
+    else if (name == "B450A")
+        eps_uk = 0.025;
+    else
+        return std::nullopt;
     const double fyk = 450, gamma_s = 1.15, es = 200000;
     const double fyd = fyk / gamma_s;
     return Steel{name, f(fyk), f(gamma_s), f(es), f(fyd), f(fyd / es), f(0.9 * eps_uk)};
@@ -88,14 +100,14 @@ Materials resolve_materials(const SectionInput& in) {
     // An unknown class name is only a problem when some value must come from it.
     auto concrete = [&](const char* key, float Concrete::*field) {
         if (!c && !in.has(key) && !cls.empty())
-            throw in.error("ClasseCls", "classe di calcestruzzo sconosciuta \"" + cls + "\" e \"" + key +
-                                            "\" non indicato");
+            throw in.error("ClasseCls",
+                           "classe di calcestruzzo sconosciuta \"" + cls + "\" e \"" + key + "\" non indicato");
         return pick(in, key, member(c, field), "ClasseCls");
     };
     auto steel_value = [&](const char* key, float Steel::*field) {
         if (!s && !in.has(key) && !steel.empty())
-            throw in.error("ClasseAcciaio", "classe di acciaio sconosciuta \"" + steel + "\" e \"" + key +
-                                                "\" non indicato");
+            throw in.error("ClasseAcciaio",
+                           "classe di acciaio sconosciuta \"" + steel + "\" e \"" + key + "\" non indicato");
         return pick(in, key, member(s, field), "ClasseAcciaio");
     };
     Materials m;

@@ -37,7 +37,9 @@ void detail_row(std::ostream& out, const std::string& text) { out << "  " << std
 void geometry(std::ostream& out, const Verification& v) {
     const Section& s = *v.section;
     out << "GEOMETRIA\n";
-    auto row = [&](const std::string& label, double mm) { out << "  " << left(label, 26) << right(decimal(mm, 0), 6) << " mm\n"; };
+    auto row = [&](const std::string& label, double mm) {
+        out << "  " << left(label, 26) << right(decimal(mm, 0), 6) << " mm\n";
+    };
     if (v.tee) {
         const auto& t = dynamic_cast<const clsSezT&>(s);
         row("Larghezza ala B", t.Base());
@@ -107,7 +109,8 @@ void shear_rows(std::ostream& out, const Shear& v, bool stirrups) {
 }
 
 void checks(std::ostream& out, const Verification& v) {
-    out << "\n" << left("VERIFICHE", 33) << right("azione", 12) << right("resistenza", 13) << right("rapporto", 10)
+    out << "\n"
+        << left("VERIFICHE", 33) << right("azione", 12) << right("resistenza", 13) << right("rapporto", 10)
         << "   esito\n";
     flexure_rows(out, v.flexure[0]);
     if (v.flexure[1].direction.empty()) {
@@ -124,9 +127,9 @@ void checks(std::ostream& out, const Verification& v) {
     shear_rows(out, v.shear[1], stirrups);
     const Crack& c = v.crack;
     check_row(out, "Fessure", "wk ≤ wk,lim", decimal(c.Wk, 3) + " mm", decimal(c.wk_lim, 3) + " mm", c.ratio, c.ok);
-    detail_row(out, "Med_Fes " + decimal(c.Med_Fes, 1) + " kNm" + (c.hogging ? " (negativo: tese le barre superiori)" : "") +
-                        ", εsm " + decimal(c.EPSsm, 6) + ", Δsm " + decimal(c.DELTAsm, 1) + " mm; limite: " +
-                        c.limit_source);
+    detail_row(out, "Med_Fes " + decimal(c.Med_Fes, 1) + " kNm" +
+                        (c.hogging ? " (negativo: tese le barre superiori)" : "") + ", εsm " + decimal(c.EPSsm, 6) +
+                        ", Δsm " + decimal(c.DELTAsm, 1) + " mm; limite: " + c.limit_source);
 }
 
 void notes(std::ostream& out, const Verification& v) {

@@ -18,11 +18,20 @@ std::string escaped(const std::string& s) {
     std::string out;
     for (char c : s) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -87,8 +96,8 @@ public:
         ticks(out);
         out << "<line x1=\"" << coord(x(n_.lo)) << "\" y1=\"" << coord(y(0)) << "\" x2=\"" << coord(x(n_.hi))
             << "\" y2=\"" << coord(y(0)) << "\" stroke=\"#444\"/>\n";
-        out << "<line x1=\"" << coord(x(0)) << "\" y1=\"" << coord(y(m_.lo)) << "\" x2=\"" << coord(x(0))
-            << "\" y2=\"" << coord(y(m_.hi)) << "\" stroke=\"#444\"/>\n";
+        out << "<line x1=\"" << coord(x(0)) << "\" y1=\"" << coord(y(m_.lo)) << "\" x2=\"" << coord(x(0)) << "\" y2=\""
+            << coord(y(m_.hi)) << "\" stroke=\"#444\"/>\n";
         outline(out);
         out << "<circle cx=\"" << coord(x(d_.Ned)) << "\" cy=\"" << coord(y(d_.Med))
             << "\" r=\"4\" fill=\"#c0392b\"><title>Ned " << decimal(d_.Ned, 1) << " kN, " << plane << " "
@@ -145,9 +154,11 @@ std::string domains_svg(const Verification& v) {
         << "\" font-family=\"sans-serif\" font-size=\"13\">\n"
         << "<title>Domini N-M della sezione " << escaped(v.section->DescrSezione()) << "</title>\n"
         << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
-    for (std::size_t i = 0; i < v.domains.size(); ++i) Panel(v.domains[i], kPanelWidth * static_cast<double>(i)).draw(out);
+    for (std::size_t i = 0; i < v.domains.size(); ++i)
+        Panel(v.domains[i], kPanelWidth * static_cast<double>(i)).draw(out);
     out << "<text x=\"10\" y=\"" << coord(kPanelHeight + 12)
-        << "\" font-size=\"11\">Dominio di resistenza (SLU), punto rosso: sollecitazione di progetto (Ned_x, Med)</text>\n"
+        << "\" font-size=\"11\">Dominio di resistenza (SLU), punto rosso: sollecitazione di progetto (Ned_x, "
+           "Med)</text>\n"
         << "</svg>\n";
     return out.str();
 }

@@ -57,9 +57,11 @@ void check_geometry(const SectionInput& in) {
             require(*v <= 0 || *v >= kFinestStep, in, key, "passo troppo fine: almeno 0.1 mm (0 = 1 mm)");
     for (const char* key : {"As_sup", "As_inf", "As_supY", "As_infY", "fStaffe", "passoStaffe"})
         if (const auto v = in.real(key)) require(*v >= 0, in, key, "non può essere negativo");
-    if (const auto legs = in.integer("nBracciaStaffe")) require(*legs >= 0, in, "nBracciaStaffe", "non può essere negativo");
+    if (const auto legs = in.integer("nBracciaStaffe"))
+        require(*legs >= 0, in, "nBracciaStaffe", "non può essere negativo");
     for (const char* key : {"AlfaStaffe", "tetaBielle"})
-        if (const auto v = in.real(key)) require(*v > 0 && *v < 180, in, key, "angolo ammesso tra 0 e 180 gradi esclusi");
+        if (const auto v = in.real(key))
+            require(*v > 0 && *v < 180, in, key, "angolo ammesso tra 0 e 180 gradi esclusi");
     if (const auto env = in.integer("CondizioniAmbientali"))
         require(*env >= 0 && *env <= 3, in, "CondizioniAmbientali", "valori ammessi 0, 1, 2, 3");
     if (const auto limit = in.real("wk_lim")) check_positive(in, "wk_lim", *limit);
@@ -68,8 +70,14 @@ void check_geometry(const SectionInput& in) {
 void check_materials(const SectionInput& in, const Materials& m) {
     const Concrete& c = m.concrete;
     const Steel& s = m.steel;
-    for (const auto& [key, value] : {std::pair<const char*, float>{"fck", c.fck}, {"gammaC", c.gammaC}, {"fcd", c.fcd},
-                                     {"Ec", c.Ec}, {"eps_cu", c.eps_cu}, {"fyk", s.fyk}, {"fyd", s.fyd}, {"Es", s.Es},
+    for (const auto& [key, value] : {std::pair<const char*, float>{"fck", c.fck},
+                                     {"gammaC", c.gammaC},
+                                     {"fcd", c.fcd},
+                                     {"Ec", c.Ec},
+                                     {"eps_cu", c.eps_cu},
+                                     {"fyk", s.fyk},
+                                     {"fyd", s.fyd},
+                                     {"Es", s.Es},
                                      {"eps_yd", s.eps_yd}})
         check_positive(in, key, value);
     require(c.fctm >= 0, in, "fctm", "non può essere negativo");
@@ -90,9 +98,9 @@ std::shared_ptr<Section> create(clsGenVerSez& registry, const SectionInput& in, 
                           int0("dFerriMinimo"), int0("dFerriMassimo"));
         return registry.SezT(registry.SezioneCorrente());
     }
-    registry.CreaSezRett(tipo, descr, real0("Base"), real0("Altezza"), real0("Copriferro_Inf"),
-                         real0("Copriferro_Sup"), real0("Med_y"), real0("Med_z"), real0("Ned_x"), real0("Taglio_y"),
-                         real0("Taglio_z"), int0("NFerriMinimo"), int0("dFerriMinimo"), int0("dFerriMassimo"));
+    registry.CreaSezRett(tipo, descr, real0("Base"), real0("Altezza"), real0("Copriferro_Inf"), real0("Copriferro_Sup"),
+                         real0("Med_y"), real0("Med_z"), real0("Ned_x"), real0("Taglio_y"), real0("Taglio_z"),
+                         int0("NFerriMinimo"), int0("dFerriMinimo"), int0("dFerriMassimo"));
     return registry.SezRet(registry.SezioneCorrente());
 }
 
@@ -238,8 +246,10 @@ double ratio_of(double demand, double capacity) {
 void compute_domain(Section& s, bool tee, const std::string& direction, const SectionInput& in) {
     bool go_on = true;
     std::string msg;
-    if (tee) dynamic_cast<clsSezT&>(s).CalcolaNMDominioSezT(direction, go_on, msg);
-    else dynamic_cast<clsSezRett&>(s).CalcolaNMDominioSezRett(direction, go_on, msg);
+    if (tee)
+        dynamic_cast<clsSezT&>(s).CalcolaNMDominioSezT(direction, go_on, msg);
+    else
+        dynamic_cast<clsSezRett&>(s).CalcolaNMDominioSezRett(direction, go_on, msg);
     if (!go_on) throw ComputeError(in, "dominio di resistenza in direzione " + direction + ": " + msg);
 }
 
@@ -281,10 +291,14 @@ Shear shear(const Section& s, const std::string& plane) {
 std::pair<float, std::string> crack_limit(const SectionInput& in) {
     if (const auto limit = in.real("wk_lim")) return {*limit, "wk_lim"};
     switch (in.integer("CondizioniAmbientali").value_or(0)) {
-        case 1: return {0.4f, "ambiente ordinario"};
-        case 2: return {0.3f, "ambiente aggressivo"};
-        case 3: return {0.2f, "ambiente molto aggressivo"};
-        default: return {0.3f, "valore predefinito"};
+        case 1:
+            return {0.4f, "ambiente ordinario"};
+        case 2:
+            return {0.3f, "ambiente aggressivo"};
+        case 3:
+            return {0.2f, "ambiente molto aggressivo"};
+        default:
+            return {0.3f, "valore predefinito"};
     }
 }
 
@@ -351,8 +365,10 @@ Domain domain(const Section& s, bool tee, const std::string& direction, const Se
     const float med = y ? s.Med_y() : s.Med_z();
     const float own_sign = med < 0 ? -1.f : 1.f;
     const std::shared_ptr<Section> other = clone(s);
-    if (y) other->Med_y(-own_sign);
-    else other->Med_z(-own_sign);
+    if (y)
+        other->Med_y(-own_sign);
+    else
+        other->Med_z(-own_sign);
     compute_domain(*other, tee, direction, in);
     Domain d;
     d.direction = direction;
@@ -369,9 +385,8 @@ Domain domain(const Section& s, bool tee, const std::string& direction, const Se
 class MessageCapture {
 public:
     explicit MessageCapture(std::vector<std::string>& sink)
-        : previous_(setMessageBoxHandler([&sink](const std::string& text, const std::string& title) {
-              sink.push_back(title + ": " + text);
-          })) {}
+        : previous_(setMessageBoxHandler(
+              [&sink](const std::string& text, const std::string& title) { sink.push_back(title + ": " + text); })) {}
     ~MessageCapture() { setMessageBoxHandler(previous_); }
     MessageCapture(const MessageCapture&) = delete;
     MessageCapture& operator=(const MessageCapture&) = delete;

@@ -23,9 +23,9 @@ public:
 };
 
 struct Layer {
-    std::string name;  // member name of the area: "As_inf", ...
-    std::string bars;  // bar text such as "3f20"
-    float area = 0;    // mm²
+    std::string name;     // member name of the area: "As_inf", ...
+    std::string bars;     // bar text such as "3f20"
+    float area = 0;       // mm²
     bool chosen = false;  // chosen by the code minimum rather than given
 };
 
@@ -38,26 +38,26 @@ struct Stirrups {
 };
 
 struct Flexure {
-    std::string direction;  // "Y" or "Z"
-    float Med = 0, Mrd = 0, Ned = 0;  // kNm, kNm, kN
+    std::string direction;                                   // "Y" or "Z"
+    float Med = 0, Mrd = 0, Ned = 0;                         // kNm, kNm, kN
     float xn = 0, sigma_tension = 0, sigma_compression = 0;  // mm, MPa, MPa
-    bool outside_domain = false;  // Ned lies outside the domain: no resisting moment
+    bool outside_domain = false;                             // Ned lies outside the domain: no resisting moment
     double ratio = 0;
     bool ok = false;
 };
 
 struct Shear {
-    std::string plane;  // "Z" (plane of Med_y) or "Y" (plane of Med_z)
+    std::string plane;                                        // "Z" (plane of Med_y) or "Y" (plane of Med_z)
     float Ved = 0, Vrd_cls = 0, Vrsd = 0, Vrcd = 0, Vrd = 0;  // kN; Vrd = min(Vrsd, Vrcd)
     double ratio = 0;
     bool ok = false;
 };
 
 struct Crack {
-    float Med_Fes = 0;  // kNm, the moment the width was computed for
+    float Med_Fes = 0;     // kNm, the moment the width was computed for
     bool hogging = false;  // negative moment: the top layer is the tensioned one
     float Wk = 0, wk_lim = 0, EPSsm = 0, DELTAsm = 0;
-    std::string limit_source;  // where wk_lim came from
+    std::string limit_source;       // where wk_lim came from
     bool unknown_diameter = false;  // tensioned bars given by area alone: no diameter for the spacing
     double ratio = 0;
     bool ok = false;
