@@ -2,6 +2,7 @@
 
 // Sections shared by the tests of the code engine.
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -43,24 +44,45 @@ inline double turn(double ax, double ay, double bx, double by, double cx, double
     return (bx - ax) * (cy - ay) - (by - ay) * (cx - ax);
 }
 
-// Whether a closed polyline (first point repeated) is convex, each coordinate
-// scaled by its extent; collinear runs are allowed within `slack`.
-inline bool convex(const std::vector<std::pair<double, double>>& pts, double slack = 1e-9) {
+// How far a closed polyline (first point repeated) falls short of being
+// convex: the largest distance of a point from the boundary of the convex
+// hull, each coordinate scaled by its extent. 0 for a convex outline.
+inline double hull_gap(std::vector<std::pair<double, double>> pts) {
+    using P = std::pair<double, double>;
+    pts.pop_back();
     double lo_x = pts[0].first, hi_x = lo_x, lo_y = pts[0].second, hi_y = lo_y;
     for (auto [x, y] : pts)
         lo_x = std::min(lo_x, x), hi_x = std::max(hi_x, x), lo_y = std::min(lo_y, y), hi_y = std::max(hi_y, y);
-    const double sx = hi_x - lo_x > 0 ? hi_x - lo_x : 1, sy = hi_y - lo_y > 0 ? hi_y - lo_y : 1;
-    int sign = 0;
-    const std::size_t n = pts.size() - 1;
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto a = pts[i], b = pts[(i + 1) % n], c = pts[(i + 2) % n];
-        const double t = turn(a.first / sx, a.second / sy, b.first / sx, b.second / sy, c.first / sx, c.second / sy);
-        if (std::fabs(t) <= slack) continue;
-        const int s = t > 0 ? 1 : -1;
-        if (sign != 0 && s != sign) return false;
-        sign = s;
+    for (P& p : pts) p = {(p.first - lo_x) / (hi_x - lo_x), (p.second - lo_y) / (hi_y - lo_y)};
+    std::vector<P> s = pts, h(2 * pts.size());
+    std::sort(s.begin(), s.end());
+    auto cross = [](P o, P a, P b) { return turn(o.first, o.second, a.first, a.second, b.first, b.second); };
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {  // Andrew's monotone chain
+        while (k >= 2 && cross(h[k - 2], h[k - 1], s[i]) <= 0) --k;
+        h[k++] = s[i];
     }
-    return true;
+    for (std::size_t i = s.size() - 1, t = k + 1; i > 0; --i) {
+        while (k >= t && cross(h[k - 2], h[k - 1], s[i - 1]) <= 0) --k;
+        h[k++] = s[i - 1];
+    }
+    h.resize(k - 1);
+    double worst = 0;
+    for (const P& p : pts) {
+        double best = INFINITY;
+        for (std::size_t i = 0; i < h.size(); ++i) {
+            const P a = h[i], b = h[(i + 1) % h.size()];
+            const double len2 =
+                (b.first - a.first) * (b.first - a.first) + (b.second - a.second) * (b.second - a.second);
+            const double t = std::clamp(
+                ((p.first - a.first) * (b.first - a.first) + (p.second - a.second) * (b.second - a.second)) / len2, 0.0,
+                1.0);
+            best = std::min(best, std::hypot(p.first - a.first - t * (b.first - a.first),
+                                             p.second - a.second - t * (b.second - a.second)));
+        }
+        worst = std::max(worst, best);
+    }
+    return worst;
 }
 
 inline std::vector<std::pair<double, double>> outline(const fa::Domain& d) {
