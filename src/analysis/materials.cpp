@@ -57,6 +57,8 @@ Concrete Concrete::of_strength(double fck) {
         c.eps_c2 = 0.002 + 0.000085 * std::pow(fck - 50, 0.53);
         c.eps_cu = 0.0026 + 0.035 * high;
         c.n = 1.4 + 23.4 * high;
+        // At C90/105 the formula gives eps_c2 a hair above eps_cu; the code's table has 2.6 ‰ for both.
+        c.eps_c2 = std::min(c.eps_c2, c.eps_cu);
         c.eps_c3 = 0.00175 + 0.00055 * (fck - 50) / 40;
         c.lambda = 0.8 - (fck - 50) / 400;
         c.eta = 1 - (fck - 50) / 200;
