@@ -50,7 +50,7 @@ double path_at_N(const SectionData& s, Frame& f, double N) {
     } else {
         a = 2, b = 3, Na = f.N_at_2, Nb = s.N_max;
     }
-    const double ftol = 1e-13 * (s.N_max - s.N_min);
+    const double ftol = 1e-12 * (s.N_max - s.N_min);
     return brent_root([&](double p) { return N_at(p) - N; }, a, b, Na - N, Nb - N, 1e-15, ftol);
 }
 

@@ -55,7 +55,14 @@ std::optional<Hit> Slice::ray(Moment c, Moment t, double guess) {
     auto straddle = [](double ga, double gb) {
         return (ga < 0) != (gb < 0) && std::fabs(ga) < kPi / 2 && std::fabs(gb) < kPi / 2;
     };
-    double th0 = guess, g0 = deviation(th0, c, t, h0);
+    double th0 = guess, g0;
+    if (first_ && first_->theta == guess) {
+        h0 = *first_;
+        const Moment d{h0.M.My - c.My, h0.M.Mz - c.Mz};
+        g0 = std::atan2(cross(t, d), t.My * d.My + t.Mz * d.Mz);
+    } else {
+        g0 = deviation(th0, c, t, h0);
+    }
     if (std::fabs(g0) <= kAngleTolerance) return h0;
     // M(θ) turns with θ at about the same rate: secant steps from the guess.
     double th1 = th0 - std::clamp(g0, -kPi / 2, kPi / 2), g1 = deviation(th1, c, t, h1);
@@ -84,13 +91,19 @@ std::optional<Hit> Slice::ray(Moment c, Moment t, double guess) {
 const Slice::Origin& Slice::origin(double guess) {
     if (origin_) return *origin_;
     Origin o;
-    Moment p[4];
-    for (int k = 0; k < 4; ++k) p[k] = at(guess + k * kPi / 2).M;
+    // Three points of the slice around M = 0 prove it inside; otherwise the
+    // exact test below. The first one starts a ray search in the same direction.
+    Moment p[3];
+    for (int k = 0; k < 3; ++k) {
+        const Hit h = at(guess + k * 2 * kPi / 3);
+        if (k == 0) first_ = h;
+        p[k] = h.M;
+    }
     bool around = true;
-    for (int k = 0; k < 4; ++k) around = around && cross(p[k], p[(k + 1) % 4]) > 0;
-    o.centre = {(p[0].My + p[1].My + p[2].My + p[3].My) / 4, (p[0].Mz + p[1].Mz + p[2].Mz + p[3].Mz) / 4};
+    for (int k = 0; k < 3; ++k) around = around && cross(p[k], p[(k + 1) % 3]) > 0;
+    o.centre = {(p[0].My + p[1].My + p[2].My) / 3, (p[0].Mz + p[1].Mz + p[2].Mz) / 3};
     double spread = 0;
-    for (int k = 0; k < 4; ++k) spread = std::max(spread, std::hypot(p[k].My - o.centre.My, p[k].Mz - o.centre.Mz));
+    for (int k = 0; k < 3; ++k) spread = std::max(spread, std::hypot(p[k].My - o.centre.My, p[k].Mz - o.centre.Mz));
     const double tiny = 1e-9 * s_.moment_scale;
     if (around) {
         o.inside = true;
@@ -98,7 +111,7 @@ const Slice::Origin& Slice::origin(double guess) {
         o.degenerate = true;
         o.inside = std::hypot(o.centre.My, o.centre.Mz) <= tiny;
     } else {
-        // From the centre of the four points (inside the slice) towards M = 0.
+        // From the centre of the three points (inside the slice) towards M = 0.
         const double dist = std::hypot(o.centre.My, o.centre.Mz);
         if (dist <= tiny) {
             o.inside = true;

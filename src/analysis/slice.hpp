@@ -58,6 +58,7 @@ private:
     double N_;
     Frame frame_;
     std::optional<Origin> origin_;
+    std::optional<Hit> first_;  // the first point of the origin test
 };
 
 }  // namespace ferrolit::analysis::detail
