@@ -126,7 +126,7 @@ struct Bar {
 };
 FERROLIT_API Bar bar_of_diameter(double y, double z, double diameter);  // area π·d²/4
 
-// The shape checked and oriented: at least 3 distinct vertices per ring,
+// The shape checked and oriented: at most 1000 vertices in all, at least 3 distinct per ring,
 // finite coordinates, non-zero area, no self-intersection, holes inside the
 // outline and apart from each other. A repeated closing vertex and repeated
 // consecutive vertices are dropped. Error (InvalidOperation) otherwise.
@@ -200,7 +200,7 @@ enum class Outcome : std::int32_t {
     AboveMaximum,   // N > N_Rd,max: the section cannot take that compression
     OriginOutside,  // at this N the domain's slice does not contain M = 0
     ZeroMoment,     // no direction: the given moment is zero
-    NoResistance,   // at this N the section resists no moment (N at N_Rd,max or N_Rd,min)
+    NoResistance,   // N at N_Rd,max or N_Rd,min: the slice is a single point
     NoCrossing,     // the requested slice of the domain is empty
 };
 // Italian text for a result without value ("" for Found).

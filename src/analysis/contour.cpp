@@ -11,7 +11,7 @@ namespace ferrolit::analysis {
 
 Contour Section::contour(double N, int directions) const {
     detail::require(std::isfinite(N), "contorno: N deve essere un numero finito");
-    detail::require(directions >= 4 && directions <= 100000, "contorno: le direzioni devono essere tra 4 e 100000");
+    detail::require(directions >= 4 && directions <= 10000, "contorno: le direzioni devono essere tra 4 e 10000");
     const detail::SectionData& s = *data_;
     Contour c;
     c.N = N;
@@ -37,7 +37,7 @@ Contour Section::contour(double N, int directions) const {
     auto deviation = [&](const detail::Hit& a, const detail::Hit& m, const detail::Hit& b) {
         return detail::chord_distance(a.M.My, a.M.Mz, m.M.My, m.M.Mz, b.M.My, b.M.Mz, scale, scale);
     };
-    const auto hits = detail::refine<detail::Hit>(ts, eval, deviation, ts.size(), 0.5e-3, 100000);
+    const auto hits = detail::refine<detail::Hit>(ts, eval, deviation, ts.size(), 0.5e-3, 40000);
     c.points.reserve(hits.size());
     for (const detail::Hit& h : hits) c.points.push_back({h.M.My / 1e6, h.M.Mz / 1e6, slice.state(h)});
     c.points.back() = c.points.front();

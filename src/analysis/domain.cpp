@@ -19,7 +19,7 @@ constexpr double kPi = std::numbers::pi;
 // Largest distance of the polygon from the true outline, as a fraction of the
 // domain's extent along each axis; the midpoint test is kept at half of it.
 constexpr double kOutlineTolerance = 0.5e-3;
-constexpr std::size_t kMostSamples = 100000;
+constexpr std::size_t kMostSamples = 40000;
 
 // Direction of bending of the positive branch, and the component along the axis.
 double positive_angle(Axis axis) { return axis == Axis::My ? 0 : kPi / 2; }
@@ -250,7 +250,7 @@ Domain general_domain(const SectionData& s, Axis axis, std::size_t points) {
 }  // namespace detail
 
 Domain Section::domain(Axis axis, int points) const {
-    detail::require(points >= 4 && points <= 100000, "dominio: il numero di punti deve essere tra 4 e 100000");
+    detail::require(points >= 4 && points <= 10000, "dominio: il numero di punti deve essere tra 4 e 10000");
     const std::size_t n = static_cast<std::size_t>(points);
     detail::Frame f;
     f.build(*data_, detail::positive_angle(axis));

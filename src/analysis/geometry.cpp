@@ -14,8 +14,14 @@ namespace {
 
 // Coordinates beyond this (mm) are taken for a unit mistake.
 constexpr double kLargestCoordinate = 1e7;
-// Rings may not have more vertices than this, so the checks stay quick.
-constexpr std::size_t kMostVertices = 10000;
+}  // namespace
+
+// A section may not have more vertices than this (outline and holes
+// together), so that every search stays quick: each direction of bending
+// cuts the polygon into as many slabs.
+constexpr std::size_t kMostVertices = 1000;
+
+namespace {
 
 double cross(Point o, Point a, Point b) { return (a.y - o.y) * (b.z - o.z) - (a.z - o.z) * (b.y - o.y); }
 
@@ -101,7 +107,7 @@ void clip_ring(const Ring& ring, double a, double b, double c, Ring& out) {
 }
 
 Ring checked_ring(Ring ring, const std::string& what) {
-    if (ring.size() > kMostVertices) fail(what + ": troppi vertici (al massimo 10000)");
+    if (ring.size() > kMostVertices) fail(what + ": troppi vertici (al massimo 1000)");
     for (const Point& p : ring)
         if (!std::isfinite(p.y) || !std::isfinite(p.z) || std::fabs(p.y) > kLargestCoordinate ||
             std::fabs(p.z) > kLargestCoordinate)
@@ -149,7 +155,7 @@ Shape normalised(Shape shape) {
         const std::string what = "foro " + std::to_string(h + 1);
         Ring hole = detail::checked_ring(std::move(shape.holes[h]), what);
         total += hole.size();
-        if (total > 10000) detail::fail("sezione: troppi vertici (al massimo 10000)");
+        if (total > detail::kMostVertices) detail::fail("sezione: troppi vertici (al massimo 1000)");
         if (detail::area_moments(hole).A > 0) std::reverse(hole.begin(), hole.end());
         if (detail::rings_meet(hole, out.outline) || detail::locate(out.outline, hole[0], 0) != Location::Inside)
             detail::fail(what + ": non è interno al contorno");

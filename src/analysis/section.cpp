@@ -14,7 +14,7 @@ namespace ferrolit::analysis {
 namespace {
 
 // Most bars a section may have, so that no input makes a call slow.
-constexpr std::size_t kMostBars = 10000;
+constexpr std::size_t kMostBars = 1000;
 
 Ring shifted(const Ring& ring, Point by) {
     Ring out(ring);
@@ -25,7 +25,7 @@ Ring shifted(const Ring& ring, Point by) {
 void locate_bars(detail::SectionData& d) {
     const std::size_t n = d.bars.size();
     if (n == 0) detail::fail("armatura: nessuna barra (ne serve almeno una)");
-    if (n > kMostBars) detail::fail("armatura: troppe barre (al massimo 10000)");
+    if (n > kMostBars) detail::fail("armatura: troppe barre (al massimo 1000)");
     const double tolerance = 1e-9 * d.size;
     for (std::size_t i = 0; i < n; ++i) {
         const Bar& b = d.bars[i];
@@ -58,7 +58,7 @@ const char* reason(Outcome outcome) {
         case Outcome::ZeroMoment:
             return "momento nullo: la direzione del momento resistente non è definita";
         case Outcome::NoResistance:
-            return "a questo N la sezione non resiste ad alcun momento";
+            return "N pari a un estremo del dominio: la sezione vi ammette un solo momento";
         case Outcome::NoCrossing:
             return "il dominio non interseca il piano richiesto";
     }

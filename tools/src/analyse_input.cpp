@@ -169,13 +169,13 @@ Query read_query(const json& v, const std::string& key) {
         const std::string axis = text(v["domain"], key + ".domain");
         if (axis != "My" && axis != "Mz") throw AnalyseError(key + ".domain", "\"My\" o \"Mz\"");
         DomainQuery q{axis == "My" ? fa::Axis::My : fa::Axis::Mz, 100};
-        if (v.contains("points")) q.points = whole(v["points"], key + ".points", 4, 100000);
+        if (v.contains("points")) q.points = whole(v["points"], key + ".points", 4, 10000);
         return q;
     }
     if (v.contains("contour")) {
         known_keys(v, kContourKeys, key);
         ContourQuery q{number(v["contour"], key + ".contour"), 72};
-        if (v.contains("directions")) q.directions = whole(v["directions"], key + ".directions", 4, 100000);
+        if (v.contains("directions")) q.directions = whole(v["directions"], key + ".directions", 4, 10000);
         return q;
     }
     if (v.contains("N")) {
