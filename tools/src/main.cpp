@@ -8,6 +8,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "analyse.hpp"
 #include "csv.hpp"
 #include "example.hpp"
 #include "ferrolit/platform.hpp"
@@ -120,6 +121,11 @@ int main(int argc, char** argv) {
     verify->add_option("--svg", options.svg, "disegna i domini N-M in questo file SVG");
     verify->add_option("--csv", options.csv, "scrive i punti dei domini N-M in questo file CSV");
     CLI::App* example = app.add_subcommand("example", "stampa il JSON dell'esempio incorporato");
+    std::string analyse_file = "-";
+    CLI::App* analyse =
+        app.add_subcommand("analyse", "analisi della sezione per la norma 2018: dominio, momenti resistenti (JSON)");
+    analyse->add_option("FILE", analyse_file,
+                        "file JSON della sezione e delle richieste; \"-\" o nessuno: lo standard input");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -129,6 +135,7 @@ int main(int argc, char** argv) {
         std::cout << kExampleSection;
         return 0;
     }
+    if (analyse->parsed()) return ferrolit::cli::run_analyse(analyse_file);
     // The library's messages use the same decimal comma as the report.
     ferrolit::setDecimalSeparator(',');
     try {

@@ -1,0 +1,57 @@
+// Code-engine timings for the README's beam (300×500, 3f20 + 2f12, C25/30,
+// B450C): one resisting moment at a given N, a closed N-M domain, the My-Mz
+// contour, the exact biaxial utilisation, and a cracked service state.
+
+#include <benchmark/benchmark.h>
+
+#include <ferrolit/analysis.hpp>
+
+namespace {
+
+namespace fa = ferrolit::analysis;
+
+const fa::Section& beam() {
+    static const fa::Section s(
+        {{{0, 0}, {300, 0}, {300, 500}, {0, 500}}, {}},
+        {fa::bar_of_diameter(50, 40, 20), fa::bar_of_diameter(150, 40, 20), fa::bar_of_diameter(250, 40, 20),
+         fa::bar_of_diameter(50, 460, 12), fa::bar_of_diameter(250, 460, 12)},
+        fa::Concrete::of_class("C25/30"), fa::Steel::of_class("B450C"));
+    return s;
+}
+
+void MRdAtGivenN(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(beam().resisting_moment(0, 1, 0).ratio);
+}
+
+void DomainOf100Points(benchmark::State& state) {
+    std::size_t points = 0;
+    for (auto _ : state) points = beam().domain(fa::Axis::My, 100).points.size();
+    state.counters["points"] = static_cast<double>(points);
+}
+
+void ContourOf72Directions(benchmark::State& state) {
+    std::size_t points = 0;
+    for (auto _ : state) points = beam().contour(500, 72).points.size();
+    state.counters["points"] = static_cast<double>(points);
+}
+
+void ExactBiaxialUtilisation(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(beam().resisting_moment(500, 100, 50).ratio);
+}
+
+void BiaxialWithSimplifiedChecks(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(beam().biaxial(500, 100, 50).ratio_en);
+}
+
+void CrackedServiceState(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(beam().service(200, 100, 30).sigma_c_max);
+}
+
+BENCHMARK(MRdAtGivenN)->Unit(benchmark::kMicrosecond);
+BENCHMARK(DomainOf100Points)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ContourOf72Directions)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ExactBiaxialUtilisation)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BiaxialWithSimplifiedChecks)->Unit(benchmark::kMicrosecond);
+BENCHMARK(CrackedServiceState)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

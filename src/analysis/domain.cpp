@@ -1,0 +1,261 @@
+// Closed N-M domains: the slice Mz = 0 (axis My) or My = 0 (axis Mz) of the
+// three-dimensional resistance domain, sampled adaptively.
+
+#include <cmath>
+#include <numbers>
+
+#include "analysis/errors.hpp"
+#include "analysis/outline.hpp"
+#include "analysis/roots.hpp"
+#include "analysis/slice.hpp"
+
+namespace ferrolit::analysis {
+
+namespace detail {
+
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+// Largest distance of the polygon from the true outline, as a fraction of the
+// domain's extent along each axis; the midpoint test is kept at half of it.
+constexpr double kOutlineTolerance = 0.5e-3;
+constexpr std::size_t kMostSamples = 40000;
+
+// Direction of bending of the positive branch, and the component along the axis.
+double positive_angle(Axis axis) { return axis == Axis::My ? 0 : kPi / 2; }
+double along(Axis axis, Moment m) { return axis == Axis::My ? m.My : m.Mz; }
+double across(Axis axis, Moment m) { return axis == Axis::My ? m.Mz : m.My; }
+
+// Whether bending in the direction of the axis never produces the other
+// moment: every slab's chord has its centre on the axis, and the bars at each
+// level balance about it. Then the branches are the paths at θ and θ + π.
+bool balanced(const SectionData& s, const Frame& f) {
+    const double tol = 1e-10 * s.size * s.size;
+    for (const Slab& sl : f.slabs) {
+        const double t = sl.hi - sl.lo;
+        for (double x : {0.0, t / 2, t})
+            if (std::fabs(sl.s0 + sl.s1 * x + sl.s2 * x * x) > tol) return false;
+    }
+    std::vector<std::size_t> order(f.bar_u.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return f.bar_u[a] < f.bar_u[b]; });
+    const double level_tol = 1e-9 * s.size;
+    for (std::size_t i = 0; i < order.size();) {
+        double moment = 0, area = 0;
+        std::size_t j = i;
+        for (; j < order.size() && f.bar_u[order[j]] - f.bar_u[order[i]] <= level_tol; ++j) {
+            moment += s.bar_area[order[j]] * f.bar_v[order[j]];
+            area += s.bar_area[order[j]];
+        }
+        if (std::fabs(moment) > 1e-9 * area * s.size) return false;
+        i = j;
+    }
+    return true;
+}
+
+// N (newtons) of a point of a slice.
+double path_N(const SectionData& s, const Hit& h) {
+    Frame f;
+    f.build(s, h.theta);
+    return forces(s, f, h.plane.eps_top, h.plane.kappa).N;
+}
+
+struct PathSample {
+    double theta = 0;
+    Plane1D plane;
+    double N = 0, M = 0;
+};
+
+// Both branches as one closed curve of t in [0, 2L]: the positive one from the
+// tension end to the squash end, then the negative one back.
+Domain balanced_domain(const SectionData& s, Axis axis, std::size_t points) {
+    Frame up, down;
+    up.build(s, positive_angle(axis));
+    down.build(s, positive_angle(axis) + kPi);
+    const double L = 3 - s.p_start;
+    auto eval = [&](double t) {
+        const bool first = t <= L;
+        const Frame& f = first ? up : down;
+        const double p = first ? s.p_start + t : 3 - (t - L);
+        const Plane1D pl = path_plane(s, f, p);
+        const Forces F = forces(s, f, pl.eps_top, pl.kappa);
+        return PathSample{f.theta, pl, F.N, along(axis, {f.My(F.Mu, F.Mv), f.Mz(F.Mu, F.Mv)})};
+    };
+    // Start from the ends of the path's regions, each cut in four.
+    std::vector<double> ts;
+    for (int branch = 0; branch < 2; ++branch)
+        for (double p = s.p_start; p < 3; p += 1)
+            for (int k = 0; k < 4; ++k) ts.push_back(branch * L + (p - s.p_start) + k / 4.0);
+    ts.push_back(2 * L);
+    double lo = 0, hi = 0;
+    for (double t : ts) {
+        const double m = eval(t).M;
+        lo = std::min(lo, m), hi = std::max(hi, m);
+    }
+    const double sx = s.N_max - s.N_min, sy = hi - lo > 0 ? hi - lo : s.moment_scale;
+    auto deviation = [&](const PathSample& a, const PathSample& m, const PathSample& b) {
+        return chord_distance(a.N, a.M, m.N, m.M, b.N, b.M, sx, sy);
+    };
+    // Along pivot A the forces stay those of all steel yielded for a while:
+    // repeated points are dropped, and more asked for if then too few remain.
+    std::vector<PathSample> kept;
+    for (std::size_t wanted = points + 1, round = 0; round < 4 && kept.size() < points + 1; ++round) {
+        const auto samples = refine<PathSample>(ts, eval, deviation, wanted, kOutlineTolerance, kMostSamples);
+        kept.clear();
+        for (std::size_t i = 0; i + 1 < samples.size(); ++i)
+            if (kept.empty() || samples[i].N != kept.back().N || samples[i].M != kept.back().M)
+                kept.push_back(samples[i]);
+        kept.push_back(kept.front());
+        wanted += points + 1 - std::min(kept.size(), points + 1);
+    }
+    Domain d;
+    d.axis = axis;
+    d.points.reserve(kept.size());
+    for (const PathSample& p : kept) {
+        const Frame& f = p.theta == up.theta ? up : down;
+        d.points.push_back({p.N / 1e3, p.M / 1e6, state_of(s, f, p.plane)});
+    }
+    return d;
+}
+
+// ---- sections without that balance: the slice found level by level in N ----
+
+// The two points of the slice at N where the other moment vanishes.
+struct Level {
+    double N = 0;
+    Hit up, down;  // larger and smaller moment along the axis
+};
+
+class Crossings {
+public:
+    Crossings(const SectionData& s, Axis axis) : s_(s), axis_(axis) {}
+
+    // Empty when the slice at N does not reach the axis.
+    std::optional<Level> at(double N) {
+        Slice slice(s_, N);
+        auto f = [&](double th) { return across(axis_, slice.at(th).M); };
+        // The other moment is largest a quarter turn after the positive branch.
+        double th_max = positive_angle(axis_) + (axis_ == Axis::My ? kPi / 2 : -kPi / 2);
+        double th_min = th_max + kPi;
+        double f_max = f(th_max), f_min = f(th_min);
+        if (f_max <= 0) std::tie(th_max, f_max) = extreme(slice, th_max, +1);
+        if (f_min >= 0) std::tie(th_min, f_min) = extreme(slice, th_min, -1);
+        if (f_max < 0 || f_min > 0) return std::nullopt;
+        const double xtol = 1e-13, ftol = 1e-13 * s_.moment_scale;
+        double a = th_min, b = th_max;
+        while (b < a) b += 2 * kPi;
+        while (b - a > 2 * kPi) b -= 2 * kPi;
+        const double r1 = brent_root(f, a, b, f_min, f_max, xtol, ftol);
+        double c = th_min;
+        while (c < b) c += 2 * kPi;
+        while (c - b > 2 * kPi) c -= 2 * kPi;
+        const double r2 = brent_root(f, b, c, f_max, f_min, xtol, ftol);
+        Level level{N, slice.at(r1), slice.at(r2)};
+        if (along(axis_, level.up.M) < along(axis_, level.down.M)) std::swap(level.up, level.down);
+        return level;
+    }
+
+    // The largest (sign +1) or smallest (−1) other moment of the slice at N, near a direction.
+    std::pair<double, double> extreme(Slice& slice, double around, int sign) {
+        auto g = [&](double th) { return -sign * across(axis_, slice.at(th).M); };
+        const auto [th, v] = brent_min(g, around - kPi / 2, around + kPi / 2, 1e-10);
+        return {th, -sign * v};
+    }
+
+    // The tangent point at the end of the slice nearer a pole whose other
+    // moment is `pole_other` ≠ 0: where the slice at N first touches the axis,
+    // searched between N_pole and N_in (which has crossings).
+    Hit tangent(double N_pole, double N_in, double pole_other) {
+        const int sign = pole_other < 0 ? +1 : -1;
+        const double guess = positive_angle(axis_) + (axis_ == Axis::My ? kPi / 2 : -kPi / 2) + (sign > 0 ? 0 : kPi);
+        auto F = [&](double N) {
+            Slice slice(s_, N);
+            return extreme(slice, guess, sign).second * sign;
+        };
+        const double a = std::min(N_pole, N_in), b = std::max(N_pole, N_in);
+        const double Fa = N_pole < N_in ? pole_other * sign : F(a), Fb = N_pole < N_in ? F(b) : pole_other * sign;
+        const double N = brent_root(F, a, b, Fa, Fb, 1e-12 * (s_.N_max - s_.N_min), 0);
+        Slice slice(s_, N);
+        return slice.at(extreme(slice, guess, sign).first);
+    }
+
+private:
+    const SectionData& s_;
+    Axis axis_;
+};
+
+Domain general_domain(const SectionData& s, Axis axis, std::size_t points) {
+    Domain d;
+    d.axis = axis;
+    Crossings crossings(s, axis);
+    // A level whose slice reaches the axis: the middle one, else a scan.
+    std::optional<Level> inner;
+    for (int k = 0; k < 17 && !inner; ++k) {
+        const double frac = k == 0 ? 0.5 : k / 17.0;
+        inner = crossings.at(s.N_min + frac * (s.N_max - s.N_min));
+    }
+    if (!inner) {
+        d.outcome = Outcome::NoCrossing;
+        return d;
+    }
+    // The ends: a pole on the axis, or the tangent point of the slice nearest it.
+    const double tiny = 1e-9 * s.moment_scale;
+    auto end = [&](double N_pole) {
+        Slice slice(s, N_pole);
+        const Hit pole = slice.at(0);
+        const double other = across(axis, pole.M);
+        if (std::fabs(other) <= tiny) return std::make_pair(N_pole, pole);
+        const Hit h = crossings.tangent(N_pole, inner->N, other);
+        return std::make_pair(path_N(s, h), h);
+    };
+    const auto [N_lo, end_lo] = end(s.N_min);
+    const auto [N_hi, end_hi] = end(s.N_max);
+    auto eval = [&](double t) {
+        if (t <= 0) return Level{N_lo, end_lo, end_lo};
+        if (t >= 1) return Level{N_hi, end_hi, end_hi};
+        const double N = N_lo + t * (N_hi - N_lo);
+        if (std::optional<Level> level = crossings.at(N)) return *level;
+        // Numerically at a tangent point: the slice's extreme there.
+        Slice slice(s, N);
+        const Hit h = slice.at(positive_angle(axis));
+        return Level{N, h, h};
+    };
+    std::vector<double> ts;
+    for (int k = 0; k <= 16; ++k) ts.push_back(k / 16.0);
+    double lo = 0, hi = 0;
+    for (double t : ts) {
+        const Level l = eval(t);
+        lo = std::min({lo, along(axis, l.down.M)}), hi = std::max({hi, along(axis, l.up.M)});
+    }
+    const double sx = s.N_max - s.N_min, sy = hi - lo > 0 ? hi - lo : s.moment_scale;
+    auto deviation = [&](const Level& a, const Level& m, const Level& b) {
+        return std::max(
+            chord_distance(a.N, along(axis, a.up.M), m.N, along(axis, m.up.M), b.N, along(axis, b.up.M), sx, sy),
+            chord_distance(a.N, along(axis, a.down.M), m.N, along(axis, m.down.M), b.N, along(axis, b.down.M), sx, sy));
+    };
+    const auto levels = refine<Level>(ts, eval, deviation, (points + 1) / 2 + 1, kOutlineTolerance, kMostSamples);
+    Frame f;
+    auto add = [&](double N, const Hit& h) {
+        f.build(s, h.theta);
+        d.points.push_back({N / 1e3, along(axis, h.M) / 1e6, state_of(s, f, h.plane)});
+    };
+    for (const Level& l : levels) add(l.N, l.up);
+    for (std::size_t i = levels.size() - 1; i-- > 1;) add(levels[i].N, levels[i].down);
+    d.points.push_back(d.points.front());
+    return d;
+}
+
+}  // namespace
+
+}  // namespace detail
+
+Domain Section::domain(Axis axis, int points) const {
+    detail::require(points >= 4 && points <= 10000, "dominio: il numero di punti deve essere tra 4 e 10000");
+    const std::size_t n = static_cast<std::size_t>(points);
+    detail::Frame f;
+    f.build(*data_, detail::positive_angle(axis));
+    return detail::balanced(*data_, f) ? detail::balanced_domain(*data_, axis, n)
+                                       : detail::general_domain(*data_, axis, n);
+}
+
+}  // namespace ferrolit::analysis

@@ -1,0 +1,60 @@
+#include "analysis/frame.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace ferrolit::analysis::detail {
+
+void Frame::build(const SectionData& s, double angle) {
+    theta = angle;
+    dy = std::sin(angle);
+    dz = std::cos(angle);
+    region_ends_known = false;
+
+    levels_.clear();
+    for (const Ring& ring : s.rings)
+        for (const Point& p : ring) levels_.push_back(dy * p.y + dz * p.z);
+    std::sort(levels_.begin(), levels_.end());
+    levels_.erase(std::unique(levels_.begin(), levels_.end()), levels_.end());
+    u_bottom = levels_.front();
+    u_top = levels_.back();
+
+    slabs.assign(levels_.size() - 1, Slab{});
+    for (std::size_t k = 0; k + 1 < levels_.size(); ++k) slabs[k].lo = levels_[k], slabs[k].hi = levels_[k + 1];
+
+    for (const Ring& ring : s.rings) {
+        const std::size_t n = ring.size();
+        for (std::size_t i = 0; i < n; ++i) {
+            const Point p = ring[i], q = ring[(i + 1) % n];
+            const double ua = dy * p.y + dz * p.z, va = -dz * p.y + dy * p.z;
+            const double ub = dy * q.y + dz * q.z, vb = -dz * q.y + dy * q.z;
+            if (ua == ub) continue;  // parallel to the neutral axis: no width
+            // Edges running towards smaller u bound the chord from above (+v).
+            const double sign = ub < ua ? 1.0 : -1.0;
+            const double m = (vb - va) / (ub - ua);
+            const auto first = std::lower_bound(levels_.begin(), levels_.end(), std::min(ua, ub)) - levels_.begin();
+            const auto last = std::lower_bound(levels_.begin(), levels_.end(), std::max(ua, ub)) - levels_.begin();
+            for (auto k = first; k < last; ++k) {
+                Slab& sl = slabs[static_cast<std::size_t>(k)];
+                const double v = va + m * (sl.lo - ua);
+                sl.w0 += sign * v;
+                sl.w1 += sign * m;
+                sl.s0 += sign * v * v / 2;
+                sl.s1 += sign * v * m;
+                sl.s2 += sign * m * m / 2;
+            }
+        }
+    }
+
+    bar_u.resize(s.bar_at.size());
+    bar_v.resize(s.bar_at.size());
+    u_bar_min = u_top;
+    for (std::size_t i = 0; i < s.bar_at.size(); ++i) {
+        const Point p = s.bar_at[i];
+        bar_u[i] = dy * p.y + dz * p.z;
+        bar_v[i] = -dz * p.y + dy * p.z;
+        u_bar_min = std::min(u_bar_min, bar_u[i]);
+    }
+}
+
+}  // namespace ferrolit::analysis::detail

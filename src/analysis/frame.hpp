@@ -1,0 +1,47 @@
+#pragma once
+
+// The section seen along one direction of bending θ: u is the coordinate
+// towards the compressed side, (y', z') = (y − yG, z − zG),
+//   u = sin θ·y' + cos θ·z',   v = −cos θ·y' + sin θ·z',
+// a rotation, so the outline stays counterclockwise in (u, v).
+// The concrete is cut into slabs between consecutive vertex levels of u;
+// within a slab the chord width w and its first moment s = ∫v dv are
+// polynomials of t = u − lo (degree 1 and 2), so any stress that depends on
+// u alone integrates exactly. Built once per direction and reused by every
+// depth evaluation of a search.
+
+#include <vector>
+
+#include "analysis/section_data.hpp"
+
+namespace ferrolit::analysis::detail {
+
+struct Slab {
+    double lo = 0, hi = 0;
+    double w0 = 0, w1 = 0;          // w(t) = w0 + w1·t
+    double s0 = 0, s1 = 0, s2 = 0;  // s(t) = s0 + s1·t + s2·t²
+};
+
+struct Frame {
+    double theta = 0;                // radians
+    double dy = 0, dz = 1;           // unit vector towards the compressed side: (sin θ, cos θ)
+    double u_top = 0, u_bottom = 0;  // extreme concrete fibres
+    double u_bar_min = 0;            // most tensioned bar
+    std::vector<Slab> slabs;         // ascending in u
+    std::vector<double> bar_u, bar_v;
+
+    // N of the ultimate path at the ends of its regions, once computed.
+    bool region_ends_known = false;
+    double N_at_1 = 0, N_at_2 = 0;
+
+    void build(const SectionData& s, double theta);
+
+    // Moments in the section's axes from those in the frame's.
+    double My(double Mu, double Mv) const { return dz * Mu + dy * Mv; }
+    double Mz(double Mu, double Mv) const { return dy * Mu - dz * Mv; }
+
+private:
+    std::vector<double> levels_;
+};
+
+}  // namespace ferrolit::analysis::detail

@@ -1,0 +1,35 @@
+#pragma once
+
+// Plane geometry of the section's rings: area moments by Green's theorem,
+// point location, clipping by a half-plane, and the checks of a shape.
+
+#include "ferrolit/analysis.hpp"
+
+namespace ferrolit::analysis::detail {
+
+// Area integrals of a ring (signed: positive for counterclockwise), about
+// the origin of its coordinates: A = ∫dA, Sy = ∫y, Sz = ∫z, Iyy = ∫y², Izz = ∫z², Iyz = ∫yz.
+struct AreaMoments {
+    double A = 0, Sy = 0, Sz = 0, Iyy = 0, Izz = 0, Iyz = 0;
+    AreaMoments& operator+=(const AreaMoments& o);
+};
+AreaMoments area_moments(const Ring& ring);
+
+// Where a point lies with respect to a ring, with a tolerance on the distance
+// to its edges.
+enum class Location { Outside, Boundary, Inside };
+Location locate(const Ring& ring, Point p, double tolerance);
+
+// The part of a ring where a + b·y + c·z ≥ 0 (Sutherland-Hodgman). For a
+// concave ring the result may run back and forth along the cut line; its area
+// integrals are still those of the clipped region.
+void clip_ring(const Ring& ring, double a, double b, double c, Ring& out);
+
+// Two rings share at least one point of their edges.
+bool rings_meet(const Ring& r, const Ring& s);
+
+// Checks one ring and drops repeated consecutive vertices (and a repeated
+// closing vertex). `what` names it in messages ("contorno", "foro 2").
+Ring checked_ring(Ring ring, const std::string& what);
+
+}  // namespace ferrolit::analysis::detail

@@ -1,0 +1,73 @@
+#pragma once
+
+// Adaptive sampling of a curve: segments are split at their parameter
+// midpoint, the one that strays most from its chord first, until every
+// midpoint lies within the tolerance of its chord and there are enough points.
+
+#include <algorithm>
+#include <cmath>
+#include <queue>
+#include <vector>
+
+namespace ferrolit::analysis::detail {
+
+// Distance of m from the chord ab, each coordinate divided by its scale.
+inline double chord_distance(double ax, double ay, double mx, double my, double bx, double by, double sx, double sy) {
+    const double cx = (bx - ax) / sx, cy = (by - ay) / sy, px = (mx - ax) / sx, py = (my - ay) / sy;
+    const double len = std::hypot(cx, cy);
+    return len > 0 ? std::fabs(cx * py - cy * px) / len : std::hypot(px, py);
+}
+
+// eval(t) gives a sample; deviation(a, m, b) how far the midpoint sample m
+// strays from the chord of a and b. Returns the samples in order of t.
+template <class Sample, class Eval, class Deviation>
+std::vector<Sample> refine(const std::vector<double>& initial, Eval&& eval, Deviation&& deviation,
+                           std::size_t min_samples, double tolerance, std::size_t max_samples) {
+    struct Node {
+        double t;
+        Sample s;
+        int next;
+        double mid_t;
+        Sample mid;
+        double dev;
+    };
+    std::vector<Node> nodes;
+    nodes.reserve(std::max(min_samples, initial.size()) * 2);
+    for (double t : initial) nodes.push_back({t, eval(t), -1, 0, Sample{}, 0});
+    const double span = initial.back() - initial.front();
+    using Entry = std::pair<double, int>;
+    std::priority_queue<Entry> heap;
+    auto prepare = [&](int i) {
+        Node& a = nodes[static_cast<std::size_t>(i)];
+        const Node& b = nodes[static_cast<std::size_t>(a.next)];
+        a.mid_t = (a.t + b.t) / 2;
+        a.mid = eval(a.mid_t);
+        // A segment too short to split further counts as straight.
+        a.dev = (b.t - a.t) > 1e-12 * span ? deviation(a.s, a.mid, b.s) : 0.0;
+        heap.push({a.dev, i});
+    };
+    for (std::size_t i = 0; i + 1 < nodes.size(); ++i) nodes[i].next = static_cast<int>(i + 1);
+    for (std::size_t i = 0; i + 1 < nodes.size(); ++i) prepare(static_cast<int>(i));
+    while (!heap.empty() && nodes.size() < max_samples) {
+        const auto [dev, i] = heap.top();
+        if (dev <= tolerance && nodes.size() >= min_samples) break;
+        heap.pop();
+        Node& a = nodes[static_cast<std::size_t>(i)];
+        if (dev != a.dev || a.dev < 0) continue;  // replaced by a later split
+        if (a.dev == 0 && (nodes[static_cast<std::size_t>(a.next)].t - a.t) <= 1e-12 * span) continue;
+        const int k = static_cast<int>(nodes.size());
+        Node m{a.mid_t, a.mid, a.next, 0, Sample{}, 0};
+        a.next = k;
+        a.dev = -1;
+        nodes.push_back(std::move(m));
+        prepare(i);
+        prepare(k);
+    }
+    std::vector<Sample> out;
+    out.reserve(nodes.size());
+    for (int i = 0; i >= 0; i = nodes[static_cast<std::size_t>(i)].next)
+        out.push_back(nodes[static_cast<std::size_t>(i)].s);
+    return out;
+}
+
+}  // namespace ferrolit::analysis::detail

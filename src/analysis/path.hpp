@@ -1,0 +1,34 @@
+#pragma once
+
+// The ultimate strain planes of one direction, along one parameter p that
+// runs from pure tension to uniform compression (NTC 2018 §4.1.2.3.4.1):
+//   p in [0, 1]  pivot A: the most tensioned bar at −eps_ud, the compressed
+//                edge from −eps_ud to eps_cu (only with a ductility limit);
+//   p in [1, 2]  pivot B: the compressed edge at eps_cu, the neutral-axis
+//                depth from where the bar reaches −eps_ud (from 0+ without
+//                limit) to h;
+//   p in [2, 3]  pivot C: the fibre at depth (1 − eps_c2/eps_cu)·h held at
+//                eps_c2 (eps_c3 for the bilinear law), the opposite edge
+//                from 0 to eps_c2: uniform compression at p = 3.
+// Strains grow at every fibre as p grows, so N is monotonic along the path.
+// Without ductility limit the path starts at p = 1 with all steel yielded in
+// tension (represented by the uniform strain −eps_yd).
+
+#include "analysis/integrate.hpp"
+
+namespace ferrolit::analysis::detail {
+
+// eps(u) = eps_top − kappa·(u_top − u), kappa ≥ 0.
+struct Plane1D {
+    double eps_top = 0, kappa = 0;
+};
+
+Plane1D path_plane(const SectionData& s, const Frame& f, double p);
+
+// The parameter whose plane carries N (newtons), clamped to the path's ends.
+double path_at_N(const SectionData& s, Frame& f, double N);
+
+// The state of a plane of a frame, in the public form.
+SectionState state_of(const SectionData& s, const Frame& f, Plane1D plane);
+
+}  // namespace ferrolit::analysis::detail

@@ -1,0 +1,37 @@
+#pragma once
+
+// What a Section holds once checked: the input, the geometry about the
+// centroid G of the gross polygon, and the design values of the laws.
+
+#include <vector>
+
+#include "analysis/laws.hpp"
+#include "ferrolit/analysis.hpp"
+
+namespace ferrolit::analysis::detail {
+
+struct SectionData {
+    Shape shape;
+    std::vector<Bar> bars;
+    Concrete concrete;
+    Steel steel;
+    Options options;
+
+    double area = 0;  // mm², gross
+    Point centroid;   // G, in the input's coordinates
+    double size = 0;  // mm, largest distance of a vertex from G
+
+    std::vector<Ring> rings;       // outline first, then holes; coordinates about G
+    std::vector<Point> bar_at;     // about G
+    std::vector<double> bar_area;  // mm²
+    double bar_area_total = 0;
+
+    ConcreteModel concrete_law;
+    SteelModel steel_law;
+    double p_start = 0;       // start of the ultimate path: 0 with a ductility limit, 1 without
+    double N_min = 0;         // N, all steel in tension
+    double N_max = 0;         // N, squash load
+    double moment_scale = 1;  // N·mm, a moment typical of the section, for tolerances
+};
+
+}  // namespace ferrolit::analysis::detail

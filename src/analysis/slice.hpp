@@ -1,0 +1,64 @@
+#pragma once
+
+// The slice of the resistance domain at one N: the closed convex curve of
+// the resisting moments M(θ) = (My, Mz) of the ultimate states carrying N,
+// one for each direction of bending θ. Searches on it: the point where a ray
+// leaves it, whether it contains M = 0, where it crosses an axis.
+
+#include <optional>
+
+#include "analysis/path.hpp"
+
+namespace ferrolit::analysis::detail {
+
+struct Moment {
+    double My = 0, Mz = 0;  // N·mm
+};
+
+struct Hit {
+    double theta = 0;  // radians
+    Plane1D plane;
+    Moment M;
+};
+
+class Slice {
+public:
+    Slice(const SectionData& s, double N);  // N in newtons, within [N_min, N_max]
+
+    Hit at(double theta);
+
+    // Where the ray from c in the unit direction t leaves the slice, starting
+    // the search at the direction of bending `guess`. Empty when no direction
+    // of bending puts M(θ) on the ray (c outside the slice, or the ray misses it).
+    std::optional<Hit> ray(Moment c, Moment t, double guess);
+
+    // Whether the slice contains M = 0 (its boundary included), and a point
+    // inside it. `guess`: a direction of bending to start from.
+    struct Origin {
+        bool inside = false;
+        bool degenerate = false;  // the slice is a single point (N at either end)
+        Moment centre;
+    };
+    const Origin& origin(double guess);
+
+    // The point where the ray from c towards t meets the slice, projected
+    // exactly onto the ray.
+    static Moment on_ray(const Hit& h, Moment c, Moment t);
+
+    // The public state of a point found on the slice.
+    SectionState state(const Hit& h);
+
+    const SectionData& section() const { return s_; }
+    double N() const { return N_; }
+
+private:
+    double deviation(double theta, Moment c, Moment t, Hit& h);
+
+    const SectionData& s_;
+    double N_;
+    Frame frame_;
+    std::optional<Origin> origin_;
+    std::optional<Hit> first_;  // the first point of the origin test
+};
+
+}  // namespace ferrolit::analysis::detail

@@ -1,0 +1,100 @@
+#pragma once
+
+// Sections shared by the tests of the code engine.
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "ferrolit/analysis.hpp"
+
+namespace fixtures {
+
+namespace fa = ferrolit::analysis;
+
+inline fa::Shape rectangle(double b, double h, double y0 = 0, double z0 = 0) {
+    return {{{y0, z0}, {y0 + b, z0}, {y0 + b, z0 + h}, {y0, z0 + h}}, {}};
+}
+
+// The README's beam: 300×500, 3f20 at 40 from the bottom, 2f12 at 40 from the top, C25/30, B450C.
+inline std::vector<fa::Bar> readme_bars(double dy = 0, double dz = 0) {
+    return {fa::bar_of_diameter(50 + dy, 40 + dz, 20), fa::bar_of_diameter(150 + dy, 40 + dz, 20),
+            fa::bar_of_diameter(250 + dy, 40 + dz, 20), fa::bar_of_diameter(50 + dy, 460 + dz, 12),
+            fa::bar_of_diameter(250 + dy, 460 + dz, 12)};
+}
+
+inline fa::Section readme_beam(fa::Options options = {}) {
+    return fa::Section(rectangle(300, 500), readme_bars(), fa::Concrete::of_class("C25/30"),
+                       fa::Steel::of_class("B450C"), options);
+}
+
+// An L section 600 wide, web 250, 700 high, flange 150, with bars of several sizes.
+inline fa::Section ell_section() {
+    const fa::Dimensions d{600, 700, 250, 150};
+    fa::Reinforcement r;
+    r.bottom = {"3f20", 40, {}};
+    r.top = {"4f16+1f12", 40, {}};
+    r.left = {"2f14", 40, {}};
+    return fa::Section(fa::profile_shape(fa::Profile::Ell, d), fa::place_bars(fa::Profile::Ell, d, r),
+                       fa::Concrete::of_class("C30/37"), fa::Steel::of_class("B450C"));
+}
+
+// Twice the signed area of the triangle abc.
+inline double turn(double ax, double ay, double bx, double by, double cx, double cy) {
+    return (bx - ax) * (cy - ay) - (by - ay) * (cx - ax);
+}
+
+// How far a closed polyline (first point repeated) falls short of being
+// convex: the largest distance of a point from the boundary of the convex
+// hull, each coordinate scaled by its extent. 0 for a convex outline.
+inline double hull_gap(std::vector<std::pair<double, double>> pts) {
+    using P = std::pair<double, double>;
+    pts.pop_back();
+    double lo_x = pts[0].first, hi_x = lo_x, lo_y = pts[0].second, hi_y = lo_y;
+    for (auto [x, y] : pts)
+        lo_x = std::min(lo_x, x), hi_x = std::max(hi_x, x), lo_y = std::min(lo_y, y), hi_y = std::max(hi_y, y);
+    for (P& p : pts) p = {(p.first - lo_x) / (hi_x - lo_x), (p.second - lo_y) / (hi_y - lo_y)};
+    std::vector<P> s = pts, h(2 * pts.size());
+    std::sort(s.begin(), s.end());
+    auto cross = [](P o, P a, P b) { return turn(o.first, o.second, a.first, a.second, b.first, b.second); };
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {  // Andrew's monotone chain
+        while (k >= 2 && cross(h[k - 2], h[k - 1], s[i]) <= 0) --k;
+        h[k++] = s[i];
+    }
+    for (std::size_t i = s.size() - 1, t = k + 1; i > 0; --i) {
+        while (k >= t && cross(h[k - 2], h[k - 1], s[i - 1]) <= 0) --k;
+        h[k++] = s[i - 1];
+    }
+    h.resize(k - 1);
+    double worst = 0;
+    for (const P& p : pts) {
+        double best = INFINITY;
+        for (std::size_t i = 0; i < h.size(); ++i) {
+            const P a = h[i], b = h[(i + 1) % h.size()];
+            const double len2 =
+                (b.first - a.first) * (b.first - a.first) + (b.second - a.second) * (b.second - a.second);
+            const double t = std::clamp(
+                ((p.first - a.first) * (b.first - a.first) + (p.second - a.second) * (b.second - a.second)) / len2, 0.0,
+                1.0);
+            best = std::min(best, std::hypot(p.first - a.first - t * (b.first - a.first),
+                                             p.second - a.second - t * (b.second - a.second)));
+        }
+        worst = std::max(worst, best);
+    }
+    return worst;
+}
+
+inline std::vector<std::pair<double, double>> outline(const fa::Domain& d) {
+    std::vector<std::pair<double, double>> out;
+    for (const auto& p : d.points) out.emplace_back(p.N, p.M);
+    return out;
+}
+
+inline std::vector<std::pair<double, double>> outline(const fa::Contour& c) {
+    std::vector<std::pair<double, double>> out;
+    for (const auto& p : c.points) out.emplace_back(p.My, p.Mz);
+    return out;
+}
+
+}  // namespace fixtures
