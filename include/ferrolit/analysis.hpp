@@ -156,7 +156,7 @@ struct Layer {
     double cover = 0;
     std::optional<double> side_cover;
 };
-// bottom/top: the component's As_inf/As_sup; left/right: As_infY/As_supY.
+// bottom/top: the component's As_inf/As_sup; left: As_supY (its left edge), right: As_infY.
 struct Reinforcement {
     Layer bottom, top, left, right;
 };
