@@ -130,7 +130,8 @@ double strut_resistance(const Section& s, bool plane_z) {
 
 }  // namespace
 
-float Section::Vrd_cls(std::string Direz) const {
+// The interface passes Direz by value.
+float Section::Vrd_cls(std::string Direz) const {  // NOLINT(performance-unnecessary-value-param)
     const ShearGeometry g = member_geometry(*this, in_plane_z(Direz));
     if (g.width <= 0 || g.depth <= 0) return 0;
     return checked([&] { return concrete_only_resistance(*this, g); });
