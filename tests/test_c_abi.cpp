@@ -457,47 +457,76 @@ TEST(Errors, EachStatusWithItsDescription) {
     Handle s("clsSezRett");
     create_beam(r.p);
     Value out;
+    ferrolit_object* none = nullptr;
     struct Case {
-        ferrolit_status got;
-        ferrolit_status want;
-        const char* text;
+        std::function<ferrolit_status()> call;
+        ferrolit_status status;
+        const char* description;
     };
-    const Case cases[] = {
-        {call(r.p, "SezRet", {ferrolit_int16(0)}, &out), FERROLIT_E_INVALID_INDEX,
+    const std::vector<Case> cases = {
+        {[&] { return call(r.p, "SezRet", {ferrolit_int16(0)}, &out); }, FERROLIT_E_INVALID_INDEX,
          "Indice non compreso nell'intervallo"},
-        {call(r.p, "SezT", {ferrolit_int16(1)}, &out), FERROLIT_E_TYPE_MISMATCH, "Tipo non corrispondente"},
-        {let(s.p, "Base", ferrolit_string("300")), FERROLIT_E_TYPE_MISMATCH, "Tipo non corrispondente"},
-        {let(s.p, "fStaffe", ferrolit_single(40000.0f)), FERROLIT_E_OVERFLOW, "Overflow"},
-        {let(s.p, "NFerriMinimo", ferrolit_int32(32768)), FERROLIT_E_OVERFLOW, "Overflow"},
-        {let(s.p, "CondizioniAmbientali", ferrolit_single(1e30f)), FERROLIT_E_OVERFLOW, "Overflow"},
-        {call(r.p, "SezRet", {ferrolit_value{}}, &out), FERROLIT_E_TYPE_MISMATCH, "Tipo non corrispondente"},
-        {ferrolit_get(nullptr, "Base", nullptr, 0, &out.v), FERROLIT_E_OBJECT_REQUIRED,
+        {[&] { return call(r.p, "SezT", {ferrolit_int16(1)}, &out); }, FERROLIT_E_TYPE_MISMATCH,
+         "Tipo non corrispondente"},
+        {[&] { return let(s.p, "Base", ferrolit_string("300")); }, FERROLIT_E_TYPE_MISMATCH, "Tipo non corrispondente"},
+        {[&] { return let(s.p, "fStaffe", ferrolit_single(40000.0f)); }, FERROLIT_E_OVERFLOW, "Overflow"},
+        {[&] { return let(s.p, "NFerriMinimo", ferrolit_int32(32768)); }, FERROLIT_E_OVERFLOW, "Overflow"},
+        {[&] { return let(s.p, "CondizioniAmbientali", ferrolit_single(1e30f)); }, FERROLIT_E_OVERFLOW, "Overflow"},
+        {[&] { return call(r.p, "SezRet", {ferrolit_value{}}, &out); }, FERROLIT_E_TYPE_MISMATCH,
+         "Tipo non corrispondente"},
+        {[&] { return ferrolit_get(nullptr, "Base", nullptr, 0, &out.v); }, FERROLIT_E_OBJECT_REQUIRED,
          "Variabile oggetto non impostata"},
-        {ferrolit_get(s.p, nullptr, nullptr, 0, &out.v), FERROLIT_E_INVALID_OPERATION,
+        {[&] { return ferrolit_get(s.p, nullptr, nullptr, 0, &out.v); }, FERROLIT_E_INVALID_OPERATION,
          "Chiamata di routine o argomento non validi"},
-        {ferrolit_get(s.p, "base", nullptr, 0, &out.v), FERROLIT_E_MEMBER_NOT_FOUND,
+        {[&] { return ferrolit_get(s.p, "base", nullptr, 0, &out.v); }, FERROLIT_E_MEMBER_NOT_FOUND,
          "Proprietà o metodo non supportati dall'oggetto: base"},
-        {let(s.p, "percAs", ferrolit_single(1)), FERROLIT_E_MEMBER_NOT_FOUND,
+        {[&] { return let(s.p, "percAs", ferrolit_single(1)); }, FERROLIT_E_MEMBER_NOT_FOUND,
          "Proprietà o metodo non supportati dall'oggetto: percAs"},
-        {ferrolit_get(s.p, "AsMin", nullptr, 0, &out.v), FERROLIT_E_MEMBER_NOT_FOUND,
+        {[&] { return ferrolit_get(s.p, "AsMin", nullptr, 0, &out.v); }, FERROLIT_E_MEMBER_NOT_FOUND,
          "Proprietà o metodo non supportati dall'oggetto: AsMin"},
-        {call(s.p, "Ved", {}, &out), FERROLIT_E_ARGUMENT_COUNT,
+        {[&] { return call(s.p, "Ved", {}, &out); }, FERROLIT_E_ARGUMENT_COUNT,
          "Numero di argomenti errato o assegnazione di proprietà non valida"},
-        {ferrolit_let(s.p, "Base", nullptr), FERROLIT_E_ARGUMENT_COUNT,
+        {[&] { return ferrolit_let(s.p, "Base", nullptr); }, FERROLIT_E_ARGUMENT_COUNT,
          "Numero di argomenti errato o assegnazione di proprietà non valida"},
+        {[&] { return ferrolit_create("clsSezione", &none); }, FERROLIT_E_CANNOT_CREATE,
+         "Impossibile creare l'oggetto: classe sconosciuta clsSezione"},
+        {[&] { return ferrolit_create("clsSezRett", nullptr); }, FERROLIT_E_INVALID_OPERATION,
+         "Chiamata di routine o argomento non validi"},
     };
-    for (const Case& c : cases) EXPECT_EQ(c.got, c.want) << c.text;
-    // The description is the last failure's.
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.description);
+        EXPECT_EQ(c.call(), c.status);
+        EXPECT_EQ(ferrolit_last_status(), c.status);
+        EXPECT_STREQ(ferrolit_last_error(), c.description);
+    }
+    EXPECT_EQ(none, nullptr);
+    // A success clears the last failure.
     EXPECT_EQ(let(s.p, "fStaffe", ferrolit_single(-1e6f)), FERROLIT_E_OVERFLOW);
-    EXPECT_STREQ(ferrolit_last_error(), "Overflow");
     EXPECT_EQ(get(s.p, "fStaffe").v.u.single, 0.0f);  // the failed write changed nothing
     EXPECT_EQ(ferrolit_last_status(), FERROLIT_OK);
     EXPECT_STREQ(ferrolit_last_error(), "");
+}
 
-    ferrolit_object* none = reinterpret_cast<ferrolit_object*>(1);
-    EXPECT_EQ(ferrolit_create("clsSezione", &none), FERROLIT_E_CANNOT_CREATE);
-    EXPECT_EQ(none, nullptr);
-    EXPECT_EQ(ferrolit_create("clsSezRett", nullptr), FERROLIT_E_INVALID_OPERATION);
+// The status table as a C host enumerates it: each code once, with the name
+// ErrorKind gives it and the description the C++ side raises.
+TEST(Errors, StatusCodesAreEnumerable) {
+    std::vector<ferrolit_status> seen;
+    for (int32_t i = 0; i < ferrolit_status_count(); ++i) {
+        ferrolit_status code = 0;
+        const char* description = nullptr;
+        const char* name = ferrolit_status_at(i, &code, &description);
+        ASSERT_NE(name, nullptr);
+        SCOPED_TRACE(name);
+        EXPECT_EQ(std::count(seen.begin(), seen.end(), code), 0);
+        seen.push_back(code);
+        EXPECT_GT(std::strlen(description), 0u);
+    }
+    EXPECT_EQ(ferrolit_status_at(ferrolit_status_count(), nullptr, nullptr), nullptr);
+    ferrolit_status code = 0;
+    const char* description = nullptr;
+    EXPECT_STREQ(ferrolit_status_at(4, &code, &description), "DivisionByZero");
+    EXPECT_EQ(code, static_cast<ferrolit_status>(ferrolit::ErrorKind::DivisionByZero));
+    EXPECT_STREQ(description, ferrolit::describe(ferrolit::ErrorKind::DivisionByZero));
 }
 
 TEST(Errors, DescriptionsAreKeptPerThread) {
@@ -534,7 +563,7 @@ TEST(Errors, NothingEscapesTheBoundary) {
     }
 }
 
-// ---- hooks and version ----
+// ---- hooks ----
 
 TEST(Hooks, CallbacksReceiveTheirUserData) {
     struct Seen {
@@ -562,11 +591,6 @@ TEST(Hooks, CallbacksReceiveTheirUserData) {
     EXPECT_FALSE(ferrolit::setMessageBoxHandler(nullptr));
     EXPECT_EQ(ferrolit_set_decimal_separator(','), FERROLIT_OK);
     EXPECT_EQ(ferrolit_set_decimal_separator('.'), FERROLIT_OK);
-}
-
-TEST(Version, IsDottedTriple) {
-    const std::string v = ferrolit_version();
-    EXPECT_EQ(std::count(v.begin(), v.end(), '.'), 2) << v;
 }
 
 }  // namespace
