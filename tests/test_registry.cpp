@@ -199,7 +199,7 @@ TEST(Registry, The32768thSectionIsAppendedButNotNumbered) {
     EXPECT_EQ(reg.Sezioni()->Item(32768)->DescrSezione(), "last");
 }
 
-TEST(Registry, TypicalRoadAsHostsWriteIt) {
+TEST(Registry, TypicalUseAsHostsWriteIt) {
     ferrolit::clsGenVerSez reg;
     reg.CreaSezRett("Trave", "T1", 300, 500, 40, 40, 100, 0, 0, 0, 80, 2, 12, 20);
     reg.CreaMateriale_Sezione("C25/30", 30, 25, 1.5f, 0.85f, 33, 2.56f, 1.8f, 3.3f, 31476, 0.002f, 0.0035f, 14.17f,

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "core/format.hpp"
+#include "core/message_numbers.hpp"
 #include "core/numeric.hpp"
 #include "ferrolit/registry.hpp"
 #include "registry/layer_design.hpp"

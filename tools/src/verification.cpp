@@ -6,7 +6,7 @@
 #include <tuple>
 
 #include "ferrolit/ferrolit.hpp"
-#include "materials.hpp"
+#include "material_classes.hpp"
 
 namespace ferrolit::cli {
 
@@ -243,7 +243,7 @@ double ratio_of(double demand, double capacity) {
     return capacity > 0 ? demand / capacity : kUnbounded;
 }
 
-void compute_domain(Section& s, bool tee, const std::string& direction, const SectionInput& in) {
+void compute_direction(Section& s, bool tee, const std::string& direction, const SectionInput& in) {
     bool go_on = true;
     std::string msg;
     if (tee)
@@ -254,7 +254,7 @@ void compute_domain(Section& s, bool tee, const std::string& direction, const Se
 }
 
 Flexure flexure(Section& s, bool tee, const std::string& direction, const SectionInput& in) {
-    compute_domain(s, tee, direction, in);
+    compute_direction(s, tee, direction, in);
     const bool y = direction == "Y";
     Flexure f;
     f.direction = direction;
@@ -369,7 +369,7 @@ Domain domain(const Section& s, bool tee, const std::string& direction, const Se
         other->Med_y(-own_sign);
     else
         other->Med_z(-own_sign);
-    compute_domain(*other, tee, direction, in);
+    compute_direction(*other, tee, direction, in);
     Domain d;
     d.direction = direction;
     d.Ned = s.Ned_x();

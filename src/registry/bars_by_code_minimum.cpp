@@ -2,7 +2,7 @@
 // minimum, walking the bar table upward and checking every arrangement it
 // passes against the bars that fit in one row.
 
-#include "core/format.hpp"
+#include "core/message_numbers.hpp"
 #include "ferrolit/registry.hpp"
 #include "registry/layer_design.hpp"
 #include "reinforcement/bar_table.hpp"

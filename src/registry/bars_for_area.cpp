@@ -5,7 +5,7 @@
 #include <array>
 #include <cmath>
 
-#include "core/format.hpp"
+#include "core/message_numbers.hpp"
 #include "core/numeric.hpp"
 #include "ferrolit/registry.hpp"
 #include "reinforcement/bar_table.hpp"

@@ -1,4 +1,4 @@
-#include "core/format.hpp"
+#include "core/message_numbers.hpp"
 
 #include <algorithm>
 #include <cmath>

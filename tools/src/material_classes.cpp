@@ -1,4 +1,4 @@
-#include "materials.hpp"
+#include "material_classes.hpp"
 
 #include <cmath>
 #include <utility>
