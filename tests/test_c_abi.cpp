@@ -12,6 +12,8 @@
 #include <ferrolit/ferrolit.h>
 #include <ferrolit/ferrolit.hpp>
 
+#include "support.hpp"
+
 #include "component/status.hpp"
 
 namespace {
@@ -50,25 +52,27 @@ Value get(ferrolit_object* o, const char* m) {
 
 ferrolit_status let(ferrolit_object* o, const char* m, ferrolit_value v) { return ferrolit_let(o, m, &v); }
 
-// The typical beam of the tests: 300 x 500, covers 40.
+// The README's beam: 300 x 500, covers 40.
 void create_beam(ferrolit_object* registry) {
     std::vector<ferrolit_value> a = {ferrolit_string("Trave"), ferrolit_string("T1"), ferrolit_single(300),
                                      ferrolit_single(500),     ferrolit_single(40),   ferrolit_single(40),
                                      ferrolit_single(100),     ferrolit_single(0),    ferrolit_single(0),
-                                     ferrolit_single(0),       ferrolit_single(50),   ferrolit_int16(2),
+                                     ferrolit_single(0),       ferrolit_single(80),   ferrolit_int16(2),
                                      ferrolit_int16(12),       ferrolit_int16(20)};
     ASSERT_EQ(call(registry, "CreaSezRett", a), FERROLIT_OK) << ferrolit_last_error();
 }
 
 // C25/30 concrete and B450C steel, with bars 3f16 below and 2f12 above.
 void give_materials_and_bars(ferrolit_object* registry, ferrolit_object* section) {
-    std::vector<ferrolit_value> a = {ferrolit_string("C25/30"), ferrolit_single(30),        ferrolit_single(25),
-                                     ferrolit_single(1.5f),     ferrolit_single(0.85f),     ferrolit_single(33),
-                                     ferrolit_single(2.56f),    ferrolit_single(1.79f),     ferrolit_single(3.33f),
-                                     ferrolit_single(31476),    ferrolit_single(0.002f),    ferrolit_single(0.0035f),
-                                     ferrolit_single(14.17f),   ferrolit_single(1.19f),     ferrolit_string("B450C"),
-                                     ferrolit_single(450),      ferrolit_single(1.15f),     ferrolit_single(200000),
-                                     ferrolit_single(391.3f),   ferrolit_single(0.001957f), ferrolit_single(0.0675f)};
+    const ferrolit::test::MaterialSet& m = ferrolit::test::kC25B450C;
+    std::vector<ferrolit_value> a = {
+        ferrolit_string(m.ClasseCls), ferrolit_single(m.Rck),    ferrolit_single(m.fck),
+        ferrolit_single(m.gammaC),    ferrolit_single(m.alfaCC), ferrolit_single(m.fcm),
+        ferrolit_single(m.fctm),      ferrolit_single(m.fctk05), ferrolit_single(m.fctk95),
+        ferrolit_single(m.Ec),        ferrolit_single(m.eps_c2), ferrolit_single(m.eps_cu),
+        ferrolit_single(m.fcd),       ferrolit_single(m.fctd),   ferrolit_string(m.ClasseAcciaio),
+        ferrolit_single(m.fyk),       ferrolit_single(m.gammaS), ferrolit_single(m.Es),
+        ferrolit_single(m.fyd),       ferrolit_single(m.eps_yd), ferrolit_single(m.eps_ud)};
     ASSERT_EQ(call(registry, "CreaMateriale_Sezione", a), FERROLIT_OK) << ferrolit_last_error();
     ASSERT_EQ(let(section, "As_inf", ferrolit_single(603)), FERROLIT_OK);
     ASSERT_EQ(let(section, "stringaAs_inf", ferrolit_string("3f16")), FERROLIT_OK);
@@ -558,6 +562,7 @@ TEST(Errors, NothingEscapesTheBoundary) {
         {[] { throw 42; }, FERROLIT_E_INTERNAL, "Errore interno"},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
         EXPECT_EQ(guard(c.thrower), c.status);
         EXPECT_EQ(ferrolit_last_error(), c.text);
     }
