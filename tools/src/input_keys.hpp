@@ -2,8 +2,8 @@
 
 // Every key of a section's JSON object, in one table: its name (the section
 // member it sets, by the member's own name), the kind of its value, its unit,
-// the group that says how it reaches the section, and the member's writer
-// where the key is written through it. Parsing, validation of the kinds,
+// the member's writer where the key is written through it, and the group
+// that says how it reaches the section. Parsing, validation of the kinds,
 // writing and the README's table of keys are derived from this table; it
 // depends on the library's public header alone.
 
@@ -38,8 +38,8 @@ struct InputKey {
     std::string_view name;
     KeyKind kind;
     std::string_view unit;  // empty: a pure number, a count or a text
+    Setter setter;          // the member's writer, for the groups Bars, Stirrups and Section
     KeyGroup group;
-    Setter setter;  // the member's writer, for the groups Bars, Stirrups and Section
 };
 
 namespace keys {
@@ -52,73 +52,73 @@ constexpr Setter text(TextSetter s) { return s; }
 // the arguments of CreaSezRett and CreaMateriale_Sezione; Stirrups and
 // Section are written in this order.
 inline constexpr InputKey kInputKeys[] = {
-    {"TipoSezione", KeyKind::Text, "", KeyGroup::Creation, {}},
-    {"DescrSezione", KeyKind::Text, "", KeyGroup::Creation, {}},
-    {"Base", KeyKind::Real, "mm", KeyGroup::Creation, {}},
-    {"Altezza", KeyKind::Real, "mm", KeyGroup::Creation, {}},
-    {"Copriferro_Inf", KeyKind::Real, "mm", KeyGroup::Creation, {}},
-    {"Copriferro_Sup", KeyKind::Real, "mm", KeyGroup::Creation, {}},
-    {"Med_y", KeyKind::Real, "kNm", KeyGroup::Creation, {}},
-    {"Med_z", KeyKind::Real, "kNm", KeyGroup::Creation, {}},
-    {"Ned_x", KeyKind::Real, "kN", KeyGroup::Creation, {}},
-    {"Taglio_y", KeyKind::Real, "kN", KeyGroup::Creation, {}},
-    {"Taglio_z", KeyKind::Real, "kN", KeyGroup::Creation, {}},
-    {"NFerriMinimo", KeyKind::Integer, "", KeyGroup::Creation, {}},
-    {"dFerriMinimo", KeyKind::Integer, "mm", KeyGroup::Creation, {}},
-    {"dFerriMassimo", KeyKind::Integer, "mm", KeyGroup::Creation, {}},
+    {"TipoSezione", KeyKind::Text, "", {}, KeyGroup::Creation},
+    {"DescrSezione", KeyKind::Text, "", {}, KeyGroup::Creation},
+    {"Base", KeyKind::Real, "mm", {}, KeyGroup::Creation},
+    {"Altezza", KeyKind::Real, "mm", {}, KeyGroup::Creation},
+    {"Copriferro_Inf", KeyKind::Real, "mm", {}, KeyGroup::Creation},
+    {"Copriferro_Sup", KeyKind::Real, "mm", {}, KeyGroup::Creation},
+    {"Med_y", KeyKind::Real, "kNm", {}, KeyGroup::Creation},
+    {"Med_z", KeyKind::Real, "kNm", {}, KeyGroup::Creation},
+    {"Ned_x", KeyKind::Real, "kN", {}, KeyGroup::Creation},
+    {"Taglio_y", KeyKind::Real, "kN", {}, KeyGroup::Creation},
+    {"Taglio_z", KeyKind::Real, "kN", {}, KeyGroup::Creation},
+    {"NFerriMinimo", KeyKind::Integer, "", {}, KeyGroup::Creation},
+    {"dFerriMinimo", KeyKind::Integer, "mm", {}, KeyGroup::Creation},
+    {"dFerriMassimo", KeyKind::Integer, "mm", {}, KeyGroup::Creation},
 
-    {"BaseInf", KeyKind::Real, "mm", KeyGroup::Flange, {}},
-    {"SpessoreT", KeyKind::Real, "mm", KeyGroup::Flange, {}},
+    {"BaseInf", KeyKind::Real, "mm", {}, KeyGroup::Flange},
+    {"SpessoreT", KeyKind::Real, "mm", {}, KeyGroup::Flange},
 
-    {"As_inf", KeyKind::Real, "mm²", KeyGroup::Bars, keys::real(&Section::As_inf)},
-    {"stringaAs_inf", KeyKind::Text, "", KeyGroup::Bars, keys::text(&Section::stringaAs_inf)},
-    {"As_sup", KeyKind::Real, "mm²", KeyGroup::Bars, keys::real(&Section::As_sup)},
-    {"stringaAs_sup", KeyKind::Text, "", KeyGroup::Bars, keys::text(&Section::stringaAs_sup)},
-    {"As_infY", KeyKind::Real, "mm²", KeyGroup::Bars, keys::real(&Section::As_infY)},
-    {"stringaAs_infY", KeyKind::Text, "", KeyGroup::Bars, keys::text(&Section::stringaAs_infY)},
-    {"As_supY", KeyKind::Real, "mm²", KeyGroup::Bars, keys::real(&Section::As_supY)},
-    {"stringaAs_supY", KeyKind::Text, "", KeyGroup::Bars, keys::text(&Section::stringaAs_supY)},
+    {"As_inf", KeyKind::Real, "mm²", keys::real(&Section::As_inf), KeyGroup::Bars},
+    {"stringaAs_inf", KeyKind::Text, "", keys::text(&Section::stringaAs_inf), KeyGroup::Bars},
+    {"As_sup", KeyKind::Real, "mm²", keys::real(&Section::As_sup), KeyGroup::Bars},
+    {"stringaAs_sup", KeyKind::Text, "", keys::text(&Section::stringaAs_sup), KeyGroup::Bars},
+    {"As_infY", KeyKind::Real, "mm²", keys::real(&Section::As_infY), KeyGroup::Bars},
+    {"stringaAs_infY", KeyKind::Text, "", keys::text(&Section::stringaAs_infY), KeyGroup::Bars},
+    {"As_supY", KeyKind::Real, "mm²", keys::real(&Section::As_supY), KeyGroup::Bars},
+    {"stringaAs_supY", KeyKind::Text, "", keys::text(&Section::stringaAs_supY), KeyGroup::Bars},
 
-    {"fStaffe", KeyKind::Real, "mm", KeyGroup::Stirrups, keys::real(&Section::fStaffe)},
-    {"nBracciaStaffe", KeyKind::Integer, "", KeyGroup::Stirrups, keys::integer(&Section::nBracciaStaffe)},
-    {"passoStaffe", KeyKind::Real, "mm", KeyGroup::Stirrups, keys::real(&Section::passoStaffe)},
+    {"fStaffe", KeyKind::Real, "mm", keys::real(&Section::fStaffe), KeyGroup::Stirrups},
+    {"nBracciaStaffe", KeyKind::Integer, "", keys::integer(&Section::nBracciaStaffe), KeyGroup::Stirrups},
+    {"passoStaffe", KeyKind::Real, "mm", keys::real(&Section::passoStaffe), KeyGroup::Stirrups},
 
-    {"DeltaN", KeyKind::Real, "mm", KeyGroup::Section, keys::real(&Section::DeltaN)},
-    {"DeltaX", KeyKind::Real, "mm", KeyGroup::Section, keys::real(&Section::DeltaX)},
-    {"AlfaStaffe", KeyKind::Real, "°", KeyGroup::Section, keys::real(&Section::AlfaStaffe)},
-    {"tetaBielle", KeyKind::Real, "°", KeyGroup::Section, keys::real(&Section::tetaBielle)},
-    {"H_Utile", KeyKind::Real, "mm", KeyGroup::Section, keys::real(&Section::H_Utile)},
-    {"CondizioniAmbientali", KeyKind::Integer, "", KeyGroup::Section, keys::integer(&Section::CondizioniAmbientali)},
-    {"kt", KeyKind::Real, "", KeyGroup::Section, keys::real(&Section::kt)},
-    {"k1", KeyKind::Real, "", KeyGroup::Section, keys::real(&Section::k1)},
-    {"k2", KeyKind::Real, "", KeyGroup::Section, keys::real(&Section::k2)},
-    {"k3", KeyKind::Real, "", KeyGroup::Section, keys::real(&Section::k3)},
-    {"k4", KeyKind::Real, "", KeyGroup::Section, keys::real(&Section::k4)},
-    {"Med_Fes", KeyKind::Real, "kNm", KeyGroup::Section, keys::real(&Section::Med_Fes)},
+    {"DeltaN", KeyKind::Real, "mm", keys::real(&Section::DeltaN), KeyGroup::Section},
+    {"DeltaX", KeyKind::Real, "mm", keys::real(&Section::DeltaX), KeyGroup::Section},
+    {"AlfaStaffe", KeyKind::Real, "°", keys::real(&Section::AlfaStaffe), KeyGroup::Section},
+    {"tetaBielle", KeyKind::Real, "°", keys::real(&Section::tetaBielle), KeyGroup::Section},
+    {"H_Utile", KeyKind::Real, "mm", keys::real(&Section::H_Utile), KeyGroup::Section},
+    {"CondizioniAmbientali", KeyKind::Integer, "", keys::integer(&Section::CondizioniAmbientali), KeyGroup::Section},
+    {"kt", KeyKind::Real, "", keys::real(&Section::kt), KeyGroup::Section},
+    {"k1", KeyKind::Real, "", keys::real(&Section::k1), KeyGroup::Section},
+    {"k2", KeyKind::Real, "", keys::real(&Section::k2), KeyGroup::Section},
+    {"k3", KeyKind::Real, "", keys::real(&Section::k3), KeyGroup::Section},
+    {"k4", KeyKind::Real, "", keys::real(&Section::k4), KeyGroup::Section},
+    {"Med_Fes", KeyKind::Real, "kNm", keys::real(&Section::Med_Fes), KeyGroup::Section},
 
-    {"ClasseCls", KeyKind::Text, "", KeyGroup::Materials, {}},
-    {"Rck", KeyKind::Real, "MPa", KeyGroup::Materials, {}},
-    {"fck", KeyKind::Real, "MPa", KeyGroup::Materials, {}},
-    {"gammaC", KeyKind::Real, "", KeyGroup::Materials, {}},
-    {"alfaCC", KeyKind::Real, "", KeyGroup::Materials, {}},
-    {"fcm", KeyKind::Real, "MPa", KeyGroup::Materials, {}},
-    {"fctm", KeyKind::Real, "MPa", KeyGroup::Materials, {}},
-    {"fctk05", KeyKind::Real, "MPa", KeyGroup::Materials, {}},
-    {"fctk95", KeyKind::Real, "MPa", KeyGroup::Materials, {}},
-    {"Ec", KeyKind::Real, "MPa", KeyGroup::Materials, {}},
-    {"eps_c2", KeyKind::Real, "", KeyGroup::Materials, {}},
-    {"eps_cu", KeyKind::Real, "", KeyGroup::Materials, {}},
-    {"fcd", KeyKind::Real, "MPa", KeyGroup::Materials, {}},
-    {"fctd", KeyKind::Real, "MPa", KeyGroup::Materials, {}},
-    {"ClasseAcciaio", KeyKind::Text, "", KeyGroup::Materials, {}},
-    {"fyk", KeyKind::Real, "MPa", KeyGroup::Materials, {}},
-    {"gammaS", KeyKind::Real, "", KeyGroup::Materials, {}},
-    {"Es", KeyKind::Real, "MPa", KeyGroup::Materials, {}},
-    {"fyd", KeyKind::Real, "MPa", KeyGroup::Materials, {}},
-    {"eps_yd", KeyKind::Real, "", KeyGroup::Materials, {}},
-    {"eps_ud", KeyKind::Real, "", KeyGroup::Materials, {}},
+    {"ClasseCls", KeyKind::Text, "", {}, KeyGroup::Materials},
+    {"Rck", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
+    {"fck", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
+    {"gammaC", KeyKind::Real, "", {}, KeyGroup::Materials},
+    {"alfaCC", KeyKind::Real, "", {}, KeyGroup::Materials},
+    {"fcm", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
+    {"fctm", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
+    {"fctk05", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
+    {"fctk95", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
+    {"Ec", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
+    {"eps_c2", KeyKind::Real, "", {}, KeyGroup::Materials},
+    {"eps_cu", KeyKind::Real, "", {}, KeyGroup::Materials},
+    {"fcd", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
+    {"fctd", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
+    {"ClasseAcciaio", KeyKind::Text, "", {}, KeyGroup::Materials},
+    {"fyk", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
+    {"gammaS", KeyKind::Real, "", {}, KeyGroup::Materials},
+    {"Es", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
+    {"fyd", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
+    {"eps_yd", KeyKind::Real, "", {}, KeyGroup::Materials},
+    {"eps_ud", KeyKind::Real, "", {}, KeyGroup::Materials},
 
-    {"wk_lim", KeyKind::Real, "mm", KeyGroup::Check, {}},
+    {"wk_lim", KeyKind::Real, "mm", {}, KeyGroup::Check},
 };
 
 // The row of a key; nullptr for a name the table does not hold.
