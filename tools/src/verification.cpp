@@ -145,8 +145,9 @@ const LayerKeys kLayers[] = {
 };
 
 constexpr bool is_layer_key(std::string_view name, KeyKind kind) {
-    const InputKey* key = find_key(name);
-    return key != nullptr && key->group == KeyGroup::Bars && key->kind == kind;
+    for (const InputKey& key : kInputKeys)
+        if (key.name == name) return key.group == KeyGroup::Bars && key.kind == kind;
+    return false;
 }
 static_assert(is_layer_key("As_inf", KeyKind::Real) && is_layer_key("stringaAs_inf", KeyKind::Text) &&
               is_layer_key("As_sup", KeyKind::Real) && is_layer_key("stringaAs_sup", KeyKind::Text) &&
