@@ -3,12 +3,13 @@ PRESET ?= default
 PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 
-.PHONY: all build test sanitize install bench clean deps demo
+.PHONY: all build test sanitize install bench clean deps demo format format-check tidy
 
 all: build
 
 # Packages this build needs from Debian; installed when missing and possible.
-DEB_PACKAGES := cmake ninja-build g++ libgtest-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev python3
+DEB_PACKAGES := cmake ninja-build g++ libgtest-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev python3 \
+                clang-format clang-tidy
 
 deps:
 	@missing=""; for p in $(DEB_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
@@ -39,9 +40,21 @@ bench: deps
 	cmake --build --preset bench -j $(JOBS)
 	./build-bench/bench/ferrolit_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
+# The repository's .clang-format on every C and C++ file: check, or apply.
+format-check: deps
+	tools/check-format
+
+format: deps
+	tools/check-format --fix
+
+# The .clang-tidy checks on every source, warnings as errors.
+tidy: deps
+	cmake --preset tidy
+	cmake --build --preset tidy -j $(JOBS)
+
 install: build
 	cmake --install build --prefix $(PREFIX)
 	@echo "Python package installed in $(PREFIX)/$$(sed -n 's/^FERROLIT_PYTHON_INSTALL_DIR:STRING=//p' build/CMakeCache.txt)"
 
 clean:
-	rm -rf build build-sanitize build-bench
+	rm -rf build build-sanitize build-bench build-tidy

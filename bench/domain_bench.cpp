@@ -6,6 +6,7 @@
 
 #include <ferrolit/ferrolit.hpp>
 
+#include "support.hpp"
 #include "uls/domain_setup.hpp"
 #include "uls/domain_sweep.hpp"
 
@@ -15,26 +16,17 @@ using ferrolit::clsSezRett;
 using ferrolit::clsSezT;
 using ferrolit::Section;
 
-// C25/30 and B450C design values.
+// The C25/30 and B450C design values, the resolution and Ned_x 200 kN.
 void materials(Section& s, float resolution) {
-    s.fcd(14.17f);
-    s.fyd(391.3f);
-    s.Es(200000);
-    s.eps_cu(0.0035f);
-    s.eps_yd(0.0019565f);
-    s.eps_ud(0.0675f);
+    ferrolit::test::give_design_values(s);
     s.DeltaN(resolution);
     s.DeltaX(resolution);
     s.Ned_x(200);
 }
 
+// The bars of the section, the same in both directions.
 void layers(Section& s, float base, float height, float below, float above) {
-    s.Base(base);
-    s.Altezza(height);
-    s.Copriferro_Inf(40);
-    s.Copriferro_Sup(40);
-    s.As_inf(below);
-    s.As_sup(above);
+    ferrolit::test::shape_beam(s, base, height, below, above);
     s.As_infY(below);
     s.As_supY(above);
 }

@@ -6,23 +6,14 @@
 
 #include <ferrolit/ferrolit.hpp>
 
+#include "support.hpp"
+
 namespace {
 
 using ferrolit::clsGenVerSez;
 using ferrolit::ErrorKind;
 using ferrolit::PosizioneFerri;
 using ferrolit::Section;
-
-template <class Call>
-ErrorKind kind_of(Call call) {
-    try {
-        call();
-    } catch (const ferrolit::Error& e) {
-        return e.kind();
-    }
-    ADD_FAILURE() << "no error";
-    return {};
-}
 
 // Captures the message boxes; Italian decimal comma.
 class Design : public ::testing::Test {
@@ -77,11 +68,12 @@ TEST_F(Design, ChooserReturnsTheFirstEligibleArrangementThatReaches) {
         {70000, 65534, -32768, -32767, 4, "10000f3"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.chosen);
         EXPECT_EQ(reg_.EstraiFerriMin(c.area, c.usable_width, c.n_min, c.d_min, c.d_max, procedi_, msg_), c.chosen);
         EXPECT_TRUE(procedi_);
     }
     EXPECT_EQ(msg_, "untouched");
-    EXPECT_EQ(kind_of([&] { reg_.EstraiFerriMin(5000, 100, 1, 0, 4, procedi_, msg_); }), ErrorKind::DivisionByZero);
+    EXPECT_ERROR_KIND(reg_.EstraiFerriMin(5000, 100, 1, 0, 4, procedi_, msg_), ErrorKind::DivisionByZero);
 }
 
 TEST_F(Design, ChooserExplainsWhyNothingFits) {
@@ -104,6 +96,7 @@ TEST_F(Design, ChooserExplainsWhyNothingFits) {
          "al massimo si potrebbero inserire: N = 4ø12\ncui corrisponde As =452,0mmq   < 2000,0 mmq"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "area " << c.area << ", diameters " << c.d_min << " to " << c.d_max);
         EXPECT_EQ(reg_.EstraiFerriMin(c.area, c.usable_width, c.n_min, c.d_min, c.d_max, procedi_, msg_), "");
         EXPECT_FALSE(procedi_);
         EXPECT_EQ(msg_, c.message);
@@ -148,6 +141,7 @@ TEST_F(Design, IncreaseStepsToTheNextLargerEligibleArrangement) {
         {1130, "", 300, 1131, "10f12"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "from " << c.area << " mm²");
         Section& s = section(false, c.base, 500, 30, 0, 2, 12, 16, c.area, c.text);
         reg_.aumentaFerri(PosizioneFerri::As_inf, procedi_, msg_);
         EXPECT_TRUE(procedi_);
@@ -199,6 +193,7 @@ TEST_F(Design, FailuresAreShownAndReportedWithoutWriting) {
          "Per (f=fmax=0mm.), il N° massimo di Ferri su una Fila è pari a 0\n"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
         boxes_.clear();
         Section& s = section(c.column, c.base, c.altezza, c.cover, c.as_min, c.n_min, c.d_min, c.d_max, c.area, c.text);
         (reg_.*c.procedure)(PosizioneFerri::As_inf, procedi_, msg_);
@@ -214,7 +209,7 @@ TEST_F(Design, FailuresAreShownAndReportedWithoutWriting) {
 TEST_F(Design, ProceduresNeedACurrentSection) {
     reg_.SezioneCorrente(3);
     for (auto call : {&clsGenVerSez::ImpostaFerriNorm, &clsGenVerSez::aumentaFerri}) {
-        EXPECT_EQ(kind_of([&] { (reg_.*call)(PosizioneFerri::As_inf, procedi_, msg_); }), ErrorKind::InvalidIndex);
+        EXPECT_ERROR_KIND((reg_.*call)(PosizioneFerri::As_inf, procedi_, msg_), ErrorKind::InvalidIndex);
     }
     EXPECT_TRUE(boxes_.empty());
 }

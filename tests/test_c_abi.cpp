@@ -12,6 +12,8 @@
 #include <ferrolit/ferrolit.h>
 #include <ferrolit/ferrolit.hpp>
 
+#include "support.hpp"
+
 #include "component/status.hpp"
 
 namespace {
@@ -50,25 +52,27 @@ Value get(ferrolit_object* o, const char* m) {
 
 ferrolit_status let(ferrolit_object* o, const char* m, ferrolit_value v) { return ferrolit_let(o, m, &v); }
 
-// The typical beam of the tests: 300 x 500, covers 40.
+// The README's beam: 300 x 500, covers 40.
 void create_beam(ferrolit_object* registry) {
     std::vector<ferrolit_value> a = {ferrolit_string("Trave"), ferrolit_string("T1"), ferrolit_single(300),
                                      ferrolit_single(500),     ferrolit_single(40),   ferrolit_single(40),
                                      ferrolit_single(100),     ferrolit_single(0),    ferrolit_single(0),
-                                     ferrolit_single(0),       ferrolit_single(50),   ferrolit_int16(2),
+                                     ferrolit_single(0),       ferrolit_single(80),   ferrolit_int16(2),
                                      ferrolit_int16(12),       ferrolit_int16(20)};
     ASSERT_EQ(call(registry, "CreaSezRett", a), FERROLIT_OK) << ferrolit_last_error();
 }
 
 // C25/30 concrete and B450C steel, with bars 3f16 below and 2f12 above.
 void give_materials_and_bars(ferrolit_object* registry, ferrolit_object* section) {
-    std::vector<ferrolit_value> a = {ferrolit_string("C25/30"), ferrolit_single(30),        ferrolit_single(25),
-                                     ferrolit_single(1.5f),     ferrolit_single(0.85f),     ferrolit_single(33),
-                                     ferrolit_single(2.56f),    ferrolit_single(1.79f),     ferrolit_single(3.33f),
-                                     ferrolit_single(31476),    ferrolit_single(0.002f),    ferrolit_single(0.0035f),
-                                     ferrolit_single(14.17f),   ferrolit_single(1.19f),     ferrolit_string("B450C"),
-                                     ferrolit_single(450),      ferrolit_single(1.15f),     ferrolit_single(200000),
-                                     ferrolit_single(391.3f),   ferrolit_single(0.001957f), ferrolit_single(0.0675f)};
+    const ferrolit::test::MaterialSet& m = ferrolit::test::kC25B450C;
+    std::vector<ferrolit_value> a = {
+        ferrolit_string(m.ClasseCls), ferrolit_single(m.Rck),    ferrolit_single(m.fck),
+        ferrolit_single(m.gammaC),    ferrolit_single(m.alfaCC), ferrolit_single(m.fcm),
+        ferrolit_single(m.fctm),      ferrolit_single(m.fctk05), ferrolit_single(m.fctk95),
+        ferrolit_single(m.Ec),        ferrolit_single(m.eps_c2), ferrolit_single(m.eps_cu),
+        ferrolit_single(m.fcd),       ferrolit_single(m.fctd),   ferrolit_string(m.ClasseAcciaio),
+        ferrolit_single(m.fyk),       ferrolit_single(m.gammaS), ferrolit_single(m.Es),
+        ferrolit_single(m.fyd),       ferrolit_single(m.eps_yd), ferrolit_single(m.eps_ud)};
     ASSERT_EQ(call(registry, "CreaMateriale_Sezione", a), FERROLIT_OK) << ferrolit_last_error();
     ASSERT_EQ(let(section, "As_inf", ferrolit_single(603)), FERROLIT_OK);
     ASSERT_EQ(let(section, "stringaAs_inf", ferrolit_string("3f16")), FERROLIT_OK);
@@ -457,47 +461,76 @@ TEST(Errors, EachStatusWithItsDescription) {
     Handle s("clsSezRett");
     create_beam(r.p);
     Value out;
+    ferrolit_object* none = nullptr;
     struct Case {
-        ferrolit_status got;
-        ferrolit_status want;
-        const char* text;
+        std::function<ferrolit_status()> call;
+        ferrolit_status status;
+        const char* description;
     };
-    const Case cases[] = {
-        {call(r.p, "SezRet", {ferrolit_int16(0)}, &out), FERROLIT_E_INVALID_INDEX,
+    const std::vector<Case> cases = {
+        {[&] { return call(r.p, "SezRet", {ferrolit_int16(0)}, &out); }, FERROLIT_E_INVALID_INDEX,
          "Indice non compreso nell'intervallo"},
-        {call(r.p, "SezT", {ferrolit_int16(1)}, &out), FERROLIT_E_TYPE_MISMATCH, "Tipo non corrispondente"},
-        {let(s.p, "Base", ferrolit_string("300")), FERROLIT_E_TYPE_MISMATCH, "Tipo non corrispondente"},
-        {let(s.p, "fStaffe", ferrolit_single(40000.0f)), FERROLIT_E_OVERFLOW, "Overflow"},
-        {let(s.p, "NFerriMinimo", ferrolit_int32(32768)), FERROLIT_E_OVERFLOW, "Overflow"},
-        {let(s.p, "CondizioniAmbientali", ferrolit_single(1e30f)), FERROLIT_E_OVERFLOW, "Overflow"},
-        {call(r.p, "SezRet", {ferrolit_value{}}, &out), FERROLIT_E_TYPE_MISMATCH, "Tipo non corrispondente"},
-        {ferrolit_get(nullptr, "Base", nullptr, 0, &out.v), FERROLIT_E_OBJECT_REQUIRED,
+        {[&] { return call(r.p, "SezT", {ferrolit_int16(1)}, &out); }, FERROLIT_E_TYPE_MISMATCH,
+         "Tipo non corrispondente"},
+        {[&] { return let(s.p, "Base", ferrolit_string("300")); }, FERROLIT_E_TYPE_MISMATCH, "Tipo non corrispondente"},
+        {[&] { return let(s.p, "fStaffe", ferrolit_single(40000.0f)); }, FERROLIT_E_OVERFLOW, "Overflow"},
+        {[&] { return let(s.p, "NFerriMinimo", ferrolit_int32(32768)); }, FERROLIT_E_OVERFLOW, "Overflow"},
+        {[&] { return let(s.p, "CondizioniAmbientali", ferrolit_single(1e30f)); }, FERROLIT_E_OVERFLOW, "Overflow"},
+        {[&] { return call(r.p, "SezRet", {ferrolit_value{}}, &out); }, FERROLIT_E_TYPE_MISMATCH,
+         "Tipo non corrispondente"},
+        {[&] { return ferrolit_get(nullptr, "Base", nullptr, 0, &out.v); }, FERROLIT_E_OBJECT_REQUIRED,
          "Variabile oggetto non impostata"},
-        {ferrolit_get(s.p, nullptr, nullptr, 0, &out.v), FERROLIT_E_INVALID_OPERATION,
+        {[&] { return ferrolit_get(s.p, nullptr, nullptr, 0, &out.v); }, FERROLIT_E_INVALID_OPERATION,
          "Chiamata di routine o argomento non validi"},
-        {ferrolit_get(s.p, "base", nullptr, 0, &out.v), FERROLIT_E_MEMBER_NOT_FOUND,
+        {[&] { return ferrolit_get(s.p, "base", nullptr, 0, &out.v); }, FERROLIT_E_MEMBER_NOT_FOUND,
          "Proprietà o metodo non supportati dall'oggetto: base"},
-        {let(s.p, "percAs", ferrolit_single(1)), FERROLIT_E_MEMBER_NOT_FOUND,
+        {[&] { return let(s.p, "percAs", ferrolit_single(1)); }, FERROLIT_E_MEMBER_NOT_FOUND,
          "Proprietà o metodo non supportati dall'oggetto: percAs"},
-        {ferrolit_get(s.p, "AsMin", nullptr, 0, &out.v), FERROLIT_E_MEMBER_NOT_FOUND,
+        {[&] { return ferrolit_get(s.p, "AsMin", nullptr, 0, &out.v); }, FERROLIT_E_MEMBER_NOT_FOUND,
          "Proprietà o metodo non supportati dall'oggetto: AsMin"},
-        {call(s.p, "Ved", {}, &out), FERROLIT_E_ARGUMENT_COUNT,
+        {[&] { return call(s.p, "Ved", {}, &out); }, FERROLIT_E_ARGUMENT_COUNT,
          "Numero di argomenti errato o assegnazione di proprietà non valida"},
-        {ferrolit_let(s.p, "Base", nullptr), FERROLIT_E_ARGUMENT_COUNT,
+        {[&] { return ferrolit_let(s.p, "Base", nullptr); }, FERROLIT_E_ARGUMENT_COUNT,
          "Numero di argomenti errato o assegnazione di proprietà non valida"},
+        {[&] { return ferrolit_create("clsSezione", &none); }, FERROLIT_E_CANNOT_CREATE,
+         "Impossibile creare l'oggetto: classe sconosciuta clsSezione"},
+        {[&] { return ferrolit_create("clsSezRett", nullptr); }, FERROLIT_E_INVALID_OPERATION,
+         "Chiamata di routine o argomento non validi"},
     };
-    for (const Case& c : cases) EXPECT_EQ(c.got, c.want) << c.text;
-    // The description is the last failure's.
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.description);
+        EXPECT_EQ(c.call(), c.status);
+        EXPECT_EQ(ferrolit_last_status(), c.status);
+        EXPECT_STREQ(ferrolit_last_error(), c.description);
+    }
+    EXPECT_EQ(none, nullptr);
+    // A success clears the last failure.
     EXPECT_EQ(let(s.p, "fStaffe", ferrolit_single(-1e6f)), FERROLIT_E_OVERFLOW);
-    EXPECT_STREQ(ferrolit_last_error(), "Overflow");
     EXPECT_EQ(get(s.p, "fStaffe").v.u.single, 0.0f);  // the failed write changed nothing
     EXPECT_EQ(ferrolit_last_status(), FERROLIT_OK);
     EXPECT_STREQ(ferrolit_last_error(), "");
+}
 
-    ferrolit_object* none = reinterpret_cast<ferrolit_object*>(1);
-    EXPECT_EQ(ferrolit_create("clsSezione", &none), FERROLIT_E_CANNOT_CREATE);
-    EXPECT_EQ(none, nullptr);
-    EXPECT_EQ(ferrolit_create("clsSezRett", nullptr), FERROLIT_E_INVALID_OPERATION);
+// The status table as a C host enumerates it: each code once, with the name
+// ErrorKind gives it and the description the C++ side raises.
+TEST(Errors, StatusCodesAreEnumerable) {
+    std::vector<ferrolit_status> seen;
+    for (int32_t i = 0; i < ferrolit_status_count(); ++i) {
+        ferrolit_status code = 0;
+        const char* description = nullptr;
+        const char* name = ferrolit_status_at(i, &code, &description);
+        ASSERT_NE(name, nullptr);
+        SCOPED_TRACE(name);
+        EXPECT_EQ(std::count(seen.begin(), seen.end(), code), 0);
+        seen.push_back(code);
+        EXPECT_GT(std::strlen(description), 0u);
+    }
+    EXPECT_EQ(ferrolit_status_at(ferrolit_status_count(), nullptr, nullptr), nullptr);
+    ferrolit_status code = 0;
+    const char* description = nullptr;
+    EXPECT_STREQ(ferrolit_status_at(4, &code, &description), "DivisionByZero");
+    EXPECT_EQ(code, static_cast<ferrolit_status>(ferrolit::ErrorKind::DivisionByZero));
+    EXPECT_STREQ(description, ferrolit::describe(ferrolit::ErrorKind::DivisionByZero));
 }
 
 TEST(Errors, DescriptionsAreKeptPerThread) {
@@ -529,12 +562,13 @@ TEST(Errors, NothingEscapesTheBoundary) {
         {[] { throw 42; }, FERROLIT_E_INTERNAL, "Errore interno"},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
         EXPECT_EQ(guard(c.thrower), c.status);
         EXPECT_EQ(ferrolit_last_error(), c.text);
     }
 }
 
-// ---- hooks and version ----
+// ---- hooks ----
 
 TEST(Hooks, CallbacksReceiveTheirUserData) {
     struct Seen {
@@ -562,11 +596,6 @@ TEST(Hooks, CallbacksReceiveTheirUserData) {
     EXPECT_FALSE(ferrolit::setMessageBoxHandler(nullptr));
     EXPECT_EQ(ferrolit_set_decimal_separator(','), FERROLIT_OK);
     EXPECT_EQ(ferrolit_set_decimal_separator('.'), FERROLIT_OK);
-}
-
-TEST(Version, IsDottedTriple) {
-    const std::string v = ferrolit_version();
-    EXPECT_EQ(std::count(v.begin(), v.end(), '.'), 2) << v;
 }
 
 }  // namespace

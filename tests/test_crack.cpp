@@ -87,6 +87,7 @@ TEST(CrackWidth, FailuresAreDeferredAndDescribed) {
         {[](Section& s) { s.Es(1e-37F); }, ErrorKind::Overflow},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
         std::feclearexcept(FE_ALL_EXCEPT);
         const CrackRun r([&](Section& s) { c.change(s), s.Wk(-1), s.DELTAsm(-1); });
         EXPECT_FALSE(r.procedi);

@@ -10,6 +10,7 @@
 
 #include <ferrolit/ferrolit.hpp>
 
+#include "support.hpp"
 #include "uls/domain_search.hpp"
 
 namespace {
@@ -21,27 +22,16 @@ using ferrolit::Section;
 
 const std::string kFailure = "Errore nel calcolo dei Valori di Nrd , Mrd\n";
 
-// C25/30 and B450C design values.
+// C25/30 and B450C design values, 1 mm steps.
 void materials(Section& s) {
-    s.fcd(14.17f);
-    s.fyd(391.3f);
-    s.Es(200000);
-    s.eps_cu(0.0035f);
-    s.eps_yd(0.0019565f);
-    s.eps_ud(0.0675f);
+    ferrolit::test::give_design_values(s);
     s.DeltaN(1);
     s.DeltaX(1);
 }
 
 // 300 x 500 beam, covers 40, 942 mm² below and 226 mm² above.
-template <class S>
-void beam(S& s) {
-    s.Base(300);
-    s.Altezza(500);
-    s.Copriferro_Inf(40);
-    s.Copriferro_Sup(40);
-    s.As_inf(942);
-    s.As_sup(226);
+void beam(Section& s) {
+    ferrolit::test::shape_beam(s);
     materials(s);
 }
 
@@ -200,18 +190,14 @@ TEST(Domain, SearchAtNedOnCraftedPoints) {
         {0, 50, 1.0E-14f},       // found at depth 0
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "Ned " << c.ned);
         const auto r = ferrolit::detail::resisting_state(p, c.ned, s);
         EXPECT_EQ(r.Mrd, c.mrd) << c.ned;
         EXPECT_EQ(r.xn, c.xn) << c.ned;
     }
     ferrolit::detail::PointLists empty;
     empty.clear();
-    try {
-        (void)ferrolit::detail::resisting_state(empty, 0, s);
-        ADD_FAILURE() << "no points must fail";
-    } catch (const ferrolit::Error& e) {
-        EXPECT_EQ(e.kind(), ErrorKind::InvalidIndex);
-    }
+    EXPECT_ERROR_KIND((void)ferrolit::detail::resisting_state(empty, 0, s), ErrorKind::InvalidIndex);
 }
 
 TEST(Domain, NedAtAPointAndOutsideTheBranch) {
@@ -296,6 +282,7 @@ TEST(Domain, FailuresInsideTheSweepAreReportedAndLeaveOutputsReset) {
         {"step too fine to advance", false, [](Section& s) { s.Altezza(5e9f); }, "Overflow"},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         clsSezRett r;
         clsSezT t;
         Section& s = c.tee ? static_cast<Section&>(t) : r;
@@ -323,12 +310,7 @@ TEST(Domain, FailuresOutsideTheSweepAreErrorsOfTheCall) {
     s.Altezza(std::numeric_limits<float>::infinity());  // inf − inf in the lever arms
     bool ok = true;
     std::string msg;
-    try {
-        s.CalcolaNMDominioSezRett("Y", ok, msg);
-        ADD_FAILURE() << "expected an error";
-    } catch (const ferrolit::Error& e) {
-        EXPECT_EQ(e.kind(), ErrorKind::InvalidOperation);
-    }
+    EXPECT_ERROR_KIND(s.CalcolaNMDominioSezRett("Y", ok, msg), ErrorKind::InvalidOperation);
     s.Altezza(500);
     s.Ned_x(std::numeric_limits<float>::quiet_NaN());  // the search cannot compare
     EXPECT_THROW(s.CalcolaNMDominioSezRett("Y", ok, msg), ferrolit::Error);

@@ -257,29 +257,4 @@ TEST(DomainSweep, FaultsAndLimitsStopAtTheSamePoint) {
     }
 }
 
-TEST(DomainSweep, TeeWidthBandsGiveExactlyWhatBxGives) {
-    using ferrolit::TipoBordo;
-    std::mt19937 rng(7);
-    std::uniform_real_distribution<float> u(0, 1);
-    const TipoBordo edges[] = {TipoBordo::Superiore, TipoBordo::Inferiore, TipoBordo::Sinistro, TipoBordo::Destro};
-    for (int i = 0; i < 200; ++i) {
-        ferrolit::clsSezT t;
-        t.Base(std::round(200 + 900 * u(rng)) + (i % 3 == 0 ? 0.3f : 0.0f));
-        t.BaseInf(std::round(100 + 300 * u(rng)) + (i % 4 == 0 ? 0.7f : 0.0f));
-        t.SpessoreT(std::round(60 + 150 * u(rng)) + (i % 5 == 0 ? 0.1f : 0.0f));
-        t.Altezza(std::round(300 + 900 * u(rng)));
-        for (TipoBordo e : edges) {
-            const auto bands = ferrolit::detail::tee_width(t, e);
-            const float H = e == TipoBordo::Superiore || e == TipoBordo::Inferiore ? t.Altezza() : t.Base();
-            const float a = single((double{t.Base()} - t.BaseInf()) / 2),
-                        c = single((double{t.Base()} + t.BaseInf()) / 2);
-            const float h = single(double{t.Altezza()} - t.SpessoreT());
-            for (float y : {0.0f, t.SpessoreT(), std::nextafter(t.SpessoreT(), 1e9f), h, std::nextafter(h, 1e9f),
-                            std::nextafter(h, 0.0f), a, std::nextafter(a, 0.0f), c, std::nextafter(c, 1e9f), H * u(rng),
-                            3 * H * u(rng), 2000 * H})
-                EXPECT_EQ(bands.at(y), t.bX(e, y)) << "edge " << static_cast<int>(e) << " y " << y;
-        }
-    }
-}
-
 }  // namespace

@@ -2,41 +2,39 @@
 
 #include <ferrolit/ferrolit.hpp>
 
+#include "support.hpp"
+
 namespace {
 
 using ferrolit::clsGenVerSez;
 
+// C25/30 and B450C, with Rck, fck and fyd scaled.
 void assign(clsGenVerSez& reg, float scale) {
-    reg.CreaMateriale_Sezione("C25/30", 30 * scale, 25 * scale, 1.5f, 0.85f, 33, 2.56f, 1.8f, 3.3f, 31476, 0.002f,
-                              0.0035f, 14.17f, 1.19f, "B450C", 450, 1.15f, 200000, 391.3f * scale, 0.0019565f, 0.0675f);
+    ferrolit::test::MaterialSet m = ferrolit::test::kC25B450C;
+    m.Rck *= scale;
+    m.fck *= scale;
+    m.fyd *= scale;
+    ferrolit::test::give_materials(reg, m);
 }
 
+// Each argument a value of its own, so that two exchanged arguments show.
 TEST(Materials, AllTwentyOneValuesReachTheirMembers) {
     clsGenVerSez reg;
     reg.CreaSezT("Trave", "T", 800, 300, 600, 150, 40, 40, 0, 0, 0, 0, 0, 2, 12, 20);
-    assign(reg, 1);
+    const ferrolit::test::MaterialSet m = {"Cls", 1,  2,  3,         4,  5,  6,  7,  8,  9, 10,
+                                           11,    12, 13, "Acciaio", 14, 15, 16, 17, 18, 19};
+    ferrolit::test::give_materials(reg, m);
     const auto s = reg.SezT(1);
-    EXPECT_EQ(s->ClasseCls(), "C25/30");
-    EXPECT_EQ(s->Rck(), 30);
-    EXPECT_EQ(s->fck(), 25);
-    EXPECT_EQ(s->gammaC(), 1.5f);
-    EXPECT_EQ(s->alfaCC(), 0.85f);
-    EXPECT_EQ(s->fcm(), 33);
-    EXPECT_EQ(s->fctm(), 2.56f);
-    EXPECT_EQ(s->fctk05(), 1.8f);
-    EXPECT_EQ(s->fctk95(), 3.3f);
-    EXPECT_EQ(s->Ec(), 31476);
-    EXPECT_EQ(s->eps_c2(), 0.002f);
-    EXPECT_EQ(s->eps_cu(), 0.0035f);
-    EXPECT_EQ(s->fcd(), 14.17f);
-    EXPECT_EQ(s->fctd(), 1.19f);
-    EXPECT_EQ(s->ClasseAcciaio(), "B450C");
-    EXPECT_EQ(s->fyk(), 450);
-    EXPECT_EQ(s->gammaS(), 1.15f);
-    EXPECT_EQ(s->Es(), 200000);
-    EXPECT_EQ(s->fyd(), 391.3f);
-    EXPECT_EQ(s->eps_yd(), 0.0019565f);
-    EXPECT_EQ(s->eps_ud(), 0.0675f);
+    EXPECT_EQ(s->ClasseCls(), "Cls");
+    EXPECT_EQ(s->ClasseAcciaio(), "Acciaio");
+    using Reader = float (ferrolit::Section::*)() const;
+    const Reader readers[] = {
+        &ferrolit::Section::Rck,  &ferrolit::Section::fck,    &ferrolit::Section::gammaC, &ferrolit::Section::alfaCC,
+        &ferrolit::Section::fcm,  &ferrolit::Section::fctm,   &ferrolit::Section::fctk05, &ferrolit::Section::fctk95,
+        &ferrolit::Section::Ec,   &ferrolit::Section::eps_c2, &ferrolit::Section::eps_cu, &ferrolit::Section::fcd,
+        &ferrolit::Section::fctd, &ferrolit::Section::fyk,    &ferrolit::Section::gammaS, &ferrolit::Section::Es,
+        &ferrolit::Section::fyd,  &ferrolit::Section::eps_yd, &ferrolit::Section::eps_ud};
+    for (std::size_t i = 0; i < std::size(readers); ++i) EXPECT_EQ(((*s).*readers[i])(), i + 1) << "value " << i + 1;
 }
 
 TEST(Materials, OnlyTheCurrentSectionChanges) {
@@ -56,13 +54,7 @@ TEST(Materials, OnlyTheCurrentSectionChanges) {
 
 TEST(Materials, NoSectionYetIsAnIndexError) {
     clsGenVerSez reg;
-    try {
-        assign(reg, 1);
-        FAIL() << "no error";
-    } catch (const ferrolit::Error& e) {
-        EXPECT_EQ(e.kind(), ferrolit::ErrorKind::InvalidIndex);
-        EXPECT_STREQ(e.what(), "Indice non compreso nell'intervallo");
-    }
+    EXPECT_ERROR_KIND(assign(reg, 1), ferrolit::ErrorKind::InvalidIndex);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 
 #include <ferrolit/ferrolit.hpp>
 
+#include "support.hpp"
+
 #include "core/numeric.hpp"
 
 namespace {
@@ -73,15 +75,10 @@ TEST(SectionRecord, StirrupDiameterOverflowKeepsOldValue) {
     std::feclearexcept(FE_ALL_EXCEPT);
     for (float bad :
          {32767.5f, -32768.6f, 1e9f, std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN()}) {
+        SCOPED_TRACE(bad);
         clsSezRett s;
         s.fStaffe(8);
-        try {
-            s.fStaffe(bad);
-            ADD_FAILURE() << "no error for " << bad;
-        } catch (const ferrolit::Error& e) {
-            EXPECT_EQ(e.kind(), ferrolit::ErrorKind::Overflow);
-            EXPECT_STREQ(e.what(), "Overflow");
-        }
+        EXPECT_ERROR_KIND(s.fStaffe(bad), ferrolit::ErrorKind::Overflow);
         EXPECT_EQ(s.fStaffe(), 8);
     }
     EXPECT_FALSE(std::fetestexcept(FE_INVALID | FE_OVERFLOW)) << "the host's flags are left alone";
@@ -94,15 +91,6 @@ TEST(SectionRecord, DesignShearIsCaseSensitive) {
     EXPECT_EQ(s.Ved("Y"), 12);
     EXPECT_EQ(s.Ved("Z"), 80);
     for (const char* other : {"y", "z", "", " Y", "YZ"}) EXPECT_EQ(s.Ved(other), 0) << other;
-}
-
-TEST(SectionRecord, CopyIsIndependent) {
-    clsSezRett a;
-    a.Base(300);
-    clsSezRett b = a;
-    b.Base(400);
-    EXPECT_EQ(a.Base(), 300);
-    EXPECT_EQ(b.Base(), 400);
 }
 
 // Width of the T 800/300, flange 150, height 600 at a distance from each edge.

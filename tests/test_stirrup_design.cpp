@@ -60,6 +60,7 @@ TEST_F(Stirrups, WalkEndsWhereTheMinimumIsMetOrGivesUp) {
         {"Pilastro", 300, 0, -2, 250, "2f2", 460, 30, 1, 1},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.kind << ", stirrups " << c.diameter << " at " << c.spacing);
         beeps_ = 0;
         Section& s = section(c.kind, c.base, c.diameter, c.legs, c.spacing);
         s.stringaAs_inf(c.bars);

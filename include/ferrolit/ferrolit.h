@@ -48,6 +48,13 @@ enum {
 FERROLIT_API ferrolit_status ferrolit_last_status(void);
 FERROLIT_API const char* ferrolit_last_error(void);
 
+/* The failure statuses, numbered from 0: each one's name ("Overflow", as
+ * ErrorKind names it in C++ and Python), its code in *code and its standard
+ * Italian description in *description (either pointer may be NULL). NULL
+ * outside 0..count-1. The texts live as long as the library. */
+FERROLIT_API int32_t ferrolit_status_count(void);
+FERROLIT_API const char* ferrolit_status_at(int32_t index, ferrolit_status* code, const char** description);
+
 /* ---- values ---- */
 enum {
     FERROLIT_TYPE_EMPTY = 0,  /* no value: the result of a procedure; "use the default" in an output slot */

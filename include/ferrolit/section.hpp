@@ -23,7 +23,9 @@ namespace ferrolit {
 
 namespace detail {
 struct SectionAccess;
-}
+struct DomainOutputs;
+class DomainFaults;
+}  // namespace detail
 
 // What the rectangular and the T section have in common: every stored member,
 // the writers that derive or clamp, and the computing members, written once.
@@ -156,8 +158,8 @@ protected:
     Section(const Section&) = default;
     Section& operator=(const Section&) = default;
 
-    // The interaction domain of one direction; the two classes publish it
-    // under their own names.
+    // The interaction domain of one direction (uls/domain.cpp); the two
+    // classes offer it under their own names.
     void compute_domain(const std::string& Direz, bool& Procedi, std::string& msg);
 
     // Flange members, public only on the T section.
@@ -166,6 +168,10 @@ protected:
 
 private:
     friend struct detail::SectionAccess;
+
+    // Stages of compute_domain that touch the section's own outputs.
+    void reset_domain(bool direction_y);
+    void publish_domain(bool direction_y, detail::DomainOutputs outputs);
 
     bool tee_;
     std::int16_t dFerriMassimo_{};

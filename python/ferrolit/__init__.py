@@ -32,26 +32,29 @@ __all__ = ["Error", "ErrorKind", "version", "set_message_box_handler", "set_beep
 _FLOAT_MAX = 3.4028234663852886e38
 
 
-class ErrorKind(enum.IntEnum):
-    """Status codes of the library: the classic run-time error numbers."""
-    InvalidOperation = 5
-    Overflow = 6
-    OutOfMemory = 7
-    InvalidIndex = 9
-    DivisionByZero = 11
-    TypeMismatch = 13
-    Internal = 51
-    ObjectRequired = 91
-    CannotCreate = 429
-    MemberNotFound = 438
-    ArgumentCount = 450
+def _status_codes():
+    """The library's failure statuses: {name: code} and {code: description}."""
+    codes, descriptions = {}, {}
+    code, description = ctypes.c_int32(), ctypes.c_char_p()
+    for i in range(lib.ferrolit_status_count()):
+        name = lib.ferrolit_status_at(i, ctypes.byref(code), ctypes.byref(description)).decode()
+        codes[name] = code.value
+        descriptions[code.value] = description.value.decode("utf-8")
+    return codes, descriptions
+
+
+_codes, _descriptions = _status_codes()
+ErrorKind = enum.IntEnum("ErrorKind", _codes, module=__name__)
+ErrorKind.__doc__ = "Status codes of the library: the classic run-time error numbers, read from the library."
 
 
 class Error(Exception):
     """A failure reported by the library; `kind` is an ErrorKind (or the bare
     number of a status this package does not know)."""
 
-    def __init__(self, kind, description):
+    def __init__(self, kind, description=None):
+        if description is None:
+            description = _descriptions[int(kind)]
         try:
             kind = ErrorKind(kind)
         except ValueError:
@@ -86,15 +89,15 @@ class _Inputs:
             slot.type, slot.u.boolean = _abi.BOOL, int(x)
         elif isinstance(x, int) and declared != _abi.SINGLE:
             if not -2**31 <= x < 2**31:
-                raise Error(ErrorKind.Overflow, "Overflow")
+                raise Error(ErrorKind.Overflow)
             slot.type, slot.u.int32 = _abi.INT32, x
         elif isinstance(x, (int, float)):
             try:
                 number = float(x)  # an int beyond any float overflows here
             except OverflowError:
-                raise Error(ErrorKind.Overflow, "Overflow") from None
+                raise Error(ErrorKind.Overflow) from None
             if math.isfinite(number) and abs(number) > _FLOAT_MAX:
-                raise Error(ErrorKind.Overflow, "Overflow")
+                raise Error(ErrorKind.Overflow)
             slot.type, slot.u.single = _abi.SINGLE, number
         elif isinstance(x, str):
             text = ctypes.create_string_buffer(x.encode("utf-8"))
@@ -109,7 +112,7 @@ class _Inputs:
             slot.u.array.data = ctypes.cast(data, ctypes.POINTER(ctypes.c_float))
             slot.u.array.count = len(x)
         else:
-            raise Error(ErrorKind.TypeMismatch, f"Tipo non corrispondente: {type(x).__name__}")
+            raise Error(ErrorKind.TypeMismatch, f"{_descriptions[ErrorKind.TypeMismatch]}: {type(x).__name__}")
 
 
 def _to_python(slot):
@@ -130,7 +133,7 @@ def _to_python(slot):
         return _wrap(slot.u.object, retain=True) if slot.u.object else None
     if t == _abi.SINGLE_ARRAY:
         return list(slot.u.array.data[:slot.u.array.count])
-    raise Error(ErrorKind.TypeMismatch, f"Tipo non corrispondente: {t}")
+    raise Error(ErrorKind.TypeMismatch, f"{_descriptions[ErrorKind.TypeMismatch]}: {t}")
 
 
 # ---- objects ----
@@ -318,5 +321,5 @@ def set_beep_handler(handler):
 def set_decimal_separator(separator):
     """Decimal separator of the numbers in the library's messages, "." or ","."""
     if not isinstance(separator, str) or len(separator.encode()) != 1:
-        raise Error(ErrorKind.InvalidOperation, "Chiamata di routine o argomento non validi")
+        raise Error(ErrorKind.InvalidOperation)
     _check(lib.ferrolit_set_decimal_separator(separator.encode()))

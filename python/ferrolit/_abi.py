@@ -93,6 +93,8 @@ _obj = ctypes.c_void_p
 _i32 = ctypes.c_int32
 _declare("ferrolit_last_status", _i32)
 _declare("ferrolit_last_error", ctypes.c_char_p)
+_declare("ferrolit_status_count", _i32)
+_declare("ferrolit_status_at", ctypes.c_char_p, _i32, ctypes.POINTER(_i32), ctypes.POINTER(ctypes.c_char_p))
 _declare("ferrolit_value_clear", None, ctypes.POINTER(Value))
 _declare("ferrolit_create", _i32, ctypes.c_char_p, ctypes.POINTER(_obj))
 _declare("ferrolit_retain", _i32, _obj)

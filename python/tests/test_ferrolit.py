@@ -1,5 +1,5 @@
-"""The Python package over the C interface: the typical road, attributes,
-error kinds and outputs by reference."""
+"""The Python package over the C interface: the typical use, attributes,
+error kinds, outputs by reference and the platform hooks."""
 
 import copy
 import gc
@@ -20,7 +20,7 @@ def beam_registry():
     return r
 
 
-class TypicalRoad(unittest.TestCase):
+class TypicalUse(unittest.TestCase):
     def test_beam_through_domain_shear_and_cracks(self):
         r = beam_registry()
         s = r.SezRet(r.SezioneCorrente)
@@ -121,6 +121,11 @@ class Errors(unittest.TestCase):
                 self.assertIs(caught.exception.kind, kind)
                 self.assertTrue(caught.exception.description)
 
+    def test_kinds_and_descriptions_come_from_the_library(self):
+        self.assertEqual(ferrolit.ErrorKind.Overflow, 6)
+        self.assertEqual(ferrolit.ErrorKind.ArgumentCount, 450)
+        self.assertEqual(ferrolit.Error(ferrolit.ErrorKind.DivisionByZero).description, "Divisione per zero")
+
     def test_failed_write_changes_nothing(self):
         s = ferrolit.clsSezRett()
         s.fStaffe = 8.5
@@ -138,13 +143,47 @@ class Outputs(unittest.TestCase):
         self.assertIsInstance(msg, str)
         self.assertEqual(r.EstraiAs("3f16+2f12"), 829)
 
-    def test_hooks_and_version(self):
-        ferrolit.set_message_box_handler(lambda text, title: None)
-        ferrolit.set_beep_handler(lambda: None)
+
+
+class Hooks(unittest.TestCase):
+    def tearDown(self):
         ferrolit.set_message_box_handler(None)
         ferrolit.set_beep_handler(None)
-        ferrolit.set_decimal_separator(".")
-        self.assertRegex(ferrolit.version(), r"^\d+\.\d+\.\d+$")
+
+    def test_handlers_fire_after_their_callables_are_collected(self):
+        # The package must keep the C callbacks alive itself: the lambdas and
+        # every Python object around them are dropped before the library calls back.
+        seen = []
+        ferrolit.set_message_box_handler(lambda text, title: seen.append((title, text)))
+        ferrolit.set_beep_handler(lambda: seen.append("beep"))
+        gc.collect()
+
+        r = ferrolit.clsGenVerSez()
+        # No bar reaches the least diameter 32: the code minimum fails and shows its box.
+        r.CreaSezRett("Pilastro", "P1", 300, 300, 30, 30, 0, 0, 0, 0, 0, 2, 32, 30)
+        r.CreaMateriale_Sezione(*CONCRETE, *STEEL)
+        procedi, msg = r.ImpostaFerriNorm(ferrolit.PosizioneFerri.As_inf)
+        self.assertIs(procedi, False)
+        self.assertTrue(msg.endswith("Occorrono più di 100ø30"), msg)
+        self.assertEqual(seen, [("Armatura Minima P1", msg)])
+
+        # Stirrups without legs never reach the beam minimum: the design beeps.
+        r.CreaSezRett("Trave", "T1", 300, 500, 40, 40, 0, 0, 0, 0, 0, 2, 12, 20)
+        r.CreaMateriale_Sezione(*CONCRETE, *STEEL)
+        r.SezRet(2).nBracciaStaffe = 0
+        r.ImpostaStaffeNorm()
+        self.assertEqual(seen[1:], ["beep"])
+
+    def test_decimal_separator(self):
+        r = ferrolit.clsGenVerSez()
+        for separator, text in ((",", "70686,00"), (".", "70686.00")):
+            ferrolit.set_decimal_separator(separator)
+            _, procedi, msg = r.EstraiFerriMin(1e6, 300, 1, 5, 30)
+            self.assertIs(procedi, False)
+            self.assertTrue(msg.endswith(f"Cui corrisponde As ={text} mmq"), msg)
+        with self.assertRaises(ferrolit.Error) as caught:
+            ferrolit.set_decimal_separator(",,")
+        self.assertIs(caught.exception.kind, ferrolit.ErrorKind.InvalidOperation)
 
 
 if __name__ == "__main__":

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "component/classes.hpp"
+#include "component/names.hpp"
 #include "component/status.hpp"
 #include "component/value.hpp"
 #include "ferrolit/ferrolit.h"
@@ -21,16 +22,11 @@ const ferrolit_object& require(const ferrolit_object* object) {
 const Member& require_member(const ferrolit_object& object, const char* name, std::int32_t kinds) {
     if (name == nullptr) throw ferrolit::Error(ferrolit::ErrorKind::InvalidOperation);
     const Member* m = find_member(*object.cls, name);
-    if (m == nullptr || (m->kind & kinds) == 0)
-        throw InterfaceError{FERROLIT_E_MEMBER_NOT_FOUND,
-                             std::string("Proprietà o metodo non supportati dall'oggetto: ") + name};
+    if (m == nullptr || (m->kind & kinds) == 0) throw InterfaceError(FERROLIT_E_MEMBER_NOT_FOUND, name);
     return *m;
 }
 
-[[noreturn]] void argument_count_error() {
-    throw InterfaceError{FERROLIT_E_ARGUMENT_COUNT,
-                         "Numero di argomenti errato o assegnazione di proprietà non valida"};
-}
+[[noreturn]] void argument_count_error() { throw InterfaceError(FERROLIT_E_ARGUMENT_COUNT); }
 
 void require_count(const Member& m, std::int32_t nargs, const ferrolit_value* args) {
     if (nargs != static_cast<std::int32_t>(m.args.size()) || (nargs > 0 && args == nullptr)) argument_count_error();
@@ -51,25 +47,26 @@ const ClassInfo* class_at(int32_t index) {
     return index >= 0 && static_cast<std::size_t>(index) < all.size() ? &all[static_cast<std::size_t>(index)] : nullptr;
 }
 
-struct EnumInfo {
-    const char* name;
-    struct Item {
-        const char* name;
-        int32_t value;
-    } items[4];
-};
-
-constexpr EnumInfo kEnums[] = {
-    {"TipoBordo", {{"Superiore", 1}, {"Inferiore", 2}, {"Sinistro", 3}, {"Destro", 4}}},
-    {"PosizioneFerri", {{"As_inf", 1}, {"As_sup", 2}, {"As_infY", 3}, {"As_supY", 4}}},
-};
-constexpr int32_t kEnumCount = static_cast<int32_t>(sizeof kEnums / sizeof kEnums[0]);
+// The enumeration and value at these positions, or nullptr.
+const EnumInfo* enum_at(int32_t index) {
+    return index >= 0 && static_cast<std::size_t>(index) < std::size(kEnums) ? &kEnums[index] : nullptr;
+}
 
 }  // namespace
 
 extern "C" {
 
 ferrolit_status ferrolit_last_status(void) { return last_status(); }
+
+int32_t ferrolit_status_count(void) { return static_cast<int32_t>(std::size(ferrolit::detail::kStatusCodes)); }
+
+const char* ferrolit_status_at(int32_t index, ferrolit_status* code, const char** description) {
+    if (index < 0 || index >= ferrolit_status_count()) return nullptr;
+    const ferrolit::detail::StatusCode& row = ferrolit::detail::kStatusCodes[index];
+    if (code != nullptr) *code = row.code;
+    if (description != nullptr) *description = row.description;
+    return row.name;
+}
 const char* ferrolit_last_error(void) { return last_description(); }
 
 void ferrolit_value_clear(ferrolit_value* value) {
@@ -124,9 +121,8 @@ ferrolit_status ferrolit_create(const char* class_name, ferrolit_object** out) {
         *out = nullptr;
         const ClassInfo* cls = find_class(class_name);
         if (cls == nullptr)
-            throw InterfaceError{FERROLIT_E_CANNOT_CREATE,
-                                 std::string("Impossibile creare l'oggetto: classe sconosciuta ") +
-                                     (class_name != nullptr ? class_name : "")};
+            throw InterfaceError(FERROLIT_E_CANNOT_CREATE,
+                                 std::string("classe sconosciuta ") + (class_name != nullptr ? class_name : ""));
         *out = new ferrolit_object(*cls, cls->create());
     });
 }
@@ -176,18 +172,24 @@ int32_t ferrolit_member_find(const char* class_name, const char* member_name) {
     return found == c->index.end() ? -1 : found->second;
 }
 
-int32_t ferrolit_enum_count(void) { return kEnumCount; }
+int32_t ferrolit_enum_count(void) { return static_cast<int32_t>(std::size(kEnums)); }
 
 const char* ferrolit_enum_name(int32_t index) {
-    return index >= 0 && index < kEnumCount ? kEnums[index].name : nullptr;
+    const EnumInfo* e = enum_at(index);
+    return e == nullptr ? nullptr : e->name;
 }
 
-int32_t ferrolit_enum_value_count(int32_t index) { return index >= 0 && index < kEnumCount ? 4 : -1; }
+int32_t ferrolit_enum_value_count(int32_t index) {
+    const EnumInfo* e = enum_at(index);
+    return e == nullptr ? -1 : static_cast<int32_t>(e->values.size());
+}
 
 const char* ferrolit_enum_value(int32_t index, int32_t value_index, int32_t* value) {
-    if (index < 0 || index >= kEnumCount || value_index < 0 || value_index >= 4) return nullptr;
-    if (value != nullptr) *value = kEnums[index].items[value_index].value;
-    return kEnums[index].items[value_index].name;
+    const EnumInfo* e = enum_at(index);
+    if (e == nullptr || value_index < 0 || static_cast<std::size_t>(value_index) >= e->values.size()) return nullptr;
+    const EnumValue& v = e->values[static_cast<std::size_t>(value_index)];
+    if (value != nullptr) *value = v.value;
+    return v.name;
 }
 
 ferrolit_status ferrolit_get(ferrolit_object* object, const char* member, ferrolit_value* args, int32_t nargs,

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "component/names.hpp"
+
 namespace ferrolit::component {
 
 namespace {
@@ -10,15 +12,15 @@ bool carries(const char* cls, Owner owner) {
     const std::string_view name(cls);
     switch (owner) {
         case Owner::Registry:
-            return name == "clsGenVerSez";
+            return name == kRegistryClass;
         case Owner::Collection:
-            return name == "Collection";
+            return name == kCollectionClass;
         case Owner::Section:
-            return name == "clsSezRett" || name == "clsSezT";
+            return name == kRectClass || name == kTeeClass;
         case Owner::Rect:
-            return name == "clsSezRett";
+            return name == kRectClass;
         case Owner::Tee:
-            return name == "clsSezT";
+            return name == kTeeClass;
     }
     return false;
 }
@@ -43,12 +45,12 @@ ClassInfo make_class(const char* name, Instance (*create)()) {
 
 std::vector<ClassInfo> build_classes() {
     std::vector<ClassInfo> all;
-    all.push_back(make_class("clsGenVerSez", [] { return Instance(std::make_shared<clsGenVerSez>()); }));
+    all.push_back(make_class(kRegistryClass, [] { return Instance(std::make_shared<clsGenVerSez>()); }));
     all.push_back(
-        make_class("clsSezRett", [] { return Instance(std::shared_ptr<Section>(std::make_shared<clsSezRett>())); }));
+        make_class(kRectClass, [] { return Instance(std::shared_ptr<Section>(std::make_shared<clsSezRett>())); }));
     all.push_back(
-        make_class("clsSezT", [] { return Instance(std::shared_ptr<Section>(std::make_shared<clsSezT>())); }));
-    all.push_back(make_class("Collection", [] { return Instance(std::make_shared<SectionCollection>()); }));
+        make_class(kTeeClass, [] { return Instance(std::shared_ptr<Section>(std::make_shared<clsSezT>())); }));
+    all.push_back(make_class(kCollectionClass, [] { return Instance(std::make_shared<SectionCollection>()); }));
     return all;
 }
 
@@ -73,15 +75,15 @@ const Member* find_member(const ClassInfo& cls, const char* name) noexcept {
 }
 
 ferrolit_object* make_handle(std::shared_ptr<clsGenVerSez> registry) {
-    return new ferrolit_object(*find_class("clsGenVerSez"), std::move(registry));
+    return new ferrolit_object(*find_class(kRegistryClass), std::move(registry));
 }
 
 ferrolit_object* make_handle(std::shared_ptr<SectionCollection> collection) {
-    return new ferrolit_object(*find_class("Collection"), std::move(collection));
+    return new ferrolit_object(*find_class(kCollectionClass), std::move(collection));
 }
 
 ferrolit_object* make_handle(std::shared_ptr<Section> section) {
-    const char* name = dynamic_cast<const clsSezT*>(section.get()) != nullptr ? "clsSezT" : "clsSezRett";
+    const char* name = dynamic_cast<const clsSezT*>(section.get()) != nullptr ? kTeeClass : kRectClass;
     return new ferrolit_object(*find_class(name), std::move(section));
 }
 

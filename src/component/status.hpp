@@ -7,14 +7,20 @@
 #include <new>
 #include <string>
 
+#include "core/status_codes.hpp"
 #include "ferrolit/error.hpp"
 #include "ferrolit/ferrolit.h"
 
 namespace ferrolit::component {
 
 // A failure of the interface itself (unknown class or member, wrong
-// argument count), with a status that no ErrorKind has.
+// argument count), with a status that no ErrorKind has. The description is
+// the status's own, followed by `particular` when there is one.
 struct InterfaceError {
+    explicit InterfaceError(ferrolit_status s, const std::string& particular = {})
+        : status(s),
+          description(std::string(detail::status_description(s)) + (particular.empty() ? "" : ": " + particular)) {}
+
     ferrolit_status status;
     std::string description;
 };
@@ -34,11 +40,11 @@ ferrolit_status guard(F&& f) noexcept {
     } catch (const Error& e) {
         return record(static_cast<ferrolit_status>(e.kind()), e.what());
     } catch (const std::bad_alloc&) {
-        return record(FERROLIT_E_OUT_OF_MEMORY, "Memoria esaurita");
+        return record(FERROLIT_E_OUT_OF_MEMORY, detail::status_description(FERROLIT_E_OUT_OF_MEMORY));
     } catch (const std::exception& e) {
         return record(FERROLIT_E_INTERNAL, e.what());
     } catch (...) {
-        return record(FERROLIT_E_INTERNAL, "Errore interno");
+        return record(FERROLIT_E_INTERNAL, detail::status_description(FERROLIT_E_INTERNAL));
     }
 }
 

@@ -11,6 +11,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "component/names.hpp"
 #include "component/object.hpp"
 #include "ferrolit/enums.hpp"
 #include "ferrolit/error.hpp"
@@ -75,8 +76,6 @@ struct EnumValueType {
     static void write(ferrolit_value& v, E x) { write_int32(v, static_cast<std::int32_t>(x)); }
 };
 
-inline constexpr char kPosizioneFerri[] = "PosizioneFerri";
-inline constexpr char kTipoBordo[] = "TipoBordo";
 template <>
 struct ValueType<PosizioneFerri> : EnumValueType<PosizioneFerri, kPosizioneFerri> {};
 template <>
@@ -132,17 +131,13 @@ struct ObjectValueType {
     }
 };
 
-inline constexpr char kCollection[] = "Collection";
-inline constexpr char kAnySection[] = "";
-inline constexpr char kClsSezRett[] = "clsSezRett";
-inline constexpr char kClsSezT[] = "clsSezT";
 template <>
-struct ValueType<std::shared_ptr<SectionCollection>> : ObjectValueType<SectionCollection, kCollection> {};
+struct ValueType<std::shared_ptr<SectionCollection>> : ObjectValueType<SectionCollection, kCollectionClass> {};
 template <>
 struct ValueType<std::shared_ptr<Section>> : ObjectValueType<Section, kAnySection> {};
 template <>
-struct ValueType<std::shared_ptr<clsSezRett>> : ObjectValueType<clsSezRett, kClsSezRett> {};
+struct ValueType<std::shared_ptr<clsSezRett>> : ObjectValueType<clsSezRett, kRectClass> {};
 template <>
-struct ValueType<std::shared_ptr<clsSezT>> : ObjectValueType<clsSezT, kClsSezT> {};
+struct ValueType<std::shared_ptr<clsSezT>> : ObjectValueType<clsSezT, kTeeClass> {};
 
 }  // namespace ferrolit::component

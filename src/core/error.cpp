@@ -1,23 +1,12 @@
 #include "ferrolit/error.hpp"
 
+#include "core/status_codes.hpp"
+
 namespace ferrolit {
 
 const char* describe(ErrorKind kind) noexcept {
-    switch (kind) {
-        case ErrorKind::InvalidOperation:
-            return "Chiamata di routine o argomento non validi";
-        case ErrorKind::Overflow:
-            return "Overflow";
-        case ErrorKind::InvalidIndex:
-            return "Indice non compreso nell'intervallo";
-        case ErrorKind::DivisionByZero:
-            return "Divisione per zero";
-        case ErrorKind::TypeMismatch:
-            return "Tipo non corrispondente";
-        case ErrorKind::ObjectRequired:
-            return "Variabile oggetto non impostata";
-    }
-    return "Errore";
+    const char* description = detail::status_description(static_cast<ferrolit_status>(kind));
+    return description != nullptr ? description : "Errore";
 }
 
 Error::Error(ErrorKind kind) : std::runtime_error(describe(kind)), kind_(kind) {}

@@ -4,28 +4,17 @@
 
 #include <cmath>
 
-#include "core/format.hpp"
+#include "core/message_numbers.hpp"
 #include "core/numeric.hpp"
 #include "ferrolit/registry.hpp"
 #include "registry/layer_design.hpp"
 #include "reinforcement/bar_table.hpp"
 #include "reinforcement/bar_text.hpp"
+#include "reinforcement/bars_per_row.hpp"
 
 namespace ferrolit {
 
 namespace {
-
-using detail::single;
-
-// Bars of diameter d in one row of the width Base, whatever the layer and
-// the kind of section: ⌊(Base − 2·cover) / (2·d)⌋ − 1 in single precision.
-std::int16_t bars_in_base(const Section& s, std::int32_t diameter) {
-    const float quotient = detail::checked([&] {
-        const float clear_width = single(double{s.Base()} - 2.0 * s.Copriferro_Inf());
-        return single(double{clear_width} / (2.0 * diameter));
-    });
-    return detail::to_int16(std::floor(quotient) - 1);
-}
 
 // The candidate the walk has reached; none until it finds one, when the
 // failure names the layer's current text, diameter 0 and row maximum 0.
@@ -69,7 +58,7 @@ void clsGenVerSez::aumentaFerri(PosizioneFerri PosFer, bool& Procedi, std::strin
         if (found == detail::kBarTableSize) break;  // the table is exhausted
         scan = found + 1;
         step.entry = &table[found];
-        step.row_maximum = bars_in_base(section, step.diameter());
+        step.row_maximum = detail::bars_across_base(section, step.diameter());
         // Too many bars for one row is acceptable only below the largest diameter.
         if (step.count() > step.row_maximum && step.diameter() >= limits.max_diameter) break;
         if (step.area() > current_area) {

@@ -1,6 +1,6 @@
 #include "registry/layer_design.hpp"
 
-#include "core/format.hpp"
+#include "core/message_numbers.hpp"
 #include "core/numeric.hpp"
 #include "core/platform.hpp"
 

@@ -10,6 +10,8 @@ namespace ferrolit::detail {
 namespace {
 
 constexpr std::array<std::int16_t, 14> kDiameters = {5, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30};
+static_assert(kDiameters.back() == kLargestDiameter);
+static_assert(kDiameters.size() * kMostBars == kBarTableSize);
 
 // Order among entries of exactly equal area: by diameter, except two
 // arrangements of 6 mm bars that the table has always listed before their
@@ -22,7 +24,7 @@ int tie_rank(const BarArrangement& e) {
 std::array<BarArrangement, kBarTableSize> build_table() {
     std::array<BarArrangement, kBarTableSize> table{};
     std::size_t i = 0;
-    for (std::int16_t n = 1; n <= 100; ++n) {
+    for (std::int16_t n = 1; n <= kMostBars; ++n) {
         for (std::int16_t d : kDiameters) {
             // Evaluated in this order, with the double nearest to π: the
             // order of entries whose areas differ in the last bit depends on it.

@@ -16,6 +16,11 @@ struct BarArrangement {
     float rounded_area;     // area rounded to a whole mm², the value searches compare
 };
 
+// The table's extent: 1 to kMostBars bars of diameters up to kLargestDiameter.
+// Its last entry, the largest arrangement it holds, is 100 bars of 30 mm
+// (100f30), which the design procedures name when nothing smaller will do.
+inline constexpr std::int16_t kMostBars = 100;
+inline constexpr std::int16_t kLargestDiameter = 30;
 inline constexpr std::size_t kBarTableSize = 1400;
 
 // The 14 diameters of the table, mm, ascending.
@@ -25,6 +30,9 @@ std::span<const std::int16_t> bar_table_diameters();
 // diameter, except that 25 bars of 6 precede 36 bars of 5 and 50 bars of 6
 // precede 72 bars of 5.
 std::span<const BarArrangement, kBarTableSize> bar_table();
+
+// The last entry, kMostBars bars of kLargestDiameter.
+inline const BarArrangement& largest_arrangement() { return bar_table().back(); }
 
 // Limits an arrangement must meet to be chosen by the design procedures.
 struct BarLimits {

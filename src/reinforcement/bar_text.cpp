@@ -40,7 +40,7 @@ bool is_decimal_number(std::string_view text) {
 
 }  // namespace
 
-std::optional<std::int16_t> read_int16(std::string_view text) {
+std::optional<std::int16_t> parse_int16(std::string_view text) {
     if (!is_decimal_number(text)) return std::nullopt;
     const bool negative = text.front() == '-';
     if (text.front() == '+' || text.front() == '-') text.remove_prefix(1);

@@ -14,7 +14,7 @@ namespace ferrolit::detail {
 // text-to-number rules: optional sign, digits, optional fraction and
 // exponent, rounded half to even. Empty when the text is no number or the
 // value is beyond 16 bits.
-std::optional<std::int16_t> read_int16(std::string_view text);
+std::optional<std::int16_t> parse_int16(std::string_view text);
 
 // Area of one bar of diameter d, pi*d^2/4 with the single-precision pi,
 // rounded to a whole mm².

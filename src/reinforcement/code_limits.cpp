@@ -6,6 +6,7 @@
 
 #include "core/numeric.hpp"
 #include "ferrolit/section.hpp"
+#include "reinforcement/bars_per_row.hpp"
 #include "section/shape.hpp"
 
 namespace ferrolit {
@@ -13,14 +14,6 @@ namespace ferrolit {
 using detail::single;
 
 namespace {
-
-// Width available to one row of the layer. The T puts its bottom layer in
-// the web and its top layer in the flange; the side layers run along Altezza.
-double row_width(const Section& s, PosizioneFerri layer) {
-    if (layer == PosizioneFerri::As_inf) return detail::rule_width(s);
-    if (layer == PosizioneFerri::As_sup) return s.Base();
-    return s.Altezza();
-}
 
 // The larger of two candidates, each rounded to single precision first; on a
 // tie the first one stays.
@@ -40,12 +33,7 @@ float layer_ratio(const Section& s, float layer_area) {
 }  // namespace
 
 std::int16_t Section::NFerriMassimo(PosizioneFerri PosFer, std::int16_t dFer) const {
-    // 2·dFer in 16-bit arithmetic: beyond the range it is an overflow.
-    const std::int16_t twice = detail::to_int16(2.0 * dFer);
-    const double fitting =
-        detail::checked([&] { return std::floor((row_width(*this, PosFer) - 2.0 * Copriferro_Inf()) / twice); });
-    // The rectangle keeps one bar's room in reserve; the T does not.
-    return detail::to_int16(detail::is_tee(*this) ? fitting : fitting - 1);
+    return detail::bars_in_layer_row(*this, PosFer, dFer);
 }
 
 float Section::AsMin() const {

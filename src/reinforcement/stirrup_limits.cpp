@@ -1,8 +1,8 @@
 // Code limits of the stirrups and the stirrup area provided.
 
 #include "core/numeric.hpp"
+#include "ferrolit/bar_strings.hpp"
 #include "ferrolit/section.hpp"
-#include "ferrolit/strings.hpp"
 #include "section/shape.hpp"
 
 namespace ferrolit {

@@ -22,7 +22,8 @@ void Section::Copriferro_Inf(float value) {
 
 void Section::fStaffe(float value) { fStaffe_ = detail::to_int16(value); }
 
-float Section::Ved(std::string Dir) const {
+// The interface passes Dir by value.
+float Section::Ved(std::string Dir) const {  // NOLINT(performance-unnecessary-value-param)
     if (Dir == "Y") return Taglio_y();
     if (Dir == "Z") return Taglio_z();
     return 0;

@@ -1,24 +1,38 @@
+// The width of a T section: its bands from each edge, and bX, which reads them.
+
 #include "core/numeric.hpp"
 #include "ferrolit/section.hpp"
+#include "section/shape.hpp"
+#include "section/width_bands.hpp"
 
 namespace ferrolit {
 
-float clsSezT::bX(TipoBordo Bordo, float X) const {
-    const double flange = SpessoreT_;
-    switch (Bordo) {
+detail::WidthBands detail::tee_width(const Section& s, TipoBordo edge) {
+    const float web = SectionAccess::web_width(s), flange = SectionAccess::flange_thickness(s);
+    WidthBands w;
+    switch (edge) {
         case TipoBordo::Superiore:
-            return X <= flange ? Base() : BaseInf_;
+            w.hi = flange;
+            w.inner = s.Base();
+            w.outer = web;
+            break;
         case TipoBordo::Inferiore:
-            return X <= double{Altezza()} - flange ? BaseInf_ : Base();
+            w.hi = double{s.Altezza()} - flange;
+            w.inner = web;
+            w.outer = s.Base();
+            break;
         case TipoBordo::Sinistro:
-        case TipoBordo::Destro: {
-            // The web spans from a to c across the flange, measured from either side.
-            const float a = detail::single((double{Base()} - BaseInf_) / 2);
-            const float c = detail::single((double{Base()} + BaseInf_) / 2);
-            return (a <= X && X <= c) ? Altezza() : SpessoreT_;
-        }
+        case TipoBordo::Destro:
+            // The web spans from lo to hi across the flange, measured from either side.
+            w.lo = single((double{s.Base()} - web) / 2);
+            w.hi = single((double{s.Base()} + web) / 2);
+            w.inner = s.Altezza();
+            w.outer = flange;
+            break;
     }
-    return 0;
+    return w;
 }
+
+float clsSezT::bX(TipoBordo Bordo, float X) const { return detail::tee_width(*this, Bordo).at(X); }
 
 }  // namespace ferrolit

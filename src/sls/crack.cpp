@@ -8,9 +8,9 @@
 #include <utility>
 
 #include "core/numeric.hpp"
+#include "ferrolit/bar_strings.hpp"
 #include "ferrolit/error.hpp"
 #include "ferrolit/section.hpp"
-#include "ferrolit/strings.hpp"
 #include "section/shape.hpp"
 #include "sls/cracked_section.hpp"
 

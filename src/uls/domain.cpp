@@ -1,8 +1,11 @@
-// The N-M interaction domain of a section: the stretch in which faults are
-// reported through Procedi/msg, and publication of the results. The section
-// is reduced to numbers in domain_setup.cpp and swept in domain_sweep.cpp.
+// The N-M interaction domain of a section, in four stages: prepare (the
+// section reduced to numbers, the outputs reset, the boundary depths), sweep
+// (the points of the branch), search (the resisting moment and the bar
+// stresses at Ned_x) and publish. The numbers are set up in domain_setup.cpp,
+// swept in domain_sweep.cpp and searched in domain_search.cpp.
 
 #include <algorithm>
+#include <optional>
 
 #include "core/numeric.hpp"
 #include "ferrolit/section.hpp"
@@ -10,86 +13,144 @@
 #include "uls/domain_setup.hpp"
 #include "uls/domain_sweep.hpp"
 
-namespace ferrolit {
+namespace ferrolit::detail {
+
+// The fault policy of the computation, stated once. Between trap() and
+// release() a floating-point fault is reported through Procedi/msg and ends
+// the call normally; outside that stretch it is raised as an Error of its
+// kind. The T section traps from its very start, the rectangle once it is
+// oriented; both release after the sweep.
+class DomainFaults {
+public:
+    DomainFaults(bool& procedi, std::string& msg, bool trap_from_start) : procedi_(procedi), msg_(msg) {
+        if (trap_from_start) trap();
+    }
+
+    // Enters the trapped stretch; Procedi is true from here.
+    void trap() {
+        trapped_ = true;
+        procedi_ = true;
+    }
+    void release() { trapped_ = false; }
+
+    // Whether the stage that just ran raised a fault: reported (true) inside
+    // the trapped stretch, raised outside it.
+    bool failed() {
+        const auto kind = flags_.fault();
+        if (!kind) return false;
+        if (!trapped_) throw Error(*kind);
+        report(*kind);
+        return true;
+    }
+
+    void report(ErrorKind kind) {
+        procedi_ = false;
+        msg_ = std::string("Errore nel calcolo dei Valori di Nrd , Mrd") + "\n" + describe(kind);
+    }
+
+    FpFaultScope& flags() { return flags_; }
+
+private:
+    FpFaultScope flags_;
+    bool& procedi_;
+    std::string& msg_;
+    bool trapped_ = false;
+};
 
 namespace {
 
-constexpr const char* kFailure = "Errore nel calcolo dei Valori di Nrd , Mrd";
+// What the sweep needs: the section as numbers and the boundary depths.
+struct DomainPlan {
+    SweepSetup setup;
+    Boundaries depths;
+};
+
+// The section oriented for the direction, then the boundary depths: the
+// rectangle enters the trapped stretch between the two.
+std::optional<DomainPlan> prepare_sweep(const Section& section, bool direction_y, DomainFaults& faults) {
+    DomainPlan p;
+    p.setup = domain_setup(section, direction_y);
+    settle(p.setup);
+    if (faults.failed()) return std::nullopt;
+    faults.trap();
+    p.depths = boundaries(p.setup);
+    settle(p.depths);
+    if (faults.failed()) return std::nullopt;
+    return p;
+}
+
+std::optional<PointLists> sweep_points(const DomainPlan& p, DomainFaults& faults) {
+    PointLists points;
+    if (const auto kind = sweep(p.setup, p.depths, points, faults.flags())) {
+        faults.report(*kind);
+        return std::nullopt;
+    }
+    return points;
+}
+
+// Conversion, search and stresses: past the trapped stretch, a fault here is
+// an error of the call.
+DomainOutputs search(PointLists points, float Ned, const SweepSetup& setup, DomainFaults& faults) {
+    faults.release();
+    to_kilo_units(points);
+    ResistingState r = resisting_state(points, Ned, setup);
+    settle(points);
+    settle(r);
+    faults.failed();  // raises what the stage raised
+    return {std::move(points.N), std::move(points.M), r};
+}
 
 }  // namespace
 
-void Section::compute_domain(const std::string& Direz, bool& Procedi, std::string& msg) {
-    detail::FpFaultScope fp;
-    // From here to the end of the sweep a fault is reported through
-    // Procedi/msg; the T section traps from its very start, the rectangle
-    // from the end of the orientation. Elsewhere it is raised.
-    bool trapped = tee_;
-    const auto report = [&](ErrorKind kind) {
-        Procedi = false;
-        msg = std::string(kFailure) + "\n" + describe(kind);
-    };
-    const auto stage_failed = [&] {
-        const auto kind = fp.fault();
-        if (!kind) return false;
-        if (!trapped) throw Error(*kind);
-        report(*kind);
-        return true;
-    };
-    if (trapped) Procedi = true;
+}  // namespace ferrolit::detail
 
+namespace ferrolit {
+
+void Section::compute_domain(const std::string& Direz, bool& Procedi, std::string& msg) {
+    const bool direction_y = Direz == "Y";
+    detail::DomainFaults faults(Procedi, msg, /*trap_from_start=*/tee_);
+
+    // prepare: the T computes its flange and web areas before the outputs
+    // are reset, so a fault there leaves them as they were.
     if (tee_) {
-        // The T computes its flange and web areas before the outputs are reset.
         detail::TeeAreas areas = detail::tee_areas(*this);
         detail::settle(areas);
-        if (stage_failed()) return;
+        if (faults.failed()) return;
     }
+    reset_domain(direction_y);
+    const std::optional<detail::DomainPlan> plan = detail::prepare_sweep(*this, direction_y, faults);
+    if (!plan) return;
 
-    const bool direction_y = Direz == "Y";
-    // Writes the outputs of the direction through the section's own writers,
-    // in the order hosts see them change.
-    const auto publish = [&](std::vector<float> n, std::vector<float> m, const detail::ResistingState& r) {
-        if (direction_y) {
-            nyDomain_ = std::move(n);
-            myDomain_ = std::move(m);
-            MrdY(r.Mrd);
-            SigmaInfY(r.sigma_t);
-            SigmaSupY(r.sigma_c);
-            xnY(r.xn);
-        } else {
-            nzDomain_ = std::move(n);
-            mzDomain_ = std::move(m);
-            MrdZ(r.Mrd);
-            SigmaInfZ(r.sigma_t);
-            SigmaSupZ(r.sigma_c);
-            xnZ(r.xn);
-        }
+    // sweep
+    std::optional<detail::PointLists> points = detail::sweep_points(*plan, faults);
+    if (!points) return;
+
+    // search, then publish
+    publish_domain(direction_y, detail::search(std::move(*points), Ned_x(), plan->setup, faults));
+}
+
+void Section::reset_domain(bool direction_y) { publish_domain(direction_y, {{0.0f}, {0.0f}, {}}); }
+
+// Writes the outputs of the direction through the section's own writers, in
+// the order hosts see them change.
+void Section::publish_domain(bool direction_y, detail::DomainOutputs outputs) {
+    using Set = void (Section::*)(float);
+    struct Slots {
+        std::vector<float> Section::*N;
+        std::vector<float> Section::*M;
+        Set Mrd, sigma_t, sigma_c, xn;
     };
-    publish({0.0f}, {0.0f}, detail::ResistingState{});
-
-    detail::SweepSetup s = detail::domain_setup(*this, direction_y);
-    detail::settle(s);
-    if (stage_failed()) return;
-
-    trapped = true;
-    Procedi = true;
-    detail::Boundaries xb = detail::boundaries(s);
-    detail::settle(xb);
-    if (stage_failed()) return;
-    detail::PointLists points;
-    if (const auto kind = detail::sweep(s, xb, points, fp)) {
-        report(*kind);
-        return;
-    }
-
-    // Conversion, search and stresses: faults here are errors of the call.
-    trapped = false;
-    detail::to_kilo_units(points);
-    detail::ResistingState r = detail::resisting_state(points, Ned_x(), s);
-    detail::settle(points);
-    detail::settle(r);
-    fp.check();
-
-    publish(std::move(points.N), std::move(points.M), r);
+    static const Slots y{&Section::nyDomain_, &Section::myDomain_, &Section::MrdY,
+                         &Section::SigmaInfY, &Section::SigmaSupY, &Section::xnY};
+    static const Slots z{&Section::nzDomain_, &Section::mzDomain_, &Section::MrdZ,
+                         &Section::SigmaInfZ, &Section::SigmaSupZ, &Section::xnZ};
+    const Slots& to = direction_y ? y : z;
+    this->*to.N = std::move(outputs.N);
+    this->*to.M = std::move(outputs.M);
+    (this->*to.Mrd)(outputs.at_ned.Mrd);
+    (this->*to.sigma_t)(outputs.at_ned.sigma_t);
+    (this->*to.sigma_c)(outputs.at_ned.sigma_c);
+    (this->*to.xn)(outputs.at_ned.xn);
 }
 
 void clsSezRett::CalcolaNMDominioSezRett(const std::string& Direz, bool& Procedi, std::string& msg) {

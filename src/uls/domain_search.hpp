@@ -3,6 +3,8 @@
 // After the sweep: the points in kN and kNm, the resisting moment read off
 // the branch at the design axial force, and the bar stresses there.
 
+#include <vector>
+
 #include "uls/domain_sweep.hpp"
 
 namespace ferrolit::detail {
@@ -12,6 +14,12 @@ struct ResistingState {
     float xn = 0;       // mm from the compressed edge
     float sigma_t = 0;  // tension-side layer, MPa, tension positive
     float sigma_c = 0;  // compression-side layer, MPa, compression positive
+};
+
+// Everything the interaction domain of one direction publishes.
+struct DomainOutputs {
+    std::vector<float> N, M;  // kN and kNm; element 0 is 0 and no point
+    ResistingState at_ned;
 };
 
 // N from N to kN, M from N·mm to kNm, in place.

@@ -6,6 +6,7 @@
 
 #include "core/numeric.hpp"
 #include "section/shape.hpp"
+#include "section/width_bands.hpp"
 #include "uls/domain_setup.hpp"
 
 namespace ferrolit {
@@ -41,32 +42,6 @@ Orientation orient(const Section& s, bool direction_y) {
 }
 
 }  // namespace
-
-// The comparisons are those of clsSezT::bX.
-detail::WidthBands detail::tee_width(const Section& s, TipoBordo edge) {
-    const float web = SectionAccess::web_width(s), flange = SectionAccess::flange_thickness(s);
-    WidthBands w;
-    switch (edge) {
-        case TipoBordo::Superiore:
-            w.hi = flange;
-            w.inner = s.Base();
-            w.outer = web;
-            break;
-        case TipoBordo::Inferiore:
-            w.hi = double{s.Altezza()} - flange;
-            w.inner = web;
-            w.outer = s.Base();
-            break;
-        case TipoBordo::Sinistro:
-        case TipoBordo::Destro:
-            w.lo = single((double{s.Base()} - web) / 2);
-            w.hi = single((double{s.Base()} + web) / 2);
-            w.inner = s.Altezza();
-            w.outer = flange;
-            break;
-    }
-    return w;
-}
 
 namespace {
 

@@ -5,10 +5,6 @@
 
 namespace ferrolit::detail {
 
-// Width bands of a T measured from its compressed edge `edge`; every depth
-// gets exactly the width clsSezT::bX gives for it.
-WidthBands tee_width(const Section& s, TipoBordo edge);
-
 // Flange and web areas of a T, mm².
 struct TeeAreas {
     float flange, web;

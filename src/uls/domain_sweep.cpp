@@ -176,7 +176,7 @@ public:
 
 private:
     // The flags raised so far turn any outcome into a fault.
-    Flow checked(Flow flow) {
+    Flow unless_faulted(Flow flow) {
         if (auto kind = fp_.fault()) return *kind;
         return flow;
     }
@@ -206,13 +206,13 @@ private:
     // One point, computed and checked on its own.
     Flow scalar_point() {
         const DepthWalker::Next next = walker_.next();
-        if (next.kind == DepthWalker::Kind::End) return checked(Ended{});
-        if (next.kind == DepthWalker::Kind::Stall) return checked(Exhausted{next.region});
-        if (static_cast<std::int64_t>(out_.count()) >= lim_.max_points) return checked(Exhausted{next.region});
+        if (next.kind == DepthWalker::Kind::End) return unless_faulted(Ended{});
+        if (next.kind == DepthWalker::Kind::Stall) return unless_faulted(Exhausted{next.region});
+        if (static_cast<std::int64_t>(out_.count()) >= lim_.max_points) return unless_faulted(Exhausted{next.region});
         PointValue v;
         if (next.region >= 2 && !concrete_scalar(s_, next.region, next.x, remaining_strips(), v)) {
             settle(v);
-            return checked(Exhausted{next.region});
+            return unless_faulted(Exhausted{next.region});
         }
         add_bars(s_, next.region, next.x, v);
         bool stop = next.region == 7 && v.M <= 0;
@@ -314,7 +314,7 @@ private:
     FpFaultScope& fp_;
     const SweepLimits& lim_;
     DepthWalker walker_;
-    RectanglePrefix prefix_;
+    PlateauPrefix prefix_;
 };
 
 }  // namespace

@@ -28,21 +28,9 @@
 
 #include "core/numeric.hpp"
 #include "ferrolit/error.hpp"
+#include "section/width_bands.hpp"
 
 namespace ferrolit::detail {
-
-// Width of the concrete at depth y below the compressed edge: `inner` for
-// lo <= y <= hi, `outer` elsewhere. A rectangle has one band without
-// bounds; a T has the flange or the web as its inner band, with bounds
-// compared exactly as the section's own width rule compares them.
-struct WidthBands {
-    double lo = -std::numeric_limits<double>::infinity();
-    double hi = std::numeric_limits<double>::infinity();
-    float inner = 0;
-    float outer = 0;
-
-    float at(float y) const { return (lo <= y && y <= hi) ? inner : outer; }
-};
 
 // Everything the sweep reads, after the orientation of the section.
 struct SweepSetup {

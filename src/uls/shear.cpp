@@ -89,7 +89,7 @@ double strut_axial_coefficient(float axial_force, double sigma_cp, float fcd) {
 // Runs the arithmetic of one resistance with the fault flags watched; a
 // fault is raised as an Error of its kind, in kN otherwise.
 template <class Computation>
-float checked(Computation&& computation) {
+float in_kilonewtons(Computation&& computation) {
     return detail::checked([&] { return single(computation() / 1000); });
 }
 
@@ -130,20 +130,21 @@ double strut_resistance(const Section& s, bool plane_z) {
 
 }  // namespace
 
-float Section::Vrd_cls(std::string Direz) const {
+// The interface passes Direz by value.
+float Section::Vrd_cls(std::string Direz) const {  // NOLINT(performance-unnecessary-value-param)
     const ShearGeometry g = member_geometry(*this, in_plane_z(Direz));
     if (g.width <= 0 || g.depth <= 0) return 0;
-    return checked([&] { return concrete_only_resistance(*this, g); });
+    return in_kilonewtons([&] { return concrete_only_resistance(*this, g); });
 }
 
 float Section::Vrsd(const std::string& Direz) const {
     if (has_no_section(*this)) return 0;
-    return checked([&] { return stirrup_resistance(*this, in_plane_z(Direz)); });
+    return in_kilonewtons([&] { return stirrup_resistance(*this, in_plane_z(Direz)); });
 }
 
 float Section::Vrcd(const std::string& Direz) const {
     if (has_no_section(*this)) return 0;
-    return checked([&] { return strut_resistance(*this, in_plane_z(Direz)); });
+    return in_kilonewtons([&] { return strut_resistance(*this, in_plane_z(Direz)); });
 }
 
 }  // namespace ferrolit

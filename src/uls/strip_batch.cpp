@@ -142,8 +142,8 @@ void walk_strips(const SweepSetup& s, const LaneLaw& law, Sums& sums, StripWalk&
 }
 
 // Extends the shared prefix to every strip at depth <= limit.
-bool advance_prefix(const SweepSetup& s, RectanglePrefix& p, float limit, std::int64_t remaining) {
-    if (p.last_y > limit) p = RectanglePrefix{};  // the depths went back: start again
+bool advance_prefix(const SweepSetup& s, PlateauPrefix& p, float limit, std::int64_t remaining) {
+    if (p.last_y > limit) p = PlateauPrefix{};  // the depths went back: start again
     const double fcd_strip = double{s.fcd} * s.strip;
     while (p.y <= limit) {
         if (p.count == remaining) return false;
@@ -161,7 +161,7 @@ bool advance_prefix(const SweepSetup& s, RectanglePrefix& p, float limit, std::i
 
 }  // namespace
 
-void integrate_batch(const SweepSetup& s, RectanglePrefix& prefix, LaneBatch& b, std::int64_t remaining) {
+void integrate_batch(const SweepSetup& s, PlateauPrefix& prefix, LaneBatch& b, std::int64_t remaining) {
     // Unused lanes repeat the first point; their results are not read.
     for (int i = b.lanes; i < kBatchLanes; ++i) {
         b.x[i] = b.x[0];

@@ -7,7 +7,7 @@
 // of depths. Two facts make batching cheap and exact:
 //  - where y <= y_r for every point of the batch, the strip stress is fcd for
 //    all of them, so their running sums are equal: that shared start is
-//    summed once (RectanglePrefix) and reused;
+//    summed once (PlateauPrefix) and reused;
 //  - beyond it each point keeps its own accumulators; the points are
 //    independent, so several of them advance together, which hides the
 //    latency of one accumulation chain.
@@ -23,9 +23,10 @@ namespace ferrolit::detail {
 
 inline constexpr int kBatchLanes = 8;
 
-// Running sums of the strips that carry fcd for every point, kept across
-// batches: the depths of the neutral axis grow, and so does this prefix.
-struct RectanglePrefix {
+// Running sums of the strips on the plateau of the stress law (stress fcd)
+// for every point of a batch, kept across batches: the depths of the neutral
+// axis grow, and so does this prefix.
+struct PlateauPrefix {
     std::int64_t count = 0;                                  // strips summed
     float y = 0;                                             // depth of the next strip
     float last_y = -std::numeric_limits<float>::infinity();  // depth of the last strip summed
@@ -54,6 +55,6 @@ struct LaneBatch {
     bool complete[kBatchLanes]{};
 };
 
-void integrate_batch(const SweepSetup& s, RectanglePrefix& prefix, LaneBatch& b, std::int64_t remaining);
+void integrate_batch(const SweepSetup& s, PlateauPrefix& prefix, LaneBatch& b, std::int64_t remaining);
 
 }  // namespace ferrolit::detail

@@ -7,78 +7,13 @@
 #include <nlohmann/json.hpp>
 #include <set>
 
+#include "input_keys.hpp"
+
 namespace ferrolit::cli {
 
 namespace {
 
 using nlohmann::json;
-
-enum class Kind { Real, Integer, Text };
-
-// Every key a section may carry: the members a caller sets, by their own
-// names, plus `wk_lim`, the crack-width limit of the check.
-const std::map<std::string, Kind>& schema() {
-    static const std::map<std::string, Kind> keys = [] {
-        std::map<std::string, Kind> k;
-        for (const char* name : {"TipoSezione", "DescrSezione", "stringaAs_sup", "stringaAs_inf", "stringaAs_supY",
-                                 "stringaAs_infY", "ClasseCls", "ClasseAcciaio"})
-            k[name] = Kind::Text;
-        for (const char* name :
-             {"NFerriMinimo", "dFerriMinimo", "dFerriMassimo", "nBracciaStaffe", "CondizioniAmbientali"})
-            k[name] = Kind::Integer;
-        for (const char* name : {"Base",
-                                 "BaseInf",
-                                 "SpessoreT",
-                                 "Altezza",
-                                 "Copriferro_Inf",
-                                 "Copriferro_Sup",
-                                 "H_Utile",
-                                 "As_sup",
-                                 "As_inf",
-                                 "As_supY",
-                                 "As_infY",
-                                 "fStaffe",
-                                 "passoStaffe",
-                                 "AlfaStaffe",
-                                 "tetaBielle",
-                                 "Ned_x",
-                                 "Med_y",
-                                 "Med_Fes",
-                                 "Taglio_z",
-                                 "Med_z",
-                                 "Taglio_y",
-                                 "DeltaN",
-                                 "DeltaX",
-                                 "Rck",
-                                 "fck",
-                                 "gammaC",
-                                 "alfaCC",
-                                 "fcm",
-                                 "fctm",
-                                 "fctk05",
-                                 "fctk95",
-                                 "Ec",
-                                 "eps_c2",
-                                 "eps_cu",
-                                 "fcd",
-                                 "fctd",
-                                 "fyk",
-                                 "gammaS",
-                                 "Es",
-                                 "fyd",
-                                 "eps_yd",
-                                 "eps_ud",
-                                 "kt",
-                                 "k1",
-                                 "k2",
-                                 "k3",
-                                 "k4",
-                                 "wk_lim"})
-            k[name] = Kind::Real;
-        return k;
-    }();
-    return keys;
-}
 
 int line_at(const std::string& text, std::size_t offset, int first_line) {
     const std::size_t end = std::min(offset, text.size());
@@ -116,28 +51,28 @@ std::map<std::string, int> top_level_key_lines(const std::string& text, const st
     return lines;
 }
 
-const char* kind_name(Kind kind) {
+const char* kind_name(KeyKind kind) {
     switch (kind) {
-        case Kind::Real:
+        case KeyKind::Real:
             return "un numero";
-        case Kind::Integer:
+        case KeyKind::Integer:
             return "un numero intero";
-        case Kind::Text:
+        case KeyKind::Text:
             return "un testo";
     }
     return "";
 }
 
-Value convert(const json& value, Kind kind, const SectionInput& in, const std::string& key) {
+Value convert(const json& value, KeyKind kind, const SectionInput& in, const std::string& key) {
     if (value.is_null()) throw in.error(key, "valore mancante (null)");
     const std::string wrong = std::string("tipo errato: atteso ") + kind_name(kind) + ", trovato " + value.type_name();
-    if (kind == Kind::Text) {
+    if (kind == KeyKind::Text) {
         if (!value.is_string()) throw in.error(key, wrong);
         return value.get<std::string>();
     }
     if (!value.is_number()) throw in.error(key, wrong);
     const double number = value.get<double>();
-    if (kind == Kind::Integer) {
+    if (kind == KeyKind::Integer) {
         if (number != std::floor(number)) throw in.error(key, wrong);
         if (number < -32768 || number > 32767) throw in.error(key, "valore fuori dall'intervallo -32768..32767");
         return static_cast<std::int16_t>(number);
@@ -155,10 +90,10 @@ SectionInput from_json(const json& root, const std::map<std::string, int>& key_l
     for (const auto& [key, value] : root.items()) {
         const auto found = key_lines.find(key);
         const int key_line = found == key_lines.end() ? line : found->second;
-        const auto entry = schema().find(key);
-        if (entry == schema().end()) throw InputError(file, key_line, key, "chiave sconosciuta");
+        const InputKey* entry = find_key(key);
+        if (entry == nullptr) throw InputError(file, key_line, key, "chiave sconosciuta");
         SectionInput at_key(file, key_line);
-        in.set(key, convert(value, entry->second, at_key, key), key_line);
+        in.set(key, convert(value, entry->kind, at_key, key), key_line);
     }
     return in;
 }

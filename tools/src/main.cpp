@@ -109,7 +109,8 @@ int run(const Options& options) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+// Only an exhausted memory can end the program with an exception here.
+int main(int argc, char** argv) {  // NOLINT(bugprone-exception-escape)
     CLI::App app{"ferrolit: verifica di sezioni in cemento armato agli stati limite (NTC 2018)"};
     app.set_version_flag("--version", FERROLIT_VERSION);
     app.require_subcommand(1);

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <sstream>
 
-#include "format.hpp"
+#include "report_numbers.hpp"
 
 namespace ferrolit::cli {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <sstream>
 
-#include "format.hpp"
+#include "report_numbers.hpp"
 
 namespace ferrolit::cli {
 

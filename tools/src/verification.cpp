@@ -6,7 +6,8 @@
 #include <tuple>
 
 #include "ferrolit/ferrolit.hpp"
-#include "materials.hpp"
+#include "input_keys.hpp"
+#include "material_classes.hpp"
 
 namespace ferrolit::cli {
 
@@ -68,20 +69,10 @@ void check_geometry(const SectionInput& in) {
 }
 
 void check_materials(const SectionInput& in, const Materials& m) {
-    const Concrete& c = m.concrete;
-    const Steel& s = m.steel;
-    for (const auto& [key, value] : {std::pair<const char*, float>{"fck", c.fck},
-                                     {"gammaC", c.gammaC},
-                                     {"fcd", c.fcd},
-                                     {"Ec", c.Ec},
-                                     {"eps_cu", c.eps_cu},
-                                     {"fyk", s.fyk},
-                                     {"fyd", s.fyd},
-                                     {"Es", s.Es},
-                                     {"eps_yd", s.eps_yd}})
-        check_positive(in, key, value);
-    require(c.fctm >= 0, in, "fctm", "non può essere negativo");
-    require(s.eps_ud > s.eps_yd, in, "eps_ud", "deve superare eps_yd");
+    for (const char* key : {"fck", "gammaC", "fcd", "Ec", "eps_cu", "fyk", "fyd", "Es", "eps_yd"})
+        check_positive(in, key, m.at(key));
+    require(m.at("fctm") >= 0, in, "fctm", "non può essere negativo");
+    require(m.at("eps_ud") > m.at("eps_yd"), in, "eps_ud", "deve superare eps_yd");
 }
 
 // ---- creating the section ----
@@ -104,67 +95,70 @@ std::shared_ptr<Section> create(clsGenVerSez& registry, const SectionInput& in, 
     return registry.SezRet(registry.SezioneCorrente());
 }
 
+// The real values go in the order of the key table, which is the order of
+// the arguments (test_input_keys checks it against the type information).
+static_assert(count_keys(KeyGroup::Materials, KeyKind::Real) == 19);
 void give_materials(clsGenVerSez& registry, const Materials& m) {
-    const Concrete& c = m.concrete;
-    const Steel& s = m.steel;
-    registry.CreaMateriale_Sezione(c.ClasseCls, c.Rck, c.fck, c.gammaC, c.alfaCC, c.fcm, c.fctm, c.fctk05, c.fctk95,
-                                   c.Ec, c.eps_c2, c.eps_cu, c.fcd, c.fctd, s.ClasseAcciaio, s.fyk, s.gammaS, s.Es,
-                                   s.fyd, s.eps_yd, s.eps_ud);
+    std::vector<float> v;
+    for (const InputKey& key : kInputKeys)
+        if (key.group == KeyGroup::Materials && key.kind == KeyKind::Real) v.push_back(m.at(key.name));
+    registry.CreaMateriale_Sezione(m.ClasseCls, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10],
+                                   v[11], v[12], m.ClasseAcciaio, v[13], v[14], v[15], v[16], v[17], v[18]);
 }
 
-// The keys that are no argument of the creation, written in the order the
-// creation writes its own properties (so H_Utile given explicitly wins over
-// the value derived from Altezza and Copriferro_Inf).
+// The keys written through the section's own writers after the creation,
+// in the order of the key table (the creation has already written Altezza
+// and Copriferro_Inf, so an H_Utile given explicitly wins over the derived
+// one). A writer's error names its key.
 void write_remaining(Section& s, const SectionInput& in) {
-    const auto real = [&](const char* key, void (Section::*set)(float)) {
-        if (const auto v = in.real(key)) {
-            try {
-                (s.*set)(*v);
-            } catch (const Error& e) {
-                throw in.error(key, e.what());
+    for (const InputKey& key : kInputKeys) {
+        if (key.group != KeyGroup::Stirrups && key.group != KeyGroup::Section) continue;
+        const std::string name(key.name);
+        try {
+            if (const auto* set = std::get_if<RealSetter>(&key.setter)) {
+                if (const auto v = in.real(name)) (s.**set)(*v);
+            } else if (const auto* set_int = std::get_if<IntegerSetter>(&key.setter)) {
+                if (const auto v = in.integer(name)) (s.**set_int)(*v);
+            } else if (const auto* set_text = std::get_if<TextSetter>(&key.setter)) {
+                if (const auto v = in.text(name)) (s.**set_text)(*v);
             }
+        } catch (const Error& e) {
+            throw in.error(name, e.what());
         }
-    };
-    const auto integer = [&](const char* key, void (Section::*set)(std::int16_t)) {
-        if (const auto v = in.integer(key)) (s.*set)(*v);
-    };
-    real("DeltaN", &Section::DeltaN);
-    real("DeltaX", &Section::DeltaX);
-    real("fStaffe", &Section::fStaffe);
-    integer("nBracciaStaffe", &Section::nBracciaStaffe);
-    real("passoStaffe", &Section::passoStaffe);
-    real("AlfaStaffe", &Section::AlfaStaffe);
-    real("tetaBielle", &Section::tetaBielle);
-    real("H_Utile", &Section::H_Utile);
-    integer("CondizioniAmbientali", &Section::CondizioniAmbientali);
-    real("kt", &Section::kt);
-    real("k1", &Section::k1);
-    real("k2", &Section::k2);
-    real("k3", &Section::k3);
-    real("k4", &Section::k4);
-    real("Med_Fes", &Section::Med_Fes);
+    }
 }
 
+// A bar layer: its position and its two keys, the area and the bar text.
 struct LayerKeys {
+    PosizioneFerri position;
     const char* area;
     const char* bars;
-    PosizioneFerri position;
-    void (Section::*set_area)(float);
-    void (Section::*set_bars)(std::string);
     float (Section::*get_area)() const;
     std::string (Section::*get_bars)() const;
 };
 
 const LayerKeys kLayers[] = {
-    {"As_inf", "stringaAs_inf", PosizioneFerri::As_inf, &Section::As_inf, &Section::stringaAs_inf, &Section::As_inf,
-     &Section::stringaAs_inf},
-    {"As_sup", "stringaAs_sup", PosizioneFerri::As_sup, &Section::As_sup, &Section::stringaAs_sup, &Section::As_sup,
-     &Section::stringaAs_sup},
-    {"As_infY", "stringaAs_infY", PosizioneFerri::As_infY, &Section::As_infY, &Section::stringaAs_infY,
-     &Section::As_infY, &Section::stringaAs_infY},
-    {"As_supY", "stringaAs_supY", PosizioneFerri::As_supY, &Section::As_supY, &Section::stringaAs_supY,
-     &Section::As_supY, &Section::stringaAs_supY},
+    {PosizioneFerri::As_inf, "As_inf", "stringaAs_inf", &Section::As_inf, &Section::stringaAs_inf},
+    {PosizioneFerri::As_sup, "As_sup", "stringaAs_sup", &Section::As_sup, &Section::stringaAs_sup},
+    {PosizioneFerri::As_infY, "As_infY", "stringaAs_infY", &Section::As_infY, &Section::stringaAs_infY},
+    {PosizioneFerri::As_supY, "As_supY", "stringaAs_supY", &Section::As_supY, &Section::stringaAs_supY},
 };
+
+constexpr bool is_layer_key(std::string_view name, KeyKind kind) {
+    for (const InputKey& key : kInputKeys)
+        if (key.name == name) return key.group == KeyGroup::Bars && key.kind == kind;
+    return false;
+}
+static_assert(is_layer_key("As_inf", KeyKind::Real) && is_layer_key("stringaAs_inf", KeyKind::Text) &&
+              is_layer_key("As_sup", KeyKind::Real) && is_layer_key("stringaAs_sup", KeyKind::Text) &&
+              is_layer_key("As_infY", KeyKind::Real) && is_layer_key("stringaAs_infY", KeyKind::Text) &&
+              is_layer_key("As_supY", KeyKind::Real) && is_layer_key("stringaAs_supY", KeyKind::Text));
+
+// The writer the key table gives a layer key.
+template <class Setter>
+Setter layer_writer(const char* name) {
+    return std::get<Setter>(find_key(name)->setter);
+}
 
 bool layer_given(const SectionInput& in, const LayerKeys& k) { return in.has(k.area) || in.has(k.bars); }
 
@@ -176,15 +170,16 @@ bool z_applies(const SectionInput& in) {
 
 // Writes the bars the input gives; a bar text alone also gives the area.
 void write_given_layer(Section& s, const SectionInput& in, const LayerKeys& k) {
+    const RealSetter set_area = layer_writer<RealSetter>(k.area);
     if (const auto bars = in.text(k.bars)) {
-        (s.*k.set_bars)(*bars);
+        (s.*layer_writer<TextSetter>(k.bars))(*bars);
         if (!in.has(k.area)) {
             const float area = bar_area(*bars);
             require(area > 0 || bars->empty(), in, k.bars, "testo di armatura non leggibile (esempio: 3f16+2f12)");
-            (s.*k.set_area)(area);
+            (s.*set_area)(area);
         }
     }
-    if (const auto area = in.real(k.area)) (s.*k.set_area)(*area);
+    if (const auto area = in.real(k.area)) (s.*set_area)(*area);
 }
 
 std::vector<Layer> place_bars(clsGenVerSez& registry, Section& s, const SectionInput& in) {
@@ -243,7 +238,7 @@ double ratio_of(double demand, double capacity) {
     return capacity > 0 ? demand / capacity : kUnbounded;
 }
 
-void compute_domain(Section& s, bool tee, const std::string& direction, const SectionInput& in) {
+void compute_direction(Section& s, bool tee, const std::string& direction, const SectionInput& in) {
     bool go_on = true;
     std::string msg;
     if (tee)
@@ -254,7 +249,7 @@ void compute_domain(Section& s, bool tee, const std::string& direction, const Se
 }
 
 Flexure flexure(Section& s, bool tee, const std::string& direction, const SectionInput& in) {
-    compute_domain(s, tee, direction, in);
+    compute_direction(s, tee, direction, in);
     const bool y = direction == "Y";
     Flexure f;
     f.direction = direction;
@@ -369,7 +364,7 @@ Domain domain(const Section& s, bool tee, const std::string& direction, const Se
         other->Med_y(-own_sign);
     else
         other->Med_z(-own_sign);
-    compute_domain(*other, tee, direction, in);
+    compute_direction(*other, tee, direction, in);
     Domain d;
     d.direction = direction;
     d.Ned = s.Ned_x();

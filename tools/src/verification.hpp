@@ -1,6 +1,6 @@
 #pragma once
 
-// The typical road of a verification: create the section, give it its
+// The typical use of the library in a verification: create the section, give it its
 // materials, choose what reinforcement is missing, then ask the library for
 // the resisting moments, the shear resistances and the crack width and set
 // each against its action.

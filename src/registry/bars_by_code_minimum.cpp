@@ -2,7 +2,7 @@
 // minimum, walking the bar table upward and checking every arrangement it
 // passes against the bars that fit in one row.
 
-#include "core/format.hpp"
+#include "core/message_numbers.hpp"
 #include "ferrolit/registry.hpp"
 #include "registry/layer_design.hpp"
 #include "reinforcement/bar_table.hpp"
@@ -35,9 +35,9 @@ void clsGenVerSez::ImpostaFerriNorm(PosizioneFerri PosFer, bool& Procedi, std::s
         const std::int32_t count = candidate != nullptr ? candidate->count : 0;
         if (exhausted || count > row_maximum) {
             // With no candidate at all, the failure names the last table entry.
-            const std::string text = candidate != nullptr
-                                         ? detail::arrangement_text(candidate->count, candidate->diameter)
-                                         : detail::arrangement_text(100, 30, "ø");
+            const detail::BarArrangement& named = candidate != nullptr ? *candidate : detail::largest_arrangement();
+            const std::string text =
+                detail::arrangement_text(named.count, named.diameter, candidate != nullptr ? "f" : "ø");
             msg = "Impossibile Procedere.\n\n" + section.DescrSezione() + "\n" +
                   detail::dimension_lines(section, "Base:    ") +
                   (count < row_maximum ? detail::below_minimum_ending(as_min, text, area)

@@ -1,10 +1,12 @@
-#include "ferrolit/strings.hpp"
+// The readers of a reinforcement string such as 3f16+2f12: one scan, three
+// ways of folding its groups.
+
+#include "ferrolit/bar_strings.hpp"
 
 #include <optional>
 #include <string>
 
 #include "core/numeric.hpp"
-#include "ferrolit/registry.hpp"
 #include "reinforcement/bar_text.hpp"
 
 namespace ferrolit {
@@ -17,8 +19,8 @@ enum class Reading { Smallest, Largest, Area };
 // when the group cannot be read, which makes the whole string worth 0.
 bool take_group(std::string_view count_text, std::optional<std::string_view> diameter_text, Reading what,
                 double& result) {
-    const auto count = detail::read_int16(count_text);
-    const auto diameter = diameter_text ? detail::read_int16(*diameter_text) : std::optional<std::int16_t>(0);
+    const auto count = detail::parse_int16(count_text);
+    const auto diameter = diameter_text ? detail::parse_int16(*diameter_text) : std::optional<std::int16_t>(0);
     if (!count || !diameter) return false;
     if (*count == 0 || *diameter == 0) return true;  // describes no bars
     const double d = *diameter;
@@ -70,9 +72,5 @@ float read_bars(std::string_view text, Reading what) {
 float smallest_bar_diameter(std::string_view text) { return read_bars(text, Reading::Smallest); }
 float largest_bar_diameter(std::string_view text) { return read_bars(text, Reading::Largest); }
 float bar_area(std::string_view text) { return read_bars(text, Reading::Area); }
-
-float clsGenVerSez::EstraiFmin(const std::string& strAs) const { return smallest_bar_diameter(strAs); }
-float clsGenVerSez::EstraiFmax(const std::string& strAs) const { return largest_bar_diameter(strAs); }
-float clsGenVerSez::EstraiAs(const std::string& strAs) const { return bar_area(strAs); }
 
 }  // namespace ferrolit

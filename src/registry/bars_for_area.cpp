@@ -5,24 +5,18 @@
 #include <array>
 #include <cmath>
 
-#include "core/format.hpp"
+#include "core/message_numbers.hpp"
 #include "core/numeric.hpp"
 #include "ferrolit/registry.hpp"
 #include "reinforcement/bar_table.hpp"
 #include "reinforcement/bar_text.hpp"
+#include "reinforcement/bars_per_row.hpp"
 
 namespace ferrolit {
 
 namespace {
 
 using detail::single;
-
-// Bars of diameter d in the usable width: Butile / 2 / d in single
-// precision, rounded down, held in 16 bits.
-std::int16_t bars_per_row(float usable_width, std::int32_t diameter) {
-    if (diameter == 0) throw Error(ErrorKind::DivisionByZero);
-    return detail::to_int16(std::floor(single(single(usable_width / 2.0) / diameter)));
-}
 
 // Area of the text n "f" d as the string readers count it: n times the area
 // of one bar rounded to a whole mm².
@@ -31,18 +25,15 @@ float arrangement_area(std::int32_t count, std::int32_t diameter) {
     return single(count * detail::rounded_bar_area(diameter));
 }
 
-constexpr std::int32_t kLastCount = 100;
-constexpr std::int32_t kLastDiameter = 30;
-
 std::string required_area_line(float area) {
     return "Area Ferri Necessaria=" + detail::plain_number(area) + " mmq\n\n";
 }
 
 // Message of a requirement above the last table entry.
-std::string above_table_message(float required, float last_area) {
+std::string above_table_message(float required, const detail::BarArrangement& last) {
     return required_area_line(required) + "Il limite superiore imposto dal software è di " +
-           detail::arrangement_text(kLastCount, kLastDiameter) + "\n" +
-           "Cui corrisponde As =" + detail::fixed_decimals(last_area, 2) + " mmq";
+           detail::arrangement_text(last.count, last.diameter) + "\n" +
+           "Cui corrisponde As =" + detail::fixed_decimals(last.rounded_area, 2) + " mmq";
 }
 
 // Message of a requirement that no arrangement within the limits reaches.
@@ -60,9 +51,10 @@ std::string nothing_fits_message(float required, float usable_width, std::int32_
 // The first table entry within the limits that reaches the area.
 const detail::BarArrangement* search_table(float required, float usable_width, const detail::BarLimits& limits) {
     // Row maxima of the table diameters within the limits, indexed by diameter.
-    std::array<std::int16_t, kLastDiameter + 1> row_maximum{};
+    std::array<std::int16_t, detail::kLargestDiameter + 1> row_maximum{};
     for (std::int16_t d : detail::bar_table_diameters()) {
-        if (d >= limits.min_diameter && d <= limits.max_diameter) row_maximum[d] = bars_per_row(usable_width, d);
+        if (d >= limits.min_diameter && d <= limits.max_diameter)
+            row_maximum[d] = detail::bars_in_usable_width(usable_width, d);
     }
     for (const detail::BarArrangement& e : detail::bar_table()) {
         const bool eligible = e.count >= limits.min_count && e.count <= row_maximum[e.diameter] &&
@@ -79,10 +71,10 @@ std::int32_t next_diameter(std::int32_t d) { return d == 5 ? 6 : d + 2; }
 
 std::string clsGenVerSez::EstraiFerriMin(float AreaFerri, float Butile, std::int16_t minNfer, std::int16_t minDfer,
                                          std::int16_t maxDFer, bool& Procedi, std::string& msg) const {
-    const float last_area = detail::bar_table().back().rounded_area;
-    if (!(last_area >= AreaFerri)) {
+    const detail::BarArrangement& last = detail::largest_arrangement();
+    if (!(last.rounded_area >= AreaFerri)) {
         Procedi = false;
-        msg = above_table_message(AreaFerri, last_area);
+        msg = above_table_message(AreaFerri, last);
         return {};
     }
 
@@ -99,7 +91,7 @@ std::string clsGenVerSez::EstraiFerriMin(float AreaFerri, float Butile, std::int
     std::int32_t row_maximum = 0;
     std::int32_t d = minDfer;  // tried even when it is not below maxDFer
     do {
-        row_maximum = bars_per_row(Butile, d);
+        row_maximum = detail::bars_in_usable_width(Butile, d);
         const std::int32_t largest = std::max<std::int32_t>(minNfer, row_maximum);
         if (arrangement_area(largest, d) >= AreaFerri) {
             std::int32_t n = minNfer;

@@ -5,7 +5,7 @@
 
 #include <ferrolit/platform.hpp>
 
-#include "core/format.hpp"
+#include "core/message_numbers.hpp"
 #include "core/platform.hpp"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "core/format.hpp"
+#include "core/message_numbers.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -118,8 +118,8 @@ std::string plain_number(float value) {
     }
     if (e < 0) return text + "." + std::string(static_cast<std::size_t>(-e - 1), '0') + form.digits;
     if (count <= e + 1) return text + form.digits + std::string(static_cast<std::size_t>(e + 1 - count), '0');
-    return text + form.digits.substr(0, static_cast<std::size_t>(e + 1)) + "." +
-           form.digits.substr(static_cast<std::size_t>(e + 1));
+    const std::size_t integer_digits = static_cast<std::size_t>(e) + 1;
+    return text + form.digits.substr(0, integer_digits) + "." + form.digits.substr(integer_digits);
 }
 
 std::string digits(std::int32_t value) { return std::to_string(value); }

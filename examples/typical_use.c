@@ -1,4 +1,4 @@
-/* The typical road of a host, through the C interface alone: a registry, a
+/* The typical use of the library by a host, through the C interface alone: a registry, a
  * 300 x 500 beam with its materials and bars, the interaction domain in Y,
  * the shear resistance of the concrete and the crack width. */
 #include <stdio.h>

@@ -1,0 +1,153 @@
+#pragma once
+
+// Every key of a section's JSON object, in one table: its name (the section
+// member it sets, by the member's own name), the kind of its value, its unit,
+// the member's writer where the key is written through it, and the group
+// that says how it reaches the section. Parsing, validation of the kinds,
+// writing and the README's table of keys are derived from this table; it
+// depends on the library's public header alone.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "ferrolit/section.hpp"
+
+namespace ferrolit::cli {
+
+enum class KeyKind { Real, Integer, Text };
+
+// How a key reaches the section.
+enum class KeyGroup {
+    Creation,   // an argument of CreaSezRett / CreaSezT
+    Flange,     // an argument of CreaSezT alone: either key makes the section a T
+    Bars,       // a bar layer: area and bar text; chosen by ImpostaFerriNorm when both are absent
+    Stirrups,   // written through the member; set by ImpostaStaffeNorm when all three are absent
+    Section,    // written through the member after the creation
+    Materials,  // an argument of CreaMateriale_Sezione; a known class name supplies the missing ones
+    Check,      // read by the verification itself
+};
+
+using RealSetter = void (Section::*)(float);
+using IntegerSetter = void (Section::*)(std::int16_t);
+using TextSetter = void (Section::*)(std::string);
+using Setter = std::variant<std::monostate, RealSetter, IntegerSetter, TextSetter>;
+
+struct InputKey {
+    std::string_view name;
+    KeyKind kind;
+    std::string_view unit;  // empty: a pure number, a count or a text
+    Setter setter;          // the member's writer, for the groups Bars, Stirrups and Section
+    KeyGroup group;
+};
+
+namespace keys {
+constexpr Setter real(RealSetter s) { return s; }
+constexpr Setter integer(IntegerSetter s) { return s; }
+constexpr Setter text(TextSetter s) { return s; }
+}  // namespace keys
+
+// In the order of the groups; within Creation and Materials, in the order of
+// the arguments of CreaSezRett and CreaMateriale_Sezione; Stirrups and
+// Section are written in this order.
+inline constexpr InputKey kInputKeys[] = {
+    {"TipoSezione", KeyKind::Text, "", {}, KeyGroup::Creation},
+    {"DescrSezione", KeyKind::Text, "", {}, KeyGroup::Creation},
+    {"Base", KeyKind::Real, "mm", {}, KeyGroup::Creation},
+    {"Altezza", KeyKind::Real, "mm", {}, KeyGroup::Creation},
+    {"Copriferro_Inf", KeyKind::Real, "mm", {}, KeyGroup::Creation},
+    {"Copriferro_Sup", KeyKind::Real, "mm", {}, KeyGroup::Creation},
+    {"Med_y", KeyKind::Real, "kNm", {}, KeyGroup::Creation},
+    {"Med_z", KeyKind::Real, "kNm", {}, KeyGroup::Creation},
+    {"Ned_x", KeyKind::Real, "kN", {}, KeyGroup::Creation},
+    {"Taglio_y", KeyKind::Real, "kN", {}, KeyGroup::Creation},
+    {"Taglio_z", KeyKind::Real, "kN", {}, KeyGroup::Creation},
+    {"NFerriMinimo", KeyKind::Integer, "", {}, KeyGroup::Creation},
+    {"dFerriMinimo", KeyKind::Integer, "mm", {}, KeyGroup::Creation},
+    {"dFerriMassimo", KeyKind::Integer, "mm", {}, KeyGroup::Creation},
+
+    {"BaseInf", KeyKind::Real, "mm", {}, KeyGroup::Flange},
+    {"SpessoreT", KeyKind::Real, "mm", {}, KeyGroup::Flange},
+
+    {"As_inf", KeyKind::Real, "mm²", keys::real(&Section::As_inf), KeyGroup::Bars},
+    {"stringaAs_inf", KeyKind::Text, "", keys::text(&Section::stringaAs_inf), KeyGroup::Bars},
+    {"As_sup", KeyKind::Real, "mm²", keys::real(&Section::As_sup), KeyGroup::Bars},
+    {"stringaAs_sup", KeyKind::Text, "", keys::text(&Section::stringaAs_sup), KeyGroup::Bars},
+    {"As_infY", KeyKind::Real, "mm²", keys::real(&Section::As_infY), KeyGroup::Bars},
+    {"stringaAs_infY", KeyKind::Text, "", keys::text(&Section::stringaAs_infY), KeyGroup::Bars},
+    {"As_supY", KeyKind::Real, "mm²", keys::real(&Section::As_supY), KeyGroup::Bars},
+    {"stringaAs_supY", KeyKind::Text, "", keys::text(&Section::stringaAs_supY), KeyGroup::Bars},
+
+    {"fStaffe", KeyKind::Real, "mm", keys::real(&Section::fStaffe), KeyGroup::Stirrups},
+    {"nBracciaStaffe", KeyKind::Integer, "", keys::integer(&Section::nBracciaStaffe), KeyGroup::Stirrups},
+    {"passoStaffe", KeyKind::Real, "mm", keys::real(&Section::passoStaffe), KeyGroup::Stirrups},
+
+    {"DeltaN", KeyKind::Real, "mm", keys::real(&Section::DeltaN), KeyGroup::Section},
+    {"DeltaX", KeyKind::Real, "mm", keys::real(&Section::DeltaX), KeyGroup::Section},
+    {"AlfaStaffe", KeyKind::Real, "°", keys::real(&Section::AlfaStaffe), KeyGroup::Section},
+    {"tetaBielle", KeyKind::Real, "°", keys::real(&Section::tetaBielle), KeyGroup::Section},
+    {"H_Utile", KeyKind::Real, "mm", keys::real(&Section::H_Utile), KeyGroup::Section},
+    {"CondizioniAmbientali", KeyKind::Integer, "", keys::integer(&Section::CondizioniAmbientali), KeyGroup::Section},
+    {"kt", KeyKind::Real, "", keys::real(&Section::kt), KeyGroup::Section},
+    {"k1", KeyKind::Real, "", keys::real(&Section::k1), KeyGroup::Section},
+    {"k2", KeyKind::Real, "", keys::real(&Section::k2), KeyGroup::Section},
+    {"k3", KeyKind::Real, "", keys::real(&Section::k3), KeyGroup::Section},
+    {"k4", KeyKind::Real, "", keys::real(&Section::k4), KeyGroup::Section},
+    {"Med_Fes", KeyKind::Real, "kNm", keys::real(&Section::Med_Fes), KeyGroup::Section},
+
+    {"ClasseCls", KeyKind::Text, "", {}, KeyGroup::Materials},
+    {"Rck", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
+    {"fck", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
+    {"gammaC", KeyKind::Real, "", {}, KeyGroup::Materials},
+    {"alfaCC", KeyKind::Real, "", {}, KeyGroup::Materials},
+    {"fcm", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
+    {"fctm", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
+    {"fctk05", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
+    {"fctk95", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
+    {"Ec", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
+    {"eps_c2", KeyKind::Real, "", {}, KeyGroup::Materials},
+    {"eps_cu", KeyKind::Real, "", {}, KeyGroup::Materials},
+    {"fcd", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
+    {"fctd", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
+    {"ClasseAcciaio", KeyKind::Text, "", {}, KeyGroup::Materials},
+    {"fyk", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
+    {"gammaS", KeyKind::Real, "", {}, KeyGroup::Materials},
+    {"Es", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
+    {"fyd", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
+    {"eps_yd", KeyKind::Real, "", {}, KeyGroup::Materials},
+    {"eps_ud", KeyKind::Real, "", {}, KeyGroup::Materials},
+
+    {"wk_lim", KeyKind::Real, "mm", {}, KeyGroup::Check},
+};
+
+// The row of a key; nullptr for a name the table does not hold.
+constexpr const InputKey* find_key(std::string_view name) {
+    for (const InputKey& key : kInputKeys)
+        if (key.name == name) return &key;
+    return nullptr;
+}
+
+// The class-name key whose class supplies a material value: the text row of
+// the Materials group that precedes it (ClasseCls or ClasseAcciaio).
+constexpr std::string_view material_class_key(std::string_view name) {
+    std::string_view last_class;
+    for (const InputKey& key : kInputKeys) {
+        if (key.group != KeyGroup::Materials) continue;
+        if (key.kind == KeyKind::Text) last_class = key.name;
+        if (key.name == name) return last_class;
+    }
+    return {};
+}
+
+// How many keys of a group hold a value of a kind.
+constexpr int count_keys(KeyGroup group, KeyKind kind) {
+    int n = 0;
+    for (const InputKey& key : kInputKeys) n += key.group == group && key.kind == kind ? 1 : 0;
+    return n;
+}
+
+// The README's table of keys (Markdown), one row per group.
+std::string key_table_markdown();
+
+}  // namespace ferrolit::cli
