@@ -11,6 +11,7 @@
 #include <atomic>
 #include <bit>
 #include <cstdint>
+#include <latch>
 #include <string>
 #include <thread>
 #include <vector>
@@ -173,7 +174,7 @@ Record job(int n) {
 }
 
 constexpr int kThreads = 4;
-constexpr int kRounds = 3;
+constexpr int kRounds = 6;
 
 TEST(ThreadSafety, IndependentRegistriesGiveWhatOneThreadGives) {
     setDecimalSeparator('.');
@@ -190,8 +191,10 @@ TEST(ThreadSafety, IndependentRegistriesGiveWhatOneThreadGives) {
         }
     });
     std::vector<std::thread> workers;
+    std::latch start(kThreads);
     for (int t = 0; t < kThreads; ++t)
-        workers.emplace_back([t, &results] {
+        workers.emplace_back([t, &results, &start] {
+            start.arrive_and_wait();  // all at once
             for (int round = 0; round < kRounds; ++round) results[t][round] = job(t + round);
         });
     for (std::thread& w : workers) w.join();
