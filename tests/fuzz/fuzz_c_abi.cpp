@@ -353,11 +353,45 @@ private:
         const ferrolit_value value = make_value(in_, argument_type(in_, declared), arena, handles_);
         const ferrolit_value before = value;
         const bool no_value = in_.byte() >= 248;
+        const std::string old = property_text(target, name.c_str());
         const ferrolit_status s = ferrolit_let(target, name.c_str(), no_value ? nullptr : &value);
         const std::string context = "let " + std::string(cls_of(target)) + "." + name;
         check_status(s, context);
         FUZZ_CHECK(same_bytes(value, before), context);
-        if (s == FERROLIT_OK) FUZZ_CHECK(m != nullptr && (m->kind & FERROLIT_KIND_LET) != 0, context);
+        if (s == FERROLIT_OK)
+            FUZZ_CHECK(m != nullptr && (m->kind & FERROLIT_KIND_LET) != 0, context);
+        else
+            FUZZ_CHECK(property_text(target, name.c_str()) == old, context + ": a failed write changed the property");
+    }
+
+    // A property's value as text (its bits for numbers), or "" when it
+    // cannot be read that way.
+    static std::string property_text(ferrolit_object* target, const char* name) {
+        ferrolit_value v = FERROLIT_VALUE_EMPTY;
+        if (target == nullptr || ferrolit_get(target, name, nullptr, 0, &v) != FERROLIT_OK) return "";
+        std::string text = std::to_string(v.type) + ":";
+        switch (v.type) {
+            case FERROLIT_TYPE_SINGLE: {
+                std::uint32_t bits = 0;
+                std::memcpy(&bits, &v.u.single, sizeof bits);
+                text += std::to_string(bits);
+                break;
+            }
+            case FERROLIT_TYPE_INT16:
+                text += std::to_string(v.u.int16);
+                break;
+            case FERROLIT_TYPE_INT32:
+            case FERROLIT_TYPE_BOOL:
+                text += std::to_string(v.u.int32);
+                break;
+            case FERROLIT_TYPE_STRING:
+                text += v.u.string;
+                break;
+            default:  // objects: a new handle each time, nothing to compare
+                break;
+        }
+        ferrolit_value_clear(&v);
+        return text;
     }
 
     void invoke(ferrolit_object* target, const std::string& name, const ferrolit_member_info* m, Access access) {
