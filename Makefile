@@ -2,14 +2,17 @@
 PRESET ?= default
 PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
 
-.PHONY: all build test sanitize install bench clean deps demo format format-check tidy
+.PHONY: all build test sanitize install bench clean deps demo format format-check tidy fuzz tsan
 
 all: build
 
 # Packages this build needs from Debian; installed when missing and possible.
 DEB_PACKAGES := cmake ninja-build g++ libgtest-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev python3 \
                 clang-format clang-tidy
+# libFuzzer comes with clang's runtime libraries.
+FUZZ_PACKAGES := clang libclang-rt-14-dev
 
 deps:
 	@missing=""; for p in $(DEB_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
@@ -35,6 +38,17 @@ test: build
 sanitize:
 	$(MAKE) test PRESET=sanitize
 
+# Each fuzz target for FUZZ_SECONDS seconds (tests/fuzz/run.sh).
+fuzz:
+	$(MAKE) deps DEB_PACKAGES="$(DEB_PACKAGES) $(FUZZ_PACKAGES)"
+	JOBS=$(JOBS) tests/fuzz/run.sh $(FUZZ_SECONDS)
+
+# Independent registries on separate threads, under ThreadSanitizer.
+tsan: deps
+	cmake --preset tsan
+	cmake --build --preset tsan -j $(JOBS)
+	ctest --preset tsan
+
 bench: deps
 	cmake --preset bench
 	cmake --build --preset bench -j $(JOBS)
@@ -57,4 +71,4 @@ install: build
 	@echo "Python package installed in $(PREFIX)/$$(sed -n 's/^FERROLIT_PYTHON_INSTALL_DIR:STRING=//p' build/CMakeCache.txt)"
 
 clean:
-	rm -rf build build-sanitize build-bench build-tidy
+	rm -rf build build-sanitize build-bench build-tidy build-fuzz build-tsan

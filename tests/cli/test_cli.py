@@ -266,6 +266,11 @@ class BadInput(Workspace):
             ("fails to compute", good.replace('"dFerriMinimo": 12', '"dFerriMinimo": 32'),
              "sezione non calcolabile: impossibile scegliere l'armatura As_sup"),
             ("not an object", "[1, 2]", ":1: una sezione è un oggetto JSON"),
+            # The JSON reader stops at a NUL byte, the scan of the keys' lines
+            # did not: what follows gave wrong messages, or aborted the
+            # program when it held a key the scan could not read.
+            ("NUL, then more", good + '\0{"Base": 400}', f":{len(lines)}: JSON non valido: carattere NUL"),
+            ("NUL, then a bad key", good + '\0{"\x01": 1}', f":{len(lines)}: JSON non valido: carattere NUL"),
         ]
         for name, text, message in cases:
             with self.subTest(name):

@@ -99,6 +99,10 @@ SectionInput from_json(const json& root, const std::map<std::string, int>& key_l
 }
 
 json parse_or_throw(const std::string& text, const std::string& file, int first_line) {
+    // The JSON reader takes a NUL byte for the end of the text, and the scan
+    // of the keys' lines would read on past it. A raw NUL is never valid JSON.
+    if (const std::size_t nul = text.find('\0'); nul != std::string::npos)
+        throw InputError(file, line_at(text, nul, first_line), "", "JSON non valido: carattere NUL");
     try {
         return json::parse(text);
     } catch (const json::parse_error& e) {
