@@ -208,8 +208,11 @@ Domain general_domain(const SectionData& s, Axis axis, std::size_t points) {
         const Hit h = crossings.tangent(N_pole, inner->N, other);
         return std::make_pair(path_N(s, h), h);
     };
-    const auto [N_lo, end_lo] = end(s.N_min);
-    const auto [N_hi, end_hi] = end(s.N_max);
+    // Plain variables rather than structured bindings: clang 14 (the fuzz
+    // build) cannot capture bindings in the lambda below.
+    const std::pair<double, Hit> lower = end(s.N_min), upper = end(s.N_max);
+    const double N_lo = lower.first, N_hi = upper.first;
+    const Hit end_lo = lower.second, end_hi = upper.second;
     auto eval = [&](double t) {
         if (t <= 0) return Level{N_lo, end_lo, end_lo};
         if (t >= 1) return Level{N_hi, end_hi, end_hi};
