@@ -139,19 +139,25 @@ double strut_resistance(const Section& s, bool plane_z) {
 
 // The interface passes Direz by value.
 float Section::Vrd_cls(std::string Direz) const {  // NOLINT(performance-unnecessary-value-param)
-    const ShearGeometry g = member_geometry(*this, in_plane_z(Direz));
-    if (g.width <= 0 || g.depth <= 0) return 0;
-    return in_kilonewtons([&] { return concrete_only_resistance(*this, g); });
+    return detail::public_call([&] {
+        const ShearGeometry g = member_geometry(*this, in_plane_z(Direz));
+        if (g.width <= 0 || g.depth <= 0) return 0.0f;
+        return in_kilonewtons([&] { return concrete_only_resistance(*this, g); });
+    });
 }
 
 float Section::Vrsd(const std::string& Direz) const {
-    if (has_no_section(*this)) return 0;
-    return in_kilonewtons([&] { return stirrup_resistance(*this, in_plane_z(Direz)); });
+    return detail::public_call([&] {
+        if (has_no_section(*this)) return 0.0f;
+        return in_kilonewtons([&] { return stirrup_resistance(*this, in_plane_z(Direz)); });
+    });
 }
 
 float Section::Vrcd(const std::string& Direz) const {
-    if (has_no_section(*this)) return 0;
-    return in_kilonewtons([&] { return strut_resistance(*this, in_plane_z(Direz)); });
+    return detail::public_call([&] {
+        if (has_no_section(*this)) return 0.0f;
+        return in_kilonewtons([&] { return strut_resistance(*this, in_plane_z(Direz)); });
+    });
 }
 
 }  // namespace ferrolit
