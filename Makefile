@@ -9,7 +9,7 @@ all: build
 
 # Packages this build needs from Debian; installed when missing and possible.
 DEB_PACKAGES := cmake ninja-build g++ libgtest-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev python3 \
-                clang-format clang-tidy
+                clang-format clang-tidy pkg-config python3-venv python3-pip python3-setuptools python3-wheel locales
 
 deps:
 	@missing=""; for p in $(DEB_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
@@ -23,9 +23,11 @@ build: deps
 	cmake --preset $(PRESET)
 	cmake --build --preset $(PRESET) -j $(JOBS)
 
-# Verifies the embedded example (a 300 x 500 beam) and draws its N-M domains.
-demo:
-	$(MAKE) build PRESET=default
+# Verifies the embedded example (a 300 x 500 beam) and draws its N-M domains;
+# builds the library and the tool only, not the test programs.
+demo: deps
+	cmake --preset default
+	cmake --build --preset default -j $(JOBS) --target ferrolit_cli
 	./build/tools/ferrolit verify --svg build/demo.svg
 	@echo "Domini N-M disegnati in build/demo.svg"
 
