@@ -63,7 +63,9 @@ def _candidates():
     here = os.path.dirname(os.path.abspath(__file__))
     yield from sorted(glob.glob(os.path.join(here, "libferrolit.so*")))
     try:
-        from . import _install  # written by the installation: the library's path relative to the package
+        # Written by CMake's installation (a path relative to the package) or
+        # by a pip build given FERROLIT_LIBRARY (an absolute path).
+        from . import _install
         yield os.path.normpath(os.path.join(here, _install.LIBRARY))
     except ImportError:
         pass
