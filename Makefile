@@ -10,7 +10,7 @@ all: build
 
 # Packages this build needs from Debian; installed when missing and possible.
 DEB_PACKAGES := cmake ninja-build g++ libgtest-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev python3 \
-                clang-format clang-tidy
+                clang-format clang-tidy pkg-config python3-venv python3-pip python3-setuptools python3-wheel locales
 # libFuzzer comes with clang's runtime libraries.
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 
@@ -26,9 +26,11 @@ build: deps
 	cmake --preset $(PRESET)
 	cmake --build --preset $(PRESET) -j $(JOBS)
 
-# Verifies the embedded example (a 300 x 500 beam) and draws its N-M domains.
-demo:
-	$(MAKE) build PRESET=default
+# Verifies the embedded example (a 300 x 500 beam) and draws its N-M domains;
+# builds the library and the tool only, not the test programs.
+demo: deps
+	cmake --preset default
+	cmake --build --preset default -j $(JOBS) --target ferrolit_cli
 	./build/tools/ferrolit verify --svg build/demo.svg
 	@echo "Domini N-M disegnati in build/demo.svg"
 

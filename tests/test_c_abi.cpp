@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -15,6 +16,7 @@
 #include "support.hpp"
 
 #include "component/status.hpp"
+#include "component/units.hpp"
 
 namespace {
 
@@ -315,6 +317,38 @@ TEST(TypeInfo, Enumerations) {
     EXPECT_STREQ(ferrolit_enum_value(0, 2, &value), "Sinistro");
     EXPECT_EQ(value, 3);
     EXPECT_EQ(ferrolit_enum_value(0, 4, &value), nullptr);
+}
+
+// Every number the interface names has its unit, and every unit row names a
+// member or an argument.
+TEST(TypeInfo, EveryNumberHasItsUnit) {
+    std::set<std::string> numbers;
+    for (int32_t c = 0; c < ferrolit_class_count(); ++c) {
+        const char* cls = ferrolit_class_name(c);
+        for (int32_t m = 0; m < ferrolit_member_count(cls); ++m) {
+            const ferrolit_member_info& info = *ferrolit_member_at(cls, m);
+            // The domain arrays come out through their argument Matr, in the member's unit.
+            const bool array_out = info.arg_count == 1 && info.args[0].type == FERROLIT_TYPE_SINGLE_ARRAY;
+            if (info.result_type == FERROLIT_TYPE_SINGLE || info.result_type == FERROLIT_TYPE_INT16 || array_out)
+                numbers.insert(info.name);
+            for (int32_t a = 0; a < info.arg_count; ++a) {
+                const int32_t type = info.args[a].type;
+                if (type == FERROLIT_TYPE_SINGLE || type == FERROLIT_TYPE_INT16) numbers.insert(info.args[a].name);
+                EXPECT_NE(ferrolit_unit(info.args[a].name), nullptr) << info.args[a].name;
+            }
+            EXPECT_NE(ferrolit_unit(info.name), nullptr) << info.name;
+        }
+    }
+    for (const std::string& name : numbers)
+        EXPECT_NE(ferrolit::component::unit_in_table(name), nullptr) << name << " has no unit";
+    for (const auto& row : ferrolit::component::kUnits)
+        EXPECT_EQ(numbers.count(std::string(row.name)), 1U) << row.name << " is no number of the interface";
+    EXPECT_STREQ(ferrolit_unit("Base"), "mm");
+    EXPECT_STREQ(ferrolit_unit("Astaffe_ml"), "mm²/m");
+    EXPECT_STREQ(ferrolit_unit("percAs"), "");
+    EXPECT_STREQ(ferrolit_unit("DescrSezione"), "");
+    EXPECT_EQ(ferrolit_unit("Larghezza"), nullptr);
+    EXPECT_EQ(ferrolit_unit(nullptr), nullptr);
 }
 
 // ---- late-bound access ----

@@ -1,8 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <string>
 
+#include <ferrolit/analysis.hpp>
+#include <ferrolit/ferrolit.hpp>
 #include <ferrolit/platform.hpp>
 
 #include "core/message_numbers.hpp"
@@ -55,6 +61,62 @@ TEST_F(Renderings, PatternsRoundHalfAwayFromZeroOnTheDecimalForm) {
     EXPECT_EQ(fixed_decimals(2.675, 2), "2,68");
     EXPECT_EQ(fixed_decimals(1.005, 2), "1,01");
     EXPECT_EQ(fixed_decimals(std::numeric_limits<float>::quiet_NaN(), 2), "NaN");
+}
+
+// Whether the C locale now in force writes decimals with a comma.
+bool comma_in_force() { return std::strcmp(std::localeconv()->decimal_point, ",") == 0; }
+
+// Puts a locale whose decimal mark is a comma in force for the whole process
+// (setlocale, as a host may do): Italian if the system has it, another comma
+// locale otherwise, else Italian compiled with localedef into a temporary
+// folder (LOCPATH). Returns its name, or "" when none can be had.
+std::string use_comma_locale() {
+    for (const char* name : {"it_IT.UTF-8", "it_IT.utf8", "it_IT", "de_DE.UTF-8", "fr_FR.UTF-8", "es_ES.UTF-8"}) {
+        if (std::setlocale(LC_ALL, name) != nullptr && comma_in_force()) return name;
+    }
+    char folder[] = "/tmp/ferrolit-locale-XXXXXX";
+    if (::mkdtemp(folder) == nullptr) return "";
+    const std::string compile = std::string("localedef -i it_IT -f UTF-8 ") + folder + "/it_IT.UTF-8 >/dev/null 2>&1";
+    if (std::system(compile.c_str()) != 0) return "";
+    ::setenv("LOCPATH", folder, 1);
+    if (std::setlocale(LC_ALL, "it_IT.UTF-8") != nullptr && comma_in_force()) return "it_IT.UTF-8";
+    return "";
+}
+
+// The renderings and a message of the registry, with a point as separator.
+std::string renderings_and_a_message() {
+    std::string text;
+    for (const float value : {7068.6f, 10.0f, -2.675f, 0.5f, 113.05f, 12345678.0f, 2e-5f, 3.4028235e38f}) {
+        text += plain_number(value) + "|" + fixed_decimals(value, 2) + "|" + fixed_decimals(value, 1) + "|" +
+                fixed_decimals(double{value} * 1.5, 2) + "\n";
+    }
+    ferrolit::clsGenVerSez registry;
+    bool procedi = true;
+    std::string msg;
+    (void)registry.EstraiFerriMin(2000, 100, 1, 7, 12, procedi, msg);  // "B-c =10.00 cm", "As =452.0mmq"
+    text += msg + "\n";
+    // The code engine reads bar texts with decimals too.
+    for (const double d : ferrolit::analysis::layer_diameters("1f12.5+1f8")) text += plain_number(float(d));
+    return text;
+}
+
+TEST(HostLocale, LeavesRenderingsAndMessagesAlone) {
+    ferrolit::setDecimalSeparator('.');
+    std::setlocale(LC_ALL, "C");
+    const std::string in_c_locale = renderings_and_a_message();
+    const std::string name = use_comma_locale();
+    if (name.empty()) {
+        ferrolit::setDecimalSeparator('\0');
+        GTEST_SKIP() << "no locale with a decimal comma is installed, and localedef could not compile it_IT";
+    }
+    const std::string under_comma_locale = renderings_and_a_message();
+    std::setlocale(LC_ALL, "C");
+    ::unsetenv("LOCPATH");
+    ferrolit::setDecimalSeparator('\0');
+    EXPECT_EQ(under_comma_locale, in_c_locale) << "under " << name;
+    EXPECT_NE(in_c_locale.find(" 7068.6|7068.60|7068.6|"), std::string::npos);
+    EXPECT_NE(in_c_locale.find("B-c =10.00 cm."), std::string::npos);
+    EXPECT_NE(in_c_locale.find(" 12.5 8"), std::string::npos);
 }
 
 TEST(DecimalSeparator, FollowsTheLocaleNamedByTheEnvironment) {

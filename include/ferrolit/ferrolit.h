@@ -158,6 +158,13 @@ FERROLIT_API int32_t ferrolit_member_count(const char* class_name);
 FERROLIT_API const ferrolit_member_info* ferrolit_member_at(const char* class_name, int32_t index);
 FERROLIT_API int32_t ferrolit_member_find(const char* class_name, const char* member_name);
 
+/* The unit of the numbers a member or an argument of that name holds (the
+ * same name is the same quantity): "mm", "mm²", "mm²/m", "kN", "kNm", "MPa"
+ * or "°", in UTF-8; "" for a pure number (a ratio, a strain, a count, a
+ * code), a text, a flag, an object or an enumeration; NULL for a name that no
+ * class uses. The text lives as long as the library. */
+FERROLIT_API const char* ferrolit_unit(const char* name);
+
 /* Enumerations: names and their (name, value) pairs. */
 FERROLIT_API int32_t ferrolit_enum_count(void);
 FERROLIT_API const char* ferrolit_enum_name(int32_t index);

@@ -13,18 +13,24 @@ back as return values, after the member's result if it has one::
     procedi, msg = s.CalcolaNMDominioSezRett("Y")
     n = s.Ny_Dominio()          # a list
 
-Failures raise ferrolit.Error, whose kind tells them apart. The shared
-library is found through FERROLIT_LIBRARY, next to this package, or where the
-installation put it.
+Anything with __float__ (or, for a whole number, __index__) is taken where
+a number is expected: numpy scalars and 0-d arrays as well as int and float.
+Failures raise ferrolit.Error, whose kind tells them apart and whose message
+names the member and, for a value that cannot be passed, the argument. The
+docstrings give each number's unit. The shared library is found through
+FERROLIT_LIBRARY, next to this package, the path recorded when the package
+was installed, or the dynamic loader's search path.
 """
 
 import ctypes
 import enum
 import inspect
 import math
+import operator
 
 from . import _abi
 from ._abi import lib
+from ._version import __version__
 
 __all__ = ["Error", "ErrorKind", "version", "set_message_box_handler", "set_beep_handler",
            "set_decimal_separator"]
@@ -50,23 +56,35 @@ ErrorKind.__doc__ = "Status codes of the library: the classic run-time error num
 
 class Error(Exception):
     """A failure reported by the library; `kind` is an ErrorKind (or the bare
-    number of a status this package does not know)."""
+    number of a status this package does not know), `description` the
+    library's Italian text, `member` the member called ("clsSezRett.Vrsd")
+    and `argument` the argument whose value could not be passed, if that was
+    the failure."""
 
-    def __init__(self, kind, description=None):
+    def __init__(self, kind, description=None, member=None, argument=None, received=None):
         if description is None:
             description = _descriptions[int(kind)]
         try:
             kind = ErrorKind(kind)
         except ValueError:
             pass
-        super().__init__(f"{description} ({int(kind)})")
+        text = f"{description} ({int(kind)})"
+        if argument is not None:
+            text += f": argomento {argument}" + (f" di {member}" if member else "")
+        elif member is not None:
+            text += f": {member}"
+        if received is not None:
+            text += f", ricevuto {received}"
+        super().__init__(text)
         self.kind = kind
         self.description = description
+        self.member = member
+        self.argument = argument
 
 
-def _check(status):
+def _check(status, member=None):
     if status != 0:
-        raise Error(status, lib.ferrolit_last_error().decode("utf-8", "replace"))
+        raise Error(status, lib.ferrolit_last_error().decode("utf-8", "replace"), member)
 
 
 def version():
@@ -76,43 +94,95 @@ def version():
 
 # ---- values ----
 
-class _Inputs:
-    """Builds the value slots of one call and keeps alive what they point to."""
+_INTEGER_RANGES = {_abi.INT16: (-2**15, 2**15), _abi.INT32: (-2**31, 2**31)}
+_NUMBER_TYPES = (_abi.SINGLE, _abi.INT16, _abi.INT32)
 
-    def __init__(self):
+
+def _number(x, declared):
+    """x as an int (a whole number for an integer argument: anything with
+    __index__) or a float (anything with __float__), or None for no number;
+    OverflowError for a whole number beyond any float. Covers int, float,
+    numpy scalars and 0-d arrays."""
+    if isinstance(x, (str, bytes, _Object, list, tuple)):
+        return None
+    kind = type(x)
+    if declared != _abi.SINGLE and hasattr(kind, "__index__"):
+        try:
+            return operator.index(x)
+        except TypeError:  # a 0-d array of reals has __index__ but refuses it
+            pass
+    if hasattr(kind, "__float__"):
+        return float(x)
+    if hasattr(kind, "__index__"):
+        return float(operator.index(x))
+    return None
+
+
+def _mismatch(x, member, argument):
+    return Error(ErrorKind.TypeMismatch, None, member, argument, type(x).__name__)
+
+
+class _Inputs:
+    """Builds the value slots of one call and keeps alive what they point to.
+    A value that cannot be passed raises Error naming its argument; what the
+    library checks besides (16-bit ranges, rounding) it checks again."""
+
+    def __init__(self, member):
+        self.member = member
         self.keep = []
 
-    def fill(self, slot, x, declared):
+    def fill(self, slot, x, declared, argument):
         if x is None:
             slot.type = _abi.EMPTY
         elif isinstance(x, bool):
             slot.type, slot.u.boolean = _abi.BOOL, int(x)
-        elif isinstance(x, int) and declared != _abi.SINGLE:
-            if not -2**31 <= x < 2**31:
-                raise Error(ErrorKind.Overflow)
-            slot.type, slot.u.int32 = _abi.INT32, x
-        elif isinstance(x, (int, float)):
-            try:
-                number = float(x)  # an int beyond any float overflows here
-            except OverflowError:
-                raise Error(ErrorKind.Overflow) from None
-            if math.isfinite(number) and abs(number) > _FLOAT_MAX:
-                raise Error(ErrorKind.Overflow)
-            slot.type, slot.u.single = _abi.SINGLE, number
         elif isinstance(x, str):
+            if declared in _NUMBER_TYPES:
+                raise _mismatch(x, self.member, argument)
             text = ctypes.create_string_buffer(x.encode("utf-8"))
             self.keep.append(text)
             slot.type, slot.u.string = _abi.STRING, ctypes.addressof(text)
         elif isinstance(x, _Object):
             slot.type, slot.u.object = _abi.OBJECT, x._handle
         elif isinstance(x, (list, tuple)):
-            data = (ctypes.c_float * len(x))(*x)
+            values = [self._real(v, argument) for v in x]
+            data = (ctypes.c_float * len(values))(*values)
             self.keep.append(data)
             slot.type = _abi.SINGLE_ARRAY
             slot.u.array.data = ctypes.cast(data, ctypes.POINTER(ctypes.c_float))
-            slot.u.array.count = len(x)
+            slot.u.array.count = len(values)
         else:
-            raise Error(ErrorKind.TypeMismatch, f"{_descriptions[ErrorKind.TypeMismatch]}: {type(x).__name__}")
+            try:
+                number = _number(x, declared)
+            except OverflowError:
+                raise self._overflow(argument) from None
+            if number is None or declared in (_abi.STRING, _abi.OBJECT):
+                raise _mismatch(x, self.member, argument)
+            low, high = _INTEGER_RANGES.get(declared, (None, None))
+            if isinstance(number, int) and low is not None:
+                if not low <= number < high:
+                    raise self._overflow(argument)
+                slot.type, slot.u.int32 = _abi.INT32, number
+                return
+            number = float(number)
+            if low is not None and not (math.isfinite(number) and low <= round(number) < high):
+                raise self._overflow(argument)  # rounded half to even, as the library does
+            slot.type, slot.u.single = _abi.SINGLE, self._real(number, argument)
+
+    def _real(self, x, argument):
+        """x as a float within the range of a single (infinities and NaN pass)."""
+        try:
+            number = _number(x, _abi.SINGLE)
+        except OverflowError:
+            raise self._overflow(argument) from None
+        if number is None:
+            raise _mismatch(x, self.member, argument)
+        if math.isfinite(number) and abs(number) > _FLOAT_MAX:
+            raise self._overflow(argument)
+        return number
+
+    def _overflow(self, argument):
+        return Error(ErrorKind.Overflow, None, self.member, argument)
 
 
 def _to_python(slot):
@@ -176,9 +246,6 @@ class _Object:
     def __reduce__(self):
         raise TypeError(f"ferrolit.{self._class_name} objects cannot be pickled")
 
-    def __repr__(self):
-        return f"<ferrolit.{self._class_name} object>"
-
 
 def _wrap(handle, retain):
     """The Python object for a handle; retain=True adds the wrapper's own reference."""
@@ -193,13 +260,14 @@ def _wrap(handle, retain):
 def _invoke(function, obj, name, args, values):
     """Calls a member with the Python values for its arguments; returns the
     result followed by the outputs (None, one value, or a tuple)."""
+    member = f"{obj._class_name}.{name.decode()}"
     slots = (_abi.Value * max(len(args), 1))()
     result = _abi.Value()
-    inputs = _Inputs()
+    inputs = _Inputs(member)
     try:
         for i, (arg, x) in enumerate(zip(args, values)):
-            inputs.fill(slots[i], x, arg.type)
-        _check(function(obj._handle, name, slots, len(args), ctypes.byref(result)))
+            inputs.fill(slots[i], x, arg.type, arg.name)
+        _check(function(obj._handle, name, slots, len(args), ctypes.byref(result)), member)
         out = [] if result.type == _abi.EMPTY else [_to_python(result)]
         out += [_to_python(slots[i]) for i, arg in enumerate(args) if arg.is_output]
     finally:
@@ -212,37 +280,65 @@ def _invoke(function, obj, name, args, values):
     return out[0] if len(out) == 1 else tuple(out)
 
 
+# ---- docstrings: types and units from the library's type information ----
+
+_TYPE_NAMES = {_abi.EMPTY: "nothing", _abi.SINGLE: "single", _abi.INT16: "16-bit integer",
+               _abi.INT32: "32-bit integer", _abi.BOOL: "boolean", _abi.STRING: "text",
+               _abi.OBJECT: "object", _abi.SINGLE_ARRAY: "list of singles"}
+
+
+def _unit(name):
+    unit = lib.ferrolit_unit(name.encode())
+    return unit.decode("utf-8") if unit else ""
+
+
+def _type_text(type_code, type_name, unit):
+    """"single, mm", "TipoBordo", "clsSezRett", "text"."""
+    text = type_name.decode() if type_name else _TYPE_NAMES.get(type_code, str(type_code))
+    if not text:
+        text = "section"  # an object of either section class
+    return f"{text}, {unit}" if unit else text
+
+
 class _Arg:
-    def __init__(self, info):
+    def __init__(self, info, member):
         self.name = info.name.decode()
         self.type = info.type
         self.is_output = bool(info.is_output)
+        # The domain arrays come out through Matr, in the member's own unit.
+        unit = _unit(member if self.type == _abi.SINGLE_ARRAY else self.name)
+        self.doc = f"{self.name}: {_type_text(info.type, info.type_name, unit)}" + \
+            (" (output)" if self.is_output else "")
 
 
-def _make_property(info):
+def _make_property(class_name, info):
     name = info.name
     readable = info.name.decode()
+    member = f"{class_name}.{readable}"
 
     def fget(self):
         return _invoke(lib.ferrolit_get, self, name, [], [])
 
     fset = None
+    access = "read only"
     if info.kind & _abi.KIND_LET:
         declared = info.result_type
+        access = "read and write"
 
         def fset(self, x):
             slot = _abi.Value()
-            inputs = _Inputs()
-            inputs.fill(slot, x, declared)
-            _check(lib.ferrolit_let(self._handle, name, ctypes.byref(slot)))
+            inputs = _Inputs(member)
+            inputs.fill(slot, x, declared, readable)
+            _check(lib.ferrolit_let(self._handle, name, ctypes.byref(slot)), member)
 
-    return property(fget, fset, doc=f"{readable} (property)")
+    doc = f"{readable}: {_type_text(info.result_type, info.result_type_name, _unit(readable))}; {access}."
+    return property(fget, fset, doc=doc)
 
 
 def _make_method(info):
     name = info.name
     readable = name.decode()
-    args = [_Arg(info.args[i]) for i in range(info.arg_count)]
+    args = [_Arg(info.args[i], readable) for i in range(info.arg_count)]
     function = lib.ferrolit_call
     parameters = [inspect.Parameter(a.name, inspect.Parameter.POSITIONAL_OR_KEYWORD,
                                     default=None if a.is_output else inspect.Parameter.empty) for a in args]
@@ -256,20 +352,52 @@ def _make_method(info):
     method.__name__ = readable
     method.__signature__ = inspect.Signature([inspect.Parameter("self", inspect.Parameter.POSITIONAL_OR_KEYWORD)]
                                              + parameters)
-    outputs = [a.name for a in args if a.is_output]
-    method.__doc__ = f"{readable}: returns " + ", ".join(
-        (["the result"] if info.result_type != _abi.EMPTY else []) + outputs or ["nothing"])
+    returned = ([f"the result ({_type_text(info.result_type, info.result_type_name, _unit(readable))})"]
+                if info.result_type != _abi.EMPTY else []) + [a.name for a in args if a.is_output]
+    lines = [f"{readable}({', '.join(a.name for a in args)}): returns {', '.join(returned) or 'nothing'}."]
+    if args:
+        lines += ["", "Arguments:"] + [f"    {a.doc}" for a in args]
+    method.__doc__ = "\n".join(lines)
     return method
 
 
+# ---- repr: what the object is, at a glance ----
+
+def _section_repr(s):
+    shape = f"{s.Base:g} x {s.Altezza:g} mm"
+    if s._class_name == "clsSezT":
+        shape = f"{s.Base:g}/{s.BaseInf:g} x {s.Altezza:g} mm, flange {s.SpessoreT:g} mm"
+    return f"{s.TipoSezione} {s.DescrSezione!r}, {shape}"
+
+
+def _sections(count):
+    return f"{count} section" + ("" if count == 1 else "s")
+
+
+_REPRS = {
+    "clsGenVerSez": lambda r: f"{_sections(r.Sezioni.Count)}, current {r.SezioneCorrente}",
+    "Collection": lambda c: _sections(c.Count),
+    "clsSezRett": _section_repr,
+    "clsSezT": _section_repr,
+}
+
+
+def _repr(self):
+    try:
+        return f"<ferrolit.{self._class_name}: {_REPRS[self._class_name](self)}>"
+    except Exception:  # a repr must not fail, whatever the object holds
+        return f"<ferrolit.{self._class_name} object>"
+
+
 def _build_class(class_name):
-    namespace = {"__slots__": (), "_class_name": class_name, "__doc__": f"The ferrolit class {class_name}."}
+    namespace = {"__slots__": (), "_class_name": class_name, "__doc__": f"The ferrolit class {class_name}.",
+                 "__repr__": _repr}
     key = class_name.encode()
     for i in range(lib.ferrolit_member_count(key)):
         info = lib.ferrolit_member_at(key, i).contents
         member = info.name.decode()
         if info.kind & _abi.KIND_GET and info.arg_count == 0 and not info.kind & _abi.KIND_METHOD:
-            namespace[member] = _make_property(info)
+            namespace[member] = _make_property(class_name, info)
         else:
             namespace[member] = _make_method(info)
     if class_name == "Collection":

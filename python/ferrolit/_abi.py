@@ -63,7 +63,9 @@ def _candidates():
     here = os.path.dirname(os.path.abspath(__file__))
     yield from sorted(glob.glob(os.path.join(here, "libferrolit.so*")))
     try:
-        from . import _install  # written by the installation: the library's path relative to the package
+        # Written by CMake's installation (a path relative to the package) or
+        # by a pip build given FERROLIT_LIBRARY (an absolute path).
+        from . import _install
         yield os.path.normpath(os.path.join(here, _install.LIBRARY))
     except ImportError:
         pass
@@ -105,6 +107,7 @@ _declare("ferrolit_class_count", _i32)
 _declare("ferrolit_class_name", ctypes.c_char_p, _i32)
 _declare("ferrolit_member_count", _i32, ctypes.c_char_p)
 _declare("ferrolit_member_at", ctypes.POINTER(MemberInfo), ctypes.c_char_p, _i32)
+_declare("ferrolit_unit", ctypes.c_char_p, ctypes.c_char_p)
 _declare("ferrolit_enum_count", _i32)
 _declare("ferrolit_enum_name", ctypes.c_char_p, _i32)
 _declare("ferrolit_enum_value_count", _i32, _i32)

@@ -76,6 +76,29 @@ class TypicalUse(unittest.TestCase):
         self.assertEqual(int(ferrolit.PosizioneFerri.As_infY), 3)
 
 
+class Description(unittest.TestCase):
+    def test_docstrings_give_types_and_units(self):
+        self.assertEqual(ferrolit.clsSezRett.Base.__doc__, "Base: single, mm; read and write.")
+        self.assertEqual(ferrolit.clsSezRett.percAs.__doc__, "percAs: single; read only.")
+        creation = ferrolit.clsGenVerSez.CreaSezRett.__doc__
+        for line in ("Med_y: single, kNm", "Ned_x: single, kN", "DferMax: 16-bit integer, mm", "DescrSez: text"):
+            self.assertIn(line, creation)
+        self.assertIn("Matr: list of singles, kNm (output)", ferrolit.clsSezT.My_Dominio.__doc__)
+        self.assertIn("the result (single, mm²/m)", ferrolit.clsSezRett.Astaffe_ml.__doc__)
+        self.assertIn("Bordo: TipoBordo", ferrolit.clsSezT.bX.__doc__)
+
+    def test_repr_tells_what_the_object_is(self):
+        r = beam_registry()
+        r.CreaSezT("Pilastro", "P2", 800, 300, 600, 150, 40, 40, 0, 0, 0, 0, 0, 2, 12, 24)
+        self.assertEqual(repr(r), "<ferrolit.clsGenVerSez: 2 sections, current 2>")
+        self.assertEqual(repr(r.Sezioni), "<ferrolit.Collection: 2 sections>")
+        self.assertEqual(repr(r.SezRet(1)), "<ferrolit.clsSezRett: Trave 'T1', 300 x 500 mm>")
+        self.assertEqual(repr(r.SezT(2)), "<ferrolit.clsSezT: Pilastro 'P2', 800/300 x 600 mm, flange 150 mm>")
+
+    def test_version_of_the_package_is_that_of_its_library(self):
+        self.assertEqual(ferrolit.__version__, ferrolit.version())
+
+
 class Attributes(unittest.TestCase):
     def test_members_follow_the_type_information(self):
         self.assertTrue(hasattr(ferrolit.clsSezT, "bX"))
@@ -121,6 +144,37 @@ class Errors(unittest.TestCase):
                 self.assertIs(caught.exception.kind, kind)
                 self.assertTrue(caught.exception.description)
 
+    def test_messages_name_the_member_and_the_argument(self):
+        r = ferrolit.clsGenVerSez()
+        s = ferrolit.clsSezRett()
+        cases = [
+            (lambda: r.CreaSezRett("Trave", "T1", object(), 500, 40, 40, 0, 0, 0, 0, 0, 2, 12, 20),
+             ferrolit.ErrorKind.TypeMismatch, "clsGenVerSez.CreaSezRett", "Base"),
+            (lambda: r.CreaSezRett("Trave", "T1", 300, 500, 40, 40, 0, 0, 0, 0, 0, 2, 12, 40000),
+             ferrolit.ErrorKind.Overflow, "clsGenVerSez.CreaSezRett", "DferMax"),
+            (lambda: r.CreaSezRett("Trave", "T1", 300, 500, 40, 40, 0, 0, 0, 0, 0, 2, 12, 32767.5),
+             ferrolit.ErrorKind.Overflow, "clsGenVerSez.CreaSezRett", "DferMax"),
+            (lambda: r.CreaSezRett(3, "T1", 300, 500, 40, 40, 0, 0, 0, 0, 0, 2, 12, 20),
+             ferrolit.ErrorKind.TypeMismatch, "clsGenVerSez.CreaSezRett", "TipoSezione"),
+            (lambda: setattr(s, "NFerriMinimo", 2**40), ferrolit.ErrorKind.Overflow, "clsSezRett.NFerriMinimo",
+             "NFerriMinimo"),
+            (lambda: setattr(s, "Altezza", 1e39), ferrolit.ErrorKind.Overflow, "clsSezRett.Altezza", "Altezza"),
+            (lambda: s.bX, AttributeError, None, None),
+            (lambda: r.SezRet(0), ferrolit.ErrorKind.InvalidIndex, "clsGenVerSez.SezRet", None),
+        ]
+        for action, kind, member, argument in cases:
+            with self.subTest(member=member, argument=argument):
+                if kind is AttributeError:
+                    self.assertRaises(AttributeError, action)
+                    continue
+                with self.assertRaises(ferrolit.Error) as caught:
+                    action()
+                error = caught.exception
+                self.assertEqual((error.kind, error.member, error.argument), (kind, member, argument))
+                self.assertIn(member, str(error))
+                if argument:
+                    self.assertIn(f"argomento {argument} ", str(error))
+
     def test_kinds_and_descriptions_come_from_the_library(self):
         self.assertEqual(ferrolit.ErrorKind.Overflow, 6)
         self.assertEqual(ferrolit.ErrorKind.ArgumentCount, 450)
@@ -132,6 +186,52 @@ class Errors(unittest.TestCase):
         with self.assertRaises(ferrolit.Error):
             s.fStaffe = -1e9
         self.assertEqual(s.fStaffe, 8)
+
+
+# Stand-ins for numpy's numbers, which the package must take as numbers
+# without knowing numpy: a float32 scalar has __float__ only, an int64 scalar
+# __index__ and __float__, and a 0-d array of reals has both but refuses
+# __index__.
+class Float32Like:
+    def __init__(self, value):
+        self.value = value
+
+    def __float__(self):
+        return float(self.value)
+
+
+class Int64Like(Float32Like):
+    def __index__(self):
+        return int(self.value)
+
+
+class IndexOnly:
+    def __init__(self, value):
+        self.value = value
+
+    def __index__(self):
+        return self.value
+
+
+class RealArray0d(Float32Like):
+    def __index__(self):
+        raise TypeError("only integer scalar arrays can be converted to a scalar index")
+
+
+class Numbers(unittest.TestCase):
+    def test_anything_with_float_or_index_is_a_number(self):
+        r = ferrolit.clsGenVerSez()
+        r.CreaSezRett("Trave", "T1", Float32Like(300), RealArray0d(500), Int64Like(40), 40, 100, 0, 0, 0, 60,
+                      Int64Like(2), IndexOnly(12), RealArray0d(24.0))
+        s = r.SezRet(IndexOnly(1))
+        self.assertEqual((s.Base, s.Altezza, s.H_Utile, s.NFerriMinimo, s.dFerriMassimo), (300, 500, 460, 2, 24))
+        s.fStaffe = RealArray0d(8.5)  # the library rounds half to even
+        s.nBracciaStaffe = Int64Like(4)
+        self.assertEqual((s.fStaffe, s.nBracciaStaffe), (8, 4))
+        t = ferrolit.clsSezT()
+        t.Base, t.BaseInf, t.SpessoreT, t.Altezza = Float32Like(800), Int64Like(300), 150, 600
+        self.assertEqual(t.bX(IndexOnly(int(ferrolit.TipoBordo.Sinistro)), Float32Like(250)), 600)
+        self.assertEqual(r.EstraiFerriMin(Float32Like(400), RealArray0d(300), 2, 12, 20)[0], "2f16")
 
 
 class Outputs(unittest.TestCase):

@@ -1,6 +1,7 @@
 // Shapes and bars from the component's dimensions and layer texts.
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <numbers>
 #include <string>
@@ -43,7 +44,10 @@ std::vector<Group> parse_groups(std::string_view text) {
         j = i;
         while (j < compact.size() && (std::isdigit(static_cast<unsigned char>(compact[j])) || compact[j] == '.')) ++j;
         if (j == i || j - i > 8) detail::fail(bad);
-        const double diameter = std::strtod(compact.substr(i, j - i).c_str(), nullptr);
+        // from_chars reads a point whatever the C locale of the host says.
+        double diameter = 0;
+        const auto [end, ec] = std::from_chars(compact.data() + i, compact.data() + j, diameter);
+        if (ec != std::errc{} || end != compact.data() + j) detail::fail(bad);
         if (count < 1 || count > 1000 || !positive(diameter) || diameter > 100) detail::fail(bad);
         groups.push_back({count, diameter});
         if (j == compact.size()) return groups;

@@ -6,6 +6,7 @@
 #include "component/classes.hpp"
 #include "component/names.hpp"
 #include "component/status.hpp"
+#include "component/units.hpp"
 #include "component/value.hpp"
 #include "ferrolit/ferrolit.h"
 
@@ -170,6 +171,19 @@ int32_t ferrolit_member_find(const char* class_name, const char* member_name) {
     if (c == nullptr || member_name == nullptr) return -1;
     const auto found = c->index.find(std::string_view(member_name));
     return found == c->index.end() ? -1 : found->second;
+}
+
+const char* ferrolit_unit(const char* name) {
+    if (name == nullptr) return nullptr;
+    if (const char* unit = unit_in_table(name)) return unit;
+    for (const ClassInfo& c : classes()) {
+        for (const ferrolit_member_info& m : c.infos) {
+            if (std::strcmp(m.name, name) == 0) return "";
+            for (std::int32_t a = 0; a < m.arg_count; ++a)
+                if (std::strcmp(m.args[a].name, name) == 0) return "";
+        }
+    }
+    return nullptr;
 }
 
 int32_t ferrolit_enum_count(void) { return static_cast<int32_t>(std::size(kEnums)); }

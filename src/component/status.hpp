@@ -1,12 +1,16 @@
 #pragma once
 
 // The status of the C interface: every exception is caught at the boundary
-// and turned into a status code, with its description kept per thread.
+// and turned into a status code, with its description kept per thread; the
+// call runs in the library's floating-point environment, the host's being
+// restored after it.
 
 #include <exception>
 #include <new>
 #include <string>
+#include <utility>
 
+#include "core/numeric.hpp"
 #include "core/status_codes.hpp"
 #include "ferrolit/error.hpp"
 #include "ferrolit/ferrolit.h"
@@ -32,8 +36,9 @@ ferrolit_status last_status() noexcept;
 // Runs f; whatever it throws becomes a status and the thread's description.
 template <class F>
 ferrolit_status guard(F&& f) noexcept {
+    const detail::LibraryFpEnvironment environment;
     try {
-        f();
+        detail::fp_isolated(std::forward<F>(f));
         return record(FERROLIT_OK, "");
     } catch (const InterfaceError& e) {
         return record(e.status, e.description.c_str());

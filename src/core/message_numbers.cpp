@@ -1,13 +1,18 @@
 #include "core/message_numbers.hpp"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <system_error>
 
 #include "core/platform.hpp"
 
 namespace ferrolit::detail {
+
+// Every conversion between numbers and text goes through <charconv>, which
+// ignores the C locale: a host that sets an Italian locale still gets a
+// point inside the decimal forms read here, and its own separator only
+// where the patterns put it.
 
 namespace {
 
@@ -19,9 +24,15 @@ struct DecimalForm {
     int exponent = 0;
 };
 
+// The value rounded to `significant` digits in scientific notation, such as
+// "-1.2345e+03"; its end in `buffer`.
+char* scientific_text(char (&buffer)[64], double value, int significant) {
+    return std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, significant - 1).ptr;
+}
+
 DecimalForm decimal_form(double value, int significant) {
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*e", significant - 1, value);
+    const char* const end = scientific_text(buffer, value, significant);
     DecimalForm form;
     const char* p = buffer;
     if (*p == '-') {
@@ -31,9 +42,18 @@ DecimalForm decimal_form(double value, int significant) {
     for (; *p != 'e'; ++p) {
         if (*p != '.') form.digits += *p;
     }
-    form.exponent = std::atoi(p + 1);
+    ++p;
+    if (*p == '+') ++p;  // from_chars reads a minus sign only
+    std::from_chars(p, end, form.exponent);
     while (form.digits.size() > 1 && form.digits.back() == '0') form.digits.pop_back();
     return form;
+}
+
+// Whether the text reads back as exactly this float.
+bool reads_back_as(const char* begin, const char* end, float value) {
+    float back = 0;
+    const auto [ptr, ec] = std::from_chars(begin, end, back);
+    return ec == std::errc{} && ptr == end && back == value;
 }
 
 // The shortest form, up to 7 digits, that reads back as the same float.
@@ -41,8 +61,8 @@ DecimalForm shortest_single_form(float value) {
     int significant = 1;
     for (; significant < 7; ++significant) {
         char buffer[64];
-        std::snprintf(buffer, sizeof buffer, "%.*e", significant - 1, double{value});
-        if (std::strtof(buffer, nullptr) == value) break;
+        const char* const end = scientific_text(buffer, value, significant);
+        if (reads_back_as(buffer, end, value)) break;
     }
     return decimal_form(value, significant);
 }
@@ -77,18 +97,19 @@ std::string layout_fixed(const DecimalForm& form, int decimals) {
         scaled = form.digits.substr(0, static_cast<std::size_t>(std::min(kept, available)));
         if (kept > available) scaled.append(static_cast<std::size_t>(kept - available), '0');
         const bool round_up = kept < available && form.digits[static_cast<std::size_t>(kept)] >= '5';
-        if (scaled.empty()) scaled = "0";
+        if (scaled.empty()) scaled.push_back('0');
         if (round_up) increment(scaled);
     }
     if (scaled.size() <= static_cast<std::size_t>(decimals)) {
         scaled.insert(0, static_cast<std::size_t>(decimals) + 1 - scaled.size(), '0');
     }
     const bool zero = scaled.find_first_not_of('0') == std::string::npos;
-    std::string text = form.negative && !zero ? "-" : "";
+    std::string text;
+    if (form.negative && !zero) text.push_back('-');
     const std::size_t integer_digits = scaled.size() - static_cast<std::size_t>(decimals);
     text.append(scaled, 0, integer_digits);
     if (decimals > 0) {
-        text += decimal_separator();
+        text.push_back(decimal_separator());
         text.append(scaled, integer_digits, std::string::npos);
     }
     return text;
@@ -100,26 +121,51 @@ std::string fixed_from_form(double value, int decimals, int significant) {
     return layout_fixed(decimal_form(value, significant), decimals);
 }
 
+// "E+07", "E-05": the exponent of the plain number text, at least two digits.
+std::string exponent_text(int exponent) {
+    std::string text = exponent < 0 ? "E-" : "E+";
+    const int magnitude = std::abs(exponent);
+    if (magnitude < 10) text.push_back('0');
+    text += std::to_string(magnitude);
+    return text;
+}
+
 }  // namespace
 
 std::string plain_number(float value) {
-    if (!std::isfinite(value)) return (std::signbit(value) ? "" : " ") + non_finite_text(value);
+    std::string text;
+    if (!std::isfinite(value)) {
+        if (!std::signbit(value)) text.push_back(' ');
+        return text + non_finite_text(value);
+    }
     if (value == 0) return " 0";
     const DecimalForm form = shortest_single_form(value);
-    std::string text = form.negative ? "-" : " ";
+    text.push_back(form.negative ? '-' : ' ');
     const int e = form.exponent;
     const auto count = static_cast<int>(form.digits.size());
     if (e >= 7 || e < -4) {
-        text += form.digits[0];
-        if (count > 1) text += "." + form.digits.substr(1);
-        char exponent[16];
-        std::snprintf(exponent, sizeof exponent, "E%c%02d", e < 0 ? '-' : '+', std::abs(e));
-        return text + exponent;
+        text.push_back(form.digits[0]);
+        if (count > 1) {
+            text.push_back('.');
+            text.append(form.digits, 1, std::string::npos);
+        }
+        return text + exponent_text(e);
     }
-    if (e < 0) return text + "." + std::string(static_cast<std::size_t>(-e - 1), '0') + form.digits;
-    if (count <= e + 1) return text + form.digits + std::string(static_cast<std::size_t>(e + 1 - count), '0');
+    if (e < 0) {
+        text.push_back('.');
+        text.append(static_cast<std::size_t>(-e - 1), '0');
+        return text + form.digits;
+    }
     const std::size_t integer_digits = static_cast<std::size_t>(e) + 1;
-    return text + form.digits.substr(0, integer_digits) + "." + form.digits.substr(integer_digits);
+    if (form.digits.size() <= integer_digits) {
+        text += form.digits;
+        text.append(integer_digits - form.digits.size(), '0');
+        return text;
+    }
+    text.append(form.digits, 0, integer_digits);
+    text.push_back('.');
+    text.append(form.digits, integer_digits, std::string::npos);
+    return text;
 }
 
 std::string digits(std::int32_t value) { return std::to_string(value); }

@@ -2,11 +2,44 @@
 
 #include <cmath>
 
+#if defined(__SSE__)
+#include <xmmintrin.h>
+#endif
+
 namespace ferrolit::detail {
 
 namespace {
+
 constexpr int kWatched = FE_DIVBYZERO | FE_OVERFLOW | FE_INVALID;
+
+// Per thread: how deep the public calls are nested, and the environment the
+// host had when the outermost one began.
+struct PublicCalls {
+    int depth = 0;
+    std::fenv_t host{};
+};
+
+PublicCalls& public_calls() noexcept {
+    thread_local PublicCalls calls;
+    return calls;
 }
+
+// Saves the host's environment in `host` and makes the default one current:
+// flags clear, every trap masked (feholdexcept), rounding to nearest, and on
+// x86 neither flush to zero nor denormals read as zero (which a host built
+// with -ffast-math turns on). Cheaper than fegetenv and fesetenv(FE_DFL_ENV),
+// which reload the whole x87 environment twice.
+void enter_default_environment(std::fenv_t& host) noexcept {
+    std::feholdexcept(&host);
+    if (std::fegetround() != FE_TONEAREST) std::fesetround(FE_TONEAREST);
+#if defined(__SSE__)
+    constexpr unsigned kFlushToZero = 0x8000, kDenormalsAreZero = 0x0040;
+    const unsigned csr = _mm_getcsr();
+    if ((csr & (kFlushToZero | kDenormalsAreZero)) != 0) _mm_setcsr(csr & ~(kFlushToZero | kDenormalsAreZero));
+#endif
+}
+
+}  // namespace
 
 std::int16_t to_int16(double value) {
     // Quiet comparisons: NaN and infinities fail here without touching the
@@ -38,6 +71,33 @@ void FpFaultScope::clear() noexcept { std::feclearexcept(kWatched); }
 
 void FpFaultScope::check() const {
     if (auto kind = fault()) throw Error(*kind);
+}
+
+LibraryFpEnvironment::LibraryFpEnvironment() noexcept {
+    PublicCalls& calls = public_calls();
+    if (calls.depth++ == 0) enter_default_environment(calls.host);
+}
+
+LibraryFpEnvironment::~LibraryFpEnvironment() {
+    PublicCalls& calls = public_calls();
+    if (--calls.depth == 0) std::fesetenv(&calls.host);
+}
+
+HostFpEnvironment::HostFpEnvironment() noexcept : depth_(public_calls().depth) {
+    PublicCalls& calls = public_calls();
+    if (depth_ == 0) return;  // not inside a public call: the environment is the host's already
+    host_ = calls.host;
+    std::fegetenv(&library_);
+    std::fesetenv(&host_);
+    calls.depth = 0;
+}
+
+HostFpEnvironment::~HostFpEnvironment() {
+    if (depth_ == 0) return;
+    PublicCalls& calls = public_calls();
+    calls.host = host_;
+    calls.depth = depth_;
+    std::fesetenv(&library_);
 }
 
 }  // namespace ferrolit::detail

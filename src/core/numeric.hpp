@@ -8,7 +8,9 @@
 //    Overflow outside -32768..32767 (`to_int16`);
 //  - floating-point faults (division by zero, overflow, invalid operation)
 //    are read from the floating-point status flags (`FpFaultScope`, and
-//    `checked` for a computation that raises them as errors).
+//    `checked` for a computation that raises them as errors);
+//  - the library computes in its own floating-point environment, and the
+//    host's is left exactly as it was (`public_call`).
 
 #include <cfenv>
 #include <cstdint>
@@ -75,5 +77,48 @@ auto checked(Computation&& computation) {
     faults.check();
     return result;
 }
+
+// The floating-point environment of the library's public calls. The
+// outermost public call on a thread saves the host's environment and
+// computes in the default one: round to nearest, no flush to zero, every
+// trap masked and every flag clear, so that a fault only raises a flag,
+// which the library reads (a host that enables traps would otherwise die of
+// SIGFPE where the library means to raise an Error). When that call ends,
+// by a return or an exception, the host's environment is put back as it
+// was: its flags, its traps, its rounding. Calls made from inside the
+// library only count their depth.
+class LibraryFpEnvironment {
+public:
+    LibraryFpEnvironment() noexcept;
+    ~LibraryFpEnvironment();
+    LibraryFpEnvironment(const LibraryFpEnvironment&) = delete;
+    LibraryFpEnvironment& operator=(const LibraryFpEnvironment&) = delete;
+};
+
+// The body of a public member, run in the library's environment. The body
+// is an opaque call, so that none of its arithmetic moves before the
+// environment is set or after it is restored.
+template <class Body>
+auto public_call(Body&& body) {
+    LibraryFpEnvironment environment;
+    return fp_isolated(std::forward<Body>(body));
+}
+
+// The host's environment again, for the duration of a call into the host
+// (a message box or beep handler) made from inside a public call; the
+// library's, with its flags, afterwards. A public call the handler makes
+// saves and restores the handler's environment in turn.
+class HostFpEnvironment {
+public:
+    HostFpEnvironment() noexcept;
+    ~HostFpEnvironment();
+    HostFpEnvironment(const HostFpEnvironment&) = delete;
+    HostFpEnvironment& operator=(const HostFpEnvironment&) = delete;
+
+private:
+    int depth_;
+    std::fenv_t host_{};
+    std::fenv_t library_{};
+};
 
 }  // namespace ferrolit::detail

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <utility>
 
+#include "core/numeric.hpp"
 #include "ferrolit/platform.hpp"
 
 namespace ferrolit {
@@ -60,8 +61,10 @@ void show_message_box(const std::string& text, const std::string& title) {
         std::lock_guard lock(handler_mutex());
         handler = message_box_handler();
     }
-    // Called outside the lock: a handler may install another one.
+    // Called outside the lock (a handler may install another one), and in
+    // the host's own floating-point environment.
     if (handler) {
+        const HostFpEnvironment host;
         handler(text, title);
         return;
     }
@@ -75,6 +78,7 @@ void alert_beep() {
         handler = beep_handler();
     }
     if (handler) {
+        const HostFpEnvironment host;
         handler();
         return;
     }

@@ -44,31 +44,33 @@ std::string increase_failure(const Section& s, const Step& step, const std::stri
 }  // namespace
 
 void clsGenVerSez::aumentaFerri(PosizioneFerri PosFer, bool& Procedi, std::string& msg) {
-    const std::shared_ptr<Section> held = current_section();
-    Section& section = *held;
-    Procedi = true;
+    detail::public_call([&] {
+        const std::shared_ptr<Section> held = current_section();
+        Section& section = *held;
+        Procedi = true;
 
-    const float current_area = detail::layer_area(section, PosFer);
-    const detail::BarLimits limits{section.dFerriMinimo(), section.dFerriMassimo(), section.NFerriMinimo()};
-    const auto table = detail::bar_table();
+        const float current_area = detail::layer_area(section, PosFer);
+        const detail::BarLimits limits{section.dFerriMinimo(), section.dFerriMassimo(), section.NFerriMinimo()};
+        const auto table = detail::bar_table();
 
-    Step step;
-    for (std::size_t scan = 0;;) {
-        const std::size_t found = detail::next_eligible(scan, limits);
-        if (found == detail::kBarTableSize) break;  // the table is exhausted
-        scan = found + 1;
-        step.entry = &table[found];
-        step.row_maximum = detail::bars_across_base(section, step.diameter());
-        // Too many bars for one row is acceptable only below the largest diameter.
-        if (step.count() > step.row_maximum && step.diameter() >= limits.max_diameter) break;
-        if (step.area() > current_area) {
-            detail::write_layer(section, PosFer, step.area(), candidate_text(step, {}));
-            return;
+        Step step;
+        for (std::size_t scan = 0;;) {
+            const std::size_t found = detail::next_eligible(scan, limits);
+            if (found == detail::kBarTableSize) break;  // the table is exhausted
+            scan = found + 1;
+            step.entry = &table[found];
+            step.row_maximum = detail::bars_across_base(section, step.diameter());
+            // Too many bars for one row is acceptable only below the largest diameter.
+            if (step.count() > step.row_maximum && step.diameter() >= limits.max_diameter) break;
+            if (step.area() > current_area) {
+                detail::write_layer(section, PosFer, step.area(), candidate_text(step, {}));
+                return;
+            }
         }
-    }
-    Procedi = false;
-    msg = increase_failure(section, step, candidate_text(step, detail::layer_text(section, PosFer)));
-    detail::show_design_failure(section, msg);
+        Procedi = false;
+        msg = increase_failure(section, step, candidate_text(step, detail::layer_text(section, PosFer)));
+        detail::show_design_failure(section, msg);
+    });
 }
 
 }  // namespace ferrolit

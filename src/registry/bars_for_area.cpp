@@ -71,39 +71,41 @@ std::int32_t next_diameter(std::int32_t d) { return d == 5 ? 6 : d + 2; }
 
 std::string clsGenVerSez::EstraiFerriMin(float AreaFerri, float Butile, std::int16_t minNfer, std::int16_t minDfer,
                                          std::int16_t maxDFer, bool& Procedi, std::string& msg) const {
-    const detail::BarArrangement& last = detail::largest_arrangement();
-    if (!(last.rounded_area >= AreaFerri)) {
-        Procedi = false;
-        msg = above_table_message(AreaFerri, last);
-        return {};
-    }
-
-    const detail::BarLimits limits{minDfer, maxDFer, minNfer};
-    if (const detail::BarArrangement* hit = search_table(AreaFerri, Butile, limits)) {
-        Procedi = true;
-        return detail::arrangement_text(hit->count, hit->diameter);
-    }
-
-    // Computed search: counts minNfer up to the row maximum of each diameter,
-    // diameters from minDfer up to, not including, maxDFer. For a diameter
-    // the area grows with the count, so the largest count tried decides
-    // whether any count of it reaches the requirement.
-    std::int32_t row_maximum = 0;
-    std::int32_t d = minDfer;  // tried even when it is not below maxDFer
-    do {
-        row_maximum = detail::bars_in_usable_width(Butile, d);
-        const std::int32_t largest = std::max<std::int32_t>(minNfer, row_maximum);
-        if (arrangement_area(largest, d) >= AreaFerri) {
-            std::int32_t n = minNfer;
-            while (arrangement_area(n, d) < AreaFerri) ++n;
-            Procedi = true;
-            return detail::arrangement_text(n, d);
+    return detail::public_call([&] {
+        const detail::BarArrangement& last = detail::largest_arrangement();
+        if (!(last.rounded_area >= AreaFerri)) {
+            Procedi = false;
+            msg = above_table_message(AreaFerri, last);
+            return std::string();
         }
-        d = next_diameter(d);
-    } while (d < maxDFer);
-    Procedi = false;
-    msg = nothing_fits_message(AreaFerri, Butile, maxDFer, row_maximum);
-    return {};
+
+        const detail::BarLimits limits{minDfer, maxDFer, minNfer};
+        if (const detail::BarArrangement* hit = search_table(AreaFerri, Butile, limits)) {
+            Procedi = true;
+            return detail::arrangement_text(hit->count, hit->diameter);
+        }
+
+        // Computed search: counts minNfer up to the row maximum of each diameter,
+        // diameters from minDfer up to, not including, maxDFer. For a diameter
+        // the area grows with the count, so the largest count tried decides
+        // whether any count of it reaches the requirement.
+        std::int32_t row_maximum = 0;
+        std::int32_t d = minDfer;  // tried even when it is not below maxDFer
+        do {
+            row_maximum = detail::bars_in_usable_width(Butile, d);
+            const std::int32_t largest = std::max<std::int32_t>(minNfer, row_maximum);
+            if (arrangement_area(largest, d) >= AreaFerri) {
+                std::int32_t n = minNfer;
+                while (arrangement_area(n, d) < AreaFerri) ++n;
+                Procedi = true;
+                return detail::arrangement_text(n, d);
+            }
+            d = next_diameter(d);
+        } while (d < maxDFer);
+        Procedi = false;
+        msg = nothing_fits_message(AreaFerri, Butile, maxDFer, row_maximum);
+        return std::string();
+    });
 }
 
 }  // namespace ferrolit

@@ -95,27 +95,31 @@ void clsGenVerSez::CreaSezRett(const std::string& TipoSezione, const std::string
                                float Coprif_Inf, float Coprif_Sup, float Med_y, float Med_z, float Ned_x,
                                float Taglio_y, float Taglio_z, std::int16_t NferMin, std::int16_t DferMin,
                                std::int16_t DferMax) {
-    auto section = std::make_shared<clsSezRett>();
-    write_starting_state(*section,
-                         {TipoSezione, DescrSez, Base, Altezza, Coprif_Inf, Coprif_Sup, Med_y, Med_z, Ned_x, Taglio_y,
-                          Taglio_z, NferMin, DferMin, DferMax},
-                         [] {});
-    append(std::move(section));
+    detail::public_call([&] {
+        auto section = std::make_shared<clsSezRett>();
+        write_starting_state(*section,
+                             {TipoSezione, DescrSez, Base, Altezza, Coprif_Inf, Coprif_Sup, Med_y, Med_z, Ned_x,
+                              Taglio_y, Taglio_z, NferMin, DferMin, DferMax},
+                             [] {});
+        append(std::move(section));
+    });
 }
 
 void clsGenVerSez::CreaSezT(const std::string& TipoSezione, const std::string& DescrSez, float Base, float BaseInf,
                             float Altezza, float SpessoreAla, float Coprif_Inf, float Coprif_Sup, float Med_y,
                             float Med_z, float Ned_x, float Taglio_y, float Taglio_z, std::int16_t NferMin,
                             std::int16_t DferMin, std::int16_t DferMax) {
-    auto section = std::make_shared<clsSezT>();
-    write_starting_state(*section,
-                         {TipoSezione, DescrSez, Base, Altezza, Coprif_Inf, Coprif_Sup, Med_y, Med_z, Ned_x, Taglio_y,
-                          Taglio_z, NferMin, DferMin, DferMax},
-                         [&] {
-                             section->BaseInf(BaseInf);
-                             section->SpessoreT(SpessoreAla);
-                         });
-    append(std::move(section));
+    detail::public_call([&] {
+        auto section = std::make_shared<clsSezT>();
+        write_starting_state(*section,
+                             {TipoSezione, DescrSez, Base, Altezza, Coprif_Inf, Coprif_Sup, Med_y, Med_z, Ned_x,
+                              Taglio_y, Taglio_z, NferMin, DferMin, DferMax},
+                             [&] {
+                                 section->BaseInf(BaseInf);
+                                 section->SpessoreT(SpessoreAla);
+                             });
+        append(std::move(section));
+    });
 }
 
 }  // namespace ferrolit

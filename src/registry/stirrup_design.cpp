@@ -49,24 +49,26 @@ bool strengthen(Section& s, const StirrupLimits& limits) {
 }  // namespace
 
 void clsGenVerSez::ImpostaStaffeNorm() {
-    const std::shared_ptr<Section> held = current_section();
-    Section& section = *held;
-    const StirrupLimits limits = stirrup_limits(section);
+    detail::public_call([&] {
+        const std::shared_ptr<Section> held = current_section();
+        Section& section = *held;
+        const StirrupLimits limits = stirrup_limits(section);
 
-    // Compared with the values as read, in this order: with crossed limits
-    // both spacing corrections apply and the largest spacing wins.
-    const float diameter = section.fStaffe();
-    const float spacing = section.passoStaffe();
-    if (diameter < limits.min_diameter) section.fStaffe(limits.min_diameter);
-    if (spacing < limits.min_spacing) section.passoStaffe(limits.min_spacing);
-    if (spacing > limits.max_spacing) section.passoStaffe(limits.max_spacing);
+        // Compared with the values as read, in this order: with crossed limits
+        // both spacing corrections apply and the largest spacing wins.
+        const float diameter = section.fStaffe();
+        const float spacing = section.passoStaffe();
+        if (diameter < limits.min_diameter) section.fStaffe(limits.min_diameter);
+        if (spacing < limits.min_spacing) section.passoStaffe(limits.min_spacing);
+        if (spacing > limits.max_spacing) section.passoStaffe(limits.max_spacing);
 
-    while (section.Astaffe_ml() < section.AstaffeMin()) {
-        if (!strengthen(section, limits)) {
-            detail::alert_beep();
-            break;
+        while (section.Astaffe_ml() < section.AstaffeMin()) {
+            if (!strengthen(section, limits)) {
+                detail::alert_beep();
+                break;
+            }
         }
-    }
+    });
 }
 
 }  // namespace ferrolit

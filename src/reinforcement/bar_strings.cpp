@@ -69,8 +69,16 @@ float read_bars(std::string_view text, Reading what) {
 
 }  // namespace
 
-float smallest_bar_diameter(std::string_view text) { return read_bars(text, Reading::Smallest); }
-float largest_bar_diameter(std::string_view text) { return read_bars(text, Reading::Largest); }
-float bar_area(std::string_view text) { return read_bars(text, Reading::Area); }
+float smallest_bar_diameter(std::string_view text) {
+    return detail::public_call([&] { return read_bars(text, Reading::Smallest); });
+}
+
+float largest_bar_diameter(std::string_view text) {
+    return detail::public_call([&] { return read_bars(text, Reading::Largest); });
+}
+
+float bar_area(std::string_view text) {
+    return detail::public_call([&] { return read_bars(text, Reading::Area); });
+}
 
 }  // namespace ferrolit

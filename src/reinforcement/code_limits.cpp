@@ -33,37 +33,46 @@ float layer_ratio(const Section& s, float layer_area) {
 }  // namespace
 
 std::int16_t Section::NFerriMassimo(PosizioneFerri PosFer, std::int16_t dFer) const {
-    return detail::bars_in_layer_row(*this, PosFer, dFer);
+    return detail::public_call([&] { return detail::bars_in_layer_row(*this, PosFer, dFer); });
 }
 
 float Section::AsMin() const {
-    const double b = detail::rule_width(*this);
-    return detail::checked([&] {
-        if (detail::is_column(*this)) return larger_of(0.1 * Ned_x() / fyd(), 0.003 * b * Altezza());
-        const double d = H_Utile();
-        return larger_of(0.26 * fctm() * b * d / fyk(), 0.0013 * b * d);
+    return detail::public_call([&] {
+        const double b = detail::rule_width(*this);
+        return detail::checked([&] {
+            if (detail::is_column(*this)) return larger_of(0.1 * Ned_x() / fyd(), 0.003 * b * Altezza());
+            const double d = H_Utile();
+            return larger_of(0.26 * fctm() * b * d / fyk(), 0.0013 * b * d);
+        });
     });
 }
 
 float Section::AsMax() const {
-    return detail::checked([&] { return single(0.04 * detail::gross_area(*this)); });
+    return detail::public_call(
+        [&] { return detail::checked([&] { return single(0.04 * detail::gross_area(*this)); }); });
 }
 
 float Section::percMinAs() const {
-    return detail::checked([&] { return single(1.4 / fyk()); });
+    return detail::public_call([&] { return detail::checked([&] { return single(1.4 / fyk()); }); });
 }
 
 // A positive moment compresses the top layer; zero counts as hogging.
-float Section::percA1s() const { return layer_ratio(*this, Med_y() > 0 ? As_sup() : As_inf()); }
+float Section::percA1s() const {
+    return detail::public_call([&] { return layer_ratio(*this, Med_y() > 0 ? As_sup() : As_inf()); });
+}
 
-float Section::percAs() const { return layer_ratio(*this, Med_y() > 0 ? As_inf() : As_sup()); }
+float Section::percAs() const {
+    return detail::public_call([&] { return layer_ratio(*this, Med_y() > 0 ? As_inf() : As_sup()); });
+}
 
 float Section::percMaxAs() const {
-    // The tension term comes first: with fyk = 0 its division by zero is the
-    // fault reported, whatever the compressed layer's ratio would raise.
-    const double tension = detail::checked([&] { return 3.5 / fyk(); });
-    const double compressed = percA1s();
-    return detail::checked([&] { return single(tension + compressed); });
+    return detail::public_call([&] {
+        // The tension term comes first: with fyk = 0 its division by zero is
+        // the fault reported, whatever the compressed layer's ratio would raise.
+        const double tension = detail::checked([&] { return 3.5 / fyk(); });
+        const double compressed = percA1s();
+        return detail::checked([&] { return single(tension + compressed); });
+    });
 }
 
 }  // namespace ferrolit

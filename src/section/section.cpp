@@ -11,16 +11,22 @@ Section::~Section() = default;
 void Section::dFerriMassimo(std::int16_t value) { dFerriMassimo_ = value > 30 ? std::int16_t{30} : value; }
 
 void Section::Altezza(float value) {
-    Altezza_ = value;
-    if (Copriferro_Inf_ != 0) H_Utile(single(double{value} - Copriferro_Inf_));
+    detail::public_call([&] {
+        Altezza_ = value;
+        if (Copriferro_Inf_ != 0) H_Utile(single(double{value} - Copriferro_Inf_));
+    });
 }
 
 void Section::Copriferro_Inf(float value) {
-    Copriferro_Inf_ = value;
-    if (Altezza_ != 0) H_Utile(single(double{Altezza_} - value));
+    detail::public_call([&] {
+        Copriferro_Inf_ = value;
+        if (Altezza_ != 0) H_Utile(single(double{Altezza_} - value));
+    });
 }
 
-void Section::fStaffe(float value) { fStaffe_ = detail::to_int16(value); }
+void Section::fStaffe(float value) {
+    detail::public_call([&] { fStaffe_ = detail::to_int16(value); });
+}
 
 // The interface passes Dir by value.
 float Section::Ved(std::string Dir) const {  // NOLINT(performance-unnecessary-value-param)

@@ -33,6 +33,8 @@ detail::WidthBands detail::tee_width(const Section& s, TipoBordo edge) {
     return w;
 }
 
-float clsSezT::bX(TipoBordo Bordo, float X) const { return detail::tee_width(*this, Bordo).at(X); }
+float clsSezT::bX(TipoBordo Bordo, float X) const {
+    return detail::public_call([&] { return detail::tee_width(*this, Bordo).at(X); });
+}
 
 }  // namespace ferrolit

@@ -70,64 +70,66 @@ private:
 }  // namespace
 
 void Section::CalcolaWkFessure(bool& Procedi, std::string& msg_err) {
-    Procedi = true;
-    DeferredErrors errors;
+    detail::public_call([&] {
+        Procedi = true;
+        DeferredErrors errors;
 
-    // Only the web of a T works; its flange plays no part.
-    const double b = detail::rule_width(*this);
-    const double h = Altezza();
+        // Only the web of a T works; its flange plays no part.
+        const double b = detail::rule_width(*this);
+        const double h = Altezza();
 
-    // The moment of the crack check defaults to the design moment, and keeps it.
-    if (Med_Fes() == 0) Med_Fes(Med_y());
-    double moment = double{Med_Fes()} * 1e6;  // kN·m to N·mm
-    if (moment == 0) moment = 1e-10;
+        // The moment of the crack check defaults to the design moment, and keeps it.
+        if (Med_Fes() == 0) Med_Fes(Med_y());
+        double moment = double{Med_Fes()} * 1e6;  // kN·m to N·mm
+        if (moment == 0) moment = 1e-10;
 
-    const double c = Copriferro_Inf();
-    const double bar_diameter = errors.value([&] { return double{largest_bar_diameter(stringaAs_inf())}; });
-    const double tension_bars = As_inf();
-    const detail::CrackedSection section{b, h, c, tension_bars, As_sup()};
+        const double c = Copriferro_Inf();
+        const double bar_diameter = errors.value([&] { return double{largest_bar_diameter(stringaAs_inf())}; });
+        const double tension_bars = As_inf();
+        const detail::CrackedSection section{b, h, c, tension_bars, As_sup()};
 
-    const double x = errors.value([&] { return detail::neutral_axis_depth(section); });
-    const double inertia = errors.value([&] { return detail::cracked_inertia(section, x); });
-    const double sigma_c = errors.value([&] { return detail::edge_concrete_stress(moment, x, inertia); });
-    const double sigma_s = errors.value([&] { return detail::tension_bar_stress(section, sigma_c, x); });
+        const double x = errors.value([&] { return detail::neutral_axis_depth(section); });
+        const double inertia = errors.value([&] { return detail::cracked_inertia(section, x); });
+        const double sigma_c = errors.value([&] { return detail::edge_concrete_stress(moment, x, inertia); });
+        const double sigma_s = errors.value([&] { return detail::tension_bar_stress(section, sigma_c, x); });
 
-    // The effective depth is stored as such, without the writers' recomputation.
-    H_Utile(errors.value([&] { return single(h - c); }));
+        // The effective depth is stored as such, without the writers' recomputation.
+        H_Utile(errors.value([&] { return single(h - c); }));
 
-    // Height of the effective tension zone: the least of (h − x)/3, 2.5 times
-    // the cover and h/2; on a tie the earlier candidate stays.
-    const float tension_zone = errors.value([&] {
-        float height = single((h - x) / 3);
-        const float from_cover = single(2.5 * (h - H_Utile()));
-        if (from_cover < height) height = from_cover;
-        const float half = single(h / 2);
-        if (half < height) height = half;
-        return height;
+        // Height of the effective tension zone: the least of (h − x)/3, 2.5 times
+        // the cover and h/2; on a tie the earlier candidate stays.
+        const float tension_zone = errors.value([&] {
+            float height = single((h - x) / 3);
+            const float from_cover = single(2.5 * (h - H_Utile()));
+            if (from_cover < height) height = from_cover;
+            const float half = single(h / 2);
+            if (half < height) height = half;
+            return height;
+        });
+        const double effective_area = errors.value([&] { return b * tension_zone; });
+        const double rho = errors.value([&] { return tension_bars / effective_area; });
+
+        // Mean crack spacing: the maximum spacing sr,max divided by 1.7.
+        DELTAsm(errors.value(
+            [&] { return single((double{k3()} * c + double{k1()} * k2() * k4() * bar_diameter / rho) / 1.7); }));
+
+        EPSsm(errors.value([&] {
+            const double modular_ratio = double{Es()} / Ec();
+            return single((sigma_s - double{kt()} * fctm() / rho * (1 + modular_ratio * rho)) / Es());
+        }));
+        // The mean strain is never taken below 0.6·sigma_s/Es.
+        const std::optional<float> strain_floor = errors.attempt([&] { return single(0.6 * sigma_s / Es()); });
+        errors.run([&] {
+            if (strain_floor && *strain_floor > EPSsm()) EPSsm(*strain_floor);
+        });
+
+        Wk(errors.value([&] { return single(double{EPSsm()} * 1.7 * DELTAsm()); }));
+
+        if (const auto kind = errors.last()) {
+            msg_err = describe(*kind);
+            Procedi = false;
+        }
     });
-    const double effective_area = errors.value([&] { return b * tension_zone; });
-    const double rho = errors.value([&] { return tension_bars / effective_area; });
-
-    // Mean crack spacing: the maximum spacing sr,max divided by 1.7.
-    DELTAsm(errors.value(
-        [&] { return single((double{k3()} * c + double{k1()} * k2() * k4() * bar_diameter / rho) / 1.7); }));
-
-    EPSsm(errors.value([&] {
-        const double modular_ratio = double{Es()} / Ec();
-        return single((sigma_s - double{kt()} * fctm() / rho * (1 + modular_ratio * rho)) / Es());
-    }));
-    // The mean strain is never taken below 0.6·sigma_s/Es.
-    const std::optional<float> strain_floor = errors.attempt([&] { return single(0.6 * sigma_s / Es()); });
-    errors.run([&] {
-        if (strain_floor && *strain_floor > EPSsm()) EPSsm(*strain_floor);
-    });
-
-    Wk(errors.value([&] { return single(double{EPSsm()} * 1.7 * DELTAsm()); }));
-
-    if (const auto kind = errors.last()) {
-        msg_err = describe(*kind);
-        Procedi = false;
-    }
 }
 
 }  // namespace ferrolit

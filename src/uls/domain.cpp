@@ -154,11 +154,11 @@ void Section::publish_domain(bool direction_y, detail::DomainOutputs outputs) {
 }
 
 void clsSezRett::CalcolaNMDominioSezRett(const std::string& Direz, bool& Procedi, std::string& msg) {
-    compute_domain(Direz, Procedi, msg);
+    detail::public_call([&] { compute_domain(Direz, Procedi, msg); });
 }
 
 void clsSezT::CalcolaNMDominioSezT(const std::string& Direz, bool& Procedi, std::string& msg) {
-    compute_domain(Direz, Procedi, msg);
+    detail::public_call([&] { compute_domain(Direz, Procedi, msg); });
 }
 
 namespace {

@@ -109,7 +109,11 @@ double concrete_only_resistance(const Section& s, const ShearGeometry& g) {
 }
 
 double stirrup_resistance(const Section& s, bool plane_z) {
-    const Inclinations angles = inclinations(s);
+    Inclinations angles = inclinations(s);
+    // The cotangents come before the test of the spacing: forced here, so
+    // that an angle of 0° divides by zero in every build, even when a zero
+    // spacing leaves them unused.
+    detail::settle(angles);
     if (s.passoStaffe() == 0) return 1e6;  // 1000 kN
     const double d = stirrup_depth(s, plane_z);
     const double stirrup_area = s.Astaffa();
@@ -120,7 +124,10 @@ double stirrup_resistance(const Section& s, bool plane_z) {
 double strut_resistance(const Section& s, bool plane_z) {
     const Inclinations angles = inclinations(s);
     // Mean axial stress on the web, the same in both planes and uncapped.
-    const double sigma_cp = s.Ned_x() / (double{detail::rule_width(s)} * s.Altezza());
+    // Forced: with Ned_x = 0 it goes unused, yet a web of no area makes it
+    // 0/0, an invalid operation in every build.
+    double sigma_cp = s.Ned_x() / (double{detail::rule_width(s)} * s.Altezza());
+    detail::settle(sigma_cp);
     const double alpha_c = strut_axial_coefficient(s.Ned_x(), sigma_cp, s.fcd());
     const ShearGeometry g = strut_geometry(s, plane_z);
     // 0.5·fcd: the reduced strength of cracked concrete.
@@ -132,19 +139,25 @@ double strut_resistance(const Section& s, bool plane_z) {
 
 // The interface passes Direz by value.
 float Section::Vrd_cls(std::string Direz) const {  // NOLINT(performance-unnecessary-value-param)
-    const ShearGeometry g = member_geometry(*this, in_plane_z(Direz));
-    if (g.width <= 0 || g.depth <= 0) return 0;
-    return in_kilonewtons([&] { return concrete_only_resistance(*this, g); });
+    return detail::public_call([&] {
+        const ShearGeometry g = member_geometry(*this, in_plane_z(Direz));
+        if (g.width <= 0 || g.depth <= 0) return 0.0f;
+        return in_kilonewtons([&] { return concrete_only_resistance(*this, g); });
+    });
 }
 
 float Section::Vrsd(const std::string& Direz) const {
-    if (has_no_section(*this)) return 0;
-    return in_kilonewtons([&] { return stirrup_resistance(*this, in_plane_z(Direz)); });
+    return detail::public_call([&] {
+        if (has_no_section(*this)) return 0.0f;
+        return in_kilonewtons([&] { return stirrup_resistance(*this, in_plane_z(Direz)); });
+    });
 }
 
 float Section::Vrcd(const std::string& Direz) const {
-    if (has_no_section(*this)) return 0;
-    return in_kilonewtons([&] { return strut_resistance(*this, in_plane_z(Direz)); });
+    return detail::public_call([&] {
+        if (has_no_section(*this)) return 0.0f;
+        return in_kilonewtons([&] { return strut_resistance(*this, in_plane_z(Direz)); });
+    });
 }
 
 }  // namespace ferrolit
