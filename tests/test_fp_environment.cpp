@@ -24,6 +24,7 @@
 #endif
 
 #include <ferrolit/ferrolit.h>
+#include <ferrolit/analysis.hpp>
 #include <ferrolit/ferrolit.hpp>
 #include <ferrolit/platform.hpp>
 
@@ -302,6 +303,65 @@ TEST_F(TrappingHost, NaNsAndOverflowsLeaveNoFlag) {
              EXPECT_EQ(ferrolit_get(collection, "Item", &index, 1, &out), FERROLIT_E_OVERFLOW);
              EXPECT_EQ(ferrolit_call(collection, "Remove", &index, 1, nullptr), FERROLIT_E_OVERFLOW);
              ferrolit_release(collection);
+         }},
+    };
+    for (const auto& c : cases) run(c.name, c.call);
+}
+
+// The code engine under a trapping host: degenerate inputs are refused with
+// Error, and the calls of a section at the ends of its domain (where slices
+// shrink to a point) and beyond it raise no trap and leave no flag.
+TEST_F(TrappingHost, TheCodeEngineLeavesNoFlag) {
+    namespace fa = ferrolit::analysis;
+    const fa::Shape rectangle{{{0, 0}, {300, 0}, {300, 500}, {0, 500}}, {}};
+    const std::vector<fa::Bar> bars{fa::bar_of_diameter(40, 40, 20), fa::bar_of_diameter(260, 40, 20),
+                                    fa::bar_of_diameter(40, 460, 12)};
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct {
+        const char* name;
+        std::function<void()> call;
+    } cases[] = {
+        {"a collinear outline",
+         [&] {
+             EXPECT_NE(error_of([&] { (void)fa::normalised({{{0, 0}, {100, 0}, {200, 0}}, {}}); }), "no error");
+         }},
+        {"a NaN strength",
+         [&] {
+             fa::Concrete c = fa::Concrete::of_class("C25/30");
+             c.fck = std::nan("");
+             EXPECT_NE(error_of([&] { fa::Section(rectangle, bars, c, fa::Steel::of_class("B450C")); }), "no error");
+         }},
+        {"a bar at infinity",
+         [&] {
+             std::vector<fa::Bar> far = bars;
+             far.push_back({inf, 0, 100});
+             EXPECT_NE(error_of([&] {
+                           fa::Section(rectangle, far, fa::Concrete::of_class("C25/30"), fa::Steel::of_class("B450C"));
+                       }),
+                       "no error");
+         }},
+        {"the whole domain, its ends and beyond",
+         [&] {
+             for (const bool limit : {true, false}) {
+                 fa::Steel steel = fa::Steel::of_class("B450C");
+                 if (!limit) steel.eps_ud.reset();
+                 const fa::Section s(rectangle, bars, fa::Concrete::of_class("C25/30"), steel);
+                 for (const double N : {s.N_Rd_min(), 0.0, s.N_Rd_max(), 2 * s.N_Rd_max(), -inf}) {
+                     if (std::isfinite(N)) {
+                         (void)s.resisting_moment(N, 100, 0);
+                         (void)s.resisting_moment(N, 0, 0);
+                         (void)s.biaxial(N, 50, 50);
+                         (void)s.contour(N, 12);
+                         (void)s.ultimate_at(90, N);
+                         (void)error_of([&] { (void)s.service(N / 4, 10, 1); });
+                     } else {
+                         (void)error_of([&] { (void)s.resisting_moment(N, 1, 0); });
+                     }
+                 }
+                 (void)s.domain(fa::Axis::My, 20);
+                 (void)s.domain(fa::Axis::Mz, 20);
+                 (void)s.state_at({0, 0, 0});
+             }
          }},
     };
     for (const auto& c : cases) run(c.name, c.call);

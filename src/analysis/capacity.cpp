@@ -5,6 +5,7 @@
 
 #include "analysis/errors.hpp"
 #include "analysis/slice.hpp"
+#include "core/numeric.hpp"
 
 namespace ferrolit::analysis {
 
@@ -89,35 +90,39 @@ double en_exponent(double ratio) {
 }  // namespace detail
 
 MomentCapacity Section::resisting_moment(double N, double My, double Mz) const {
-    if (auto out = detail::outside_range(*data_, N, My, Mz)) return *out;
-    detail::Slice slice(*data_, N * 1e3);
-    return detail::capacity_in(slice, N, My, Mz);
+    return ferrolit::detail::public_call([&]() -> MomentCapacity {
+        if (auto out = detail::outside_range(*data_, N, My, Mz)) return *out;
+        detail::Slice slice(*data_, N * 1e3);
+        return detail::capacity_in(slice, N, My, Mz);
+    });
 }
 
 BiaxialCheck Section::biaxial(double N, double My, double Mz) const {
-    BiaxialCheck out;
-    if (auto outside = detail::outside_range(*data_, N, My, Mz)) {
-        out.exact = *outside;
+    return ferrolit::detail::public_call([&]() -> BiaxialCheck {
+        BiaxialCheck out;
+        if (auto outside = detail::outside_range(*data_, N, My, Mz)) {
+            out.exact = *outside;
+            return out;
+        }
+        detail::Slice slice(*data_, N * 1e3);
+        out.exact = detail::capacity_in(slice, N, My, Mz);
+        // Uniaxial capacities in the sign of each action, from the same slice.
+        auto uniaxial = [&](double y, double z) -> std::optional<double> {
+            const MomentCapacity c = detail::capacity_in(slice, N, y, z);
+            if (c.outcome != Outcome::Found) return std::nullopt;
+            return std::hypot(*c.My_Rd, *c.Mz_Rd);
+        };
+        if (My != 0) out.MRy = uniaxial(My > 0 ? 1 : -1, 0);
+        if (Mz != 0) out.MRz = uniaxial(0, Mz > 0 ? 1 : -1);
+        out.alpha_en = detail::en_exponent(N / N_Rd_max());
+        const bool usable = (My == 0 || (out.MRy && *out.MRy > 0)) && (Mz == 0 || (out.MRz && *out.MRz > 0));
+        if (usable) {
+            const double ry = My == 0 ? 0 : std::fabs(My) / *out.MRy, rz = Mz == 0 ? 0 : std::fabs(Mz) / *out.MRz;
+            out.ratio_linear = ry + rz;
+            out.ratio_en = std::pow(ry, out.alpha_en) + std::pow(rz, out.alpha_en);
+        }
         return out;
-    }
-    detail::Slice slice(*data_, N * 1e3);
-    out.exact = detail::capacity_in(slice, N, My, Mz);
-    // Uniaxial capacities in the sign of each action, from the same slice.
-    auto uniaxial = [&](double y, double z) -> std::optional<double> {
-        const MomentCapacity c = detail::capacity_in(slice, N, y, z);
-        if (c.outcome != Outcome::Found) return std::nullopt;
-        return std::hypot(*c.My_Rd, *c.Mz_Rd);
-    };
-    if (My != 0) out.MRy = uniaxial(My > 0 ? 1 : -1, 0);
-    if (Mz != 0) out.MRz = uniaxial(0, Mz > 0 ? 1 : -1);
-    out.alpha_en = detail::en_exponent(N / N_Rd_max());
-    const bool usable = (My == 0 || (out.MRy && *out.MRy > 0)) && (Mz == 0 || (out.MRz && *out.MRz > 0));
-    if (usable) {
-        const double ry = My == 0 ? 0 : std::fabs(My) / *out.MRy, rz = Mz == 0 ? 0 : std::fabs(Mz) / *out.MRz;
-        out.ratio_linear = ry + rz;
-        out.ratio_en = std::pow(ry, out.alpha_en) + std::pow(rz, out.alpha_en);
-    }
-    return out;
+    });
 }
 
 }  // namespace ferrolit::analysis

@@ -8,6 +8,7 @@
 #include "analysis/outline.hpp"
 #include "analysis/roots.hpp"
 #include "analysis/slice.hpp"
+#include "core/numeric.hpp"
 
 namespace ferrolit::analysis {
 
@@ -253,12 +254,14 @@ Domain general_domain(const SectionData& s, Axis axis, std::size_t points) {
 }  // namespace detail
 
 Domain Section::domain(Axis axis, int points) const {
-    detail::require(points >= 4 && points <= 10000, "dominio: il numero di punti deve essere tra 4 e 10000");
-    const std::size_t n = static_cast<std::size_t>(points);
-    detail::Frame f;
-    f.build(*data_, detail::positive_angle(axis));
-    return detail::balanced(*data_, f) ? detail::balanced_domain(*data_, axis, n)
-                                       : detail::general_domain(*data_, axis, n);
+    return ferrolit::detail::public_call([&]() -> Domain {
+        detail::require(points >= 4 && points <= 10000, "dominio: il numero di punti deve essere tra 4 e 10000");
+        const std::size_t n = static_cast<std::size_t>(points);
+        detail::Frame f;
+        f.build(*data_, detail::positive_angle(axis));
+        return detail::balanced(*data_, f) ? detail::balanced_domain(*data_, axis, n)
+                                           : detail::general_domain(*data_, axis, n);
+    });
 }
 
 }  // namespace ferrolit::analysis

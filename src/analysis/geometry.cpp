@@ -5,6 +5,7 @@
 #include <string>
 
 #include "analysis/errors.hpp"
+#include "core/numeric.hpp"
 
 namespace ferrolit::analysis {
 
@@ -146,27 +147,29 @@ bool rings_meet(const Ring& r, const Ring& s) {
 }  // namespace detail
 
 Shape normalised(Shape shape) {
-    using detail::Location;
-    Shape out;
-    out.outline = detail::checked_ring(std::move(shape.outline), "contorno");
-    if (detail::area_moments(out.outline).A < 0) std::reverse(out.outline.begin(), out.outline.end());
-    std::size_t total = out.outline.size();
-    for (std::size_t h = 0; h < shape.holes.size(); ++h) {
-        const std::string what = "foro " + std::to_string(h + 1);
-        Ring hole = detail::checked_ring(std::move(shape.holes[h]), what);
-        total += hole.size();
-        if (total > detail::kMostVertices) detail::fail("sezione: troppi vertici (al massimo 1000)");
-        if (detail::area_moments(hole).A > 0) std::reverse(hole.begin(), hole.end());
-        if (detail::rings_meet(hole, out.outline) || detail::locate(out.outline, hole[0], 0) != Location::Inside)
-            detail::fail(what + ": non è interno al contorno");
-        for (std::size_t k = 0; k < out.holes.size(); ++k)
-            if (detail::rings_meet(hole, out.holes[k]) ||
-                detail::locate(out.holes[k], hole[0], 0) != Location::Outside ||
-                detail::locate(hole, out.holes[k][0], 0) != Location::Outside)
-                detail::fail(what + ": si sovrappone al foro " + std::to_string(k + 1));
-        out.holes.push_back(std::move(hole));
-    }
-    return out;
+    return ferrolit::detail::public_call([&]() -> Shape {
+        using detail::Location;
+        Shape out;
+        out.outline = detail::checked_ring(std::move(shape.outline), "contorno");
+        if (detail::area_moments(out.outline).A < 0) std::reverse(out.outline.begin(), out.outline.end());
+        std::size_t total = out.outline.size();
+        for (std::size_t h = 0; h < shape.holes.size(); ++h) {
+            const std::string what = "foro " + std::to_string(h + 1);
+            Ring hole = detail::checked_ring(std::move(shape.holes[h]), what);
+            total += hole.size();
+            if (total > detail::kMostVertices) detail::fail("sezione: troppi vertici (al massimo 1000)");
+            if (detail::area_moments(hole).A > 0) std::reverse(hole.begin(), hole.end());
+            if (detail::rings_meet(hole, out.outline) || detail::locate(out.outline, hole[0], 0) != Location::Inside)
+                detail::fail(what + ": non è interno al contorno");
+            for (std::size_t k = 0; k < out.holes.size(); ++k)
+                if (detail::rings_meet(hole, out.holes[k]) ||
+                    detail::locate(out.holes[k], hole[0], 0) != Location::Outside ||
+                    detail::locate(hole, out.holes[k][0], 0) != Location::Outside)
+                    detail::fail(what + ": si sovrappone al foro " + std::to_string(k + 1));
+            out.holes.push_back(std::move(hole));
+        }
+        return out;
+    });
 }
 
 }  // namespace ferrolit::analysis

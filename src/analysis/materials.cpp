@@ -7,6 +7,7 @@
 #include <string>
 
 #include "analysis/errors.hpp"
+#include "core/numeric.hpp"
 #include "ferrolit/analysis.hpp"
 
 namespace ferrolit::analysis {
@@ -48,41 +49,45 @@ bool positive(double v) { return std::isfinite(v) && v > 0; }
 }  // namespace
 
 Concrete Concrete::of_strength(double fck) {
-    if (!positive(fck) || fck > 90)
-        detail::fail("calcestruzzo: fck deve essere compreso tra 0 e 90 MPa (classi fino a C90/105)");
-    Concrete c;
-    c.fck = fck;
-    c.fcm = fck + 8;
-    // Tensile strength: the power law up to C50/60, the logarithmic one above (§11.2.10.2).
-    c.fctm = fck <= 50 ? 0.30 * std::cbrt(fck * fck) : 2.12 * std::log(1 + c.fcm / 10);
-    c.fctk05 = 0.7 * c.fctm;
-    c.fctk95 = 1.3 * c.fctm;
-    c.Ec = 22000 * std::pow(c.fcm / 10, 0.3);
-    // Strains and shape of the laws (§4.1.2.1.2.1): fixed up to C50/60, by formula above.
-    if (fck > 50) {
-        const double high = std::pow((90 - fck) / 100, 4);
-        c.eps_c2 = 0.002 + 0.000085 * std::pow(fck - 50, 0.53);
-        c.eps_cu = 0.0026 + 0.035 * high;
-        c.n = 1.4 + 23.4 * high;
-        // At C90/105 the formula gives eps_c2 a hair above eps_cu; the code's table has 2.6 ‰ for both.
-        c.eps_c2 = std::min(c.eps_c2, c.eps_cu);
-        c.eps_c3 = 0.00175 + 0.00055 * (fck - 50) / 40;
-        c.lambda = 0.8 - (fck - 50) / 400;
-        c.eta = 1 - (fck - 50) / 200;
-    }
-    return c;
+    return ferrolit::detail::public_call([&]() -> Concrete {
+        if (!positive(fck) || fck > 90)
+            detail::fail("calcestruzzo: fck deve essere compreso tra 0 e 90 MPa (classi fino a C90/105)");
+        Concrete c;
+        c.fck = fck;
+        c.fcm = fck + 8;
+        // Tensile strength: the power law up to C50/60, the logarithmic one above (§11.2.10.2).
+        c.fctm = fck <= 50 ? 0.30 * std::cbrt(fck * fck) : 2.12 * std::log(1 + c.fcm / 10);
+        c.fctk05 = 0.7 * c.fctm;
+        c.fctk95 = 1.3 * c.fctm;
+        c.Ec = 22000 * std::pow(c.fcm / 10, 0.3);
+        // Strains and shape of the laws (§4.1.2.1.2.1): fixed up to C50/60, by formula above.
+        if (fck > 50) {
+            const double high = std::pow((90 - fck) / 100, 4);
+            c.eps_c2 = 0.002 + 0.000085 * std::pow(fck - 50, 0.53);
+            c.eps_cu = 0.0026 + 0.035 * high;
+            c.n = 1.4 + 23.4 * high;
+            // At C90/105 the formula gives eps_c2 a hair above eps_cu; the code's table has 2.6 ‰ for both.
+            c.eps_c2 = std::min(c.eps_c2, c.eps_cu);
+            c.eps_c3 = 0.00175 + 0.00055 * (fck - 50) / 40;
+            c.lambda = 0.8 - (fck - 50) / 400;
+            c.eta = 1 - (fck - 50) / 200;
+        }
+        return c;
+    });
 }
 
 Concrete Concrete::of_class(std::string_view name) {
-    const std::string wanted = upper(name);
-    for (const ConcreteClass& k : kConcreteClasses) {
-        if (class_name(k) != wanted) continue;
-        Concrete c = of_strength(k.fck);
-        c.name = class_name(k);
-        c.Rck = k.Rck;
-        return c;
-    }
-    detail::fail("classe di calcestruzzo sconosciuta \"" + std::string(name) + "\" (da C8/10 a C90/105)");
+    return ferrolit::detail::public_call([&]() -> Concrete {
+        const std::string wanted = upper(name);
+        for (const ConcreteClass& k : kConcreteClasses) {
+            if (class_name(k) != wanted) continue;
+            Concrete c = of_strength(k.fck);
+            c.name = class_name(k);
+            c.Rck = k.Rck;
+            return c;
+        }
+        detail::fail("classe di calcestruzzo sconosciuta \"" + std::string(name) + "\" (da C8/10 a C90/105)");
+    });
 }
 
 std::vector<std::string> concrete_class_names() {
@@ -92,33 +97,39 @@ std::vector<std::string> concrete_class_names() {
 }
 
 void Concrete::validate() const {
-    using detail::require;
-    require(positive(fck), "calcestruzzo: fck deve essere un numero positivo");
-    require(positive(alpha_cc) && alpha_cc <= 1, "calcestruzzo: alpha_cc deve essere compreso tra 0 e 1");
-    require(positive(gamma_c), "calcestruzzo: gamma_c deve essere un numero positivo");
-    require(positive(eps_cu) && eps_cu < 0.1, "calcestruzzo: eps_cu deve essere positivo (e minore di 0,1)");
-    require(positive(eps_c2) && eps_c2 <= eps_cu, "calcestruzzo: eps_c2 deve essere positivo e non maggiore di eps_cu");
-    require(positive(eps_c3) && eps_c3 <= eps_cu, "calcestruzzo: eps_c3 deve essere positivo e non maggiore di eps_cu");
-    require(positive(n) && n <= 10, "calcestruzzo: n deve essere compreso tra 0 e 10");
-    require(positive(lambda) && lambda <= 1, "calcestruzzo: lambda deve essere compreso tra 0 e 1");
-    require(positive(eta) && eta <= 1, "calcestruzzo: eta deve essere compreso tra 0 e 1");
-    require(positive(Ec), "calcestruzzo: Ec deve essere un numero positivo");
-    require(std::isfinite(fctm) && fctm >= 0, "calcestruzzo: fctm deve essere un numero non negativo");
+    ferrolit::detail::public_call([&] {
+        using detail::require;
+        require(positive(fck), "calcestruzzo: fck deve essere un numero positivo");
+        require(positive(alpha_cc) && alpha_cc <= 1, "calcestruzzo: alpha_cc deve essere compreso tra 0 e 1");
+        require(positive(gamma_c), "calcestruzzo: gamma_c deve essere un numero positivo");
+        require(positive(eps_cu) && eps_cu < 0.1, "calcestruzzo: eps_cu deve essere positivo (e minore di 0,1)");
+        require(positive(eps_c2) && eps_c2 <= eps_cu,
+                "calcestruzzo: eps_c2 deve essere positivo e non maggiore di eps_cu");
+        require(positive(eps_c3) && eps_c3 <= eps_cu,
+                "calcestruzzo: eps_c3 deve essere positivo e non maggiore di eps_cu");
+        require(positive(n) && n <= 10, "calcestruzzo: n deve essere compreso tra 0 e 10");
+        require(positive(lambda) && lambda <= 1, "calcestruzzo: lambda deve essere compreso tra 0 e 1");
+        require(positive(eta) && eta <= 1, "calcestruzzo: eta deve essere compreso tra 0 e 1");
+        require(positive(Ec), "calcestruzzo: Ec deve essere un numero positivo");
+        require(std::isfinite(fctm) && fctm >= 0, "calcestruzzo: fctm deve essere un numero non negativo");
+    });
 }
 
 Steel Steel::of_class(std::string_view name) {
-    const std::string wanted = upper(name);
-    for (const SteelClass& k : kSteelClasses) {
-        if (wanted != k.name) continue;
-        Steel s;
-        s.name = k.name;
-        s.fyk = k.fyk;
-        s.k = k.k;
-        s.eps_uk = k.eps_uk;
-        s.eps_ud = 0.9 * k.eps_uk;  // §4.1.2.1.2.2
-        return s;
-    }
-    detail::fail("classe di acciaio sconosciuta \"" + std::string(name) + "\" (B450C o B450A)");
+    return ferrolit::detail::public_call([&]() -> Steel {
+        const std::string wanted = upper(name);
+        for (const SteelClass& k : kSteelClasses) {
+            if (wanted != k.name) continue;
+            Steel s;
+            s.name = k.name;
+            s.fyk = k.fyk;
+            s.k = k.k;
+            s.eps_uk = k.eps_uk;
+            s.eps_ud = 0.9 * k.eps_uk;  // §4.1.2.1.2.2
+            return s;
+        }
+        detail::fail("classe di acciaio sconosciuta \"" + std::string(name) + "\" (B450C o B450A)");
+    });
 }
 
 std::vector<std::string> steel_class_names() {
@@ -128,24 +139,28 @@ std::vector<std::string> steel_class_names() {
 }
 
 void Steel::validate() const {
-    using detail::require;
-    require(positive(fyk), "acciaio: fyk deve essere un numero positivo");
-    require(positive(gamma_s), "acciaio: gamma_s deve essere un numero positivo");
-    require(positive(Es), "acciaio: Es deve essere un numero positivo");
-    require(std::isfinite(k) && k >= 1 && k <= 2, "acciaio: k deve essere compreso tra 1 e 2");
-    if (eps_ud)
-        require(positive(*eps_ud) && *eps_ud < 1, "acciaio: eps_ud deve essere positivo (o null, senza limite)");
-    if (!hardening) return;
-    require(eps_ud.has_value(), "acciaio: l'incrudimento richiede eps_ud");
-    require(positive(eps_uk) && eps_uk > eps_yd() && eps_uk >= *eps_ud,
-            "acciaio: eps_uk deve superare eps_yd e non essere minore di eps_ud");
+    ferrolit::detail::public_call([&] {
+        using detail::require;
+        require(positive(fyk), "acciaio: fyk deve essere un numero positivo");
+        require(positive(gamma_s), "acciaio: gamma_s deve essere un numero positivo");
+        require(positive(Es), "acciaio: Es deve essere un numero positivo");
+        require(std::isfinite(k) && k >= 1 && k <= 2, "acciaio: k deve essere compreso tra 1 e 2");
+        if (eps_ud)
+            require(positive(*eps_ud) && *eps_ud < 1, "acciaio: eps_ud deve essere positivo (o null, senza limite)");
+        if (!hardening) return;
+        require(eps_ud.has_value(), "acciaio: l'incrudimento richiede eps_ud");
+        require(positive(eps_uk) && eps_uk > eps_yd() && eps_uk >= *eps_ud,
+                "acciaio: eps_uk deve superare eps_yd e non essere minore di eps_ud");
+    });
 }
 
 double Steel::stress(double eps) const {
-    const double f = fyd(), e_y = eps_yd(), a = std::fabs(eps);
-    if (a <= e_y) return Es * eps;
-    const double s = hardening ? f + (k - 1) * f * (a - e_y) / (eps_uk - e_y) : f;
-    return std::copysign(s, eps);
+    return ferrolit::detail::public_call([&]() -> double {
+        const double f = fyd(), e_y = eps_yd(), a = std::fabs(eps);
+        if (a <= e_y) return Es * eps;
+        const double s = hardening ? f + (k - 1) * f * (a - e_y) / (eps_uk - e_y) : f;
+        return std::copysign(s, eps);
+    });
 }
 
 }  // namespace ferrolit::analysis

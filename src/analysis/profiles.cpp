@@ -7,6 +7,7 @@
 #include <string>
 
 #include "analysis/errors.hpp"
+#include "core/numeric.hpp"
 #include "ferrolit/analysis.hpp"
 
 namespace ferrolit::analysis {
@@ -95,74 +96,82 @@ void check_dimensions(Profile profile, const Dimensions& d) {
 }  // namespace
 
 Bar bar_of_diameter(double y, double z, double diameter) {
-    detail::require(positive(diameter), "barra: il diametro deve essere un numero positivo");
-    return {y, z, std::numbers::pi * diameter * diameter / 4};
+    return ferrolit::detail::public_call([&]() -> Bar {
+        detail::require(positive(diameter), "barra: il diametro deve essere un numero positivo");
+        return {y, z, std::numbers::pi * diameter * diameter / 4};
+    });
 }
 
 Shape profile_shape(Profile profile, const Dimensions& d) {
-    check_dimensions(profile, d);
-    const double b = d.Base, h = d.Altezza, w = d.BaseInf, t = d.SpessoreT;
-    if (profile == Profile::Rectangle || w == b || t == h) return {{{0, 0}, {b, 0}, {b, h}, {0, h}}, {}};
-    const double a = (b - w) / 2, c = (b + w) / 2;
-    switch (profile) {
-        case Profile::Tee:
-            return {{{a, 0}, {c, 0}, {c, h - t}, {b, h - t}, {b, h}, {0, h}, {0, h - t}, {a, h - t}}, {}};
-        case Profile::InvertedTee:
-            return {{{0, 0}, {b, 0}, {b, t}, {c, t}, {c, h}, {a, h}, {a, t}, {0, t}}, {}};
-        case Profile::Ell:
-            return {{{0, 0}, {w, 0}, {w, h - t}, {b, h - t}, {b, h}, {0, h}}, {}};
-        case Profile::Rectangle:
-            break;
-    }
-    return {};
+    return ferrolit::detail::public_call([&]() -> Shape {
+        check_dimensions(profile, d);
+        const double b = d.Base, h = d.Altezza, w = d.BaseInf, t = d.SpessoreT;
+        if (profile == Profile::Rectangle || w == b || t == h) return {{{0, 0}, {b, 0}, {b, h}, {0, h}}, {}};
+        const double a = (b - w) / 2, c = (b + w) / 2;
+        switch (profile) {
+            case Profile::Tee:
+                return {{{a, 0}, {c, 0}, {c, h - t}, {b, h - t}, {b, h}, {0, h}, {0, h - t}, {a, h - t}}, {}};
+            case Profile::InvertedTee:
+                return {{{0, 0}, {b, 0}, {b, t}, {c, t}, {c, h}, {a, h}, {a, t}, {0, t}}, {}};
+            case Profile::Ell:
+                return {{{0, 0}, {w, 0}, {w, h - t}, {b, h - t}, {b, h}, {0, h}}, {}};
+            case Profile::Rectangle:
+                break;
+        }
+        return {};
+    });
 }
 
 std::vector<double> layer_diameters(std::string_view text) {
-    std::vector<Group> groups = parse_groups(text);
-    std::stable_sort(groups.begin(), groups.end(),
-                     [](const Group& x, const Group& y) { return x.diameter > y.diameter; });
-    std::size_t n = 0;
-    for (const Group& g : groups) n += static_cast<std::size_t>(g.count);
-    // Pairs from the ends inwards, larger bars first; odd ones left for the middle.
-    std::vector<double> slots(n);
-    std::vector<double> odd;
-    std::size_t lo = 0, hi = n;
-    for (Group g : groups) {
-        for (; g.count >= 2; g.count -= 2) slots[lo++] = slots[--hi] = g.diameter;
-        if (g.count == 1) odd.push_back(g.diameter);
-    }
-    for (double dia : odd) slots[lo++] = dia;
-    return slots;
+    return ferrolit::detail::public_call([&]() -> std::vector<double> {
+        std::vector<Group> groups = parse_groups(text);
+        std::stable_sort(groups.begin(), groups.end(),
+                         [](const Group& x, const Group& y) { return x.diameter > y.diameter; });
+        std::size_t n = 0;
+        for (const Group& g : groups) n += static_cast<std::size_t>(g.count);
+        // Pairs from the ends inwards, larger bars first; odd ones left for the middle.
+        std::vector<double> slots(n);
+        std::vector<double> odd;
+        std::size_t lo = 0, hi = n;
+        for (Group g : groups) {
+            for (; g.count >= 2; g.count -= 2) slots[lo++] = slots[--hi] = g.diameter;
+            if (g.count == 1) odd.push_back(g.diameter);
+        }
+        for (double dia : odd) slots[lo++] = dia;
+        return slots;
+    });
 }
 
 std::vector<Bar> place_bars(Profile profile, const Dimensions& d, const Reinforcement& r) {
-    check_dimensions(profile, d);
-    for (const Layer* layer : {&r.bottom, &r.top, &r.left, &r.right}) {
-        const bool ok = std::isfinite(layer->cover) && layer->cover >= 0 &&
-                        (!layer->side_cover || (std::isfinite(*layer->side_cover) && *layer->side_cover >= 0));
-        detail::require(ok, "armatura: i copriferri devono essere numeri non negativi");
-    }
-    const Faces f = faces(profile, d);
-    std::vector<Bar> bars;
-    auto horizontal = [&](const Layer& layer, double lo, double hi, double z) {
-        const std::vector<double> dia = layer_diameters(layer.bars);
-        const double side = layer.side_cover.value_or(layer.cover);
-        for (std::size_t i = 0; i < dia.size(); ++i)
-            bars.push_back(bar_of_diameter(spaced(lo + side, hi - side, i, dia.size()), z, dia[i]));
-    };
-    horizontal(r.bottom, f.bottom_lo, f.bottom_hi, r.bottom.cover);
-    horizontal(r.top, f.top_lo, f.top_hi, d.Altezza - r.top.cover);
-    // Side layers: strictly between the levels of the bottom and top layers.
-    const double z0 = r.bottom.cover, z1 = d.Altezza - r.top.cover;
-    auto vertical = [&](const Layer& layer, double y) {
-        const std::vector<double> dia = layer_diameters(layer.bars);
-        const double n = static_cast<double>(dia.size());
-        for (std::size_t i = 0; i < dia.size(); ++i)
-            bars.push_back(bar_of_diameter(y, z0 + static_cast<double>(i + 1) * (z1 - z0) / (n + 1), dia[i]));
-    };
-    vertical(r.left, f.web_lo + r.left.cover);
-    vertical(r.right, f.web_hi - r.right.cover);
-    return bars;
+    return ferrolit::detail::public_call([&]() -> std::vector<Bar> {
+        check_dimensions(profile, d);
+        for (const Layer* layer : {&r.bottom, &r.top, &r.left, &r.right}) {
+            const bool ok = std::isfinite(layer->cover) && layer->cover >= 0 &&
+                            (!layer->side_cover || (std::isfinite(*layer->side_cover) && *layer->side_cover >= 0));
+            detail::require(ok, "armatura: i copriferri devono essere numeri non negativi");
+        }
+        const Faces f = faces(profile, d);
+        std::vector<Bar> bars;
+        auto horizontal = [&](const Layer& layer, double lo, double hi, double z) {
+            const std::vector<double> dia = layer_diameters(layer.bars);
+            const double side = layer.side_cover.value_or(layer.cover);
+            for (std::size_t i = 0; i < dia.size(); ++i)
+                bars.push_back(bar_of_diameter(spaced(lo + side, hi - side, i, dia.size()), z, dia[i]));
+        };
+        horizontal(r.bottom, f.bottom_lo, f.bottom_hi, r.bottom.cover);
+        horizontal(r.top, f.top_lo, f.top_hi, d.Altezza - r.top.cover);
+        // Side layers: strictly between the levels of the bottom and top layers.
+        const double z0 = r.bottom.cover, z1 = d.Altezza - r.top.cover;
+        auto vertical = [&](const Layer& layer, double y) {
+            const std::vector<double> dia = layer_diameters(layer.bars);
+            const double n = static_cast<double>(dia.size());
+            for (std::size_t i = 0; i < dia.size(); ++i)
+                bars.push_back(bar_of_diameter(y, z0 + static_cast<double>(i + 1) * (z1 - z0) / (n + 1), dia[i]));
+        };
+        vertical(r.left, f.web_lo + r.left.cover);
+        vertical(r.right, f.web_hi - r.right.cover);
+        return bars;
+    });
 }
 
 }  // namespace ferrolit::analysis

@@ -8,6 +8,7 @@
 #include "analysis/errors.hpp"
 #include "analysis/geometry.hpp"
 #include "analysis/path.hpp"
+#include "core/numeric.hpp"
 
 namespace ferrolit::analysis {
 
@@ -66,40 +67,43 @@ const char* reason(Outcome outcome) {
 }
 
 Section::Section(Shape shape, std::vector<Bar> bars, Concrete concrete, Steel steel, Options options) {
-    auto d = std::make_shared<detail::SectionData>();
-    concrete.validate();
-    steel.validate();
-    d->shape = normalised(std::move(shape));
-    d->bars = std::move(bars);
-    d->concrete = std::move(concrete);
-    d->steel = std::move(steel);
-    d->options = options;
+    // Computed in the library's floating-point environment, as every public call.
+    data_ = ferrolit::detail::public_call([&]() -> std::shared_ptr<const detail::SectionData> {
+        auto d = std::make_shared<detail::SectionData>();
+        concrete.validate();
+        steel.validate();
+        d->shape = normalised(std::move(shape));
+        d->bars = std::move(bars);
+        d->concrete = std::move(concrete);
+        d->steel = std::move(steel);
+        d->options = options;
 
-    // Area moments about the first vertex, for precision far from the origin.
-    const Point ref = d->shape.outline[0];
-    detail::AreaMoments m = detail::area_moments(shifted(d->shape.outline, ref));
-    for (const Ring& hole : d->shape.holes) m += detail::area_moments(shifted(hole, ref));
-    d->area = m.A;
-    d->centroid = {ref.y + m.Sy / m.A, ref.z + m.Sz / m.A};
-    d->rings.push_back(shifted(d->shape.outline, d->centroid));
-    for (const Ring& hole : d->shape.holes) d->rings.push_back(shifted(hole, d->centroid));
-    for (const Ring& ring : d->rings)
-        for (const Point& p : ring) d->size = std::max(d->size, std::hypot(p.y, p.z));
-    locate_bars(*d);
+        // Area moments about the first vertex, for precision far from the origin.
+        const Point ref = d->shape.outline[0];
+        detail::AreaMoments m = detail::area_moments(shifted(d->shape.outline, ref));
+        for (const Ring& hole : d->shape.holes) m += detail::area_moments(shifted(hole, ref));
+        d->area = m.A;
+        d->centroid = {ref.y + m.Sy / m.A, ref.z + m.Sz / m.A};
+        d->rings.push_back(shifted(d->shape.outline, d->centroid));
+        for (const Ring& hole : d->shape.holes) d->rings.push_back(shifted(hole, d->centroid));
+        for (const Ring& ring : d->rings)
+            for (const Point& p : ring) d->size = std::max(d->size, std::hypot(p.y, p.z));
+        locate_bars(*d);
 
-    d->concrete_law = detail::ConcreteModel::of(d->concrete);
-    d->steel_law = detail::SteelModel::of(d->steel);
-    d->p_start = d->steel.eps_ud ? 0 : 1;
-    detail::Frame f;
-    f.build(*d, 0);
-    auto N_at = [&](double p) {
-        const detail::Plane1D pl = detail::path_plane(*d, f, p);
-        return detail::forces(*d, f, pl.eps_top, pl.kappa).N;
-    };
-    d->N_min = N_at(d->p_start);
-    d->N_max = N_at(3);
-    d->moment_scale = (d->N_max - d->N_min) * d->size;
-    data_ = std::move(d);
+        d->concrete_law = detail::ConcreteModel::of(d->concrete);
+        d->steel_law = detail::SteelModel::of(d->steel);
+        d->p_start = d->steel.eps_ud ? 0 : 1;
+        detail::Frame f;
+        f.build(*d, 0);
+        auto N_at = [&](double p) {
+            const detail::Plane1D pl = detail::path_plane(*d, f, p);
+            return detail::forces(*d, f, pl.eps_top, pl.kappa).N;
+        };
+        d->N_min = N_at(d->p_start);
+        d->N_max = N_at(3);
+        d->moment_scale = (d->N_max - d->N_min) * d->size;
+        return d;
+    });
 }
 
 const Shape& Section::shape() const { return data_->shape; }
@@ -109,40 +113,52 @@ const Steel& Section::steel() const { return data_->steel; }
 const Options& Section::options() const { return data_->options; }
 double Section::area() const { return data_->area; }
 Point Section::centroid() const { return data_->centroid; }
-double Section::N_Rd_max() const { return data_->N_max / 1e3; }
-double Section::N_Rd_min() const { return data_->N_min / 1e3; }
+double Section::N_Rd_max() const {
+    return ferrolit::detail::public_call([&] { return data_->N_max / 1e3; });
+}
+double Section::N_Rd_min() const {
+    return ferrolit::detail::public_call([&] { return data_->N_min / 1e3; });
+}
 
 SectionState Section::squash_state() const {
-    detail::Frame f;
-    f.build(*data_, 0);
-    return detail::state_of(*data_, f, detail::path_plane(*data_, f, 3));
+    return ferrolit::detail::public_call([&]() -> SectionState {
+        detail::Frame f;
+        f.build(*data_, 0);
+        return detail::state_of(*data_, f, detail::path_plane(*data_, f, 3));
+    });
 }
 
 SectionState Section::tension_state() const {
-    detail::Frame f;
-    f.build(*data_, 0);
-    return detail::state_of(*data_, f, detail::path_plane(*data_, f, data_->p_start));
+    return ferrolit::detail::public_call([&]() -> SectionState {
+        detail::Frame f;
+        f.build(*data_, 0);
+        return detail::state_of(*data_, f, detail::path_plane(*data_, f, data_->p_start));
+    });
 }
 
 SectionState Section::state_at(const StrainPlane& plane) const {
-    for (double v : {plane.eps_g, plane.chi_y, plane.chi_z})
-        detail::require(std::isfinite(v), "piano di deformazione: valori non finiti");
-    const double kappa = std::hypot(plane.chi_y, plane.chi_z);
-    detail::Frame f;
-    f.build(*data_, kappa > 0 ? std::atan2(plane.chi_z, plane.chi_y) : 0.0);
-    return detail::state_of(*data_, f, {plane.eps_g + kappa * f.u_top, kappa});
+    return ferrolit::detail::public_call([&]() -> SectionState {
+        for (double v : {plane.eps_g, plane.chi_y, plane.chi_z})
+            detail::require(std::isfinite(v), "piano di deformazione: valori non finiti");
+        const double kappa = std::hypot(plane.chi_y, plane.chi_z);
+        detail::Frame f;
+        f.build(*data_, kappa > 0 ? std::atan2(plane.chi_z, plane.chi_y) : 0.0);
+        return detail::state_of(*data_, f, {plane.eps_g + kappa * f.u_top, kappa});
+    });
 }
 
 UltimateState Section::ultimate_at(double angle, double N) const {
-    detail::require(std::isfinite(angle) && std::isfinite(N), "stato ultimo: angolo e N devono essere finiti");
-    const detail::SectionData& d = *data_;
-    const double n = N * 1e3;
-    if (n < d.N_min) return {Outcome::BelowMinimum, std::nullopt};
-    if (n > d.N_max) return {Outcome::AboveMaximum, std::nullopt};
-    detail::Frame f;
-    f.build(d, angle * std::numbers::pi / 180);
-    const double p = detail::path_at_N(d, f, n);
-    return {Outcome::Found, detail::state_of(d, f, detail::path_plane(d, f, p))};
+    return ferrolit::detail::public_call([&]() -> UltimateState {
+        detail::require(std::isfinite(angle) && std::isfinite(N), "stato ultimo: angolo e N devono essere finiti");
+        const detail::SectionData& d = *data_;
+        const double n = N * 1e3;
+        if (n < d.N_min) return {Outcome::BelowMinimum, std::nullopt};
+        if (n > d.N_max) return {Outcome::AboveMaximum, std::nullopt};
+        detail::Frame f;
+        f.build(d, angle * std::numbers::pi / 180);
+        const double p = detail::path_at_N(d, f, n);
+        return {Outcome::Found, detail::state_of(d, f, detail::path_plane(d, f, p))};
+    });
 }
 
 }  // namespace ferrolit::analysis

@@ -15,6 +15,7 @@
 #include "analysis/errors.hpp"
 #include "analysis/geometry.hpp"
 #include "analysis/section_data.hpp"
+#include "core/numeric.hpp"
 
 namespace ferrolit::analysis {
 
@@ -172,62 +173,64 @@ int minimise(const Problem& P, Vec& e) {
 }  // namespace
 
 ServiceState Section::service(double N, double My, double Mz, const ServiceOptions& options) const {
-    for (double v : {N, My, Mz})
-        detail::require(std::isfinite(v), "stato di servizio: N, My e Mz devono essere finiti");
-    detail::require(std::isfinite(options.alpha_e) && options.alpha_e > 0,
-                    "stato di servizio: alpha_e deve essere un numero positivo");
-    if (options.f_ct)
-        detail::require(std::isfinite(*options.f_ct) && *options.f_ct >= 0,
-                        "stato di servizio: f_ct deve essere un numero non negativo");
-    const detail::SectionData& s = *data_;
-    const double R = s.size;
-    Problem P{s, R, s.steel.Es / options.alpha_e, s.steel.Es, {N * 1e3, My * 1e6 / R, Mz * 1e6 / R}, false, {}};
-    ServiceState out;
-    Vec e{};
-    int iterations = 0;
-    if (norm(P.F) > 0) {
-        iterations = minimise(P, e);
-        if (iterations < 0) detail::fail("stato di servizio: il calcolo della sezione omogeneizzata non converge");
-    }
-    double eps_min = INFINITY, eps_max = -INFINITY;
-    auto extremes = [&](const Vec& v) {
-        eps_min = INFINITY, eps_max = -INFINITY;
-        for (const Ring& ring : s.rings)
-            for (const Point& p : ring) {
-                const double eps = P.strain(v, p.y, p.z);
-                eps_min = std::min(eps_min, eps), eps_max = std::max(eps_max, eps);
-            }
-    };
-    extremes(e);
-    const double f_ct = options.f_ct.value_or(s.concrete.fctm);
-    out.cracked = !options.allow_uncracked || -P.Ec * eps_min > f_ct;
-    if (out.cracked) {
-        P.cracked = true;
+    return ferrolit::detail::public_call([&]() -> ServiceState {
+        for (double v : {N, My, Mz})
+            detail::require(std::isfinite(v), "stato di servizio: N, My e Mz devono essere finiti");
+        detail::require(std::isfinite(options.alpha_e) && options.alpha_e > 0,
+                        "stato di servizio: alpha_e deve essere un numero positivo");
+        if (options.f_ct)
+            detail::require(std::isfinite(*options.f_ct) && *options.f_ct >= 0,
+                            "stato di servizio: f_ct deve essere un numero non negativo");
+        const detail::SectionData& s = *data_;
+        const double R = s.size;
+        Problem P{s, R, s.steel.Es / options.alpha_e, s.steel.Es, {N * 1e3, My * 1e6 / R, Mz * 1e6 / R}, false, {}};
+        ServiceState out;
+        Vec e{};
+        int iterations = 0;
         if (norm(P.F) > 0) {
-            const int more = minimise(P, e);
-            if (more < 0) detail::fail("stato di servizio: il calcolo della sezione fessurata non converge");
-            iterations += more;
+            iterations = minimise(P, e);
+            if (iterations < 0) detail::fail("stato di servizio: il calcolo della sezione omogeneizzata non converge");
         }
+        double eps_min = INFINITY, eps_max = -INFINITY;
+        auto extremes = [&](const Vec& v) {
+            eps_min = INFINITY, eps_max = -INFINITY;
+            for (const Ring& ring : s.rings)
+                for (const Point& p : ring) {
+                    const double eps = P.strain(v, p.y, p.z);
+                    eps_min = std::min(eps_min, eps), eps_max = std::max(eps_max, eps);
+                }
+        };
         extremes(e);
-    } else {
-        out.sigma_ct_max = std::max(0.0, -P.Ec * eps_min);
-    }
-    out.iterations = iterations;
-    out.plane = {e[0], e[1] / R, e[2] / R};
-    const double kappa = std::hypot(out.plane.chi_y, out.plane.chi_z);
-    const double theta = kappa > 0 ? std::atan2(out.plane.chi_z, out.plane.chi_y) : 0.0;
-    out.angle = std::fmod(theta * 180 / std::numbers::pi + 360, 360.0);
-    if (kappa > 0) out.neutral_axis_depth = eps_max / kappa;
-    out.sigma_c_max = std::max(0.0, P.Ec * eps_max);
-    Vec g;
-    Mat H;
-    P.evaluate(e, g, H);
-    out.N = (g[0] + P.F[0]) / 1e3, out.My = (g[1] + P.F[1]) * R / 1e6, out.Mz = (g[2] + P.F[2]) * R / 1e6;
-    for (std::size_t i = 0; i < s.bars.size(); ++i) {
-        const double eps = P.strain(e, s.bar_at[i].y, s.bar_at[i].z);
-        out.bars.push_back({s.bars[i].y, s.bars[i].z, s.bars[i].area, eps, s.steel.Es * eps});
-    }
-    return out;
+        const double f_ct = options.f_ct.value_or(s.concrete.fctm);
+        out.cracked = !options.allow_uncracked || -P.Ec * eps_min > f_ct;
+        if (out.cracked) {
+            P.cracked = true;
+            if (norm(P.F) > 0) {
+                const int more = minimise(P, e);
+                if (more < 0) detail::fail("stato di servizio: il calcolo della sezione fessurata non converge");
+                iterations += more;
+            }
+            extremes(e);
+        } else {
+            out.sigma_ct_max = std::max(0.0, -P.Ec * eps_min);
+        }
+        out.iterations = iterations;
+        out.plane = {e[0], e[1] / R, e[2] / R};
+        const double kappa = std::hypot(out.plane.chi_y, out.plane.chi_z);
+        const double theta = kappa > 0 ? std::atan2(out.plane.chi_z, out.plane.chi_y) : 0.0;
+        out.angle = std::fmod(theta * 180 / std::numbers::pi + 360, 360.0);
+        if (kappa > 0) out.neutral_axis_depth = eps_max / kappa;
+        out.sigma_c_max = std::max(0.0, P.Ec * eps_max);
+        Vec g;
+        Mat H;
+        P.evaluate(e, g, H);
+        out.N = (g[0] + P.F[0]) / 1e3, out.My = (g[1] + P.F[1]) * R / 1e6, out.Mz = (g[2] + P.F[2]) * R / 1e6;
+        for (std::size_t i = 0; i < s.bars.size(); ++i) {
+            const double eps = P.strain(e, s.bar_at[i].y, s.bar_at[i].z);
+            out.bars.push_back({s.bars[i].y, s.bars[i].z, s.bars[i].area, eps, s.steel.Es * eps});
+        }
+        return out;
+    });
 }
 
 }  // namespace ferrolit::analysis
