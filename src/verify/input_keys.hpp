@@ -1,32 +1,40 @@
 #pragma once
 
-// Every key of a section's JSON object, in one table: its name (the section
-// member it sets, by the member's own name), the kind of its value, its unit,
-// the member's writer where the key is written through it, and the group
-// that says how it reaches the section. Parsing, validation of the kinds,
-// writing and the README's table of keys are derived from this table; it
-// depends on the library's public header alone.
+// Every key of a section's JSON object, in one table: its name, the kind of
+// its value, its unit, the component member's writer where the key is
+// written to the component's section (which chooses the bars and stirrups
+// the input leaves out), and the group that says what the key is for.
+// Parsing, the kinds' validation, the nearest-key hint for a misspelt key
+// and the README's table of keys are derived from this table. The flat keys
+// are the component members' own names; the keys added by the verification
+// are lower-case Italian words.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
 
 #include "ferrolit/section.hpp"
 
-namespace ferrolit::cli {
+namespace ferrolit::verification {
 
-enum class KeyKind { Real, Integer, Text };
+enum class KeyKind { Real, Integer, Text, Boolean, List };
 
-// How a key reaches the section.
+// What a key is for. The items of the two lists have their own groups.
 enum class KeyGroup {
-    Creation,   // an argument of CreaSezRett / CreaSezT
-    Flange,     // an argument of CreaSezT alone: either key makes the section a T
-    Bars,       // a bar layer: area and bar text; chosen by ImpostaFerriNorm when both are absent
-    Stirrups,   // written through the member; set by ImpostaStaffeNorm when all three are absent
-    Section,    // written through the member after the creation
-    Materials,  // an argument of CreaMateriale_Sezione; a known class name supplies the missing ones
-    Check,      // read by the verification itself
+    Creation,     // an argument of CreaSezRett / CreaSezT: geometry, covers, the single SLU combination
+    Flange,       // an argument of CreaSezT alone: either key makes the section a T
+    Shape,        // the shape by name or as a polygon
+    Bars,         // a bar layer: area and bar text; chosen by the code minimum when both are absent
+    PointBars,    // explicit bars
+    Stirrups,     // set by the code (ImpostaStaffeNorm) when all three are absent
+    Section,      // other members of the component's section
+    Materials,    // class names and values; a class supplies the values not given
+    Actions,      // the list of combinations
+    Check,        // parameters of the checks
+    Combination,  // keys of each item of "combinazioni"
+    PointBar,     // keys of each item of "barre"
 };
 
 using RealSetter = void (Section::*)(float);
@@ -37,7 +45,7 @@ using Setter = std::variant<std::monostate, RealSetter, IntegerSetter, TextSette
 struct InputKey {
     std::string_view name;
     KeyKind kind;
-    std::string_view unit;  // empty: a pure number, a count or a text
+    std::string_view unit;  // empty: a pure number, a count, a text, a flag or a list
     Setter setter;          // the member's writer, for the groups Bars, Stirrups and Section
     KeyGroup group;
 };
@@ -50,7 +58,7 @@ constexpr Setter text(TextSetter s) { return s; }
 
 // In the order of the groups; within Creation and Materials, in the order of
 // the arguments of CreaSezRett and CreaMateriale_Sezione; Stirrups and
-// Section are written in this order.
+// Section are written to the component in this order.
 inline constexpr InputKey kInputKeys[] = {
     {"TipoSezione", KeyKind::Text, "", {}, KeyGroup::Creation},
     {"DescrSezione", KeyKind::Text, "", {}, KeyGroup::Creation},
@@ -70,6 +78,10 @@ inline constexpr InputKey kInputKeys[] = {
     {"BaseInf", KeyKind::Real, "mm", {}, KeyGroup::Flange},
     {"SpessoreT", KeyKind::Real, "mm", {}, KeyGroup::Flange},
 
+    {"forma", KeyKind::Text, "", {}, KeyGroup::Shape},
+    {"contorno", KeyKind::List, "mm", {}, KeyGroup::Shape},
+    {"fori", KeyKind::List, "mm", {}, KeyGroup::Shape},
+
     {"As_inf", KeyKind::Real, "mm²", keys::real(&Section::As_inf), KeyGroup::Bars},
     {"stringaAs_inf", KeyKind::Text, "", keys::text(&Section::stringaAs_inf), KeyGroup::Bars},
     {"As_sup", KeyKind::Real, "mm²", keys::real(&Section::As_sup), KeyGroup::Bars},
@@ -78,6 +90,8 @@ inline constexpr InputKey kInputKeys[] = {
     {"stringaAs_infY", KeyKind::Text, "", keys::text(&Section::stringaAs_infY), KeyGroup::Bars},
     {"As_supY", KeyKind::Real, "mm²", keys::real(&Section::As_supY), KeyGroup::Bars},
     {"stringaAs_supY", KeyKind::Text, "", keys::text(&Section::stringaAs_supY), KeyGroup::Bars},
+
+    {"barre", KeyKind::List, "", {}, KeyGroup::PointBars},
 
     {"fStaffe", KeyKind::Real, "mm", keys::real(&Section::fStaffe), KeyGroup::Stirrups},
     {"nBracciaStaffe", KeyKind::Integer, "", keys::integer(&Section::nBracciaStaffe), KeyGroup::Stirrups},
@@ -118,13 +132,37 @@ inline constexpr InputKey kInputKeys[] = {
     {"eps_yd", KeyKind::Real, "", {}, KeyGroup::Materials},
     {"eps_ud", KeyKind::Real, "", {}, KeyGroup::Materials},
 
+    {"combinazioni", KeyKind::List, "", {}, KeyGroup::Actions},
+
+    {"ambiente", KeyKind::Text, "", {}, KeyGroup::Check},
+    {"armature_sensibili", KeyKind::Boolean, "", {}, KeyGroup::Check},
+    {"cot_theta", KeyKind::Real, "", {}, KeyGroup::Check},
+    {"alfa_e", KeyKind::Real, "", {}, KeyGroup::Check},
     {"wk_lim", KeyKind::Real, "mm", {}, KeyGroup::Check},
+
+    {"nome", KeyKind::Text, "", {}, KeyGroup::Combination},
+    {"tipo", KeyKind::Text, "", {}, KeyGroup::Combination},
+    {"N", KeyKind::Real, "kN", {}, KeyGroup::Combination},
+    {"My", KeyKind::Real, "kNm", {}, KeyGroup::Combination},
+    {"Mz", KeyKind::Real, "kNm", {}, KeyGroup::Combination},
+    {"Vy", KeyKind::Real, "kN", {}, KeyGroup::Combination},
+    {"Vz", KeyKind::Real, "kN", {}, KeyGroup::Combination},
+
+    {"y", KeyKind::Real, "mm", {}, KeyGroup::PointBar},
+    {"z", KeyKind::Real, "mm", {}, KeyGroup::PointBar},
+    {"d", KeyKind::Real, "mm", {}, KeyGroup::PointBar},
 };
 
-// The row of a key; nullptr for a name the table does not hold.
-constexpr const InputKey* find_key(std::string_view name) {
-    for (const InputKey& key : kInputKeys)
-        if (key.name == name) return &key;
+// True for the groups of a section's own keys (not the items of a list).
+constexpr bool is_top_level(KeyGroup group) { return group != KeyGroup::Combination && group != KeyGroup::PointBar; }
+
+// The row of a key of a section (top level) or of an item of a list
+// (`group` Combination or PointBar); nullptr for a name the table does not hold.
+constexpr const InputKey* find_key(std::string_view name, std::optional<KeyGroup> item_group = std::nullopt) {
+    for (const InputKey& key : kInputKeys) {
+        const bool in_scope = item_group ? key.group == *item_group : is_top_level(key.group);
+        if (in_scope && key.name == name) return &key;
+    }
     return nullptr;
 }
 
@@ -147,7 +185,11 @@ constexpr int count_keys(KeyGroup group, KeyKind kind) {
     return n;
 }
 
+// The known key nearest to a misspelt one, in the same scope (by edit
+// distance, ignoring letter case); empty when none is close.
+std::string_view nearest_key(std::string_view name, std::optional<KeyGroup> item_group = std::nullopt);
+
 // The README's table of keys (Markdown), one row per group.
 std::string key_table_markdown();
 
-}  // namespace ferrolit::cli
+}  // namespace ferrolit::verification
