@@ -248,13 +248,19 @@ FERROLIT_API std::string verify_json(std::string_view json);
 struct BatchItem {
     int line = 0;  // 1-based line number
     std::optional<VerificationResult> result;
-    std::string error;  // the message when there is no result
+    std::string error;     // the message when there is no result
+    std::string rendered;  // what BatchOptions::render made of the result
 };
 
 struct BatchOptions {
     std::string source;   // file name for messages
     int jobs = 0;         // worker threads; 0: one per core
     bool design = false;  // design() instead of verify()
+    // Run on the worker thread after each verification (to_json, a summary
+    // line, ...), so that the caller's own work on a result runs in parallel
+    // too; its text goes to BatchItem::rendered. Must be safe to call from
+    // several threads at once.
+    std::function<std::string(const VerificationResult&, int line)> render;
 };
 
 // Runs every non-blank line of a JSON Lines text, on `jobs` threads, and

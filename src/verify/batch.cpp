@@ -43,6 +43,7 @@ BatchItem run_line(const Line& line, const BatchOptions& options) {
     try {
         const VerificationInput in = read_verification_input(line.text, {options.source, line.number});
         item.result = options.design ? design(in) : verify(in);
+        if (options.render) item.rendered = options.render(*item.result, line.number);
     } catch (const Error& e) {
         item.error = e.what();
     } catch (const std::bad_alloc&) {

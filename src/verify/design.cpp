@@ -9,9 +9,10 @@
 // longitudinal area (best first over the sorted options of each layer), and
 // the first that passes every check wins: no lighter arrangement passes.
 // Stirrups, when missing, are then the lightest (least area per metre) of
-// diameters 6…16 mm, 2…4 legs and spacings of 50…325 mm in steps of 25 mm
-// that passes; a candidate whose bars fail with the strongest of them is
-// dropped at once, since more stirrups never lower a resistance.
+// diameters 6…16 mm and spacings of 50…325 mm in steps of 25 mm that
+// passes, with two legs (a closed stirrup), or three or four when two cannot
+// do; a candidate whose bars fail with the strongest of them is dropped at
+// once, since more stirrups never lower a resistance.
 
 #include <algorithm>
 #include <array>
@@ -75,7 +76,9 @@ std::vector<StirrupOption> stirrup_options() {
             for (int spacing = 50; spacing <= 325; spacing += 25)
                 out.push_back(
                     {{double(phi), legs, double(spacing)}, legs * std::numbers::pi * phi * phi / 4 * 1000 / spacing});
+    // A closed stirrup (two legs) first, more legs only when two cannot do.
     std::stable_sort(out.begin(), out.end(), [](const StirrupOption& a, const StirrupOption& b) {
+        if ((a.s.legs == 2) != (b.s.legs == 2)) return a.s.legs == 2;
         if (a.per_metre != b.per_metre) return a.per_metre < b.per_metre;
         return a.s.spacing > b.s.spacing;
     });
@@ -160,6 +163,7 @@ VerificationResult design(const VerificationInput& in) {
         return run_checks(in, base, std::move(warnings));
     }
     const std::vector<StirrupOption> stirrups = design_stirrups ? stirrup_options() : std::vector<StirrupOption>{};
+    const StirrupsInput strongest{16, 4, 50};
     auto with_stirrups = [&](Reinforcement r, const StirrupsInput& s) {
         r.stirrups = s;
         r.stirrups_origin = Origin::Designed;
@@ -190,7 +194,7 @@ VerificationResult design(const VerificationInput& in) {
             if (last->verified) return std::move(*last);
             continue;
         }
-        last = run_checks(in, with_stirrups(bars, stirrups.back().s), warnings);
+        last = run_checks(in, with_stirrups(bars, strongest), warnings);
         if (!last->verified) continue;
         for (const StirrupOption& o : stirrups) {
             VerificationResult r = run_checks(in, with_stirrups(bars, o.s), warnings);

@@ -64,20 +64,20 @@ std::string key_text(const InputKey& key) {
 
 char lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
 
-// Edit distance of two names, ignoring letter case.
+// Edit distance of two names, ignoring letter case, with two neighbouring
+// letters swapped counting as one edit (optimal string alignment).
 std::size_t distance(std::string_view a, std::string_view b) {
-    std::vector<std::size_t> row(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        std::size_t diagonal = row[0];
-        row[0] = i;
+    std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
+    for (std::size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
+    for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i)
         for (std::size_t j = 1; j <= b.size(); ++j) {
-            const std::size_t above = row[j];
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (lower(a[i - 1]) == lower(b[j - 1]) ? 0 : 1)});
-            diagonal = above;
+            const std::size_t cost = lower(a[i - 1]) == lower(b[j - 1]) ? 0 : 1;
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
+            if (i > 1 && j > 1 && lower(a[i - 1]) == lower(b[j - 2]) && lower(a[i - 2]) == lower(b[j - 1]))
+                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
         }
-    }
-    return row[b.size()];
+    return d[a.size()][b.size()];
 }
 
 }  // namespace
@@ -92,7 +92,7 @@ std::string_view nearest_key(std::string_view name, std::optional<KeyGroup> item
         if (best.empty() || d < best_distance) best = key.name, best_distance = d;
     }
     // Close enough to be the same word mistyped: at most a third of its letters.
-    return best_distance <= std::max<std::size_t>(1, best.size() / 3) ? best : std::string_view{};
+    return best_distance <= std::max<std::size_t>(1, (best.size() + 2) / 3) ? best : std::string_view{};
 }
 
 std::string key_table_markdown() {

@@ -2,8 +2,8 @@
 
 // Every key of a section's JSON object, in one table: its name, the kind of
 // its value, its unit, the component member's writer where the key is
-// written to the component's section (which chooses the bars and stirrups
-// the input leaves out), and the group that says what the key is for.
+// written to the component's section (the bar layers, which the code-minimum
+// choice of the missing ones reads), and the group that says what the key is for.
 // Parsing, the kinds' validation, the nearest-key hint for a misspelt key
 // and the README's table of keys are derived from this table. The flat keys
 // are the component members' own names; the keys added by the verification
@@ -38,27 +38,24 @@ enum class KeyGroup {
 };
 
 using RealSetter = void (Section::*)(float);
-using IntegerSetter = void (Section::*)(std::int16_t);
 using TextSetter = void (Section::*)(std::string);
-using Setter = std::variant<std::monostate, RealSetter, IntegerSetter, TextSetter>;
+using Setter = std::variant<std::monostate, RealSetter, TextSetter>;
 
 struct InputKey {
     std::string_view name;
     KeyKind kind;
     std::string_view unit;  // empty: a pure number, a count, a text, a flag or a list
-    Setter setter;          // the member's writer, for the groups Bars, Stirrups and Section
+    Setter setter;          // the member's writer, for the group Bars
     KeyGroup group;
 };
 
 namespace keys {
 constexpr Setter real(RealSetter s) { return s; }
-constexpr Setter integer(IntegerSetter s) { return s; }
 constexpr Setter text(TextSetter s) { return s; }
 }  // namespace keys
 
 // In the order of the groups; within Creation and Materials, in the order of
-// the arguments of CreaSezRett and CreaMateriale_Sezione; Stirrups and
-// Section are written to the component in this order.
+// the arguments of CreaSezRett and CreaMateriale_Sezione.
 inline constexpr InputKey kInputKeys[] = {
     {"TipoSezione", KeyKind::Text, "", {}, KeyGroup::Creation},
     {"DescrSezione", KeyKind::Text, "", {}, KeyGroup::Creation},
@@ -93,22 +90,22 @@ inline constexpr InputKey kInputKeys[] = {
 
     {"barre", KeyKind::List, "", {}, KeyGroup::PointBars},
 
-    {"fStaffe", KeyKind::Real, "mm", keys::real(&Section::fStaffe), KeyGroup::Stirrups},
-    {"nBracciaStaffe", KeyKind::Integer, "", keys::integer(&Section::nBracciaStaffe), KeyGroup::Stirrups},
-    {"passoStaffe", KeyKind::Real, "mm", keys::real(&Section::passoStaffe), KeyGroup::Stirrups},
+    {"fStaffe", KeyKind::Real, "mm", {}, KeyGroup::Stirrups},
+    {"nBracciaStaffe", KeyKind::Integer, "", {}, KeyGroup::Stirrups},
+    {"passoStaffe", KeyKind::Real, "mm", {}, KeyGroup::Stirrups},
 
-    {"DeltaN", KeyKind::Real, "mm", keys::real(&Section::DeltaN), KeyGroup::Section},
-    {"DeltaX", KeyKind::Real, "mm", keys::real(&Section::DeltaX), KeyGroup::Section},
-    {"AlfaStaffe", KeyKind::Real, "°", keys::real(&Section::AlfaStaffe), KeyGroup::Section},
-    {"tetaBielle", KeyKind::Real, "°", keys::real(&Section::tetaBielle), KeyGroup::Section},
-    {"H_Utile", KeyKind::Real, "mm", keys::real(&Section::H_Utile), KeyGroup::Section},
-    {"CondizioniAmbientali", KeyKind::Integer, "", keys::integer(&Section::CondizioniAmbientali), KeyGroup::Section},
-    {"kt", KeyKind::Real, "", keys::real(&Section::kt), KeyGroup::Section},
-    {"k1", KeyKind::Real, "", keys::real(&Section::k1), KeyGroup::Section},
-    {"k2", KeyKind::Real, "", keys::real(&Section::k2), KeyGroup::Section},
-    {"k3", KeyKind::Real, "", keys::real(&Section::k3), KeyGroup::Section},
-    {"k4", KeyKind::Real, "", keys::real(&Section::k4), KeyGroup::Section},
-    {"Med_Fes", KeyKind::Real, "kNm", keys::real(&Section::Med_Fes), KeyGroup::Section},
+    {"DeltaN", KeyKind::Real, "mm", {}, KeyGroup::Section},
+    {"DeltaX", KeyKind::Real, "mm", {}, KeyGroup::Section},
+    {"AlfaStaffe", KeyKind::Real, "°", {}, KeyGroup::Section},
+    {"tetaBielle", KeyKind::Real, "°", {}, KeyGroup::Section},
+    {"H_Utile", KeyKind::Real, "mm", {}, KeyGroup::Section},
+    {"CondizioniAmbientali", KeyKind::Integer, "", {}, KeyGroup::Section},
+    {"kt", KeyKind::Real, "", {}, KeyGroup::Section},
+    {"k1", KeyKind::Real, "", {}, KeyGroup::Section},
+    {"k2", KeyKind::Real, "", {}, KeyGroup::Section},
+    {"k3", KeyKind::Real, "", {}, KeyGroup::Section},
+    {"k4", KeyKind::Real, "", {}, KeyGroup::Section},
+    {"Med_Fes", KeyKind::Real, "kNm", {}, KeyGroup::Section},
 
     {"ClasseCls", KeyKind::Text, "", {}, KeyGroup::Materials},
     {"Rck", KeyKind::Real, "MPa", {}, KeyGroup::Materials},

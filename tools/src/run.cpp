@@ -75,7 +75,9 @@ int run_one(const RunOptions& options, const Source& source) {
         const VerificationInput in = read_verification_input(source.text, {source.name, 1});
         result = options.design ? design(in) : verify(in);
     } catch (const Error& e) {
-        std::cerr << e.what() << "\n";
+        // Reading names the line of its key; a section that cannot be computed is named by its file.
+        const std::string what = e.what();
+        std::cerr << (what.rfind(source.name + ":", 0) == 0 ? "" : source.name + ":1: ") << what << "\n";
         return kUnusableInput;
     }
     std::vector<std::pair<std::string, std::string>> files;
@@ -92,19 +94,28 @@ int run_one(const RunOptions& options, const Source& source) {
 int run_lines(const RunOptions& options, const Source& source) {
     bool any_error = false, any_failed = false, any = false;
     std::string csv = options.csv.empty() ? "" : domains_csv_header();
-    verify_lines(source.text, {source.name, options.jobs, options.design}, [&](BatchItem&& item) {
+    BatchOptions batch{source.name, options.jobs, options.design, {}};
+    // Each worker renders its own result: the record's line, and the CSV rows of its domains.
+    batch.render = [&](const VerificationResult& r, int line) {
+        std::string text =
+            options.json ? with_line(to_json(r, -1), line) : summary_line(r, source.name + ":" + std::to_string(line));
+        text += "\n";
+        if (!options.csv.empty()) text += '\0' + domains_csv_rows(line, domains_of(r));
+        return text;
+    };
+    verify_lines(source.text, batch, [&](BatchItem&& item) {
         any = true;
         if (!item.result) {
             any_error = true;
             std::cerr << item.error << "\n";
-            if (options.json) std::cout << nlohmann::json{{"line", item.line}, {"error", item.error}}.dump() << "\n";
+            if (options.json)
+                std::cout << nlohmann::ordered_json{{"line", item.line}, {"error", item.error}}.dump() << "\n";
             return;
         }
-        const VerificationResult& r = *item.result;
-        any_failed = any_failed || !r.verified;
-        const std::string where = source.name + ":" + std::to_string(item.line);
-        std::cout << (options.json ? with_line(to_json(r, -1), item.line) : summary_line(r, where)) << "\n";
-        if (!options.csv.empty()) csv += domains_csv_rows(item.line, domains_of(r));
+        any_failed = any_failed || !item.result->verified;
+        const std::size_t cut = item.rendered.find('\0');
+        std::cout << item.rendered.substr(0, cut);
+        if (cut != std::string::npos) csv += item.rendered.substr(cut + 1);
     });
     std::cout << std::flush;
     if (!any) throw Fatal{source.name + ": nessuna sezione nel file"};
