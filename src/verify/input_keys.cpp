@@ -58,7 +58,9 @@ std::string key_text(const InputKey& key) {
                                                       : "";
     if (*kind != '\0') note = note.empty() ? kind : std::string(kind) + ", " + note;
     if (key.kind == KeyKind::Integer) note = note.empty() ? "whole number" : note + ", whole number";
-    std::string text = "`" + std::string(key.name) + "`";
+    std::string text = "`";
+    text += key.name;
+    text += '`';
     return note.empty() ? text : text + " (" + note + ")";
 }
 

@@ -77,7 +77,11 @@ std::map<std::string, int, std::less<>> key_lines(std::string_view text, const W
         std::string p;
         for (const Frame& f : frames) {
             if (f.object && &f != &frames.back()) p += (p.empty() ? "" : ".") + f.key;
-            if (!f.object) p += "[" + std::to_string(f.index) + "]";
+            if (!f.object) {
+                p += '[';
+                p += std::to_string(f.index);
+                p += ']';
+            }
         }
         return p.empty() ? key : p + "." + key;
     };
@@ -97,7 +101,11 @@ std::map<std::string, int, std::less<>> key_lines(std::string_view text, const W
             std::size_t next = end;
             while (next < text.size() && std::isspace(static_cast<unsigned char>(text[next]))) ++next;
             if (!frames.empty() && frames.back().object && next < text.size() && text[next] == ':') {
-                const std::string key = json::parse(text.substr(i, end - i)).get<std::string>();
+                // A key without escapes is its own text; one with them is unescaped by the parser.
+                const std::string_view raw = text.substr(i + 1, end - i - 2);
+                const std::string key = raw.find('\\') == std::string_view::npos
+                                            ? std::string(raw)
+                                            : json::parse(text.substr(i, end - i)).get<std::string>();
                 frames.back().key = key;
                 if (!lines.emplace(path(key), line).second) input_error(where, line, path(key), "chiave ripetuta");
             }
