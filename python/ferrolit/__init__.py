@@ -27,7 +27,7 @@ from . import _abi
 from ._abi import lib
 
 __all__ = ["Error", "ErrorKind", "version", "set_message_box_handler", "set_beep_handler",
-           "set_decimal_separator", "verify", "verify_file"]
+           "set_decimal_separator"]
 
 _FLOAT_MAX = 3.4028234663852886e38
 
@@ -324,5 +324,4 @@ def set_decimal_separator(separator):
         raise Error(ErrorKind.InvalidOperation)
     _check(lib.ferrolit_set_decimal_separator(separator.encode()))
 
-
-from ._verify import verify, verify_file  # noqa: E402  (needs Error, defined above)
+from ._verify import verify, verify_file  # noqa: E402,F401  (ferrolit.verify, ferrolit.verify_file)

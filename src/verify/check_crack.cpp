@@ -138,17 +138,19 @@ Width crack_width(const Context& ctx, const Combination& c) {
         d = moment / area;
     }
     const double Ac_eff = area_where(ctx.shape(), u_min + hc, -uy, -uz);
-    double As = 0, sum_phi = 0, sum_phi2 = 0, sum_phi_c = 0;
+    // c: the clear cover of the tensioned bars, the least distance from a
+    // bar of the zone to the concrete's edge less its radius.
+    double As = 0, sum_phi = 0, sum_phi2 = 0, cover = INFINITY;
     for (std::size_t i : zone) {
         const PlacedBar& b = ctx.bars[i];
         As += b.area;
         sum_phi += b.diameter;
         sum_phi2 += b.diameter * b.diameter;
-        sum_phi_c += b.diameter * (distance_to_edge(ctx.shape(), {b.y, b.z}) - b.diameter / 2);
+        cover = std::min(cover, distance_to_edge(ctx.shape(), {b.y, b.z}) - b.diameter / 2);
     }
+    if (zone.empty()) cover = 0;
     const double rho = Ac_eff > 0 ? As / Ac_eff : 0;
     const double phi = sum_phi > 0 ? sum_phi2 / sum_phi : 0;  // equivalent diameter, EN 1992-1-1 (7.12)
-    const double cover = sum_phi > 0 ? sum_phi_c / sum_phi : 0;
     // The widest gap between neighbouring bars of the zone, across the direction of bending.
     std::vector<double> across;
     for (std::size_t i : zone) across.push_back(uz * ctx.bars[i].y - uy * ctx.bars[i].z);
