@@ -87,97 +87,114 @@ struct Width {
 
 double factor(const std::optional<double>& given, double code) { return given.value_or(code); }
 
+// Depths along the direction of bending θ, from the most compressed fibre:
+// u = (sin θ, cos θ) points to the compressed side.
+struct Depths {
+    double uy = 0, uz = 1, u_max = 0, u_min = 0;
+    double h() const { return u_max - u_min; }
+    double of(double y, double z) const { return u_max - (uy * y + uz * z); }
+};
+
+Depths depths_of(const Context& ctx, const fa::ServiceState& s) {
+    const double theta = s.angle * std::numbers::pi / 180;
+    Depths d{std::sin(theta), std::cos(theta), -INFINITY, INFINITY};
+    for (const fa::Point& p : ctx.shape().outline) {
+        d.u_max = std::max(d.u_max, d.uy * p.y + d.uz * p.z);
+        d.u_min = std::min(d.u_min, d.uy * p.y + d.uz * p.z);
+    }
+    return d;
+}
+
+// The effective tension area at the most tensioned face and the bars in it.
+struct Zone {
+    double hc = 0, d = 0, Ac_eff = 0, As = 0, rho = 0, phi = 0, cover = 0, spacing = 0;
+    std::vector<std::size_t> bars;
+};
+
+// hc,eff = min(2.5·(h − d), (h − x)/3, h/2) (a section wholly in tension:
+// min(2.5·(h − d), h/2)), with d at the centroid of the tensioned bars inside
+// it: from the deepest tensioned bar, repeated until d stays.
+Zone effective_zone(const Context& ctx, const fa::ServiceState& s, const Depths& at, double x, bool all_in_tension) {
+    const double h = at.h();
+    std::vector<std::size_t> tensioned;
+    Zone z;
+    for (std::size_t i = 0; i < s.bars.size(); ++i)
+        if (s.bars[i].stress < 0) {
+            tensioned.push_back(i);
+            z.d = std::max(z.d, at.of(ctx.bars[i].y, ctx.bars[i].z));
+        }
+    for (int pass = 0; pass < 20; ++pass) {
+        z.hc = all_in_tension ? std::min(2.5 * (h - z.d), h / 2) : std::min({2.5 * (h - z.d), (h - x) / 3, h / 2});
+        z.bars.clear();
+        double area = 0, moment = 0;
+        for (std::size_t i : tensioned) {
+            const double t = at.of(ctx.bars[i].y, ctx.bars[i].z);
+            if (t < h - z.hc - 1e-9 * h) continue;
+            z.bars.push_back(i);
+            area += ctx.bars[i].area;
+            moment += ctx.bars[i].area * t;
+        }
+        if (z.bars.empty() || std::fabs(moment / area - z.d) <= 1e-9 * h) break;
+        z.d = moment / area;
+    }
+    z.Ac_eff = area_where(ctx.shape(), at.u_min + z.hc, -at.uy, -at.uz);
+    // φ: the equivalent diameter Σφ²/Σφ (EN 1992-1-1 (7.12)); c: the least
+    // clear cover, from a bar's centre to the concrete's edge less its radius.
+    double sum_phi = 0, sum_phi2 = 0;
+    z.cover = z.bars.empty() ? 0 : INFINITY;
+    std::vector<double> across;
+    for (std::size_t i : z.bars) {
+        const PlacedBar& b = ctx.bars[i];
+        z.As += b.area;
+        sum_phi += b.diameter;
+        sum_phi2 += b.diameter * b.diameter;
+        z.cover = std::min(z.cover, distance_to_edge(ctx.shape(), {b.y, b.z}) - b.diameter / 2);
+        across.push_back(at.uz * b.y - at.uy * b.z);
+    }
+    z.rho = z.Ac_eff > 0 ? z.As / z.Ac_eff : 0;
+    z.phi = sum_phi > 0 ? sum_phi2 / sum_phi : 0;
+    // The widest gap between neighbouring bars, across the direction of bending.
+    std::sort(across.begin(), across.end());
+    for (std::size_t i = 1; i < across.size(); ++i) z.spacing = std::max(z.spacing, across[i] - across[i - 1]);
+    return z;
+}
+
+// k2: 0.5 in bending; (ε1 + ε2)/(2·ε1) for a section wholly in tension, ε1
+// the larger and ε2 the smaller tensile strain at its edges.
+double k2_of(const Context& ctx, const fa::ServiceState& s, bool all_in_tension) {
+    if (!all_in_tension) return 0.5;
+    double e_hi = -INFINITY, e_lo = INFINITY;
+    for (const fa::Point& p : ctx.shape().outline) {
+        const double e = s.plane.eps_g + s.plane.chi_y * (p.z - ctx.G.z) + s.plane.chi_z * (p.y - ctx.G.y);
+        e_hi = std::max(e_hi, e), e_lo = std::min(e_lo, e);
+    }
+    const double e1 = -e_lo, e2 = std::max(0.0, -e_hi);
+    return e1 > 0 ? (e1 + e2) / (2 * e1) : 1.0;
+}
+
 Width crack_width(const Context& ctx, const Combination& c) {
     const fa::ServiceState& s = ctx.cracked_state(c);
     const VerificationInput& in = ctx.in;
     Width out;
-    // The most tensioned bar.
-    double sigma_s = 0;
-    for (const fa::BarState& b : s.bars) sigma_s = std::min(sigma_s, b.stress);
-    sigma_s = -sigma_s;
+    double sigma_s = 0;  // of the most tensioned bar, tension positive
+    for (const fa::BarState& b : s.bars) sigma_s = std::max(sigma_s, -b.stress);
     if (sigma_s <= 0) {
         out.note = "nessuna barra tesa nella sezione fessurata";
         return out;
     }
-    // Depths along the direction of bending from the most compressed fibre.
-    const double theta = s.angle * std::numbers::pi / 180;
-    const double uy = std::sin(theta), uz = std::cos(theta);
-    double u_max = -INFINITY, u_min = INFINITY;
-    for (const fa::Point& p : ctx.shape().outline) {
-        u_max = std::max(u_max, uy * p.y + uz * p.z);
-        u_min = std::min(u_min, uy * p.y + uz * p.z);
-    }
-    const double h = u_max - u_min;
-    auto depth = [&](double y, double z) { return u_max - (uy * y + uz * z); };
+    const Depths at = depths_of(ctx, s);
     const bool all_in_tension = !s.neutral_axis_depth || *s.neutral_axis_depth <= 0;
-    const double x = all_in_tension ? 0.0 : *s.neutral_axis_depth;
-    // The tensioned bars and, by iteration, the effective tension area at
-    // the most tensioned face with d at the centroid of the bars inside it.
-    std::vector<std::size_t> tensioned;
-    double d = 0;
-    for (std::size_t i = 0; i < s.bars.size(); ++i)
-        if (s.bars[i].stress < 0) {
-            tensioned.push_back(i);
-            d = std::max(d, depth(ctx.bars[i].y, ctx.bars[i].z));
-        }
-    double hc = 0;
-    std::vector<std::size_t> zone;
-    for (int pass = 0; pass < 20; ++pass) {
-        hc = all_in_tension ? std::min(2.5 * (h - d), h / 2) : std::min({2.5 * (h - d), (h - x) / 3, h / 2});
-        zone.clear();
-        double area = 0, moment = 0;
-        for (std::size_t i : tensioned) {
-            const double t = depth(ctx.bars[i].y, ctx.bars[i].z);
-            if (t >= h - hc - 1e-9 * h) {
-                zone.push_back(i);
-                area += ctx.bars[i].area;
-                moment += ctx.bars[i].area * t;
-            }
-        }
-        if (zone.empty() || std::fabs(moment / area - d) <= 1e-9 * h) break;
-        d = moment / area;
-    }
-    const double Ac_eff = area_where(ctx.shape(), u_min + hc, -uy, -uz);
-    // c: the clear cover of the tensioned bars, the least distance from a
-    // bar of the zone to the concrete's edge less its radius.
-    double As = 0, sum_phi = 0, sum_phi2 = 0, cover = INFINITY;
-    for (std::size_t i : zone) {
-        const PlacedBar& b = ctx.bars[i];
-        As += b.area;
-        sum_phi += b.diameter;
-        sum_phi2 += b.diameter * b.diameter;
-        cover = std::min(cover, distance_to_edge(ctx.shape(), {b.y, b.z}) - b.diameter / 2);
-    }
-    if (zone.empty()) cover = 0;
-    const double rho = Ac_eff > 0 ? As / Ac_eff : 0;
-    const double phi = sum_phi > 0 ? sum_phi2 / sum_phi : 0;  // equivalent diameter, EN 1992-1-1 (7.12)
-    // The widest gap between neighbouring bars of the zone, across the direction of bending.
-    std::vector<double> across;
-    for (std::size_t i : zone) across.push_back(uz * ctx.bars[i].y - uy * ctx.bars[i].z);
-    std::sort(across.begin(), across.end());
-    double spacing = 0;
-    for (std::size_t i = 1; i < across.size(); ++i) spacing = std::max(spacing, across[i] - across[i - 1]);
-
+    const double x = all_in_tension ? 0.0 : *s.neutral_axis_depth, h = at.h();
+    const Zone z = effective_zone(ctx, s, at, x, all_in_tension);
     const double kt = factor(in.kt, c.kind == CombinationKind::Frequent ? 0.6 : 0.4);
-    const double k1 = factor(in.k1, 0.8), k3 = factor(in.k3, 3.4), k4 = factor(in.k4, 0.425);
-    // k2: 0.5 in bending; (ε1 + ε2)/(2·ε1) for a section wholly in tension.
-    double k2 = 0.5;
-    if (all_in_tension) {
-        double e_hi = -INFINITY, e_lo = INFINITY;
-        for (const fa::Point& p : ctx.shape().outline) {
-            const double e = s.plane.eps_g + s.plane.chi_y * (p.z - ctx.G.z) + s.plane.chi_z * (p.y - ctx.G.y);
-            e_hi = std::max(e_hi, e), e_lo = std::min(e_lo, e);
-        }
-        const double e1 = -e_lo, e2 = std::max(0.0, -e_hi);
-        k2 = e1 > 0 ? (e1 + e2) / (2 * e1) : 1.0;
-    }
-    k2 = factor(in.k2, k2);
+    const double k1 = factor(in.k1, 0.8), k2 = factor(in.k2, k2_of(ctx, s, all_in_tension));
+    const double k3 = factor(in.k3, 3.4), k4 = factor(in.k4, 0.425);
     const double alpha_e = ctx.Es / ctx.Ecm;
     const double floor = 0.6 * sigma_s / ctx.Es;
     const double strain =
-        rho > 0 ? std::max((sigma_s - kt * ctx.fctm / rho * (1 + alpha_e * rho)) / ctx.Es, floor) : floor;
-    const bool wide = zone.empty() || (zone.size() > 1 && spacing > 5 * (cover + phi / 2));
-    const double sr = wide ? 1.3 * (h - x) : k3 * cover + k1 * k2 * k4 * phi / rho;
+        z.rho > 0 ? std::max((sigma_s - kt * ctx.fctm / z.rho * (1 + alpha_e * z.rho)) / ctx.Es, floor) : floor;
+    const bool wide = z.bars.empty() || (z.bars.size() > 1 && z.spacing > 5 * (z.cover + z.phi / 2));
+    const double sr = wide ? 1.3 * (h - x) : k3 * z.cover + k1 * k2 * k4 * z.phi / z.rho;
     out.wk = sr * strain;
     out.note =
         std::string("sezione fessurata: wk = sr,max·(εsm − εcm), ") +
@@ -186,14 +203,14 @@ Width crack_width(const Context& ctx, const Combination& c) {
     out.details = {{"sigma_s", sigma_s, "MPa"},
                    {"x", x, "mm"},
                    {"h", h, "mm"},
-                   {"d", d, "mm"},
-                   {"hc_eff", hc, "mm"},
-                   {"Ac_eff", Ac_eff, "mm²"},
-                   {"As_eff", As, "mm²"},
-                   {"rho_p_eff", rho, ""},
-                   {"phi_eq", phi, "mm"},
-                   {"c", cover, "mm"},
-                   {"spacing", spacing, "mm"},
+                   {"d", z.d, "mm"},
+                   {"hc_eff", z.hc, "mm"},
+                   {"Ac_eff", z.Ac_eff, "mm²"},
+                   {"As_eff", z.As, "mm²"},
+                   {"rho_p_eff", z.rho, ""},
+                   {"phi_eq", z.phi, "mm"},
+                   {"c", z.cover, "mm"},
+                   {"spacing", z.spacing, "mm"},
                    {"sr_max", sr, "mm"},
                    {"eps_sm_minus_eps_cm", strain, ""},
                    {"kt", kt, ""},
