@@ -104,6 +104,7 @@ struct StirrupsInput {
 struct VerificationInput {
     std::string description;  // at most 200 characters
     MemberType member = MemberType::Beam;
+    // The materials with every value resolved (C25/30 and B450C until set).
     analysis::Concrete concrete = analysis::Concrete::of_class("C25/30");
     analysis::Steel steel = analysis::Steel::of_class("B450C");
     ShapeInput shape;

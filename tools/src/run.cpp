@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -36,7 +35,15 @@ struct Source {
 Source load(const std::string& file) {
     namespace fs = std::filesystem;
     if (file.empty()) return {kExampleSection, kExampleName};
-    if (file == "-") return {std::string(std::istreambuf_iterator<char>(std::cin), {}), "<stdin>"};
+    if (file == "-") {
+        std::string text;
+        char chunk[1 << 16];
+        while (std::cin.read(chunk, sizeof chunk) || std::cin.gcount() > 0) {
+            text.append(chunk, static_cast<std::size_t>(std::cin.gcount()));
+            if (text.size() > kMostFileBytes) throw Fatal{"standard input troppo lungo (oltre 1 GiB)"};
+        }
+        return {std::move(text), "<stdin>"};
+    }
     std::error_code ec;
     if (fs::is_directory(file, ec))
         throw Fatal{file + " è una cartella: indicare un file JSON (.json) o JSON Lines (.jsonl)"};
