@@ -14,7 +14,6 @@ namespace {
 
 using namespace ferrolit;
 using ferrolit::test::combination;
-using ferrolit::test::find_check;
 using ferrolit::test::readme_beam;
 
 const std::string kBeam = R"({"Base": 300, "Altezza": 500, "Copriferro_Inf": 40, "Copriferro_Sup": 40,

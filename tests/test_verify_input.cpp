@@ -145,6 +145,9 @@ TEST(VerifyInput, MessagesCarryFileAndLine) {
     EXPECT_EQ(error_of("{\"Base\": 300,\n \"Base\": 1}", {"a.json", 1})
                   .rfind("a.json:2: chiave \"Base\": chiave ripetuta", 0),
               0u);
+    EXPECT_EQ(error_of("{\"Base\": 300,\n \"Altezza\": 5,,\n}", {"a.json", 1}).rfind("a.json:2: JSON non valido", 0),
+              0u);
+    EXPECT_EQ(error_of("{\n\"Base\": 300,5}", {"a.json", 1}).rfind("a.json:2: numero scritto con la virgola", 0), 0u);
 }
 
 TEST(VerifyInput, UnitPlausibilityWarns) {

@@ -65,7 +65,7 @@ std::size_t overflowing_number(std::string_view text) {
 
 // Lines of every key by path, in a text already known to be valid JSON. A
 // key seen twice in one object is an error: JSON would keep one value only.
-std::map<std::string, int, std::less<>> key_lines(std::string_view text, const Where& where) {
+std::map<std::string, int, std::less<>> lines_of_keys(std::string_view text, const Where& where) {
     struct Frame {
         bool object;
         std::string key;  // object: the member being read
@@ -139,25 +139,25 @@ int JsonDocument::line_of(std::string_view path) const {
     return it == key_lines.end() ? line : it->second;
 }
 
-JsonDocument parse_json(std::string_view text, const Where& where) {
+JsonDocument::JsonDocument(std::string_view text, const Where& where) {
     if (text.size() > kMostInputBytes)
         input_error(where, where.first_line, "", "testo troppo lungo: al massimo 1 MiB per sezione");
     if (const std::size_t at = too_deep_at(text); at != std::string_view::npos)
         input_error(where, line_at(text, at, where.first_line), "",
                     "annidamento troppo profondo: al massimo " + std::to_string(kMostDepth) + " livelli");
-    JsonDocument doc;
     try {
-        doc.root = json::parse(text);
+        root = json::parse(text);
     } catch (const json::parse_error& e) {
         const std::size_t at = e.byte > 0 ? e.byte - 1 : 0;
-        const int line = line_at(text, at, where.first_line);
+        const int error_line = line_at(text, at, where.first_line);
         if (decimal_comma_at(text, at))
-            input_error(where, line, "", "numero scritto con la virgola decimale: usare il punto (per esempio 0.5)");
+            input_error(where, error_line, "",
+                        "numero scritto con la virgola decimale: usare il punto (per esempio 0.5)");
         // The parser's text starts with its own error id; keep what follows.
         std::string what = e.what();
         const std::size_t cut = what.find("] ");
         if (cut != std::string::npos) what = what.substr(cut + 2);
-        input_error(where, line, "", "JSON non valido: " + what);
+        input_error(where, error_line, "", "JSON non valido: " + what);
     } catch (const json::exception&) {
         // The only other failure of parsing: a number beyond the range of a double.
         const std::size_t at = overflowing_number(text);
@@ -165,9 +165,8 @@ JsonDocument parse_json(std::string_view text, const Where& where) {
                     "numero fuori dall'intervallo di un double (circa ±1,8e308)");
     }
     const std::size_t start = text.find_first_not_of(" \t\r\n");
-    doc.line = line_at(text, start == std::string_view::npos ? 0 : start, where.first_line);
-    doc.key_lines = key_lines(text, where);
-    return doc;
+    line = line_at(text, start == std::string_view::npos ? 0 : start, where.first_line);
+    key_lines = lines_of_keys(text, where);
 }
 
 }  // namespace ferrolit::verification

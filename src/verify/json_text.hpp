@@ -29,7 +29,12 @@ std::string input_message(const Where& where, int line, std::string_view key, st
 // Throws ferrolit::Error (InvalidOperation) with that message.
 [[noreturn]] void input_error(const Where& where, int line, std::string_view key, std::string_view problem);
 
+// Parses the text; ferrolit::Error (InvalidOperation) when it cannot be used.
 struct JsonDocument {
+    JsonDocument(std::string_view text, const Where& where);
+    JsonDocument(const JsonDocument&) = delete;
+    JsonDocument& operator=(const JsonDocument&) = delete;
+
     nlohmann::json root;
     int line = 1;  // where the outermost value starts
     // The line of every key by its path: "Base", "combinazioni[2].tipo"
@@ -38,7 +43,5 @@ struct JsonDocument {
 
     int line_of(std::string_view path) const;
 };
-
-JsonDocument parse_json(std::string_view text, const Where& where);
 
 }  // namespace ferrolit::verification

@@ -171,7 +171,7 @@ namespace ferrolit {
 VerificationInput read_verification_input(std::string_view json, const ReadOptions& options) {
     using namespace verification;
     const Where where{options.source, options.first_line};
-    const JsonDocument doc = parse_json(json, where);
+    const JsonDocument doc(json, where);
     const Reader r(doc, where);
     VerificationInput in;
     read_member(r, in);
