@@ -1,8 +1,9 @@
-// Many sections, one a line, on a small pool of threads. Every worker reads,
-// verifies and keeps its own objects (the component's registry of a
-// verification lives inside it), so nothing is shared but the queue; the
-// items go back to the caller in line order, as soon as each is ready, and
-// the workers run at most a window of lines ahead of the one awaited.
+// Many sections, one a line, on a small pool of threads. Every worker takes
+// the next line, reads, verifies and renders it with objects of its own (the
+// component's registry of a verification lives inside it), so nothing is
+// shared but the queue; the items go back to the caller in line order as
+// soon as each is ready. Workers run at most a window of lines ahead of the
+// one awaited, so memory stays bounded whatever the length of the file.
 
 #include <algorithm>
 #include <condition_variable>
@@ -22,20 +23,28 @@ struct Line {
     std::string_view text;
 };
 
-std::vector<Line> lines_of(std::string_view text) {
-    std::vector<Line> lines;
-    int number = 0;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        ++number;
-        const std::string_view row = text.substr(start, end - start);
-        if (row.find_first_not_of(" \t\r") != std::string_view::npos) lines.push_back({number, row});
-        start = end + 1;
+// The non-blank lines of a text, one after the other.
+class Lines {
+public:
+    explicit Lines(std::string_view text) : text_(text) {}
+
+    std::optional<Line> next() {
+        while (start_ < text_.size()) {
+            std::size_t end = text_.find('\n', start_);
+            if (end == std::string_view::npos) end = text_.size();
+            const std::string_view row = text_.substr(start_, end - start_);
+            start_ = end + 1;
+            ++number_;
+            if (row.find_first_not_of(" \t\r") != std::string_view::npos) return Line{number_, row};
+        }
+        return std::nullopt;
     }
-    return lines;
-}
+
+private:
+    std::string_view text_;
+    std::size_t start_ = 0;
+    int number_ = 0;
+};
 
 BatchItem run_line(const Line& line, const BatchOptions& options) {
     BatchItem item;
@@ -59,34 +68,41 @@ BatchItem run_line(const Line& line, const BatchOptions& options) {
 }  // namespace
 
 void verify_lines(std::string_view text, const BatchOptions& options, const std::function<void(BatchItem&&)>& deliver) {
-    const std::vector<Line> lines = lines_of(text);
-    const std::size_t n = lines.size();
-    std::size_t jobs =
+    Lines lines(text);
+    const std::size_t jobs =
         options.jobs > 0 ? static_cast<std::size_t>(options.jobs) : std::max(1u, std::thread::hardware_concurrency());
-    jobs = std::min(jobs, n);
     if (jobs <= 1) {
-        for (const Line& line : lines) deliver(run_line(line, options));
+        while (const auto line = lines.next()) deliver(run_line(*line, options));
         return;
     }
+    // Item i waits in slot i % window: a worker takes i only while i < awaited + window.
     const std::size_t window = 64 * jobs;
-    std::vector<std::optional<BatchItem>> slots(n);
+    std::vector<std::optional<BatchItem>> slots(window);
     std::mutex mutex;
     std::condition_variable ready, room;
-    std::size_t next = 0, awaited = 0;
-    bool stop = false;
+    std::size_t taken = 0, awaited = 0;
+    bool exhausted = false, stop = false;
     auto work = [&] {
         while (true) {
             std::size_t i;
+            std::optional<Line> line;
             {
                 std::unique_lock lock(mutex);
-                room.wait(lock, [&] { return stop || next == n || next < awaited + window; });
-                if (stop || next == n) return;
-                i = next++;
+                room.wait(lock, [&] { return stop || exhausted || taken < awaited + window; });
+                if (stop || exhausted) return;
+                line = lines.next();
+                if (!line) {
+                    exhausted = true;
+                    ready.notify_all();
+                    room.notify_all();
+                    return;
+                }
+                i = taken++;
             }
-            BatchItem item = run_line(lines[i], options);
+            BatchItem item = run_line(*line, options);
             {
                 std::lock_guard lock(mutex);
-                slots[i] = std::move(item);
+                slots[i % window] = std::move(item);
             }
             ready.notify_all();
         }
@@ -102,13 +118,14 @@ void verify_lines(std::string_view text, const BatchOptions& options, const std:
         for (std::thread& t : workers) t.join();
     };
     try {
-        for (std::size_t i = 0; i < n; ++i) {
+        for (std::size_t i = 0;; ++i) {
             BatchItem item;
             {
                 std::unique_lock lock(mutex);
-                ready.wait(lock, [&] { return slots[i].has_value(); });
-                item = std::move(*slots[i]);
-                slots[i].reset();
+                ready.wait(lock, [&] { return slots[i % window].has_value() || (exhausted && i >= taken); });
+                if (!slots[i % window]) break;  // every line delivered
+                item = std::move(*slots[i % window]);
+                slots[i % window].reset();
                 awaited = i + 1;
             }
             room.notify_all();

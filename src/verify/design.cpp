@@ -33,7 +33,12 @@ namespace {
 
 using namespace verification;
 
-constexpr int kMostCandidates = 4000;
+// Most bar arrangements tried: 4000, fewer for many combinations, so that no
+// input keeps the search busy for more than a few seconds.
+int most_candidates(const VerificationInput& in) {
+    const auto combinations = static_cast<int>(std::max<std::size_t>(1, in.combinations.size()));
+    return std::clamp(400000 / combinations, 50, 4000);
+}
 
 struct Option {
     int n = 0, phi = 0;
@@ -177,8 +182,9 @@ VerificationResult design(const VerificationInput& in) {
     queue.push({0, 0, 0});
     seen.insert({0, 0, 0});
     int evaluated = 0;
+    const int most = most_candidates(in);
     std::optional<VerificationResult> last;
-    while (!queue.empty() && evaluated < kMostCandidates) {
+    while (!queue.empty() && evaluated < most) {
         const Index at = queue.top();
         queue.pop();
         for (int k = 0; k < 3; ++k) {
@@ -204,8 +210,7 @@ VerificationResult design(const VerificationInput& in) {
     std::string message = "progetto non riuscito: nessuna disposizione della tabella delle barre";
     if (design_stirrups) message += " e delle staffe";
     message += " soddisfa tutte le verifiche";
-    if (evaluated >= kMostCandidates)
-        message += " (ricerca fermata dopo " + std::to_string(kMostCandidates) + " prove)";
+    if (evaluated >= most) message += " (ricerca fermata dopo " + std::to_string(most) + " prove)";
     if (last) message += "; l'ultima provata non supera: " + failing(*last);
     throw Error(ErrorKind::InvalidOperation, message);
 }
