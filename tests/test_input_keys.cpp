@@ -1,7 +1,8 @@
-// The command's key table against the library it feeds: every key names a
-// member of the section with a value of the same kind, the creation and
-// material keys follow the arguments of their operations, and the README's
-// table of keys is the one the table renders.
+// The key table against what it describes: the flat keys are members of the
+// component's section with a value of the same kind, the creation and
+// material keys follow the arguments of their operations, a misspelt key
+// finds its neighbour, and the README's table of keys is the one the table
+// renders.
 
 #include <gtest/gtest.h>
 
@@ -12,14 +13,14 @@
 
 #include <ferrolit/ferrolit.h>
 
-#include "input_keys.hpp"
+#include "verify/input_keys.hpp"
 
 namespace {
 
-using ferrolit::cli::InputKey;
-using ferrolit::cli::KeyGroup;
-using ferrolit::cli::KeyKind;
-using ferrolit::cli::kInputKeys;
+using ferrolit::verification::InputKey;
+using ferrolit::verification::KeyGroup;
+using ferrolit::verification::KeyKind;
+using ferrolit::verification::kInputKeys;
 
 KeyKind kind_of_type(int32_t type) {
     if (type == FERROLIT_TYPE_STRING) return KeyKind::Text;
@@ -40,21 +41,22 @@ const ferrolit_member_info* member(const char* cls, const char* name) {
     return ferrolit_member_at(cls, ferrolit_member_find(cls, name));
 }
 
-TEST(InputKeys, EachKeyIsAWritableMemberOfItsKind) {
+bool of_component(KeyGroup g) {
+    return g == KeyGroup::Creation || g == KeyGroup::Flange || g == KeyGroup::Bars || g == KeyGroup::Stirrups ||
+           g == KeyGroup::Section || g == KeyGroup::Materials;
+}
+
+TEST(InputKeys, FlatKeysAreWritableMembersOfTheirKind) {
     for (const InputKey& key : kInputKeys) {
         const std::string name(key.name);
         SCOPED_TRACE(name);
         const ferrolit_member_info* m = member("clsSezT", name.c_str());
-        if (key.group == KeyGroup::Check) {
-            EXPECT_EQ(m, nullptr);
-            continue;
-        }
+        const bool written = key.group == KeyGroup::Bars;
+        EXPECT_EQ(!std::holds_alternative<std::monostate>(key.setter), written);
+        if (!of_component(key.group)) continue;
         ASSERT_NE(m, nullptr);
         EXPECT_TRUE(m->kind & FERROLIT_KIND_LET);
         EXPECT_EQ(kind_of_type(m->result_type), key.kind);
-        const bool written_by_tool =
-            key.group == KeyGroup::Bars || key.group == KeyGroup::Stirrups || key.group == KeyGroup::Section;
-        EXPECT_EQ(!std::holds_alternative<std::monostate>(key.setter), written_by_tool);
     }
 }
 
@@ -89,12 +91,29 @@ TEST(InputKeys, CreationAndMaterialKeysFollowTheArguments) {
     }
 }
 
+TEST(InputKeys, NamesAreUniqueWithinTheirScope) {
+    for (const InputKey& key : kInputKeys) {
+        SCOPED_TRACE(std::string(key.name));
+        const auto scope = ferrolit::verification::is_top_level(key.group) ? std::nullopt : std::optional(key.group);
+        EXPECT_EQ(ferrolit::verification::find_key(key.name, scope), &key);
+    }
+}
+
+TEST(InputKeys, MisspeltKeysFindTheirNeighbour) {
+    using ferrolit::verification::nearest_key;
+    EXPECT_EQ(nearest_key("Bsae"), "Base");
+    EXPECT_EQ(nearest_key("altezza"), "Altezza");
+    EXPECT_EQ(nearest_key("combinazione"), "combinazioni");
+    EXPECT_EQ(nearest_key("tpo", KeyGroup::Combination), "tipo");
+    EXPECT_EQ(nearest_key("Totalmente diverso"), "");
+}
+
 TEST(InputKeys, ReadmeShowsTheTable) {
     std::ifstream file(FERROLIT_README);
     ASSERT_TRUE(file) << FERROLIT_README;
     std::ostringstream text;
     text << file.rdbuf();
-    const std::string table = ferrolit::cli::key_table_markdown();
+    const std::string table = ferrolit::verification::key_table_markdown();
     EXPECT_NE(text.str().find(table), std::string::npos) << "README.md should hold this table of keys:\n" << table;
 }
 

@@ -198,6 +198,19 @@ FERROLIT_API ferrolit_status ferrolit_set_beep_handler(ferrolit_beep_fn handler,
 /* Decimal separator of the "0.00" renderings in messages, such as '.' or ','. */
 FERROLIT_API ferrolit_status ferrolit_set_decimal_separator(char separator);
 
+/* ---- verification by the 2018 code ----
+ * Verifies one section given as a JSON object (the keys listed in the
+ * README) and writes the JSON result to *result_json: UTF-8, NUL-terminated,
+ * allocated by the library, released with ferrolit_json_free. Returns 0 when
+ * a result was produced, whether the section is verified or not (read its
+ * "verified" and "checks"); FERROLIT_E_INVALID_OPERATION (5) for input that
+ * cannot be used, with *result_json holding {"error": "<message>"} and
+ * ferrolit_last_error() the same Italian message. A NULL json gives 5; a NULL
+ * result_json gives 5 and writes nothing. */
+FERROLIT_API int ferrolit_verify_json(const char* json, char** result_json);
+/* Releases a text written by ferrolit_verify_json; NULL is ignored. */
+FERROLIT_API void ferrolit_json_free(char* json);
+
 /* The library's version, "major.minor.patch". */
 FERROLIT_API const char* ferrolit_version(void);
 

@@ -451,3 +451,5 @@ def set_decimal_separator(separator):
     if not isinstance(separator, str) or len(separator.encode()) != 1:
         raise Error(ErrorKind.InvalidOperation)
     _check(lib.ferrolit_set_decimal_separator(separator.encode()))
+
+from ._verify import verify, verify_file  # noqa: E402,F401  (ferrolit.verify, ferrolit.verify_file)

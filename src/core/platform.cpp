@@ -28,6 +28,8 @@ BeepHandler& beep_handler() {
     return handler;
 }
 
+thread_local detail::ThreadMessageSink* current_sink = nullptr;
+
 // 0 while the separator follows the environment.
 std::atomic<char> fixed_separator{'\0'};
 
@@ -55,7 +57,17 @@ void setDecimalSeparator(char separator) { fixed_separator.store(separator); }
 
 namespace detail {
 
+ThreadMessageSink::ThreadMessageSink(Sink sink) : sink_(std::move(sink)), previous_(current_sink) {
+    current_sink = this;
+}
+
+ThreadMessageSink::~ThreadMessageSink() { current_sink = previous_; }
+
 void show_message_box(const std::string& text, const std::string& title) {
+    if (current_sink != nullptr) {
+        current_sink->deliver(text, title);
+        return;
+    }
     MessageBoxHandler handler;
     {
         std::lock_guard lock(handler_mutex());
@@ -72,6 +84,10 @@ void show_message_box(const std::string& text, const std::string& title) {
 }
 
 void alert_beep() {
+    if (current_sink != nullptr) {
+        current_sink->deliver("", "");
+        return;
+    }
     BeepHandler handler;
     {
         std::lock_guard lock(handler_mutex());

@@ -4,8 +4,6 @@ namespace ferrolit::cli {
 
 const char* const kExampleName = "<esempio>";
 
-// The bottom bars and the stirrups are given; the top layer is left empty, so
-// the code minimum chooses it.
 const char* const kExampleSection = R"({
   "TipoSezione": "Trave",
   "DescrSezione": "T1",
@@ -13,26 +11,17 @@ const char* const kExampleSection = R"({
   "Altezza": 500,
   "Copriferro_Inf": 40,
   "Copriferro_Sup": 40,
-  "Med_y": 100,
-  "Med_z": 0,
-  "Ned_x": 0,
-  "Taglio_y": 0,
-  "Taglio_z": 80,
-  "NFerriMinimo": 2,
-  "dFerriMinimo": 12,
-  "dFerriMassimo": 20,
   "ClasseCls": "C25/30",
-  "Rck": 30, "fck": 25, "gammaC": 1.5, "alfaCC": 0.85, "fcm": 33,
-  "fctm": 2.56, "fctk05": 1.8, "fctk95": 3.3, "Ec": 31476,
-  "eps_c2": 0.002, "eps_cu": 0.0035, "fcd": 14.17, "fctd": 1.19,
   "ClasseAcciaio": "B450C",
-  "fyk": 450, "gammaS": 1.15, "Es": 200000, "fyd": 391.3,
-  "eps_yd": 0.0019565, "eps_ud": 0.0675,
   "stringaAs_inf": "3f20",
-  "As_inf": 942,
   "fStaffe": 8,
   "nBracciaStaffe": 2,
-  "passoStaffe": 200
+  "passoStaffe": 200,
+  "combinazioni": [
+    {"nome": "SLU", "tipo": "SLU", "N": 0, "My": 100, "Mz": 0, "Vy": 0, "Vz": 80},
+    {"nome": "QP", "tipo": "SLE quasi permanente", "N": 0, "My": 60}
+  ],
+  "ambiente": "ordinario"
 }
 )";
 

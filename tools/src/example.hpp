@@ -1,7 +1,8 @@
 #pragma once
 
-// The section verified when no file is given: a 300 x 500 beam in C25/30 and
-// B450C under 100 kNm and 80 kN.
+// The section verified when no file is given: the README's 300 × 500 beam in
+// C25/30 and B450C, 3f20 at the bottom, the top layer by the code minimum,
+// stirrups ø8/200, under one ultimate and one quasi-permanent combination.
 
 namespace ferrolit::cli {
 

@@ -1,7 +1,9 @@
 #include "report.hpp"
 
-#include <cmath>
+#include <algorithm>
+#include <ctime>
 #include <sstream>
+#include <vector>
 
 #include "report_numbers.hpp"
 
@@ -20,159 +22,194 @@ std::size_t width(const std::string& s) {
 std::string left(const std::string& s, std::size_t w) { return s + std::string(w > width(s) ? w - width(s) : 0, ' '); }
 std::string right(const std::string& s, std::size_t w) { return std::string(w > width(s) ? w - width(s) : 0, ' ') + s; }
 
-std::string name_of(const Verification& v) {
-    const std::string d = v.section->DescrSezione();
-    return d.empty() ? "(senza descrizione)" : "\"" + d + "\"";
+struct Family {
+    const char* id;
+    const char* title;
+};
+constexpr Family kFamilies[] = {
+    {"bending", "Flessione e sforzo normale"},
+    {"shear_z", "Taglio Vz (piano di My)"},
+    {"shear_y", "Taglio Vy (piano di Mz)"},
+    {"stress_concrete", "Tensioni di esercizio nel calcestruzzo"},
+    {"stress_steel", "Tensioni di esercizio nell'acciaio"},
+    {"crack_width", "Fessurazione"},
+    {"as_min", "Armatura longitudinale minima"},
+    {"as_max", "Armatura longitudinale massima"},
+    {"stirrups", "Staffe minime"},
+    {"stirrup_spacing", "Passo delle staffe"},
+    {"stirrup_diameter", "Diametro delle staffe"},
+    {"bar_spacing", "Interasse delle barre longitudinali"},
+    {"bar_diameter", "Diametro delle barre longitudinali"},
+};
+
+std::string title_of(const std::string& id) {
+    for (const Family& f : kFamilies)
+        if (id == f.id) return f.title;
+    return id;
 }
 
-// One row of the table of checks.
-void check_row(std::ostream& out, const std::string& check, const std::string& rule, const std::string& demand,
-               const std::string& capacity, double ratio, bool ok) {
-    out << "  " << left(check, 14) << left(rule, 17) << right(demand, 12) << right(capacity, 13)
-        << right(ratio_text(ratio), 10) << "   " << verdict(ok) << "\n";
+std::string name_of(const VerificationResult& r) {
+    return r.input.description.empty() ? "(senza descrizione)" : "\"" + r.input.description + "\"";
 }
 
-void detail_row(std::ostream& out, const std::string& text) { out << "  " << std::string(14, ' ') << text << "\n"; }
+std::string today() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%d/%m/%Y", &local);
+    return text;
+}
 
-void geometry(std::ostream& out, const Verification& v) {
-    const Section& s = *v.section;
-    out << "GEOMETRIA\n";
-    auto row = [&](const std::string& label, double mm) {
-        out << "  " << left(label, 26) << right(decimal(mm, 0), 6) << " mm\n";
-    };
-    if (v.tee) {
-        const auto& t = dynamic_cast<const clsSezT&>(s);
-        row("Larghezza ala B", t.Base());
-        row("Spessore ala", t.SpessoreT());
-        row("Larghezza anima", t.BaseInf());
+// Decimals of a check's value by its unit.
+std::string value_text(const std::optional<double>& v, const CheckResult& c) {
+    if (!v) return "—";
+    const int places = c.id == "crack_width" && c.unit == "mm" ? 3
+                       : c.unit == "mm²" || c.unit == "mm²/m"  ? 0
+                       : c.unit == "mm"                        ? 1
+                                                               : 2;
+    return decimal(*v, places);
+}
+
+std::string governing_text(const VerificationResult& r, std::size_t i) {
+    const CheckResult& c = r.checks[i];
+    return title_of(c.id) + " (" + c.id + ")" + (c.combination ? ", combinazione \"" + *c.combination + "\"" : "") +
+           ", " + c.clause + ", rapporto " + ratio_text(c.ratio) + ", " + verdict(c.verified);
+}
+
+void section(std::ostream& out, const VerificationResult& r) {
+    const VerificationInput& in = r.input;
+    out << "SEZIONE\n  " << (in.member == MemberType::Column ? "Pilastro" : "Trave") << ", forma "
+        << shape_kind_name(in.shape.kind);
+    const analysis::Dimensions& d = in.shape.dimensions;
+    if (in.shape.kind == ShapeKind::Polygon) {
+        out << ": contorno di " << r.shape.outline.size() << " vertici, " << r.shape.holes.size() << " fori\n";
     } else {
-        row("Base B", s.Base());
+        out << ": Base " << decimal(d.Base, 0) << " mm, Altezza " << decimal(d.Altezza, 0) << " mm";
+        if (in.shape.kind != ShapeKind::Rectangle)
+            out << ", anima BaseInf " << decimal(d.BaseInf, 0) << " mm, ala SpessoreT " << decimal(d.SpessoreT, 0)
+                << " mm";
+        out << "\n";
     }
-    row("Altezza H", s.Altezza());
-    row("Copriferro inferiore", s.Copriferro_Inf());
-    row("Copriferro superiore", s.Copriferro_Sup());
-    row("Altezza utile d", s.Altezza() - s.Copriferro_Inf());
+    out << "  Area " << decimal(r.area, 0) << " mm², baricentro y " << decimal(r.centroid.y, 1) << " mm, z "
+        << decimal(r.centroid.z, 1) << " mm; N_Rd,max " << decimal(r.N_Rd_max, 1) << " kN, N_Rd,min "
+        << decimal(r.N_Rd_min, 1) << " kN\n";
+    out << "  Armature longitudinali:\n";
+    for (const LayerRecord& l : r.layers)
+        out << "    " << left(l.name, 9) << left(l.bars.empty() ? "—" : l.bars, 14) << right(decimal(l.area, 0), 6)
+            << " mm²   copriferro " << decimal(l.cover, 0) << " mm   " << origin_name(l.origin)
+            << (l.origin == Origin::CodeMinimum ? " (ImpostaFerriNorm)" : "") << "\n";
+    std::size_t explicit_bars = 0;
+    for (const PlacedBar& b : r.bars) explicit_bars += b.layer == "barre" ? 1 : 0;
+    if (explicit_bars > 0) {
+        out << "    barre    ";
+        for (const PlacedBar& b : r.bars)
+            if (b.layer == "barre")
+                out << "ø" << decimal(b.diameter, 0) << " (" << decimal(b.y, 0) << "; " << decimal(b.z, 0) << ") ";
+        out << "\n";
+    }
+    if (r.stirrups) {
+        const StirrupsRecord& s = *r.stirrups;
+        out << "  Staffe ø" << decimal(s.diameter, 0) << " a " << s.legs << " bracci, passo " << decimal(s.spacing, 0)
+            << " mm, inclinazione " << decimal(s.angle, 0) << "°: " << decimal(s.per_metre, 0) << " mm²/m, "
+            << origin_name(s.origin) << (s.origin == Origin::CodeMinimum ? " (ImpostaStaffeNorm)" : "") << "\n";
+    } else {
+        out << "  Staffe: nessuna\n";
+    }
 }
 
-void materials(std::ostream& out, const Section& s) {
+void materials(std::ostream& out, const VerificationResult& r) {
+    const analysis::Concrete& c = r.input.concrete;
+    const analysis::Steel& s = r.input.steel;
     out << "\nMATERIALI\n";
-    const std::string cls = s.ClasseCls().empty() ? "(valori assegnati)" : s.ClasseCls();
-    const std::string steel = s.ClasseAcciaio().empty() ? "(valori assegnati)" : s.ClasseAcciaio();
-    out << "  Calcestruzzo " << left(cls, 19) << "fck " << decimal(s.fck(), 2) << " MPa   fcd " << decimal(s.fcd(), 2)
-        << " MPa   fctm " << decimal(s.fctm(), 2) << " MPa   Ec " << decimal(s.Ec(), 0) << " MPa\n";
-    out << "  Acciaio      " << left(steel, 19) << "fyk " << decimal(s.fyk(), 1) << " MPa   fyd " << decimal(s.fyd(), 1)
-        << " MPa   Es " << decimal(s.Es(), 0) << " MPa   eps_ud " << decimal(s.eps_ud(), 4) << "\n";
+    out << "  Calcestruzzo " << (c.name.empty() ? "(per valori)" : c.name) << ": fck " << decimal(c.fck, 2) << " MPa";
+    if (c.Rck > 0) out << ", Rck " << decimal(c.Rck, 2) << " MPa";
+    out << ", fcm " << decimal(c.fcm, 2) << " MPa, fctm " << decimal(c.fctm, 2) << " MPa, fctk0,05 "
+        << decimal(c.fctk05, 2) << " MPa, Ecm " << decimal(c.Ec, 0) << " MPa\n";
+    out << "    αcc " << decimal(c.alpha_cc, 3) << ", γc " << decimal(c.gamma_c, 2) << ", fcd = αcc·fck/γc "
+        << decimal(c.fcd(), 2) << " MPa, εc2 " << decimal(c.eps_c2 * 1000, 2) << " ‰, εcu "
+        << decimal(c.eps_cu * 1000, 2) << " ‰, parabola-rettangolo (n " << decimal(c.n, 2) << ")\n";
+    out << "  Acciaio " << (s.name.empty() ? "(per valori)" : s.name) << ": fyk " << decimal(s.fyk, 1) << " MPa, γs "
+        << decimal(s.gamma_s, 2) << ", fyd = fyk/γs " << decimal(s.fyd(), 1) << " MPa, Es " << decimal(s.Es, 0)
+        << " MPa, εyd " << decimal(s.eps_yd() * 1000, 3) << " ‰, εud "
+        << (s.eps_ud ? decimal(*s.eps_ud * 1000, 2) + " ‰" : std::string("senza limite")) << "\n";
+    const VerificationInput& in = r.input;
+    out << "  Esercizio: αe = " << decimal(in.alpha_e, 1) << (in.alpha_e == 15 ? " (convenzionale)" : " (assegnato)")
+        << ", ambiente " << environment_name(in.environment) << ", armature "
+        << (in.sensitive_bars ? "sensibili" : "poco sensibili") << "\n";
 }
 
-void reinforcement(std::ostream& out, const Verification& v) {
-    out << "\nARMATURE\n";
-    for (const Layer& l : v.layers) {
-        const std::string bars = l.bars.empty() ? "-" : l.bars;
-        out << "  " << left(l.name, 9) << left(bars, 12) << right(decimal(l.area, 0), 6) << " mm²   "
-            << (l.chosen ? "minimo di normativa (ImpostaFerriNorm)" : "assegnata") << "\n";
-    }
-    const Stirrups& st = v.stirrups;
-    out << "  " << left("Staffe", 9) << "ø" << decimal(st.diameter, 0) << " a " << st.legs << " bracci, passo "
-        << decimal(st.spacing, 0) << " mm: " << decimal(st.per_metre, 0) << " mm²/m   "
-        << (st.chosen ? "da normativa (ImpostaStaffeNorm)" : "assegnate") << "\n";
-    out << "  Limiti di normativa: As,min " << decimal(v.AsMin, 0) << " mm², As,max " << decimal(v.AsMax, 0)
-        << " mm², staffe minime " << decimal(st.minimum, 0) << " mm²/m\n";
-}
-
-void actions(std::ostream& out, const Section& s) {
-    out << "\nAZIONI\n";
-    out << "  Ned_x " << decimal(s.Ned_x(), 1) << " kN   Med_y " << decimal(s.Med_y(), 1) << " kNm   Med_z "
-        << decimal(s.Med_z(), 1) << " kNm   Taglio_z " << decimal(s.Taglio_z(), 1) << " kN   Taglio_y "
-        << decimal(s.Taglio_y(), 1) << " kN\n";
-}
-
-void flexure_rows(std::ostream& out, const Flexure& f) {
-    const std::string check = "Flessione " + f.direction;
-    const std::string rule = "|Med_" + std::string(f.direction == "Y" ? "y" : "z") + "| ≤ Mrd" + f.direction;
-    if (f.outside_domain) {
-        check_row(out, check, rule, decimal(std::fabs(f.Med), 2) + " kNm", "-", f.ratio, f.ok);
-        detail_row(out, "Ned_x = " + decimal(f.Ned, 1) + " kN è fuori dal dominio di resistenza:");
-        detail_row(out, "la sezione non regge lo sforzo normale, nessun momento resistente");
+void combinations(std::ostream& out, const VerificationResult& r) {
+    out << "\nCOMBINAZIONI (N kN, compressione positiva; My, Mz kNm; Vy, Vz kN)\n";
+    if (r.input.combinations.empty()) {
+        out << "  nessuna\n";
         return;
     }
-    check_row(out, check, rule, decimal(std::fabs(f.Med), 2) + " kNm", decimal(f.Mrd, 2) + " kNm", f.ratio, f.ok);
-    detail_row(out, "a Ned_x " + decimal(f.Ned, 1) + " kN: asse neutro " + decimal(f.xn, 1) + " mm, acciaio teso " +
-                        decimal(f.sigma_tension, 1) + " MPa, compresso " + decimal(f.sigma_compression, 1) + " MPa");
+    out << "  " << left("nome", 16) << left("tipo", 22) << right("N", 10) << right("My", 10) << right("Mz", 10)
+        << right("Vy", 10) << right("Vz", 10) << "\n";
+    for (const Combination& c : r.input.combinations)
+        out << "  " << left(c.name, 16) << left(combination_kind_name(c.kind), 22) << right(decimal(c.N, 2), 10)
+            << right(decimal(c.My, 2), 10) << right(decimal(c.Mz, 2), 10) << right(decimal(c.Vy, 2), 10)
+            << right(decimal(c.Vz, 2), 10) << "\n";
 }
 
-void shear_rows(std::ostream& out, const Shear& v, bool stirrups) {
-    check_row(out, "Taglio " + v.plane, "Ved ≤ VRd", decimal(v.Ved, 2) + " kN", decimal(v.Vrd, 2) + " kN", v.ratio,
-              v.ok);
-    detail_row(out, "senza staffe " + decimal(v.Vrd_cls, 2) + " kN, staffe VRsd " + decimal(v.Vrsd, 2) +
-                        " kN, bielle VRcd " + decimal(v.Vrcd, 2) + " kN" +
-                        (stirrups ? "; VRd = min(VRsd, VRcd)" : "; nessuna staffa: VRd = senza staffe"));
-}
-
-void checks(std::ostream& out, const Verification& v) {
-    out << "\n"
-        << left("VERIFICHE", 33) << right("azione", 12) << right("resistenza", 13) << right("rapporto", 10)
-        << "   esito\n";
-    flexure_rows(out, v.flexure[0]);
-    if (v.flexure[1].direction.empty()) {
-        out << "  " << left("Flessione Z", 14) << "non richiesta (Med_z = 0 e nessuna armatura laterale)\n";
-    } else {
-        flexure_rows(out, v.flexure[1]);
+void checks(std::ostream& out, const VerificationResult& r) {
+    out << "\nVERIFICHE\n";
+    std::vector<std::string> ids;
+    for (const CheckResult& c : r.checks)
+        if (std::find(ids.begin(), ids.end(), c.id) == ids.end()) ids.push_back(c.id);
+    for (const std::string& id : ids) {
+        const std::size_t g = *r.governing(id);
+        const CheckResult& worst = r.checks[g];
+        out << "\n"
+            << title_of(id) << " (" << id << ") — determinante: "
+            << (worst.combination ? "\"" + *worst.combination + "\"" : std::string("regola di dettaglio"))
+            << ", rapporto " << ratio_text(worst.ratio) << ", " << verdict(worst.verified) << "\n";
+        out << "  " << left("combinazione", 16) << left("norma", 16) << right("domanda", 12) << right("capacità", 12)
+            << "  " << left("unità", 7) << right("rapporto", 9) << "   esito\n";
+        for (const CheckResult& c : r.checks) {
+            if (c.id != id) continue;
+            std::string clause = c.clause.substr(0, c.clause.find(';'));
+            out << "  " << left(c.combination.value_or("—"), 16) << left(clause, 16)
+                << right(value_text(c.demand, c), 12) << right(value_text(c.capacity, c), 12) << "  " << left(c.unit, 7)
+                << right(ratio_text(c.ratio), 9) << "   " << verdict(c.verified) << "\n";
+            if (!c.note.empty()) out << "      " << c.note << "\n";
+        }
     }
-    if (v.biaxial) {
-        check_row(out, "Deviata", "My/MrdY+Mz/MrdZ", "", "≤ 1", v.biaxial->value, v.biaxial->ok);
-        detail_row(out, "(|Med_y|/MrdY)^α + (|Med_z|/MrdZ)^α ≤ 1 con α = 1");
-    }
-    const bool stirrups = v.section->Astaffa() > 0;
-    shear_rows(out, v.shear[0], stirrups);
-    shear_rows(out, v.shear[1], stirrups);
-    const Crack& c = v.crack;
-    check_row(out, "Fessure", "wk ≤ wk,lim", decimal(c.Wk, 3) + " mm", decimal(c.wk_lim, 3) + " mm", c.ratio, c.ok);
-    detail_row(out, "Med_Fes " + decimal(c.Med_Fes, 1) + " kNm" +
-                        (c.hogging ? " (negativo: tese le barre superiori)" : "") + ", εsm " + decimal(c.EPSsm, 6) +
-                        ", Δsm " + decimal(c.DELTAsm, 1) + " mm; limite: " + c.limit_source);
-}
-
-void notes(std::ostream& out, const Verification& v) {
-    std::vector<std::string> lines;
-    const Stirrups& st = v.stirrups;
-    if (st.short_of_minimum)
-        lines.push_back("le staffe più robuste ammesse non raggiungono il minimo di normativa");
-    else if (st.per_metre < st.minimum)
-        lines.push_back("staffe assegnate sotto il minimo di normativa (" + decimal(st.per_metre, 0) + " < " +
-                        decimal(st.minimum, 0) + " mm²/m)");
-    if (v.crack.unknown_diameter)
-        lines.push_back(std::string("barre tese date solo come area: la spaziatura delle fessure non tiene conto del") +
-                        " loro diametro e wk risulta sottostimata; indicare la stringa delle armature");
-    for (const Layer& l : v.layers)
-        if (l.area > v.AsMax) lines.push_back(l.name + " oltre l'armatura massima di normativa");
-    for (const std::string& m : v.messages) lines.push_back(m);
-    if (lines.empty()) return;
-    out << "\nNOTE\n";
-    for (const std::string& l : lines) out << "  - " << l << "\n";
 }
 
 }  // namespace
 
-std::string report(const Verification& v) {
+std::string report(const VerificationResult& r, const std::string& source) {
     std::ostringstream out;
-    const Section& s = *v.section;
-    out << "Verifica della sezione " << name_of(v) << ": " << s.TipoSezione() << ", "
-        << (v.tee ? "sezione a T" : "sezione rettangolare") << " (" << v.file << ":" << v.line << ")\n\n";
-    geometry(out, v);
-    materials(out, s);
-    reinforcement(out, v);
-    actions(out, s);
-    checks(out, v);
-    notes(out, v);
-    out << "\nESITO: " << (v.ok() ? "SEZIONE VERIFICATA" : "SEZIONE NON VERIFICATA") << " (rapporto massimo "
-        << ratio_text(v.max_ratio()) << ", " << v.governing() << ")\n";
+    out << "ferrolit " << r.version << " — verifica della sezione " << name_of(r) << " — " << today() << "\n"
+        << "Norma: NTC 2018 (D.M. 17/01/2018) e Circolare 21/01/2019 n. 7\n"
+        << "Dati: " << source << "\n\n";
+    out << "ESITO: " << (r.verified ? "SEZIONE VERIFICATA" : "SEZIONE NON VERIFICATA") << ", rapporto massimo "
+        << ratio_text(r.max_ratio) << "\n";
+    if (const auto g = r.governing()) out << "Verifica determinante: " << governing_text(r, *g) << "\n";
+    out << "\n";
+    section(out, r);
+    materials(out, r);
+    combinations(out, r);
+    checks(out, r);
+    if (!r.warnings.empty()) {
+        out << "\nAVVERTENZE\n";
+        for (const std::string& w : r.warnings) out << "  - " << w << "\n";
+    }
+    out << "\nESITO: " << (r.verified ? "SEZIONE VERIFICATA" : "SEZIONE NON VERIFICATA") << " (rapporto massimo "
+        << ratio_text(r.max_ratio) << ")\n";
     return out.str();
 }
 
-std::string summary_line(const Verification& v) {
+std::string summary_line(const VerificationResult& r, const std::string& source) {
     std::ostringstream out;
-    out << v.file << ":" << v.line << ": " << name_of(v) << " " << (v.ok() ? "VERIFICATA" : "NON VERIFICATA")
-        << ", rapporto massimo " << ratio_text(v.max_ratio()) << " (" << v.governing() << ")";
+    out << source << ": " << name_of(r) << " " << (r.verified ? "VERIFICATA" : "NON VERIFICATA")
+        << ", rapporto massimo " << ratio_text(r.max_ratio);
+    if (const auto g = r.governing()) {
+        const CheckResult& c = r.checks[*g];
+        out << " (" << c.id << (c.combination ? ", \"" + *c.combination + "\"" : std::string()) << ")";
+    }
     return out.str();
 }
 

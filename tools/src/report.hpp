@@ -1,15 +1,16 @@
 #pragma once
 
-// The Italian report of a verification, and its one-line summary for runs
-// over many sections.
+// The Italian calculation record of a verification, and its one-line
+// summary for runs over many sections.
 
 #include <string>
 
-#include "verification.hpp"
+#include "ferrolit/verify.hpp"
 
 namespace ferrolit::cli {
 
-std::string report(const Verification& v);
-std::string summary_line(const Verification& v);
+// `source` names where the section came from ("file:line").
+std::string report(const VerificationResult& r, const std::string& source);
+std::string summary_line(const VerificationResult& r, const std::string& source);
 
 }  // namespace ferrolit::cli

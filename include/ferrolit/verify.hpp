@@ -1,0 +1,273 @@
+#pragma once
+
+// Verification of a reinforced-concrete section by the 2018 code (NTC 2018,
+// D.M. 17/01/2018, with the commentary, Circolare 21/01/2019 n. 7) over all
+// its load combinations: bending with axial force, shear, service stresses,
+// crack width and the detailing rules of §4.1.6, each check with its clause,
+// demand, capacity and ratio. Built on the code engine (ferrolit/analysis.hpp).
+//
+// Units: mm, mm², MPa, kN, kNm, degrees. Signs as in the code engine:
+//   N  positive in compression;
+//   My about the horizontal axis y, positive when it compresses the top
+//      (larger z) and stretches the bottom bars;
+//   Mz about the vertical axis z, positive when it compresses the side of
+//      larger y (the right side of a profile drawn with y to the right);
+//   Vy, Vz the shear forces along y and z (their sign does not matter).
+// The component's Med_z has the opposite sign: Mz = −Med_z.
+//
+// Entry points: verify() on a VerificationInput, or the JSON input read by
+// read_verification_input(); to_json() writes a result; verify_json() does
+// all three. Unusable input raises ferrolit::Error of kind InvalidOperation
+// with an Italian message that names the key.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ferrolit/analysis.hpp"
+#include "ferrolit/error.hpp"
+#include "ferrolit/export.hpp"
+
+namespace ferrolit {
+
+// ---------------------------------------------------------------- input
+
+enum class MemberType : std::int32_t {
+    Beam,    // "Trave": detailing by §4.1.6.1.1
+    Column,  // "Pilastro": detailing by §4.1.6.1.2, minimum eccentricity of §4.1.2.3.4.2
+};
+
+enum class CombinationKind : std::int32_t {
+    Ultimate,        // "SLU": fundamental combination
+    Seismic,         // "SLU sismica"
+    Characteristic,  // "SLE rara"
+    Frequent,        // "SLE frequente"
+    QuasiPermanent,  // "SLE quasi permanente"
+};
+// The input's name of a kind ("SLU", "SLE rara", ...).
+FERROLIT_API const char* combination_kind_name(CombinationKind kind);
+// Ultimate (SLU, SLU sismica) rather than service.
+FERROLIT_API bool is_ultimate(CombinationKind kind);
+
+struct Combination {
+    std::string name;  // unique within a section, at most 100 characters
+    CombinationKind kind = CombinationKind::Ultimate;
+    double N = 0, My = 0, Mz = 0;  // kN, kNm (signs at the top of this header)
+    double Vy = 0, Vz = 0;         // kN
+};
+
+// Exposure class of Table 4.1.III, for the crack limits of Table 4.1.IV.
+enum class Environment : std::int32_t { Ordinary, Aggressive, VeryAggressive };
+FERROLIT_API const char* environment_name(Environment environment);  // "ordinario", ...
+
+enum class ShapeKind : std::int32_t { Rectangle, Tee, InvertedTee, Ell, Polygon };
+FERROLIT_API const char* shape_kind_name(ShapeKind kind);  // "rettangolare", "T", "T rovescia", "L", "poligono"
+
+struct ShapeInput {
+    ShapeKind kind = ShapeKind::Rectangle;
+    analysis::Dimensions dimensions;  // Rectangle, Tee, InvertedTee, Ell (mm); see analysis::profile_shape
+    analysis::Shape polygon;          // Polygon: outer ring and holes (mm)
+};
+
+// A bar layer of a profile: the bar text ("3f20+2f16"), its area, or
+// neither (then chosen by the code minimum, as the component's
+// ImpostaFerriNorm does). An area alone becomes equal bars of the
+// equivalent diameter (a warning says so). Covers are to the bar centres.
+struct LayerInput {
+    std::optional<std::string> bars;
+    std::optional<double> area;  // mm²; with a text, it must agree with it within 1 %
+    double cover = 0;            // mm: from the bottom face (bottom), top face, or the web's side face
+    bool given() const { return bars.has_value() || area.has_value(); }
+};
+
+struct PointBar {
+    double y = 0, z = 0;  // mm, centre
+    double diameter = 0;  // mm
+};
+
+// Limits for the bars chosen by the code minimum and by design().
+struct BarLimits {
+    int min_count = 2;
+    int min_diameter = 12;  // mm
+    int max_diameter = 30;  // mm
+};
+
+struct StirrupsInput {
+    double diameter = 0;  // mm; 0 with legs 0: no stirrups
+    int legs = 0;         // legs crossing each plane of shear (closed stirrups: 2)
+    double spacing = 0;   // mm
+};
+
+struct VerificationInput {
+    std::string description;  // at most 200 characters
+    MemberType member = MemberType::Beam;
+    // The materials with every value resolved (C25/30 and B450C until set).
+    analysis::Concrete concrete = analysis::Concrete::of_class("C25/30");
+    analysis::Steel steel = analysis::Steel::of_class("B450C");
+    ShapeInput shape;
+    // Layers of a profile: bottom (the component's As_inf), top (As_sup),
+    // left (As_supY, smaller y) and right (As_infY). The side layers are
+    // used when given or when a combination has Mz.
+    LayerInput bottom, top, left, right;
+    std::vector<PointBar> bars;  // explicit bars, any shape; with them no layer is chosen by the code
+    BarLimits limits;
+    std::optional<StirrupsInput> stirrups;  // empty: chosen by the code (ImpostaStaffeNorm) for profiles
+    double stirrup_angle = 90;              // degrees, inclination α of the stirrups to the axis, 45…90
+    std::vector<Combination> combinations;
+    Environment environment = Environment::Ordinary;
+    bool sensitive_bars = false;  // bars sensitive to corrosion (Table 4.1.IV)
+    // Shear: cot θ of the struts, within [1, 2.5]; empty: the value that maximises V_Rd.
+    std::optional<double> cot_theta;
+    // Service: modular ratio of the cracked section (15 by convention).
+    double alpha_e = 15;
+    // Crack width: a limit given instead of Table 4.1.IV (mm), and the
+    // factors of the commentary's method when given (kt by load duration
+    // otherwise: 0.6 frequent, 0.4 quasi-permanent; k1 0.8, k3 3.4, k4 0.425,
+    // k2 by the strain distribution).
+    std::optional<double> wk_limit;
+    std::optional<double> kt, k1, k2, k3, k4;
+    // Warnings gathered while reading (unit plausibility, ignored keys).
+    std::vector<std::string> warnings;
+};
+
+// Options of read_verification_input.
+struct ReadOptions {
+    std::string source;  // file name for messages ("file:line: …"); empty: no location
+    int first_line = 1;  // line of the text's first line in that file
+};
+
+// Reads one section from its JSON object (the keys are listed in the
+// README, from the library's key table). Error (InvalidOperation) for
+// unusable input, naming the key and, with a source, the file and line.
+FERROLIT_API VerificationInput read_verification_input(std::string_view json, const ReadOptions& options = {});
+
+// ---------------------------------------------------------------- result
+
+enum class Origin : std::int32_t {
+    Given,        // from the input
+    CodeMinimum,  // chosen by the code minimum (ImpostaFerriNorm / ImpostaStaffeNorm)
+    Designed,     // chosen by design()
+};
+FERROLIT_API const char* origin_name(Origin origin);  // "assegnata", "minimo di normativa", "progetto"
+
+struct LayerRecord {
+    std::string name;  // "As_inf", "As_sup", "As_supY", "As_infY"
+    std::string bars;  // bar text; empty for a layer given by area alone
+    double area = 0;   // mm²
+    double cover = 0;  // mm, to the bar centres
+    Origin origin = Origin::Given;
+};
+
+struct PlacedBar {
+    double y = 0, z = 0;  // mm, centre
+    double diameter = 0;  // mm (equivalent diameter for an area given alone)
+    double area = 0;      // mm²
+    std::string layer;    // "As_inf", ..., or "barre" for explicit bars
+};
+
+struct StirrupsRecord {
+    double diameter = 0;  // mm
+    int legs = 0;
+    double spacing = 0;    // mm
+    double angle = 90;     // degrees
+    double per_metre = 0;  // mm²/m, legs·π·φ²/4·1000/s
+    Origin origin = Origin::Given;
+};
+
+// A named value of a check's working, for the record.
+struct Detail {
+    std::string name;  // "d", "rho_l", "cot_theta", ...
+    double value = 0;
+    std::string unit;  // "" for a pure number
+};
+
+struct CheckResult {
+    std::string id;      // bending, shear_y, shear_z, stress_concrete, stress_steel, crack_width, as_min,
+                         // as_max, stirrups, stirrup_spacing, stirrup_diameter, bar_spacing, bar_diameter
+    std::string clause;  // "§4.1.2.3.4.2", ...
+    std::optional<std::string> combination;  // its name; empty for the detailing rules
+    std::optional<double> demand, capacity;  // in `unit`
+    std::string unit;
+    // > 1 fails. Minimums: required/provided; maximums and resistances:
+    // demand/capacity. +infinity when nothing is provided (written as 1e999).
+    double ratio = 0;
+    bool verified = true;
+    std::string note;  // short Italian remark, may be empty
+    std::vector<Detail> details;
+};
+
+struct FERROLIT_API VerificationResult {
+    VerificationInput input;  // as read, with the materials resolved
+    analysis::Shape shape;    // normalised concrete outline, mm
+    double area = 0;          // mm², gross concrete
+    analysis::Point centroid;
+    std::vector<LayerRecord> layers;         // the layers of a profile as used
+    std::vector<PlacedBar> bars;             // every bar of the section
+    std::optional<StirrupsRecord> stirrups;  // empty: no stirrups
+    double N_Rd_max = 0, N_Rd_min = 0;       // kN
+    std::vector<CheckResult> checks;         // by family, then combination
+    bool verified = true;
+    double max_ratio = 0;
+    bool ultimate_checks_run = false;  // there was an ultimate combination
+    bool service_checks_run = false;   // there was a service combination
+    std::vector<std::string> warnings;
+    std::string version;
+
+    // The check with the largest ratio (the first of equals); empty when there is no check.
+    std::optional<std::size_t> governing() const;
+    // The check of a family with the largest ratio; empty when the family has none.
+    std::optional<std::size_t> governing(std::string_view id) const;
+};
+
+// Verifies a section. Error (InvalidOperation) for input the engine cannot
+// use (bars outside the concrete, no bars, a code minimum that cannot be met).
+FERROLIT_API VerificationResult verify(const VerificationInput& input);
+
+// Chooses the missing longitudinal bars (layers of a profile) from the bar
+// table and the missing stirrups, at spacings in multiples of 25 mm, so that
+// every check passes with the least steel; returns the verification of the
+// chosen section. Error (InvalidOperation) when nothing in the table passes.
+FERROLIT_API VerificationResult design(const VerificationInput& input);
+
+// The engine's section of a result (for domains and drawings).
+FERROLIT_API analysis::Section engine_section(const VerificationResult& result);
+
+// The JSON text of a result: "verified", "max_ratio", "checks" and the rest
+// (README). An infinite ratio is written as 1e999. `indent` spaces per
+// level; a negative indent gives one line (for JSON Lines).
+FERROLIT_API std::string to_json(const VerificationResult& result, int indent = 2);
+
+// read_verification_input, verify and to_json in one call.
+FERROLIT_API std::string verify_json(std::string_view json);
+
+// ---------------------------------------------------------------- batches
+
+// One line of a JSON Lines text, in input order: its result or its error.
+struct BatchItem {
+    int line = 0;  // 1-based line number
+    std::optional<VerificationResult> result;
+    std::string error;     // the message when there is no result
+    std::string rendered;  // what BatchOptions::render made of the result
+};
+
+struct BatchOptions {
+    std::string source;   // file name for messages
+    int jobs = 0;         // worker threads; 0: one per core
+    bool design = false;  // design() instead of verify()
+    // Run on the worker thread after each verification (to_json, a summary
+    // line, ...), so that the caller's own work on a result runs in parallel
+    // too; its text goes to BatchItem::rendered. Must be safe to call from
+    // several threads at once.
+    std::function<std::string(const VerificationResult&, int line)> render;
+};
+
+// Runs every non-blank line of a JSON Lines text, on `jobs` threads, and
+// hands the items to `deliver` in line order, on the calling thread, as they
+// become ready. Bad lines give an item with an error and do not stop the others.
+FERROLIT_API void verify_lines(std::string_view text, const BatchOptions& options,
+                               const std::function<void(BatchItem&&)>& deliver);
+
+}  // namespace ferrolit

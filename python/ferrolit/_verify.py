@@ -1,0 +1,82 @@
+"""Verification of a section by the 2018 code, through the library's C entry
+point ferrolit_verify_json: a dict in (the JSON keys of the README), a dict
+out ("verified", "max_ratio", "checks", ...).
+
+An unbounded ratio (nothing provided against a minimum) comes back as
+None, with the check not verified; "max_ratio" is then None too.
+"""
+
+import ctypes
+import json
+import os
+
+from ._abi import lib
+
+__all__ = ["verify", "verify_file"]
+
+lib.ferrolit_verify_json.restype = ctypes.c_int
+lib.ferrolit_verify_json.argtypes = [ctypes.c_char_p, ctypes.POINTER(ctypes.c_void_p)]
+lib.ferrolit_json_free.restype = None
+lib.ferrolit_json_free.argtypes = [ctypes.c_void_p]
+
+
+def _error(status, message):
+    from . import Error  # the package's error type, defined before this module is imported
+    return Error(status, message)
+
+
+def _verify_text(text):
+    """The result dict of one section's JSON text; raises ferrolit.Error when unusable."""
+    out = ctypes.c_void_p()
+    status = lib.ferrolit_verify_json(text.encode("utf-8"), ctypes.byref(out))
+    try:
+        reply = json.loads(ctypes.string_at(out.value).decode("utf-8")) if out.value else {}
+    finally:
+        lib.ferrolit_json_free(out)
+    if status != 0:
+        raise _error(status, reply.get("error", ""))
+    return reply
+
+
+def verify(section):
+    """Verifies one section given as a dict of the input keys (README):
+    returns the result as a dict. Raises ferrolit.Error for unusable input,
+    TypeError for something that is not a dict."""
+    if not isinstance(section, dict):
+        raise TypeError(f"ferrolit.verify expects a dict, not {type(section).__name__}")
+    return _verify_text(json.dumps(section, ensure_ascii=False))
+
+
+def verify_file(path, errors="raise"):
+    """Verifies the section of a .json file (returns a dict) or every section
+    of a .jsonl/.ndjson file, one a line (returns a list of dicts in line
+    order, each with its "line"). A line that cannot be used raises
+    ferrolit.Error naming the file and line; with errors="keep" it becomes
+    {"line": n, "error": "..."} in its place and the others still run."""
+    if errors not in ("raise", "keep"):
+        raise ValueError('errors must be "raise" or "keep"')
+    with open(path, encoding="utf-8") as f:
+        text = f.read()
+    if not os.fspath(path).endswith((".jsonl", ".ndjson")):
+        try:
+            return _verify_text(text)
+        except Exception as e:  # name the file, keep the kind
+            if hasattr(e, "kind"):
+                raise _error(e.kind, f"{os.fspath(path)}: {e.description}") from None
+            raise
+    results = []
+    for number, line in enumerate(text.split("\n"), start=1):
+        if not line.strip():
+            continue
+        try:
+            result = _verify_text(line)
+        except Exception as e:
+            if not hasattr(e, "kind"):
+                raise
+            message = f"{os.fspath(path)}:{number}: {e.description}"
+            if errors == "raise":
+                raise _error(e.kind, message) from None
+            results.append({"line": number, "error": message})
+            continue
+        results.append({"line": number, **result})
+    return results

@@ -1,0 +1,66 @@
+"""ferrolit.verify and ferrolit.verify_file: the verification by the 2018
+code through the C entry point, end to end."""
+
+import json
+import os
+import tempfile
+import unittest
+
+import ferrolit
+
+BEAM = {"TipoSezione": "Trave", "DescrSezione": "T1", "Base": 300, "Altezza": 500, "Copriferro_Inf": 40,
+        "Copriferro_Sup": 40, "ClasseCls": "C25/30", "ClasseAcciaio": "B450C", "stringaAs_inf": "3f20",
+        "fStaffe": 8, "nBracciaStaffe": 2, "passoStaffe": 200,
+        "combinazioni": [{"nome": "SLU", "tipo": "SLU", "My": 100, "Vz": 80},
+                         {"nome": "QP", "tipo": "SLE quasi permanente", "My": 60}]}
+
+
+class Verify(unittest.TestCase):
+    def test_result_contract(self):
+        r = ferrolit.verify(BEAM)
+        self.assertIs(r["verified"], True)
+        self.assertEqual(r["max_ratio"], max(c["ratio"] for c in r["checks"]))
+        bending = next(c for c in r["checks"] if c["id"] == "bending")
+        self.assertEqual((bending["combination"], bending["unit"]), ("SLU", "kNm"))
+        self.assertAlmostEqual(bending["capacity"], 156.43, places=2)  # the README beam's M_Rd
+        self.assertEqual(r["version"], ferrolit.version())
+
+    def test_not_verified_is_a_result_and_nothing_provided_is_unbounded(self):
+        r = ferrolit.verify(BEAM | {"fStaffe": 0})
+        self.assertIs(r["verified"], False)
+        self.assertIsNone(r["max_ratio"])
+        unbounded = [c for c in r["checks"] if c["ratio"] is None]
+        self.assertTrue(unbounded and not any(c["verified"] for c in unbounded))
+
+    def test_unusable_input(self):
+        for section, message in ((BEAM | {"fck": 30}, '"fck": 30 MPa contraddice la classe "C25/30"'),
+                                 (BEAM | {"Bsae": 1}, 'forse "Base"?'),
+                                 (BEAM | {"Base": float("nan")}, "JSON non valido")):
+            with self.subTest(message):
+                with self.assertRaises(ferrolit.Error) as raised:
+                    ferrolit.verify(section)
+                self.assertEqual(raised.exception.kind, ferrolit.ErrorKind.InvalidOperation)
+                self.assertIn(message, str(raised.exception))
+        with self.assertRaises(TypeError):
+            ferrolit.verify(json.dumps(BEAM))
+
+    def test_files(self):
+        with tempfile.TemporaryDirectory() as d:
+            one = os.path.join(d, "s.json")
+            with open(one, "w", encoding="utf-8") as f:
+                json.dump(BEAM, f)
+            self.assertIs(ferrolit.verify_file(one)["verified"], True)
+            many = os.path.join(d, "s.jsonl")
+            with open(many, "w", encoding="utf-8") as f:
+                f.write(json.dumps(BEAM) + "\n\n" + '{"Base": 1e400}\n' + json.dumps(BEAM | {"DescrSezione": "T2"}))
+            kept = ferrolit.verify_file(many, errors="keep")
+            self.assertEqual([r["line"] for r in kept], [1, 3, 4])
+            self.assertIn(f"{many}:3: numero fuori dall'intervallo", kept[1]["error"])
+            self.assertEqual(kept[2]["input"]["DescrSezione"], "T2")
+            with self.assertRaises(ferrolit.Error) as raised:
+                ferrolit.verify_file(many)
+            self.assertIn(f"{many}:3:", str(raised.exception))
+
+
+if __name__ == "__main__":
+    unittest.main()

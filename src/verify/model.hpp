@@ -1,0 +1,54 @@
+#pragma once
+
+// The section a verification works on: the reinforcement as used (given,
+// chosen by the code minimum or by design) and the code engine's section
+// built from it once, for all the combinations.
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ferrolit/verify.hpp"
+
+namespace ferrolit::verification {
+
+// The four layers of a profile, in this order everywhere.
+enum LayerIndex { kBottom, kTop, kLeft, kRight };
+inline constexpr const char* kLayerNames[4] = {"As_inf", "As_sup", "As_supY", "As_infY"};
+LayerInput VerificationInput::*layer_of(int index);
+
+struct LayerUse {
+    std::optional<std::string> bars;
+    std::optional<double> area;
+    Origin origin = Origin::Given;
+    bool present = false;  // given, or chosen
+};
+
+struct Reinforcement {
+    std::array<LayerUse, 4> layers;
+    std::optional<StirrupsInput> stirrups;  // empty: none
+    Origin stirrups_origin = Origin::Given;
+};
+
+// A combination has Mz, or a side layer is given: the side layers count.
+bool z_applies(const VerificationInput& in);
+
+// The reinforcement the input gives; missing layers and stirrups are not present.
+Reinforcement given_reinforcement(const VerificationInput& in);
+
+// The layers and stirrups the input leaves out, chosen by the component's
+// code-minimum procedures (ImpostaFerriNorm, ImpostaStaffeNorm) on a
+// registry of its own.
+void choose_by_code(const VerificationInput& in, Reinforcement& r, std::vector<std::string>& warnings);
+
+struct Model {
+    analysis::Section section;
+    std::vector<PlacedBar> bars;
+    std::vector<LayerRecord> layers;
+    std::optional<StirrupsRecord> stirrups;
+};
+
+Model build_model(const VerificationInput& in, const Reinforcement& r, std::vector<std::string>& warnings);
+
+}  // namespace ferrolit::verification
