@@ -89,7 +89,8 @@ class Contract(Case):
     """Keys, units, nulls and the statement about service checks (issue 13, result contract)."""
 
     def test_structure_units_and_nulls(self):
-        r = self.verify(beam(combinazioni=[combo("SLU1", My=100, Vz=80), combo("SLU2", tipo="SLU sismica", N=300, My=-30, Vz=40)],
+        r = self.verify(beam(combinazioni=[combo("SLU1", My=100, Vz=80),
+                                           combo("SLU2", tipo="SLU sismica", N=300, My=-30, Vz=40)],
                              ambiente="ordinario"))
         self.assertIsInstance(r["verified"], bool)
         self.assertTrue(r["verified"])
