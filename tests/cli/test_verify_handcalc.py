@@ -262,6 +262,10 @@ class Shear(Case):
                 self.close(c["capacity"], v_rd, REL, "V_Rd")
                 self.close(c["ratio"], vz / v_rd, REL)
                 self.assertTrue(c["verified"])
+        # Vy acts along the base: bw = 500, d = 300 - 40 = 260, the same two legs of the hoop:
+        # V_Rsd = 0.9*260*100.53/200*391.304*2.5 = 115.06 kN < V_Rcd(2.5) = 828.75*2.5/7.25 = 285.78 kN.
+        c = self.one(self.verify(beam(combinazioni=[combo("C", My=100, Vy=60)])), "shear_y", "C")
+        self.close(c["capacity"], 115.06, REL, "V_Rd in plane y")
 
 
 # Cracked rectangle, alpha_e = 15 (bars in compression counted at 15 too), N = 0:
@@ -314,6 +318,18 @@ class CrackWidth(Case):
                 c = self.one(r, "crack_width", "W")
                 self.assertEqual(c["unit"], "mm")
                 self.close(c["demand"], w, REL, "wk")
+
+    def test_wide_bar_spacing(self):
+        # 600 x 500 with 2f20 (628.32 mm2) 520 mm apart > 5(c + phi/2) = 200: s_r,max = 1.3 (h - x)
+        # (EN 1992-1-1 §7.3.4(3)). 300 x^2 + 12817.7 x - 4471115 = 0 -> x = 102.57 mm, I = 1.43318e9 mm4;
+        # M = 80 kNm (> M_cr): sigma_s = 15*80e6*357.43/I = 299.27 MPa; hc,eff 100, rho = 0.010472;
+        # (299.27 - 0.6*2.565/0.010472*1.0665)/Es = 0.000713 < 0.6*299.27/Es = 0.000898 (the floor);
+        # wk = 1.3*397.43*0.000898 = 0.4639 mm > w3 0.4 (the spacing formula's 426.7 mm would give 0.383).
+        r = self.verify(beam(Base=600, stringaAs_inf="2f20", ambiente="ordinario",
+                             combinazioni=[combo("W", tipo=self.FREQ, My=80)]))
+        c = self.one(r, "crack_width", "W")
+        self.close(c["demand"], 0.4639, REL, "wk")
+        self.assertFalse(c["verified"])
 
     def test_uncracked(self):
         # M = 20 kNm < M_cr = fctm * W = 2.565 * 300*500^2/6 = 32.1 kNm: no crack, the check is met.
