@@ -314,7 +314,7 @@ TEST(VerifyDetailing, ColumnRules) {
     EXPECT_NEAR(*find_check(r, "bar_spacing").demand, 420, 1e-9);  // corner to corner over the 500 mm side
     // As,min = max(0.003·Ac, 0.10·N_Ed/fyd) = max(450, 766.7) mm².
     EXPECT_NEAR(*find_check(r, "as_min").demand, 0.10 * 3000e3 / kFyd, 1e-9);
-    EXPECT_NEAR(*find_check(r, "stirrup_diameter").demand, 28.0 / 4, 1e-12);
+    EXPECT_NEAR(*find_check(r, "stirrups").demand, 28.0 / 4, 1e-12);
     EXPECT_NEAR(*find_check(r, "stirrup_spacing").capacity, 12 * 10, 1e-12);
     EXPECT_FALSE(find_check(r, "stirrup_spacing").verified);
 }

@@ -137,7 +137,7 @@ void column(const Context& ctx, std::vector<CheckResult>& out) {
     out.push_back(maximum("as_max", kColumn, As, 0.04 * ctx.Ac, "mm²", "As ≤ 0,04·Ac"));
     const double phi_st = ctx.stirrups ? ctx.stirrups->diameter : 0.0;
     out.push_back(
-        minimum("stirrup_diameter", kColumn, std::max(6.0, phi_max / 4), phi_st, "mm",
+        minimum("stirrups", kColumn, std::max(6.0, phi_max / 4), phi_st, "mm",
                 std::string("diametro delle staffe ≥ max(6 mm; φmax/4)") + (ctx.stirrups ? "" : "; nessuna staffa")));
     if (!ctx.stirrups) return;
     out.push_back(maximum("stirrup_spacing", kColumn, ctx.stirrups->spacing, std::min(12 * phi_min, 250.0), "mm",

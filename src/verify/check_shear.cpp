@@ -32,8 +32,9 @@ const char* side_name(Coordinate c, bool low) {
 
 struct Resistance {
     TensionSide side;
-    double rho = 0, k = 0, v_min = 0, sigma_cp = 0, VRd_c = 0;  // (4.1.23)
+    double rho = 0, k = 0, v_min = 0, sigma_cp = 0, VRd_c = 0;  // (4.1.23), σcp capped at 0.2·fcd
     bool stirrups = false;
+    double sigma_cp_struts = 0;                             // N_Ed/Ac, for αc
     double cot_theta = 0, alpha_c = 1, VRsd = 0, VRcd = 0;  // (4.1.27), (4.1.28)
     double VRd = 0;
 };
@@ -66,7 +67,8 @@ void with_stirrups(const Context& ctx, double N, Resistance& r) {
     const double asw_s = s.legs * std::numbers::pi * s.diameter * s.diameter / 4 / s.spacing;  // mm²/mm
     const double d = r.side.d, bw = r.side.bw;
     r.stirrups = true;
-    r.alpha_c = alpha_c(N * 1e3 / ctx.Ac, ctx.fcd);
+    r.sigma_cp_struts = N * 1e3 / ctx.Ac;  // not capped: αc takes the whole mean compression
+    r.alpha_c = alpha_c(r.sigma_cp_struts, ctx.fcd);
     auto VRsd = [&](double t) { return 0.9 * d * asw_s * ctx.fyd * (cot_a + t) * sin_a / 1e3; };
     auto VRcd = [&](double t) { return 0.9 * d * bw * r.alpha_c * kNu * ctx.fcd * (cot_a + t) / (1 + t * t) / 1e3; };
     // For cot θ ≥ 1 the stirrups' resistance grows and the struts' falls: the
@@ -109,8 +111,8 @@ std::string note_of(const Context& ctx, const Resistance& r, bool chosen_side) {
     return note + "; staffe ø" + it_number(s.diameter) + "/" + it_number(s.spacing) + " a " + std::to_string(s.legs) +
            " bracci: cot θ = " + it_fixed(r.cot_theta, 2) +
            (ctx.in.cot_theta ? " (assegnato)" : " (scelto per massimizzare V_Rd)") +
-           ", αc = " + it_fixed(r.alpha_c, 3) + "; V_Rd = min(V_Rsd; V_Rcd) = min(" + it_fixed(r.VRsd, 1) + "; " +
-           it_fixed(r.VRcd, 1) + ") kN";
+           ", αc = " + it_fixed(r.alpha_c, 3) + " (σcp = N_Ed/Ac = " + it_fixed(r.sigma_cp_struts, 2) +
+           " MPa); V_Rd = min(V_Rsd; V_Rcd) = min(" + it_fixed(r.VRsd, 1) + "; " + it_fixed(r.VRcd, 1) + ") kN";
 }
 
 std::vector<Detail> details_of(const Resistance& r) {
@@ -119,6 +121,7 @@ std::vector<Detail> details_of(const Resistance& r) {
         {"k", r.k, ""},        {"v_min", r.v_min, "MPa"}, {"sigma_cp", r.sigma_cp, "MPa"}, {"V_Rd_c", r.VRd_c, "kN"}};
     if (r.stirrups) {
         d.push_back({"cot_theta", r.cot_theta, ""});
+        d.push_back({"sigma_cp_alpha_c", r.sigma_cp_struts, "MPa"});
         d.push_back({"alpha_c", r.alpha_c, ""});
         d.push_back({"V_Rsd", r.VRsd, "kN"});
         d.push_back({"V_Rcd", r.VRcd, "kN"});
