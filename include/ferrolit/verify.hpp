@@ -186,7 +186,7 @@ struct Detail {
 
 struct CheckResult {
     std::string id;      // bending, shear_y, shear_z, stress_concrete, stress_steel, crack_width, as_min,
-                         // as_max, stirrups, stirrup_spacing, stirrup_diameter, bar_spacing, bar_diameter
+                         // as_max, stirrups, stirrup_spacing, bar_spacing, bar_diameter
     std::string clause;  // "§4.1.2.3.4.2", ...
     std::optional<std::string> combination;  // its name; empty for the detailing rules
     std::optional<double> demand, capacity;  // in `unit`
