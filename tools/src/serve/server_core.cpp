@@ -25,7 +25,7 @@ constexpr std::string_view kHtml = "text/html; charset=utf-8";
 // Sections in one JSON Lines record: each takes milliseconds; this bounds a request's work.
 constexpr std::size_t kMostBatchSections = 500;
 
-enum class Action { Page, Asset, Example, Verify, Design, Record };
+enum class Action { Page, Asset, Example, Names, Verify, Design, Record };
 
 struct Route {
     std::string_view path;
@@ -40,6 +40,7 @@ constexpr Route kRoutes[] = {
     {"/app.js", "GET", Action::Asset},
     {"/app.css", "GET", Action::Asset},
     {"/api/example", "GET", Action::Example},
+    {"/api/names", "GET", Action::Names},
     {"/api/verify", "POST", Action::Verify},
     {"/api/design", "POST", Action::Design},
     {"/api/record", "POST", Action::Record},
@@ -102,6 +103,23 @@ std::string today() {
     char text[16];
     std::strftime(text, sizeof text, "%Y-%m-%d", &utc);
     return text;
+}
+
+// The names the page's lists offer, from the library's own tables.
+std::string names() {
+    json kinds = json::array(), environments = json::array(), shapes = json::array();
+    for (int k = 0; k <= static_cast<int>(CombinationKind::QuasiPermanent); ++k)
+        kinds.push_back(combination_kind_name(static_cast<CombinationKind>(k)));
+    for (int e = 0; e <= static_cast<int>(Environment::VeryAggressive); ++e)
+        environments.push_back(environment_name(static_cast<Environment>(e)));
+    for (int s = 0; s <= static_cast<int>(ShapeKind::Polygon); ++s)
+        shapes.push_back(shape_kind_name(static_cast<ShapeKind>(s)));
+    const json all{{"calcestruzzo", analysis::concrete_class_names()},
+                   {"acciaio", analysis::steel_class_names()},
+                   {"tipo", kinds},
+                   {"ambiente", environments},
+                   {"forma", shapes}};
+    return all.dump();
 }
 
 RecordOptions record_options(const ServerOptions& options, bool batch) {
@@ -168,6 +186,8 @@ Response dispatch(const Request& request, const ServerOptions& options, Action a
             return serve_asset(request.path);
         case Action::Example:
             return answer(200, kJson, kExampleSection);
+        case Action::Names:
+            return answer(200, kJson, names());
         case Action::Verify:
             return verification(request, options, false);
         case Action::Design:
