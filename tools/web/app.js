@@ -73,13 +73,16 @@
       if (wanted !== undefined && !Array.from(field.options).some((o) => o.value === wanted)) {
         field.add(new Option(wanted, wanted));
       }
-      field.value = wanted ?? field.options[0].value;
+      field.value = wanted ?? '';
     } else field.value = value === undefined || value === null ? '' : String(value);
   }
 
   function fillLists() {
     for (const select of $$('select[data-list]')) {
-      select.replaceChildren(...(lists[select.dataset.list] || []).map((name) => new Option(name, name)));
+      const options = (lists[select.dataset.list] || []).map((name) => new Option(name, name));
+      // A list without a default (the material classes) can be unset: then the reader says what is missing.
+      if (select.dataset.empty) options.unshift(new Option(select.dataset.empty, ''));
+      select.replaceChildren(...options);
     }
   }
 
