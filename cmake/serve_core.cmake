@@ -1,6 +1,6 @@
 # The web server's core (tools/src/serve/) with what it serves: shared by the
-# ferrolit tool and the fuzz target of its requests.
-include_guard(GLOBAL)
+# ferrolit tool, its unit test and the fuzz target of its requests. Included
+# by each directory that uses it (its variables are per directory).
 
 # The page's files, embedded into the program.
 set(FERROLIT_WEB_DIR ${PROJECT_SOURCE_DIR}/tools/web)
