@@ -467,16 +467,22 @@
     }
     showResult(answer);
     const s = answer.result.section;
-    const chosen = s.layers.filter((l) => l.bars).map((l) => `${l.name} ${l.bars}`);
-    if (s.stirrups) chosen.push(`staffe ø${s.stirrups.diameter}/${s.stirrups.spacing}`);
+    const designed = (item) => item && item.origin === 'progetto';
+    const layers = s.layers.filter((l) => designed(l) && l.bars);
+    const chosen = layers.map((l) => `${l.name} ${l.bars}`);
+    if (designed(s.stirrups)) chosen.push(`staffe ø${s.stirrups.diameter}/${s.stirrups.spacing} mm`);
+    if (chosen.length === 0) {
+      showMessage('Nessuna armatura da scegliere: barre e staffe sono tutte assegnate.', 'info');
+      return;
+    }
     showMessage(`Armature progettate: ${chosen.join(', ')}.`, 'info');
     const apply = document.createElement('button');
     apply.type = 'button';
     apply.className = 'small';
     apply.textContent = 'Usa queste armature';
     apply.addEventListener('click', () => {
-      for (const l of s.layers) if (l.bars) section[`stringa${l.name}`] = l.bars;
-      if (s.stirrups) {
+      for (const l of layers) section[`stringa${l.name}`] = l.bars;
+      if (designed(s.stirrups)) {
         Object.assign(section, { fStaffe: s.stirrups.diameter, nBracciaStaffe: s.stirrups.legs, passoStaffe: s.stirrups.spacing });
       }
       showSection();
