@@ -29,6 +29,13 @@ void answer(const ServerOptions& options, const httplib::Request& in, httplib::R
 int run_server(const ServeOptions& options) {
     httplib::Server server;
     server.new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
+    // SO_REUSEADDR alone: a restarted server gets its port back at once, but
+    // a second server on a port in use fails instead of sharing it (the
+    // library's default adds SO_REUSEPORT).
+    server.set_socket_options([](socket_t sock) {
+        const int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     server.set_payload_max_length(kMostBodyBytes);
     server.set_read_timeout(kTimeoutSeconds, 0);
     server.set_write_timeout(kTimeoutSeconds, 0);
