@@ -100,7 +100,9 @@
     }
   }
 
-  function combinationRow(combination, index) {
+  function combinationRow(item, index) {
+    // The JSON tab may hold anything in the list; the reader names what is wrong with it.
+    const combination = item !== null && typeof item === 'object' ? item : {};
     const row = document.createElement('tr');
     const prefix = `combinazioni[${index + 1}]`;
     row.dataset.key = prefix;
@@ -203,7 +205,11 @@
     if (!key) return;
     if (field.dataset.column) {
       const index = Array.from($('#combinations').children).indexOf(field.closest('tr'));
-      const combination = section.combinazioni[index];
+      let combination = section.combinazioni[index];
+      if (combination === null || typeof combination !== 'object') {
+        combination = {};
+        section.combinazioni[index] = combination;
+      }
       const value = fieldValue(field);
       if (value === '' && field.dataset.column !== 'nome') delete combination[field.dataset.column];
       else combination[field.dataset.column] = value;

@@ -51,9 +51,9 @@ int run_server(const ServeOptions& options) {
     // malformed request) gets the same JSON body as the core's answers.
     server.set_error_handler([](const httplib::Request&, httplib::Response& out) {
         if (!out.body.empty()) return;
-        const std::string message = out.status == 413
-                                        ? "richiesta troppo grande: al massimo 4 MiB"
-                                        : "richiesta non valida (HTTP " + std::to_string(out.status) + ")";
+        const std::string message =
+            out.status == 413 ? "richiesta troppo grande: al massimo " + std::to_string(kMostBodyBytes >> 20) + " MiB"
+                              : "richiesta non valida (HTTP " + std::to_string(out.status) + ")";
         out.set_content("{\"errore\":\"" + message + "\",\"chiave\":null}", "application/json; charset=utf-8");
     });
     const char* host = "127.0.0.1";

@@ -22,6 +22,8 @@ using nlohmann::json;
 
 constexpr std::string_view kJson = "application/json; charset=utf-8";
 constexpr std::string_view kHtml = "text/html; charset=utf-8";
+// The source a record names for a section sent by the page.
+constexpr const char* kPageSource = "<pagina web>";
 // Sections in one JSON Lines record: each takes milliseconds; this bounds a request's work.
 constexpr std::size_t kMostBatchSections = 500;
 
@@ -138,7 +140,7 @@ VerificationResult run(const std::string& body, bool design_bars) {
 // The result and what the page draws: the domains and the record.
 Response verification(const Request& request, const ServerOptions& options, bool design_bars) {
     const VerificationResult r = run(request.body, design_bars);
-    const std::vector<RecordSection> record{{kExampleName, 0, r, {}}};
+    const std::vector<RecordSection> record{{kPageSource, 0, r, {}}};
     std::string body = "{\"result\":" + to_json(r, -1);
     body += ",\"domains_svg\":" + json_string(domains_svg(r, domains_of(r)));
     body += ",\"record_html\":" + json_string(html_record(record, record_options(options, false)));
@@ -164,14 +166,14 @@ Response record(const Request& request, const ServerOptions& options) {
             return failure(413,
                            "troppe righe: al massimo " + std::to_string(kMostBatchSections) + " sezioni per relazione");
         BatchOptions batch_options;
-        batch_options.source = "<richiesta>";
+        batch_options.source = kPageSource;
         batch_options.jobs = 1;
         verify_lines(request.body, batch_options, [&](BatchItem&& item) {
             sections.push_back({batch_options.source, item.line, std::move(item.result), std::move(item.error)});
         });
         if (sections.empty()) return failure(400, "nessuna sezione: il testo JSON Lines è vuoto");
     } else {
-        sections.push_back({kExampleName, 0, run(request.body, false), {}});
+        sections.push_back({kPageSource, 0, run(request.body, false), {}});
     }
     Response r = answer(200, kHtml, html_record(sections, record_options(options, batch)));
     r.headers.emplace_back("Content-Disposition", "attachment; filename=\"" + file_name(sections) + "\"");
