@@ -21,7 +21,7 @@ void answer(const ServerOptions& options, const httplib::Request& in, httplib::R
     out.status = r.status;
     for (const auto& [name, value] : r.headers) out.set_header(name, value);
     out.set_header("X-Content-Type-Options", "nosniff");
-    out.set_content(r.body, r.content_type.c_str());
+    out.set_content(r.body, r.content_type);
 }
 
 }  // namespace
