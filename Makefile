@@ -10,7 +10,8 @@ all: build
 
 # Packages this build needs from Debian; installed when missing and possible.
 DEB_PACKAGES := cmake ninja-build g++ libgtest-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev python3 \
-                clang-format clang-tidy pkg-config python3-venv python3-pip python3-setuptools python3-wheel locales
+                clang-format clang-tidy pkg-config python3-venv python3-pip python3-setuptools python3-wheel locales \
+                libcpp-httplib-dev chromium
 # libFuzzer comes with clang's runtime libraries.
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 

@@ -1,6 +1,6 @@
 // ferrolit: verifies reinforced-concrete sections described in JSON by the
-// 2018 code, designs their missing reinforcement, and analyses sections with
-// the code engine. Reports in Italian, as JSON, or as drawings of the
+// 2018 code, designs their missing reinforcement, analyses sections with
+// the code engine, and serves a local web page to work on a section. Reports in Italian, as JSON, or as drawings of the
 // interaction domains.
 
 #include <CLI/CLI.hpp>
@@ -9,6 +9,7 @@
 #include "analyse.hpp"
 #include "example.hpp"
 #include "run.hpp"
+#include "serve/http_server.hpp"
 
 namespace {
 
@@ -46,6 +47,12 @@ int main(int argc, char** argv) {  // NOLINT(bugprone-exception-escape)
         app.add_subcommand("analyse", "analisi della sezione per la norma 2018: dominio, momenti resistenti (JSON)");
     analyse->add_option("FILE", analyse_file,
                         "file JSON della sezione e delle richieste; \"-\" o nessuno: lo standard input");
+    ferrolit::cli::serve::ServeOptions serve_options;
+    serve_options.version = FERROLIT_VERSION;
+    CLI::App* serve = app.add_subcommand(
+        "serve", "pagina web locale (solo 127.0.0.1) per modificare una sezione e vederne le verifiche");
+    serve->add_option("--port", serve_options.port, "porta TCP; 0: una porta libera (predefinita: 8765)")
+        ->check(CLI::Range(0, 65535));
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -55,6 +62,7 @@ int main(int argc, char** argv) {  // NOLINT(bugprone-exception-escape)
         std::cout << ferrolit::cli::kExampleSection;
         return 0;
     }
+    if (serve->parsed()) return ferrolit::cli::serve::run_server(serve_options);
     if (analyse->parsed()) return ferrolit::cli::run_analyse(analyse_file);
     return ferrolit::cli::run_sections(design->parsed() ? design_options : options);
 }

@@ -1,0 +1,135 @@
+"""The page of `ferrolit serve` in a real browser: it loads without console
+errors, shows the example's result, follows an edited field, shows an input
+error beside the field it concerns, keeps the JSON tab in step, and hands
+out the HTML record as a download."""
+
+import json
+import os
+import tempfile
+import time
+import unittest
+
+import cdp
+import tool
+
+# The ratio of the bending check, the first row of the checks table.
+BENDING_RATIO = "document.querySelector('#checks tr:first-child td.ratio').textContent"
+
+
+def set_field(selector, value):
+    """JavaScript that types a value into a field as a person would: the value, then an input event."""
+    return (f"(() => {{ const f = document.querySelector({json.dumps(selector)}); f.value = {json.dumps(value)};"
+            f" f.dispatchEvent(new Event('input', {{bubbles: true}})); return true; }})()")
+
+
+def error_beside(selector):
+    """JavaScript: the error text shown in the label or cell of a field, or ''."""
+    return (f"(() => {{ const f = document.querySelector({json.dumps(selector)});"
+            f" const e = f && f.closest('label, td').querySelector('.field-error');"
+            f" return e ? e.textContent : ''; }})()")
+
+
+class ServedPage(unittest.TestCase):
+    def setUp(self):
+        self.browser = tool.browser(self)
+        served = tool.server()
+        self.url = served.__enter__()
+        self.addCleanup(served.__exit__, None, None, None)
+        self.browser.open(self.url)
+        self.browser.wait_for("document.querySelector('#max-ratio').textContent !== '—'", what="il primo risultato")
+
+    def unexpected_errors(self):
+        # A 400 answer to a bad value is the page's business, not an error of the page.
+        return [e for e in self.browser.errors if "status of 400" not in e]
+
+    def test_renders_the_example(self):
+        b = self.browser
+        self.assertEqual(b.errors, [])
+        self.assertEqual(b.evaluate("document.querySelector('#verdict').textContent"), "SEZIONE VERIFICATA")
+        self.assertEqual(b.evaluate("document.querySelector('#max-ratio').textContent"), "0,895")
+        # The example's 3f20 and the code's two top bars, drawn to scale.
+        self.assertEqual(b.evaluate("document.querySelectorAll('#section-drawing circle').length"), 5)
+        self.assertGreater(b.evaluate("document.querySelectorAll('#domains svg').length"), 0)
+        self.assertGreater(b.evaluate("document.querySelectorAll('#checks tr').length"), 5)
+        width, height, colours = cdp.png_colours(b.screenshot())
+        self.assertGreater(colours, 8, "lo screenshot sembra vuoto")
+
+    def test_result_follows_an_edited_field(self):
+        b = self.browser
+        before = b.evaluate(BENDING_RATIO)
+        b.evaluate(set_field('[data-key="combinazioni[1].My"]', "150"))
+        b.wait_for(f"{BENDING_RATIO} !== {json.dumps(before)}", what="il nuovo rapporto a flessione")
+        # 150 kNm over the 156,4 kNm of the example's M_Rd, from 100 kNm before.
+        self.assertEqual(b.evaluate(BENDING_RATIO), "0,959")
+        self.assertEqual(b.evaluate("document.querySelector('#max-ratio').textContent"), "0,959")
+        # A weaker bar string changes the result again.
+        b.evaluate(set_field('[data-key="stringaAs_inf"]', "2f16"))
+        b.wait_for("document.querySelector('#verdict').textContent === 'SEZIONE NON VERIFICATA'",
+                   what="la sezione non verificata")
+        self.assertEqual(b.errors, [])
+
+    def test_input_errors_show_beside_their_field(self):
+        b = self.browser
+        cases = [
+            ('[data-key="Base"]', "trecento", "chiave \"Base\": tipo errato"),
+            ('[data-key="stringaAs_inf"]', "3x20", "scrivere per esempio 3f20+2f16"),
+            ('[data-key="combinazioni[2].N"]', "molto", "chiave \"combinazioni[2].N\""),
+        ]
+        for selector, bad, message in cases:
+            with self.subTest(selector):
+                good = b.evaluate(f"document.querySelector({json.dumps(selector)}).value")
+                b.evaluate(set_field(selector, bad))
+                shown = b.wait_for(error_beside(selector), what=f"l'errore accanto a {selector}")
+                self.assertIn(message, shown)
+                self.assertTrue(b.evaluate(f"document.querySelector({json.dumps(selector)})"
+                                           ".classList.contains('invalid')"))
+                self.assertTrue(b.evaluate("document.querySelector('#message').hidden"),
+                                "un errore con il suo campo non va nel riquadro generale")
+                b.evaluate(set_field(selector, good))
+                b.wait_for(f"{error_beside(selector)} === ''", what="l'errore tolto")
+                b.wait_for("document.querySelector('#verdict').textContent === 'SEZIONE VERIFICATA'")
+        # An error without a field of the form goes to the general box.
+        b.evaluate(set_field('[data-key="ClasseCls"]', ""))
+        b.wait_for("!document.querySelector('#message').hidden || "
+                   f"{error_beside('[data-key=ClasseCls]')} !== ''", what="l'errore del calcestruzzo")
+        self.assertEqual(self.unexpected_errors(), [])
+
+    def test_json_tab_stays_in_step(self):
+        b = self.browser
+        b.evaluate("document.querySelector('[data-tab=json]').click()")
+        text = b.evaluate("document.querySelector('#json').value")
+        self.assertEqual(json.loads(text), tool.example())
+        edited = dict(json.loads(text), Base=350)
+        b.evaluate(f"(() => {{ const t = document.querySelector('#json'); t.value = {json.dumps(json.dumps(edited))};"
+                   " t.dispatchEvent(new Event('input', {bubbles: true})); })()")
+        b.wait_for("document.querySelector('[data-key=Base]').value === '350'", what="il modulo aggiornato")
+        b.evaluate(set_field('[data-key="Altezza"]', "550"))
+        self.assertEqual(json.loads(b.evaluate("document.querySelector('#json').value"))["Altezza"], 550)
+        self.assertEqual(b.errors, [])
+
+    def test_record_download(self):
+        b = self.browser
+        answer = b.evaluate(
+            "fetch('api/record', {method: 'POST', headers: {'Content-Type': 'application/json'},"
+            " body: document.querySelector('#json').value}).then(async r => ({status: r.status,"
+            " type: r.headers.get('Content-Type'), disposition: r.headers.get('Content-Disposition'),"
+            " text: await r.text()}))")
+        self.assertEqual(answer["status"], 200)
+        self.assertEqual(answer["type"], "text/html; charset=utf-8")
+        self.assertEqual(answer["disposition"], 'attachment; filename="relazione-T1.html"')
+        self.assertIn("<html", answer["text"])
+        # The button saves the same record as a file.
+        with tempfile.TemporaryDirectory() as folder:
+            b.send("Browser.setDownloadBehavior", {"behavior": "allow", "downloadPath": folder}, session=False)
+            b.evaluate("document.querySelector('#download-record').click()")
+            path = os.path.join(folder, "relazione-T1.html")
+            deadline = time.monotonic() + 20
+            while not os.path.exists(path) and time.monotonic() < deadline:
+                time.sleep(0.1)
+            with open(path, encoding="utf-8") as f:
+                self.assertIn("<html", f.read())
+        self.assertEqual(b.errors, [])
+
+
+if __name__ == "__main__":
+    unittest.main()

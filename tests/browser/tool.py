@@ -1,0 +1,74 @@
+"""The ferrolit program for the browser tests: its path, the example, a
+running `ferrolit serve`, and the HTML record."""
+
+import contextlib
+import json
+import os
+import subprocess
+import unittest
+import urllib.request
+
+import cdp
+
+BIN = os.environ.get("FERROLIT_BIN", os.path.join(os.path.dirname(__file__), "../../build/tools/ferrolit"))
+
+
+def run(*args, stdin=None):
+    return subprocess.run([BIN, *args], input=stdin, capture_output=True, text=True, timeout=120)
+
+
+def example():
+    return json.loads(run("example").stdout)
+
+
+def browser(test):
+    """A headless Chromium, or the test skipped when there is none."""
+    if cdp.find_chromium() is None:
+        raise unittest.SkipTest("chromium non trovato: installarlo con make deps (Debian: chromium)")
+    b = cdp.Browser()
+    test.addCleanup(b.close)
+    return b
+
+
+@contextlib.contextmanager
+def server():
+    """`ferrolit serve --port 0`; yields its URL."""
+    process = subprocess.Popen([BIN, "serve", "--port", "0"], stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                               text=True)
+    try:
+        url = process.stdout.readline().strip()
+        if not url.startswith("http://127.0.0.1:"):
+            raise AssertionError(f"ferrolit serve non è partito: {url!r} {process.stderr.read()}")
+        yield url
+    finally:
+        process.terminate()
+        try:
+            process.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+        process.stdout.close()
+        process.stderr.close()
+
+
+def has_html_option():
+    return "--html" in run("verify", "--help").stdout
+
+
+def write_record(path, text, json_lines=False):
+    """The HTML record of one section or of a JSON Lines batch: by `ferrolit
+    verify --html` when the tool has it, otherwise from the server's record
+    endpoint, which renders the same record."""
+    if has_html_option():
+        source = path + (".jsonl" if json_lines else ".json")
+        with open(source, "w", encoding="utf-8") as f:
+            f.write(text)
+        result = run("verify", source, "--html", path)
+        if result.returncode == 2 or not os.path.exists(path):
+            raise AssertionError(f"ferrolit verify --html: {result.stderr}")
+        return
+    with server() as url:
+        request = urllib.request.Request(url + "api/record", data=text.encode(), method="POST", headers={
+            "Content-Type": "application/x-ndjson" if json_lines else "application/json"})
+        with urllib.request.urlopen(request, timeout=60) as answer, open(path, "wb") as f:
+            f.write(answer.read())

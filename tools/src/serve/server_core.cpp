@@ -1,0 +1,240 @@
+#include "server_core.hpp"
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <ctime>
+#include <new>
+#include <nlohmann/json.hpp>
+#include <string_view>
+
+#include "example.hpp"
+#include "ferrolit/verify.hpp"
+#include "record/html_record.hpp"
+#include "serve/web_assets.hpp"
+#include "svg.hpp"
+
+namespace ferrolit::cli::serve {
+
+namespace {
+
+using nlohmann::json;
+
+constexpr std::string_view kJson = "application/json; charset=utf-8";
+constexpr std::string_view kHtml = "text/html; charset=utf-8";
+// The source a record names for a section sent by the page.
+constexpr const char* kPageSource = "<pagina web>";
+// Sections in one JSON Lines record: each takes milliseconds; this bounds a request's work.
+constexpr std::size_t kMostBatchSections = 500;
+
+enum class Action { Page, Asset, Example, Names, Verify, Design, Record };
+
+struct Route {
+    std::string_view path;
+    std::string_view method;
+    Action action;
+};
+
+// One table of what the server answers; the 404 and 405 answers follow from it.
+constexpr Route kRoutes[] = {
+    {"/", "GET", Action::Page},
+    {"/index.html", "GET", Action::Page},
+    {"/app.js", "GET", Action::Asset},
+    {"/app.css", "GET", Action::Asset},
+    {"/api/example", "GET", Action::Example},
+    {"/api/names", "GET", Action::Names},
+    {"/api/verify", "POST", Action::Verify},
+    {"/api/design", "POST", Action::Design},
+    {"/api/record", "POST", Action::Record},
+};
+
+// A JSON string, any invalid UTF-8 replaced rather than thrown on.
+std::string json_string(std::string_view text) {
+    return json(std::string(text)).dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+Response answer(int status, std::string_view content_type, std::string body) {
+    Response r;
+    r.status = status;
+    r.content_type = std::string(content_type);
+    r.body = std::move(body);
+    return r;
+}
+
+Response failure(int status, const std::string& message, const std::string& key = {}) {
+    return answer(
+        status, kJson,
+        "{\"errore\":" + json_string(message) + ",\"chiave\":" + (key.empty() ? "null" : json_string(key)) + "}");
+}
+
+const WebAsset* asset(std::string_view path) {
+    for (std::size_t i = 0; i < kWebAssetCount; ++i)
+        if (kWebAssets[i].path == path) return &kWebAssets[i];
+    return nullptr;
+}
+
+Response serve_asset(std::string_view path) {
+    const WebAsset* a = asset(path);
+    if (a == nullptr) return failure(404, "risorsa non trovata: " + std::string(path));
+    Response r = answer(200, a->content_type, std::string(a->body));
+    r.headers.emplace_back("Cache-Control", "no-cache");
+    return r;
+}
+
+// The media type without parameters, in lower case.
+std::string media_type(std::string_view content_type) {
+    std::string m(content_type.substr(0, content_type.find(';')));
+    std::transform(m.begin(), m.end(), m.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const auto first = m.find_first_not_of(" \t");
+    const auto last = m.find_last_not_of(" \t");
+    return first == std::string::npos ? std::string() : m.substr(first, last - first + 1);
+}
+
+bool is_json_lines(const std::string& media) { return media == "application/x-ndjson" || media == "application/jsonl"; }
+
+// JSON bodies: the page sends application/json; a plain fetch or curl may send text/plain or nothing.
+bool accepts(const std::string& media, Action action) {
+    if (media.empty() || media == "application/json" || media == "text/plain") return true;
+    return action == Action::Record && is_json_lines(media);
+}
+
+std::string today() {
+    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    char text[16];
+    std::strftime(text, sizeof text, "%Y-%m-%d", &utc);
+    return text;
+}
+
+// The names the page's lists offer, from the library's own tables.
+std::string names() {
+    json kinds = json::array(), environments = json::array(), shapes = json::array();
+    for (int k = 0; k <= static_cast<int>(CombinationKind::QuasiPermanent); ++k)
+        kinds.push_back(combination_kind_name(static_cast<CombinationKind>(k)));
+    for (int e = 0; e <= static_cast<int>(Environment::VeryAggressive); ++e)
+        environments.push_back(environment_name(static_cast<Environment>(e)));
+    for (int s = 0; s <= static_cast<int>(ShapeKind::Polygon); ++s)
+        shapes.push_back(shape_kind_name(static_cast<ShapeKind>(s)));
+    const json all{{"calcestruzzo", analysis::concrete_class_names()},
+                   {"acciaio", analysis::steel_class_names()},
+                   {"tipo", kinds},
+                   {"ambiente", environments},
+                   {"forma", shapes}};
+    return all.dump();
+}
+
+RecordOptions record_options(const ServerOptions& options, bool batch) {
+    RecordOptions o;
+    o.version = options.version;
+    o.date = today();
+    o.batch_summary = batch;
+    return o;
+}
+
+VerificationResult run(const std::string& body, bool design_bars) {
+    const VerificationInput input = read_verification_input(body);
+    return design_bars ? design(input) : verify(input);
+}
+
+// The result and what the page draws: the domains and the record.
+Response verification(const Request& request, const ServerOptions& options, bool design_bars) {
+    const VerificationResult r = run(request.body, design_bars);
+    const std::vector<RecordSection> record{{kPageSource, 0, r, {}}};
+    std::string body = "{\"result\":" + to_json(r, -1);
+    body += ",\"domains_svg\":" + json_string(domains_svg(r, domains_of(r)));
+    body += ",\"record_html\":" + json_string(html_record(record, record_options(options, false)));
+    return answer(200, kJson, body + "}");
+}
+
+// A file name for the download from the section's description.
+std::string file_name(const std::vector<RecordSection>& sections) {
+    std::string name;
+    if (sections.size() == 1 && sections.front().result)
+        for (const char c : sections.front().result->input.description)
+            name += std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' ? c : '_';
+    if (name.empty()) name = sections.size() == 1 ? "sezione" : "sezioni";
+    return "relazione-" + name.substr(0, 60) + ".html";
+}
+
+Response record(const Request& request, const ServerOptions& options) {
+    std::vector<RecordSection> sections;
+    const bool batch = is_json_lines(media_type(request.content_type));
+    if (batch) {
+        const auto lines = std::count(request.body.begin(), request.body.end(), '\n') + 1;
+        if (static_cast<std::size_t>(lines) > kMostBatchSections)
+            return failure(413,
+                           "troppe righe: al massimo " + std::to_string(kMostBatchSections) + " sezioni per relazione");
+        BatchOptions batch_options;
+        batch_options.source = kPageSource;
+        batch_options.jobs = 1;
+        verify_lines(request.body, batch_options, [&](BatchItem&& item) {
+            sections.push_back({batch_options.source, item.line, std::move(item.result), std::move(item.error)});
+        });
+        if (sections.empty()) return failure(400, "nessuna sezione: il testo JSON Lines è vuoto");
+    } else {
+        sections.push_back({kPageSource, 0, run(request.body, false), {}});
+    }
+    Response r = answer(200, kHtml, html_record(sections, record_options(options, batch)));
+    r.headers.emplace_back("Content-Disposition", "attachment; filename=\"" + file_name(sections) + "\"");
+    return r;
+}
+
+Response dispatch(const Request& request, const ServerOptions& options, Action action) {
+    switch (action) {
+        case Action::Page:
+            return serve_asset("/index.html");
+        case Action::Asset:
+            return serve_asset(request.path);
+        case Action::Example:
+            return answer(200, kJson, kExampleSection);
+        case Action::Names:
+            return answer(200, kJson, names());
+        case Action::Verify:
+            return verification(request, options, false);
+        case Action::Design:
+            return verification(request, options, true);
+        case Action::Record:
+            return record(request, options);
+    }
+    return failure(500, "azione sconosciuta");
+}
+
+}  // namespace
+
+std::string key_of_message(const std::string& message) {
+    static constexpr std::string_view marker = "chiave \"";
+    const std::size_t at = message.find(marker);
+    if (at == std::string::npos) return {};
+    const std::size_t start = at + marker.size();
+    const std::size_t end = message.find("\":", start);
+    return end == std::string::npos ? std::string() : message.substr(start, end - start);
+}
+
+Response handle(const Request& request, const ServerOptions& options) {
+    try {
+        const auto route = std::find_if(std::begin(kRoutes), std::end(kRoutes),
+                                        [&](const Route& r) { return r.path == request.path; });
+        if (route == std::end(kRoutes)) return failure(404, "indirizzo sconosciuto: " + request.path);
+        if (request.method != route->method && !(request.method == "HEAD" && route->method == "GET")) {
+            Response r = failure(405, "metodo " + request.method + " non ammesso per " + request.path + ": usare " +
+                                          std::string(route->method));
+            r.headers.emplace_back("Allow", std::string(route->method));
+            return r;
+        }
+        if (request.body.size() > kMostBodyBytes)
+            return failure(413, "richiesta troppo grande: al massimo " + std::to_string(kMostBodyBytes >> 20) + " MiB");
+        if (route->method == "POST" && !accepts(media_type(request.content_type), route->action))
+            return failure(415, "tipo di contenuto non ammesso: " + request.content_type +
+                                    " (inviare la sezione come application/json)");
+        return dispatch(request, options, route->action);
+    } catch (const Error& e) {
+        return failure(400, e.what(), key_of_message(e.what()));
+    } catch (const std::bad_alloc&) {
+        return failure(503, "memoria esaurita: riprovare con una sezione più piccola");
+    } catch (const std::exception& e) {
+        return failure(500, std::string("errore interno: ") + e.what());
+    }
+}
+
+}  // namespace ferrolit::cli::serve
