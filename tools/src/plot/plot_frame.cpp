@@ -1,0 +1,100 @@
+#include "plot_frame.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "../markup.hpp"
+
+namespace ferrolit::cli {
+
+namespace {
+
+// Decimals that show a tick step exactly (0 for whole steps).
+int places_of(double step) { return step >= 1 ? 0 : static_cast<int>(std::ceil(-std::log10(step) - 1e-9)); }
+
+void ticks_between(std::ostream& out, const Range& r, const auto& line_at) {
+    const double step = tick_step(r);
+    const long first = std::lround(std::ceil(r.lo / step - 1e-9)), last = std::lround(std::floor(r.hi / step + 1e-9));
+    for (long i = first; i <= last; ++i) line_at(out, static_cast<double>(i) * step, places_of(step), i == 0);
+}
+
+}  // namespace
+
+void Range::include(double v) {
+    lo = std::min(lo, v);
+    hi = std::max(hi, v);
+}
+
+double tick_step(const Range& r) {
+    const double span = r.hi - r.lo;
+    if (!(span > 0) || !std::isfinite(span)) return 1;
+    const double raw = span / 5;
+    const double magnitude = std::pow(10, std::floor(std::log10(raw)));
+    for (double m : {1.0, 2.0, 5.0})
+        if (raw <= m * magnitude) return m * magnitude;
+    return 10 * magnitude;
+}
+
+Range padded(Range r) {
+    r.include(0);
+    if (r.hi - r.lo < 1e-6) {
+        r.lo -= 1;
+        r.hi += 1;
+    }
+    const double step = tick_step(r);
+    return {std::floor(r.lo / step) * step, std::ceil(r.hi / step) * step};
+}
+
+PlotFrame::PlotFrame(Range x, Range y, Box box) : x_(padded(x)), y_(padded(y)), box_(box) {}
+
+PlotFrame PlotFrame::equal_scale(Range x, Range y, Box box) {
+    PlotFrame f;
+    f.box_ = box;
+    f.x_ = padded(x);
+    f.y_ = padded(y);
+    const double per_x = (f.x_.hi - f.x_.lo) / box.width, per_y = (f.y_.hi - f.y_.lo) / box.height;
+    // Widen the range with fewer units per drawing unit about its middle.
+    if (per_x < per_y) {
+        const double extra = (per_y * box.width - (f.x_.hi - f.x_.lo)) / 2;
+        f.x_ = padded({f.x_.lo - extra, f.x_.hi + extra});
+    } else {
+        const double extra = (per_x * box.height - (f.y_.hi - f.y_.lo)) / 2;
+        f.y_ = padded({f.y_.lo - extra, f.y_.hi + extra});
+    }
+    // Rounding to ticks may break the equality slightly: shrink the box instead.
+    const double per = std::max((f.x_.hi - f.x_.lo) / box.width, (f.y_.hi - f.y_.lo) / box.height);
+    f.box_.width = (f.x_.hi - f.x_.lo) / per;
+    f.box_.height = (f.y_.hi - f.y_.lo) / per;
+    return f;
+}
+
+double PlotFrame::x(double value) const { return box_.left + (value - x_.lo) / (x_.hi - x_.lo) * box_.width; }
+double PlotFrame::y(double value) const { return box_.top + (y_.hi - value) / (y_.hi - y_.lo) * box_.height; }
+
+void PlotFrame::grid(std::ostream& out) const {
+    const double bottom = box_.top + box_.height, right = box_.left + box_.width;
+    ticks_between(out, x_, [&](std::ostream& o, double v, int places, bool zero) {
+        o << "<line class=\"grid\" x1=\"" << coord(x(v)) << "\" y1=\"" << coord(box_.top) << "\" x2=\"" << coord(x(v))
+          << "\" y2=\"" << coord(bottom) << "\" stroke=\"" << (zero ? "#9a9a9a" : "#e2e2e2") << "\"/>\n"
+          << "<text class=\"tick\" x=\"" << coord(x(v)) << "\" y=\"" << coord(bottom + 15)
+          << "\" text-anchor=\"middle\" font-size=\"11\">" << decimal(v, places) << "</text>\n";
+    });
+    ticks_between(out, y_, [&](std::ostream& o, double v, int places, bool zero) {
+        o << "<line class=\"grid\" x1=\"" << coord(box_.left) << "\" y1=\"" << coord(y(v)) << "\" x2=\"" << coord(right)
+          << "\" y2=\"" << coord(y(v)) << "\" stroke=\"" << (zero ? "#9a9a9a" : "#e2e2e2") << "\"/>\n"
+          << "<text class=\"tick\" x=\"" << coord(box_.left - 6) << "\" y=\"" << coord(y(v) + 4)
+          << "\" text-anchor=\"end\" font-size=\"11\">" << decimal(v, places) << "</text>\n";
+    });
+}
+
+void PlotFrame::frame(std::ostream& out, const std::string& x_title, const std::string& y_title) const {
+    out << "<rect x=\"" << coord(box_.left) << "\" y=\"" << coord(box_.top) << "\" width=\"" << coord(box_.width)
+        << "\" height=\"" << coord(box_.height) << "\" fill=\"none\" stroke=\"#888\"/>\n";
+    out << "<text class=\"axis-title\" x=\"" << coord(box_.left + box_.width / 2) << "\" y=\""
+        << coord(box_.top + box_.height + 34) << "\" text-anchor=\"middle\">" << escaped(x_title) << "</text>\n";
+    out << "<text class=\"axis-title\" transform=\"translate(" << coord(box_.left - 52) << ","
+        << coord(box_.top + box_.height / 2) << ") rotate(-90)\" text-anchor=\"middle\">" << escaped(y_title)
+        << "</text>\n";
+}
+
+}  // namespace ferrolit::cli

@@ -1,0 +1,52 @@
+#pragma once
+
+// The frame of a plot in SVG: data ranges widened to round ticks with the
+// origin inside, their mapping onto a box of the drawing, a light grid with
+// the tick labels (0 among them) and the axis titles.
+
+#include <ostream>
+#include <string>
+
+namespace ferrolit::cli {
+
+struct Range {
+    double lo = 0, hi = 0;
+    void include(double v);
+};
+
+// A round tick step giving about five intervals over the range.
+double tick_step(const Range& r);
+
+// The range widened to whole ticks, with 0 always inside.
+Range padded(Range r);
+
+// A box of the drawing, in drawing units.
+struct Box {
+    double left = 0, top = 0, width = 0, height = 0;
+};
+
+class PlotFrame {
+public:
+    // `x` runs to the right, `y` upwards; both are padded here.
+    PlotFrame(Range x, Range y, Box box);
+    // Both ranges padded, then the narrower one widened so that one unit
+    // of x and of y have the same length on the drawing (true shapes).
+    static PlotFrame equal_scale(Range x, Range y, Box box);
+
+    double x(double value) const;
+    double y(double value) const;
+    const Range& x_range() const { return x_; }
+    const Range& y_range() const { return y_; }
+
+    // Grid lines (class "grid", the zero lines a little darker) and tick labels.
+    void grid(std::ostream& out) const;
+    // Border of the plot area and the axis titles below and to the left.
+    void frame(std::ostream& out, const std::string& x_title, const std::string& y_title) const;
+
+private:
+    PlotFrame() = default;
+    Range x_, y_;
+    Box box_;
+};
+
+}  // namespace ferrolit::cli
