@@ -1,0 +1,79 @@
+#include "record_style.hpp"
+
+namespace ferrolit::cli {
+
+// Verdicts carry a symbol and a word besides their colour, so that a record
+// printed in black and white reads the same.
+const char* const kRecordStyle = R"(
+:root { --ink: #1d2329; --muted: #5b6670; --rule: #c9d1d8; --ok: #1e7b34; --fail: #b3261e; --accent: #1f5f99; }
+* { box-sizing: border-box; }
+body { font-family: "Source Sans Pro", "Segoe UI", "Helvetica Neue", Arial, sans-serif; color: var(--ink);
+  margin: 0 auto; max-width: 1120px; padding: 24px 32px; font-size: 14px; line-height: 1.45; }
+header.record { border-bottom: 2px solid var(--ink); padding-bottom: 8px; margin-bottom: 18px;
+  display: flex; justify-content: space-between; align-items: flex-end; gap: 24px; }
+header.record h1 { font-size: 22px; margin: 0; letter-spacing: .02em; }
+header.record .meta { text-align: right; color: var(--muted); font-size: 13px; }
+h2 { font-size: 19px; margin: 0 0 10px; padding-bottom: 4px; border-bottom: 1px solid var(--rule); }
+h3 { font-size: 15px; margin: 22px 0 8px; color: var(--accent); text-transform: uppercase; letter-spacing: .04em; }
+section.record-section { margin-bottom: 40px; }
+.source { color: var(--muted); font-size: 13px; margin: -6px 0 10px; }
+.outcome { border: 1.5px solid; border-left-width: 6px; padding: 8px 14px; margin: 10px 0 16px; }
+.outcome.ok { border-color: var(--ok); background: #eef7f0; }
+.outcome.fail { border-color: var(--fail); background: #fbeeed; }
+.outcome p { margin: 3px 0; }
+.verdict-line { font-weight: bold; font-size: 16px; }
+.verdict { font-weight: 600; white-space: nowrap; }
+.verdict.ok { color: var(--ok); }
+.verdict.fail { color: var(--fail); }
+.gov-mark { font-size: 11px; border: 1px solid var(--muted); padding: 0 4px; border-radius: 3px; color: var(--muted);
+  white-space: nowrap; }
+table { border-collapse: collapse; margin: 8px 0 14px; font-variant-numeric: tabular-nums; }
+caption { text-align: left; font-weight: 600; padding: 2px 0 4px; }
+caption .id { font-weight: normal; color: var(--muted); font-size: 12px; }
+th, td { padding: 3px 10px; vertical-align: top; }
+thead th { border-bottom: 1.5px solid var(--ink); text-align: left; font-weight: 600; }
+tbody td { border-bottom: 1px solid #e6eaee; }
+.num { text-align: right; white-space: nowrap; }
+table.checks, table.grid-table, table.summary { width: 100%; }
+tr.governing td { background: #f3f6f9; font-weight: 600; }
+tr.fail td.ratio { color: var(--fail); font-weight: bold; }
+tr.note-row td { border-bottom: 1px solid #e6eaee; color: var(--muted); font-size: 12px; padding-top: 0; }
+tr.total td { border-top: 1.5px solid var(--ink); font-weight: 600; }
+table.pairs th { text-align: left; font-weight: normal; padding-right: 14px; border-bottom: 1px solid #e6eaee; }
+table.pairs td { border-bottom: 1px solid #e6eaee; }
+table.pairs td.remark { color: var(--muted); font-size: 12px; }
+.columns { display: flex; flex-wrap: wrap; gap: 8px 36px; align-items: flex-start; }
+.figure { margin: 8px 0 14px; }
+.figure svg { max-width: 100%; height: auto; }
+.figure .caption { color: var(--muted); font-size: 12px; }
+.section-drawing .concrete { fill: #e9ecef; stroke: #333; stroke-width: 1.5; }
+.section-drawing .bar { fill: #1d2329; }
+.section-drawing .axis-line { stroke: #c0392b; stroke-width: 1; stroke-dasharray: 10 3 2 3; }
+.section-drawing .arrow { fill: #c0392b; }
+.section-drawing .centroid { fill: #c0392b; }
+.section-drawing .dimension line { stroke: #555; stroke-width: 1; }
+.section-drawing .dimension text { fill: #333; }
+.section-drawing .note { fill: #5b6670; }
+p.not-run { border: 1px dashed var(--muted); padding: 6px 12px; color: var(--ink); }
+ul.warnings li { margin: 2px 0; }
+.error-block { border: 1.5px solid var(--fail); border-left-width: 6px; padding: 8px 14px; background: #fbeeed; }
+table.summary td.error { color: var(--fail); }
+a { color: var(--accent); }
+footer.record { border-top: 1px solid var(--rule); color: var(--muted); font-size: 12px; padding-top: 6px; margin-top: 30px; }
+@page { size: A4; margin: 15mm 12mm 15mm 15mm; }
+@media print {
+  body { max-width: none; padding: 0; font-size: 10pt; }
+  h3 { break-after: avoid; }
+  section.record-section { break-before: page; margin-bottom: 0; }
+  section.summary + section.record-section, header.record + section.record-section { break-before: auto; }
+  table, .figure, .outcome { break-inside: avoid; }
+  table.checks { break-inside: auto; }
+  tr { break-inside: avoid; }
+  thead { display: table-header-group; }
+  a { color: inherit; text-decoration: none; }
+  .outcome.ok, .outcome.fail, tr.governing td { background: none; }
+  .figure svg { max-height: 125mm; }
+}
+)";
+
+}  // namespace ferrolit::cli
