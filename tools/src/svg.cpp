@@ -14,7 +14,7 @@ namespace {
 
 namespace fa = ferrolit::analysis;
 
-constexpr double kPanelWidth = 520, kPanelHeight = 450, kTitleHeight = 34, kLegendHeight = 34;
+constexpr double kPanelWidth = 520, kPanelHeight = 450, kTitleHeight = 34, kLegendHeight = 50;
 constexpr Box kPlotBox{82, 40, 410, 340};  // the plot area within a panel
 
 const char* axis_name(fa::Axis axis) { return axis == fa::Axis::My ? "My" : "Mz"; }
@@ -36,11 +36,14 @@ public:
         frame_.grid(out);
         out << "<polygon class=\"outline\" fill=\"#d6e9f8\" fill-opacity=\"0.6\" stroke=\"#1f5f99\" "
                "stroke-width=\"1.5\" stroke-linejoin=\"round\" points=\"";
-        // The engine repeats the first point at the end; a polygon closes itself.
-        const auto& pts = d_.domain.points;
-        const std::size_t count = pts.size() > 1 ? pts.size() - 1 : pts.size();
-        for (std::size_t i = 0; i < count; ++i)
-            out << (i ? " " : "") << coord(frame_.x(pts[i].N)) << "," << coord(frame_.y(pts[i].M));
+        std::vector<std::pair<double, double>> ring;
+        for (const fa::DomainPoint& p : d_.domain.points) ring.emplace_back(frame_.x(p.N), frame_.y(p.M));
+        bool first = true;
+        // Points closer than the drawing's precision are one point.
+        for (const auto& [x, y] : open_ring(ring, 0.01)) {
+            out << (first ? "" : " ") << coord(x) << "," << coord(y);
+            first = false;
+        }
         out << "\"/>\n";
         frame_.frame(out, "N [kN] (compressione positiva)", std::string(axis_name(d_.axis)) + " [kNm]");
         design_points(out);
@@ -124,12 +127,13 @@ DesignPoint design_point(const VerificationResult& r, const Combination& c, fa::
     return p;
 }
 
-void svg_body(std::ostream& out, const VerificationResult& r, const std::vector<AxisDomain>& domains) {
+// `xmlns`: a file of its own names the SVG namespace; inside HTML the parser knows it.
+void svg_body(std::ostream& out, const VerificationResult& r, const std::vector<AxisDomain>& domains, bool xmlns) {
     const double width = kPanelWidth * static_cast<double>(std::max<std::size_t>(1, domains.size()));
     const double height = kTitleHeight + kPanelHeight + kLegendHeight;
-    out << "<svg xmlns=\"http://www.w3.org/2000/svg\" class=\"domains\" width=\"" << coord(width) << "\" height=\""
-        << coord(height) << "\" viewBox=\"0 0 " << coord(width) << " " << coord(height)
-        << "\" font-family=\"sans-serif\" font-size=\"13\">\n"
+    out << "<svg" << (xmlns ? " xmlns=\"http://www.w3.org/2000/svg\"" : "") << " class=\"domains\" width=\""
+        << coord(width) << "\" height=\"" << coord(height) << "\" viewBox=\"0 0 " << coord(width) << " "
+        << coord(height) << "\" font-family=\"sans-serif\" font-size=\"13\">\n"
         << "<title>Domini N-M della sezione " << escaped(section_title(r)) << "</title>\n"
         << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n"
         << "<text class=\"plot-title\" x=\"" << coord(width / 2)
@@ -139,9 +143,12 @@ void svg_body(std::ostream& out, const VerificationResult& r, const std::vector<
     if (domains.empty())
         out << "<text x=\"" << coord(width / 2) << "\" y=\"" << coord(height / 2)
             << "\" text-anchor=\"middle\">Nessun dominio: la sezione non ha una fetta a momento nullo</text>\n";
-    out << "<text x=\"10\" y=\"" << coord(height - 12)
-        << "\" font-size=\"11\">Dominio di resistenza SLU (NTC 2018 §4.1.2.3.4.2). Punti rossi: combinazioni SLU "
-           "(N, M) con il rapporto della verifica; croci: momento resistente allo stesso N.</text>\n"
+    out << "<text x=\"10\" y=\"" << coord(height - 40)
+        << "\" font-size=\"11\">Dominio di resistenza SLU (NTC 2018 §4.1.2.3.4.2).</text>\n<text x=\"10\" y=\""
+        << coord(height - 26)
+        << "\" font-size=\"11\">Punti: combinazioni SLU (N, M), tra parentesi il rapporto della verifica a "
+           "flessione;</text>\n<text x=\"10\" y=\""
+        << coord(height - 12) << "\" font-size=\"11\">croci: momento resistente allo stesso N.</text>\n"
         << "</svg>\n";
 }
 
@@ -169,12 +176,15 @@ std::vector<AxisDomain> domains_of(const VerificationResult& r) {
 
 std::string domains_svg_element(const VerificationResult& r, const std::vector<AxisDomain>& domains) {
     std::ostringstream out;
-    svg_body(out, r, domains);
+    svg_body(out, r, domains, false);
     return out.str();
 }
 
 std::string domains_svg(const VerificationResult& r, const std::vector<AxisDomain>& domains) {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + domains_svg_element(r, domains);
+    std::ostringstream out;
+    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    svg_body(out, r, domains, true);
+    return out.str();
 }
 
 std::string domains_csv_header() { return "riga,asse,punto,combinazione,N_kN,M_kNm\n"; }

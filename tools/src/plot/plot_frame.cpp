@@ -20,6 +20,18 @@ void ticks_between(std::ostream& out, const Range& r, const auto& line_at) {
 
 }  // namespace
 
+std::vector<std::pair<double, double>> open_ring(const std::vector<std::pair<double, double>>& points,
+                                                 double tolerance) {
+    auto same = [tolerance](const std::pair<double, double>& a, const std::pair<double, double>& b) {
+        return std::abs(a.first - b.first) <= tolerance && std::abs(a.second - b.second) <= tolerance;
+    };
+    std::vector<std::pair<double, double>> out;
+    for (const auto& p : points)
+        if (out.empty() || !same(p, out.back())) out.push_back(p);
+    while (out.size() > 1 && same(out.back(), out.front())) out.pop_back();
+    return out;
+}
+
 void Range::include(double v) {
     lo = std::min(lo, v);
     hi = std::max(hi, v);
@@ -48,23 +60,17 @@ Range padded(Range r) {
 PlotFrame::PlotFrame(Range x, Range y, Box box) : x_(padded(x)), y_(padded(y)), box_(box) {}
 
 PlotFrame PlotFrame::equal_scale(Range x, Range y, Box box) {
+    // Both ranges on the ticks of the wider one, then the box cut to their proportions.
+    x.include(0);
+    y.include(0);
+    const double step = std::max(tick_step(x), tick_step(y));
     PlotFrame f;
-    f.box_ = box;
-    f.x_ = padded(x);
-    f.y_ = padded(y);
-    const double per_x = (f.x_.hi - f.x_.lo) / box.width, per_y = (f.y_.hi - f.y_.lo) / box.height;
-    // Widen the range with fewer units per drawing unit about its middle.
-    if (per_x < per_y) {
-        const double extra = (per_y * box.width - (f.x_.hi - f.x_.lo)) / 2;
-        f.x_ = padded({f.x_.lo - extra, f.x_.hi + extra});
-    } else {
-        const double extra = (per_x * box.height - (f.y_.hi - f.y_.lo)) / 2;
-        f.y_ = padded({f.y_.lo - extra, f.y_.hi + extra});
-    }
-    // Rounding to ticks may break the equality slightly: shrink the box instead.
+    f.x_ = {std::floor(x.lo / step) * step, std::ceil(x.hi / step) * step};
+    f.y_ = {std::floor(y.lo / step) * step, std::ceil(y.hi / step) * step};
+    if (f.x_.hi - f.x_.lo <= 0) f.x_ = {-step, step};
+    if (f.y_.hi - f.y_.lo <= 0) f.y_ = {-step, step};
     const double per = std::max((f.x_.hi - f.x_.lo) / box.width, (f.y_.hi - f.y_.lo) / box.height);
-    f.box_.width = (f.x_.hi - f.x_.lo) / per;
-    f.box_.height = (f.y_.hi - f.y_.lo) / per;
+    f.box_ = {box.left, box.top, (f.x_.hi - f.x_.lo) / per, (f.y_.hi - f.y_.lo) / per};
     return f;
 }
 

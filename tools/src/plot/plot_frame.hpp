@@ -6,6 +6,8 @@
 
 #include <ostream>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace ferrolit::cli {
 
@@ -20,6 +22,12 @@ double tick_step(const Range& r);
 // The range widened to whole ticks, with 0 always inside.
 Range padded(Range r);
 
+// A closed outline as a polygon draws it: points within `tolerance` of the
+// one before dropped, and so the copies of the first point at the end (a
+// polygon closes itself).
+std::vector<std::pair<double, double>> open_ring(const std::vector<std::pair<double, double>>& points,
+                                                 double tolerance);
+
 // A box of the drawing, in drawing units.
 struct Box {
     double left = 0, top = 0, width = 0, height = 0;
@@ -29,14 +37,13 @@ class PlotFrame {
 public:
     // `x` runs to the right, `y` upwards; both are padded here.
     PlotFrame(Range x, Range y, Box box);
-    // Both ranges padded, then the narrower one widened so that one unit
-    // of x and of y have the same length on the drawing (true shapes).
+    // Both ranges on the same round ticks, one unit of x and of y of the
+    // same length on the drawing (true shapes); the box shrinks to fit.
     static PlotFrame equal_scale(Range x, Range y, Box box);
 
     double x(double value) const;
     double y(double value) const;
-    const Range& x_range() const { return x_; }
-    const Range& y_range() const { return y_; }
+    const Box& box() const { return box_; }
 
     // Grid lines (class "grid", the zero lines a little darker) and tick labels.
     void grid(std::ostream& out) const;

@@ -32,6 +32,8 @@ void family_table(std::ostream& out, const VerificationResult& r, const std::str
     const std::size_t g = *r.governing(id);
     out << "<table class=\"checks\" data-check=\"" << escaped(id) << "\">\n<caption>" << escaped(check_title(id))
         << " <span class=\"id\">(" << escaped(id) << ")</span></caption>\n"
+        << "<colgroup><col class=\"c-comb\"><col class=\"c-clause\"><col class=\"c-num\"><col class=\"c-num\">"
+           "<col class=\"c-ratio\"><col class=\"c-verdict\"></colgroup>\n"
         << "<thead><tr><th>Combinazione</th><th>Norma</th><th class=\"num\">Domanda</th>"
            "<th class=\"num\">Capacità</th><th class=\"num\">Rapporto</th><th>Esito</th></tr></thead>\n<tbody>\n";
     for (std::size_t i = 0; i < r.checks.size(); ++i) {

@@ -14,7 +14,7 @@ namespace {
 namespace fa = ferrolit::analysis;
 
 constexpr Box kBox{90, 50, 380, 380};
-constexpr double kWidth = 520, kHeight = 500;
+constexpr double kLeastWidth = 520;
 
 std::optional<double> detail_of(const CheckResult& c, const std::string& name) {
     for (const Detail& d : c.details)
@@ -51,21 +51,28 @@ std::string contour_drawing(const VerificationResult& r) {
             mz.include(c.Mz);
         }
     const PlotFrame f = PlotFrame::equal_scale(my, mz, kBox);
+    const double width = std::max(kLeastWidth, f.box().left + f.box().width + 40);
+    const double height = f.box().top + f.box().height + 80;
 
     std::ostringstream out;
-    out << "<svg xmlns=\"http://www.w3.org/2000/svg\" class=\"contour\" width=\"" << coord(kWidth) << "\" height=\""
-        << coord(kHeight) << "\" viewBox=\"0 0 " << coord(kWidth) << " " << coord(kHeight)
+    out << "<svg class=\"contour\" width=\"" << coord(width) << "\" height=\"" << coord(height) << "\" viewBox=\"0 0 "
+        << coord(width) << " " << coord(height)
         << "\" font-family=\"sans-serif\" font-size=\"13\">\n<title>Contorno My-Mz della sezione "
         << escaped(section_title(r)) << " a N = " << decimal(*n, 1) << " kN</title>\n"
         << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n"
-        << "<text x=\"" << coord(kWidth / 2)
+        << "<text x=\"" << coord(width / 2)
         << "\" y=\"24\" text-anchor=\"middle\" font-weight=\"bold\">Contorno My-Mz a "
         << "N = " << decimal(*n, 1) << " kN (combinazione " << escaped(*governing.combination) << ")</text>\n";
     f.grid(out);
     out << "<polygon class=\"outline\" fill=\"#d6e9f8\" fill-opacity=\"0.6\" stroke=\"#1f5f99\" stroke-width=\"1.5\" "
            "points=\"";
-    for (std::size_t i = 0; i + 1 < contour.points.size(); ++i)
-        out << (i ? " " : "") << coord(f.x(contour.points[i].My)) << "," << coord(f.y(contour.points[i].Mz));
+    std::vector<std::pair<double, double>> ring;
+    for (const fa::ContourPoint& p : contour.points) ring.emplace_back(f.x(p.My), f.y(p.Mz));
+    bool first = true;
+    for (const auto& [x, y] : open_ring(ring, 0.01)) {
+        out << (first ? "" : " ") << coord(x) << "," << coord(y);
+        first = false;
+    }
     out << "\"/>\n";
     f.frame(out, "My [kNm]", "Mz [kNm]");
     for (const Combination* c : at_n) {
@@ -88,9 +95,12 @@ std::string contour_drawing(const VerificationResult& r) {
         }
         out << "</g>\n";
     }
-    out << "<text x=\"10\" y=\"" << coord(kHeight - 10)
-        << "\" font-size=\"11\">Sezione del dominio SLU allo sforzo normale della combinazione determinante; croce: "
-           "momento resistente sulla retta dell'azione (NTC 2018 §4.1.2.3.4.2).</text>\n</svg>\n";
+    out << "<text x=\"10\" y=\"" << coord(height - 24)
+        << "\" font-size=\"11\">Sezione del dominio SLU allo sforzo normale della combinazione determinante "
+           "(NTC 2018 §4.1.2.3.4.2);</text>\n<text x=\"10\" y=\""
+        << coord(height - 10)
+        << "\" font-size=\"11\">punti: combinazioni SLU a quello sforzo normale; croci: momento resistente sulla "
+           "retta dell'azione.</text>\n</svg>\n";
     return out.str();
 }
 

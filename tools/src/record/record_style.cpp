@@ -35,6 +35,10 @@ thead th { border-bottom: 1.5px solid var(--ink); text-align: left; font-weight:
 tbody td { border-bottom: 1px solid #e6eaee; }
 .num { text-align: right; white-space: nowrap; }
 table.checks, table.grid-table, table.summary { width: 100%; }
+table.checks { table-layout: fixed; }
+col.c-comb { width: 17%; } col.c-clause { width: 23%; } col.c-num { width: 14%; } col.c-ratio { width: 9%; }
+col.c-verdict { width: 23%; }
+table.checks td { overflow-wrap: anywhere; }
 tr.governing td { background: #f3f6f9; font-weight: 600; }
 tr.fail td.ratio { color: var(--fail); font-weight: bold; }
 tr.note-row td { border-bottom: 1px solid #e6eaee; color: var(--muted); font-size: 12px; padding-top: 0; }
@@ -46,14 +50,6 @@ table.pairs td.remark { color: var(--muted); font-size: 12px; }
 .figure { margin: 8px 0 14px; }
 .figure svg { max-width: 100%; height: auto; }
 .figure .caption { color: var(--muted); font-size: 12px; }
-.section-drawing .concrete { fill: #e9ecef; stroke: #333; stroke-width: 1.5; }
-.section-drawing .bar { fill: #1d2329; }
-.section-drawing .axis-line { stroke: #c0392b; stroke-width: 1; stroke-dasharray: 10 3 2 3; }
-.section-drawing .arrow { fill: #c0392b; }
-.section-drawing .centroid { fill: #c0392b; }
-.section-drawing .dimension line { stroke: #555; stroke-width: 1; }
-.section-drawing .dimension text { fill: #333; }
-.section-drawing .note { fill: #5b6670; }
 p.not-run { border: 1px dashed var(--muted); padding: 6px 12px; color: var(--ink); }
 ul.warnings li { margin: 2px 0; }
 .error-block { border: 1.5px solid var(--fail); border-left-width: 6px; padding: 8px 14px; background: #fbeeed; }
@@ -71,7 +67,11 @@ footer.record { border-top: 1px solid var(--rule); color: var(--muted); font-siz
   tr { break-inside: avoid; }
   thead { display: table-header-group; }
   a { color: inherit; text-decoration: none; }
-  .outcome.ok, .outcome.fail, tr.governing td { background: none; }
+  .outcome.ok, .outcome.fail, table.checks { table-layout: fixed; }
+col.c-comb { width: 17%; } col.c-clause { width: 23%; } col.c-num { width: 14%; } col.c-ratio { width: 9%; }
+col.c-verdict { width: 23%; }
+table.checks td { overflow-wrap: anywhere; }
+tr.governing td { background: none; }
   .figure svg { max-height: 125mm; }
 }
 )";

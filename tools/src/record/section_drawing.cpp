@@ -58,15 +58,15 @@ void dimension(std::ostream& out, bool horizontal, double from, double to, doubl
                const std::string& name = "") {
     if (std::abs(to - from) < 1e-9) return;
     const std::string text = (name.empty() ? "" : name + " ") + decimal(mm, 0);
-    out << "<g class=\"dimension\">";
+    out << "<g class=\"dimension\" stroke=\"#555\" fill=\"#333\">";
     if (horizontal) {
         out << "<line x1=\"" << coord(from) << "\" y1=\"" << coord(at) << "\" x2=\"" << coord(to) << "\" y2=\""
             << coord(at) << "\"/>";
         for (double p : {from, to})
             out << "<line x1=\"" << coord(p - 3) << "\" y1=\"" << coord(at + 3) << "\" x2=\"" << coord(p + 3)
                 << "\" y2=\"" << coord(at - 3) << "\"/>";
-        out << "<text x=\"" << coord((from + to) / 2) << "\" y=\"" << coord(at - 4) << "\" text-anchor=\"middle\">"
-            << escaped(text) << "</text>";
+        out << "<text x=\"" << coord((from + to) / 2) << "\" y=\"" << coord(at - 4)
+            << "\" stroke=\"none\" text-anchor=\"middle\">" << escaped(text) << "</text>";
     } else {
         out << "<line x1=\"" << coord(at) << "\" y1=\"" << coord(from) << "\" x2=\"" << coord(at) << "\" y2=\""
             << coord(to) << "\"/>";
@@ -74,7 +74,7 @@ void dimension(std::ostream& out, bool horizontal, double from, double to, doubl
             out << "<line x1=\"" << coord(at - 3) << "\" y1=\"" << coord(p + 3) << "\" x2=\"" << coord(at + 3)
                 << "\" y2=\"" << coord(p - 3) << "\"/>";
         out << "<text transform=\"translate(" << coord(at - 4) << "," << coord((from + to) / 2)
-            << ") rotate(-90)\" text-anchor=\"middle\">" << escaped(text) << "</text>";
+            << ") rotate(-90)\" stroke=\"none\" text-anchor=\"middle\">" << escaped(text) << "</text>";
     }
     out << "</g>\n";
 }
@@ -83,6 +83,21 @@ const LayerRecord* layer_of(const VerificationResult& r, const std::string& name
     for (const LayerRecord& l : r.layers)
         if (l.name == name && l.area > 0) return &l;
     return nullptr;
+}
+
+// Bars given by position: the distances of the lowest, highest and leftmost
+// bar centres from the faces of the bounding box.
+void bar_distances(std::ostream& out, const VerificationResult& r, const Sheet& s) {
+    if (r.bars.empty()) return;
+    const Extent& e = s.extent();
+    auto by = [&](auto better) { return *std::min_element(r.bars.begin(), r.bars.end(), better); };
+    const PlacedBar low = by([](const PlacedBar& a, const PlacedBar& b) { return a.z < b.z; });
+    const PlacedBar high = by([](const PlacedBar& a, const PlacedBar& b) { return a.z > b.z; });
+    const PlacedBar left = by([](const PlacedBar& a, const PlacedBar& b) { return a.y < b.y; });
+    const double right = s.x(e.y1) + 22;
+    dimension(out, false, s.v(e.z0), s.v(low.z), right, low.z - e.z0, "c");
+    dimension(out, false, s.v(high.z), s.v(e.z1), right, e.z1 - high.z, "c");
+    dimension(out, true, s.x(e.y0), s.x(left.y), s.v(e.z1) - 14, left.y - e.y0, "c");
 }
 
 // Overall sizes, then the covers of the layers to the bar centres (the side
@@ -107,6 +122,7 @@ void dimensions(std::ostream& out, const VerificationResult& r, const Sheet& s) 
             break;
         }
     }
+    if (r.layers.empty()) bar_distances(out, r, s);
     if (r.input.shape.kind == ShapeKind::Tee || r.input.shape.kind == ShapeKind::InvertedTee ||
         r.input.shape.kind == ShapeKind::Ell) {
         const fa::Dimensions& d = r.input.shape.dimensions;
@@ -123,11 +139,12 @@ void axes(std::ostream& out, const VerificationResult& r, const Sheet& s) {
     const Extent& e = s.extent();
     const double gx = s.x(r.centroid.y), gv = s.v(r.centroid.z);
     const double over = 26;
-    out << "<g class=\"axes\">"
-        << "<line class=\"axis-line\" x1=\"" << coord(s.x(e.y0) - over / 2) << "\" y1=\"" << coord(gv) << "\" x2=\""
-        << coord(s.x(e.y1) + over) << "\" y2=\"" << coord(gv) << "\"/>"
-        << "<line class=\"axis-line\" x1=\"" << coord(gx) << "\" y1=\"" << coord(s.v(e.z0) + over / 2) << "\" x2=\""
-        << coord(gx) << "\" y2=\"" << coord(s.v(e.z1) - over) << "\"/>"
+    out << "<g class=\"axes\" fill=\"#c0392b\">"
+        << "<line class=\"axis-line\" stroke=\"#c0392b\" stroke-dasharray=\"10 3 2 3\" x1=\""
+        << coord(s.x(e.y0) - over / 2) << "\" y1=\"" << coord(gv) << "\" x2=\"" << coord(s.x(e.y1) + over) << "\" y2=\""
+        << coord(gv) << "\"/>"
+        << "<line class=\"axis-line\" stroke=\"#c0392b\" stroke-dasharray=\"10 3 2 3\" x1=\"" << coord(gx) << "\" y1=\""
+        << coord(s.v(e.z0) + over / 2) << "\" x2=\"" << coord(gx) << "\" y2=\"" << coord(s.v(e.z1) - over) << "\"/>"
         << "<path class=\"arrow\" d=\"M" << coord(s.x(e.y1) + over) << "," << coord(gv) << "l-8,-4v8z\"/>"
         << "<path class=\"arrow\" d=\"M" << coord(gx) << "," << coord(s.v(e.z1) - over) << "l-4,8h8z\"/>"
         << "<text x=\"" << coord(s.x(e.y1) + over + 4) << "\" y=\"" << coord(gv + 4) << "\">y</text>"
@@ -142,22 +159,23 @@ std::string section_drawing(const VerificationResult& r) {
     if (r.shape.outline.size() < 3) return "";
     const Sheet s(extent_of(r.shape));
     std::ostringstream out;
-    out << "<svg xmlns=\"http://www.w3.org/2000/svg\" class=\"section-drawing\" width=\"" << coord(s.width())
-        << "\" height=\"" << coord(s.height()) << "\" viewBox=\"0 0 " << coord(s.width()) << " " << coord(s.height())
+    out << "<svg class=\"section-drawing\" width=\"" << coord(s.width()) << "\" height=\"" << coord(s.height())
+        << "\" viewBox=\"0 0 " << coord(s.width()) << " " << coord(s.height())
         << "\" font-family=\"sans-serif\" font-size=\"11\" role=\"img\">\n<title>Sezione "
         << escaped(r.input.description) << " in scala: " << r.bars.size() << " barre</title>\n";
-    out << "<path class=\"concrete\" fill-rule=\"evenodd\" d=\"";
+    out << "<path class=\"concrete\" fill=\"#e9ecef\" stroke=\"#333\" stroke-width=\"1.5\" fill-rule=\"evenodd\" d=\"";
     ring_path(out, r.shape.outline, s);
     for (const fa::Ring& hole : r.shape.holes) ring_path(out, hole, s);
     out << "\"/>\n";
     axes(out, r, s);
     for (const PlacedBar& b : r.bars)
-        out << "<circle class=\"bar\" data-layer=\"" << escaped(b.layer) << "\" cx=\"" << coord(s.x(b.y)) << "\" cy=\""
-            << coord(s.v(b.z)) << "\" r=\"" << coord(b.diameter / 2 * s.scale()) << "\"><title>" << escaped(b.layer)
-            << ": ø" << decimal(b.diameter, 0) << " in (" << decimal(b.y, 0) << "; " << decimal(b.z, 0)
-            << ") mm</title></circle>\n";
+        out << "<circle class=\"bar\" fill=\"#1d2329\" data-layer=\"" << escaped(b.layer) << "\" cx=\""
+            << coord(s.x(b.y)) << "\" cy=\"" << coord(s.v(b.z)) << "\" r=\"" << coord(b.diameter / 2 * s.scale())
+            << "\"><title>" << escaped(b.layer) << ": ø" << decimal(b.diameter, 0) << " in (" << decimal(b.y, 0) << "; "
+            << decimal(b.z, 0) << ") mm</title></circle>\n";
     dimensions(out, r, s);
-    out << "<text x=\"4\" y=\"" << coord(s.height() - 6) << "\" class=\"note\">quote in mm; copriferri c ai centri "
+    out << "<text x=\"4\" y=\"" << coord(s.height() - 6)
+        << "\" class=\"note\" fill=\"#5b6670\">quote in mm; copriferri c ai centri "
         << "delle barre</text>\n</svg>\n";
     return out.str();
 }
