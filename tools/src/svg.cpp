@@ -40,7 +40,7 @@ public:
         for (const fa::DomainPoint& p : d_.domain.points) ring.emplace_back(frame_.x(p.N), frame_.y(p.M));
         bool first = true;
         // Points closer than the drawing's precision are one point.
-        for (const auto& [x, y] : open_ring(ring, 0.01)) {
+        for (const auto& [x, y] : closed_ring(ring, 0.01)) {
             out << (first ? "" : " ") << coord(x) << "," << coord(y);
             first = false;
         }

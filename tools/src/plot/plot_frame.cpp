@@ -20,8 +20,8 @@ void ticks_between(std::ostream& out, const Range& r, const auto& line_at) {
 
 }  // namespace
 
-std::vector<std::pair<double, double>> open_ring(const std::vector<std::pair<double, double>>& points,
-                                                 double tolerance) {
+std::vector<std::pair<double, double>> closed_ring(const std::vector<std::pair<double, double>>& points,
+                                                   double tolerance) {
     auto same = [tolerance](const std::pair<double, double>& a, const std::pair<double, double>& b) {
         return std::abs(a.first - b.first) <= tolerance && std::abs(a.second - b.second) <= tolerance;
     };
@@ -29,6 +29,7 @@ std::vector<std::pair<double, double>> open_ring(const std::vector<std::pair<dou
     for (const auto& p : points)
         if (out.empty() || !same(p, out.back())) out.push_back(p);
     while (out.size() > 1 && same(out.back(), out.front())) out.pop_back();
+    if (!out.empty()) out.push_back(out.front());
     return out;
 }
 

@@ -22,11 +22,10 @@ double tick_step(const Range& r);
 // The range widened to whole ticks, with 0 always inside.
 Range padded(Range r);
 
-// A closed outline as a polygon draws it: points within `tolerance` of the
-// one before dropped, and so the copies of the first point at the end (a
-// polygon closes itself).
-std::vector<std::pair<double, double>> open_ring(const std::vector<std::pair<double, double>>& points,
-                                                 double tolerance);
+// A closed outline as drawn: points within `tolerance` of the one before
+// dropped, and the first point repeated once at the end.
+std::vector<std::pair<double, double>> closed_ring(const std::vector<std::pair<double, double>>& points,
+                                                   double tolerance);
 
 // A box of the drawing, in drawing units.
 struct Box {

@@ -69,7 +69,7 @@ std::string contour_drawing(const VerificationResult& r) {
     std::vector<std::pair<double, double>> ring;
     for (const fa::ContourPoint& p : contour.points) ring.emplace_back(f.x(p.My), f.y(p.Mz));
     bool first = true;
-    for (const auto& [x, y] : open_ring(ring, 0.01)) {
+    for (const auto& [x, y] : closed_ring(ring, 0.01)) {
         out << (first ? "" : " ") << coord(x) << "," << coord(y);
         first = false;
     }
