@@ -1,5 +1,7 @@
 #include "record_style.hpp"
 
+#include <string>
+
 namespace ferrolit::cli {
 
 // Verdicts carry a symbol and a word besides their colour, so that a record
@@ -36,8 +38,8 @@ tbody td { border-bottom: 1px solid #e6eaee; }
 .num { text-align: right; white-space: nowrap; }
 table.checks, table.grid-table, table.summary { width: 100%; }
 table.checks { table-layout: fixed; }
-col.c-comb { width: 17%; } col.c-clause { width: 23%; } col.c-num { width: 14%; } col.c-ratio { width: 9%; }
-col.c-verdict { width: 23%; }
+col.c-comb { width: 15%; } col.c-clause { width: 20%; } col.c-num { width: 14%; } col.c-ratio { width: 9%; }
+col.c-verdict { width: 28%; }
 table.checks td { overflow-wrap: anywhere; }
 tr.governing td { background: #f3f6f9; font-weight: 600; }
 tr.fail td.ratio { color: var(--fail); font-weight: bold; }
@@ -56,24 +58,56 @@ ul.warnings li { margin: 2px 0; }
 table.summary td.error { color: var(--fail); }
 a { color: var(--accent); }
 footer.record { border-top: 1px solid var(--rule); color: var(--muted); font-size: 12px; padding-top: 6px; margin-top: 30px; }
-@page { size: A4; margin: 15mm 12mm 15mm 15mm; }
+@page { size: A4; margin: 16mm 12mm 15mm 15mm; }
 @media print {
-  body { max-width: none; padding: 0; font-size: 10pt; }
-  h3 { break-after: avoid; }
+  body { max-width: none; padding: 0; font-size: 9pt; }
+  header.record h1 { font-size: 16pt; }
+  h2 { font-size: 13pt; }
+  h3 { font-size: 10pt; margin: 12px 0 6px; break-after: avoid; }
   section.record-section { break-before: page; margin-bottom: 0; }
-  section.summary + section.record-section, header.record + section.record-section { break-before: auto; }
-  table, .figure, .outcome { break-inside: avoid; }
-  table.checks { break-inside: auto; }
+  header.record + section { break-before: auto; }
+  table, .figure, .outcome, p.not-run { break-inside: avoid; }
+  table.checks, table.summary, table.grid-table { break-inside: auto; }
   tr { break-inside: avoid; }
   thead { display: table-header-group; }
+  th, td { padding: 2px 6px; }
   a { color: inherit; text-decoration: none; }
-  .outcome.ok, .outcome.fail, table.checks { table-layout: fixed; }
-col.c-comb { width: 17%; } col.c-clause { width: 23%; } col.c-num { width: 14%; } col.c-ratio { width: 9%; }
-col.c-verdict { width: 23%; }
-table.checks td { overflow-wrap: anywhere; }
-tr.governing td { background: none; }
-  .figure svg { max-height: 125mm; }
+  .outcome.ok, .outcome.fail, tr.governing td, .error-block { background: none; }
+  .columns { gap: 4px 6mm; }
+  .columns > table.pairs { width: calc(50% - 3mm); }
+  table.pairs td.remark { font-size: 7.5pt; }
+  svg.section-drawing { width: 92mm; }
+  .columns { break-inside: avoid; }
+  svg.domains { max-height: 105mm; }
+  svg.contour { width: 95mm; }
 }
 )";
+
+namespace {
+
+// A CSS string: quotes and backslashes escaped, and '<' so that no text ends the <style> element.
+std::string css_string(const std::string& s) {
+    std::string out = "\"";
+    for (char c : s) {
+        if (c == '"' || c == '\\') out += '\\';
+        if (c == '<') {
+            out += "\\3C ";
+            continue;
+        }
+        out += c;
+    }
+    return out + "\"";
+}
+
+}  // namespace
+
+std::string page_style(const std::string& version, const std::string& date, const std::string& code) {
+    return "@page {\n  @top-left { content: " + css_string("ferrolit " + version + " — relazione di calcolo") +
+           "; font-size: 8pt; font-family: Arial, sans-serif; color: #5b6670; }\n  @top-right { content: " +
+           css_string(code + " — " + date) +
+           "; font-size: 8pt; font-family: Arial, sans-serif; color: #5b6670; }\n  @bottom-right { content: \"pagina "
+           "\" counter(page) \" di \" "
+           "counter(pages); font-size: 8pt; font-family: Arial, sans-serif; color: #5b6670; }\n}\n";
+}
 
 }  // namespace ferrolit::cli

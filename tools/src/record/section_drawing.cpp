@@ -12,7 +12,7 @@ namespace {
 
 namespace fa = ferrolit::analysis;
 
-constexpr double kMostDrawn = 330;  // px, the longer side of the concrete on the drawing
+constexpr double kMostDrawn = 300;  // px, the longer side of the concrete on the drawing
 constexpr double kMarginLeft = 90, kMarginRight = 90, kMarginTop = 60, kMarginBottom = 70;
 
 struct Extent {
@@ -161,7 +161,7 @@ std::string section_drawing(const VerificationResult& r) {
     std::ostringstream out;
     out << "<svg class=\"section-drawing\" width=\"" << coord(s.width()) << "\" height=\"" << coord(s.height())
         << "\" viewBox=\"0 0 " << coord(s.width()) << " " << coord(s.height())
-        << "\" font-family=\"sans-serif\" font-size=\"11\" role=\"img\">\n<title>Sezione "
+        << "\" font-family=\"sans-serif\" font-size=\"13\" role=\"img\">\n<title>Sezione "
         << escaped(r.input.description) << " in scala: " << r.bars.size() << " barre</title>\n";
     out << "<path class=\"concrete\" fill=\"#e9ecef\" stroke=\"#333\" stroke-width=\"1.5\" fill-rule=\"evenodd\" d=\"";
     ring_path(out, r.shape.outline, s);
