@@ -129,7 +129,9 @@ BARE = {
     "fStaffe": 0, "nBracciaStaffe": 0, "passoStaffe": 0,
     "combinazioni": [{"nome": "A", "tipo": "SLU", "N": 0, "My": 60, "Vz": 50}],
 }
-SECTIONS = {"trave": BEAM, "T": TEE, "foro": HOLLOW, "pilastro": COLUMN, "senza staffe": BARE}
+# An L with a left side layer: the Mz panel is drawn for its side bars alone.
+ELL = TEE | {"DescrSezione": "Trave a L", "forma": "L", "stringaAs_supY": "1f14"}
+SECTIONS = {"trave": BEAM, "T": TEE, "L": ELL, "foro": HOLLOW, "pilastro": COLUMN, "senza staffe": BARE}
 
 
 class Workspace(unittest.TestCase):
@@ -371,20 +373,20 @@ def points_of(points):
 
 
 def convex(points, tolerance=1e-3):
-    """Cross products of consecutive edges all of one sign (relative to the edges' lengths), allowing
-    for the drawing's coordinates rounded to 0,01: on short edges that turns the direction a little."""
-    signs = set()
-    n = len(points)
-    for i in range(n):
-        (x0, y0), (x1, y1), (x2, y2) = points[i], points[(i + 1) % n], points[(i + 2) % n]
-        ax, ay, bx, by = x1 - x0, y1 - y0, x2 - x1, y2 - y1
-        length = math.hypot(ax, ay) * math.hypot(bx, by)
-        if length < 1e-6:
-            continue
-        cross = (ax * by - ay * bx) / length
-        if abs(cross) > tolerance + 0.02 / min(math.hypot(ax, ay), math.hypot(bx, by)):
-            signs.add(cross > 0)
-    return len(signs) <= 1
+    """Turning one way at every vertex, but for dents no deeper than the engine's accuracy: a vertex
+    that turns the other way lies within `tolerance` of the outline's extent (on each axis) from the
+    chord of its neighbours. The engine places its points within 0,1 % of the extent of the true
+    outline, which is convex (a slice of the convex domain of resistance)."""
+    xs, ys = [p[0] for p in points], [p[1] for p in points]
+    sx, sy = max(xs) - min(xs), max(ys) - min(ys)
+    q = [(x / sx, y / sy) for x, y in points]
+    turns = [((b[0] - a[0]) * (c[1] - b[1]) - (b[1] - a[1]) * (c[0] - b[0]), a, c)
+             for a, b, c in zip(q[-1:] + q[:-1], q, q[1:] + q[:1])]
+    way = sum(t for t, _, _ in turns) > 0
+    for t, a, c in turns:
+        if t != 0 and (t > 0) != way and abs(t) / math.hypot(c[0] - a[0], c[1] - a[1]) > tolerance:
+            return False
+    return True
 
 
 class DomainPlot(Workspace):

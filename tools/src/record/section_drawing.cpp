@@ -130,7 +130,7 @@ void dimensions(std::ostream& out, const VerificationResult& r, const Sheet& s) 
         const double f0 = flange_top ? e.z1 - d.SpessoreT : e.z0, f1 = flange_top ? e.z1 : e.z0 + d.SpessoreT;
         dimension(out, false, s.v(f0), s.v(f1), left - 22, d.SpessoreT, "s");
         const double web0 = r.input.shape.kind == ShapeKind::Ell ? e.y0 : (e.y0 + e.y1 - d.BaseInf) / 2;
-        const double at = flange_top ? bottom + 20 : top - 14;
+        const double at = flange_top ? bottom + 20 : top - 40;  // above the tip of the z axis
         dimension(out, true, s.x(web0), s.x(web0 + d.BaseInf), at, d.BaseInf, "bw");
     }
 }
