@@ -52,6 +52,7 @@ public:
 private:
     PlotFrame() = default;
     Range x_, y_;
+    double x_step_ = 1, y_step_ = 1;  // the ticks the ranges were widened to
     Box box_;
 };
 
