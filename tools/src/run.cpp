@@ -145,18 +145,19 @@ int run_lines(const RunOptions& options, const Source& source) {
     };
     verify_lines(source.text, batch, [&](BatchItem&& item) {
         any = true;
-        if (!options.html.empty()) record.push_back({source.name, item.line, item.result, item.error});
         if (!item.result) {
             any_error = true;
             std::cerr << item.error << "\n";
             if (options.json)
                 std::cout << nlohmann::ordered_json{{"line", item.line}, {"error", item.error}}.dump() << "\n";
-            return;
+        } else {
+            any_failed = any_failed || !item.result->verified;
+            const std::size_t cut = item.rendered.find('\0');
+            std::cout << item.rendered.substr(0, cut);
+            if (cut != std::string::npos) csv += item.rendered.substr(cut + 1);
         }
-        any_failed = any_failed || !item.result->verified;
-        const std::size_t cut = item.rendered.find('\0');
-        std::cout << item.rendered.substr(0, cut);
-        if (cut != std::string::npos) csv += item.rendered.substr(cut + 1);
+        if (!options.html.empty())
+            record.push_back({source.name, item.line, std::move(item.result), std::move(item.error)});
     });
     std::cout << std::flush;
     if (!any) throw Fatal{source.name + ": nessuna sezione nel file"};
