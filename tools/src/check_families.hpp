@@ -53,4 +53,11 @@ inline std::string check_value_text(const std::optional<double>& v, const CheckR
     return decimal(*v, places);
 }
 
+// A named value of a check's working ("N_Ed", "My_Rd", ...); empty when the check has none.
+inline std::optional<double> detail_of(const CheckResult& c, const std::string& name) {
+    for (const Detail& d : c.details)
+        if (d.name == name) return d.value;
+    return std::nullopt;
+}
+
 }  // namespace ferrolit::cli

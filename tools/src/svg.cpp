@@ -4,6 +4,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "check_families.hpp"
 #include "markup.hpp"
 #include "plot/plot_frame.hpp"
 #include "report_numbers.hpp"
@@ -21,7 +22,7 @@ const char* axis_name(fa::Axis axis) { return axis == fa::Axis::My ? "My" : "Mz"
 
 std::string ratio_label(const std::optional<double>& ratio) {
     if (!ratio) return "";
-    return std::isfinite(*ratio) ? " (" + ratio_text(*ratio) + ")" : " (illimitato)";
+    return " (" + ratio_words(*ratio) + ")";
 }
 
 class Panel {
@@ -102,12 +103,6 @@ bool side_bars(const VerificationResult& r) {
     for (const PlacedBar& b : r.bars)
         if (b.layer == "As_supY" || b.layer == "As_infY") return true;
     return false;
-}
-
-std::optional<double> detail_of(const CheckResult& c, const std::string& name) {
-    for (const Detail& d : c.details)
-        if (d.name == name) return d.value;
-    return std::nullopt;
 }
 
 // The bending check of a combination, when it ran.

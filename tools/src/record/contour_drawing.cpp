@@ -3,6 +3,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "../check_families.hpp"
 #include "../plot/plot_frame.hpp"
 #include "../svg.hpp"
 #include "html_text.hpp"
@@ -15,12 +16,6 @@ namespace fa = ferrolit::analysis;
 
 constexpr Box kBox{90, 50, 380, 380};
 constexpr double kLeastWidth = 520;
-
-std::optional<double> detail_of(const CheckResult& c, const std::string& name) {
-    for (const Detail& d : c.details)
-        if (d.name == name) return d.value;
-    return std::nullopt;
-}
 
 bool same_n(double a, double b) { return std::abs(a - b) <= 1e-9 * std::max(1.0, std::abs(a)); }
 

@@ -18,7 +18,7 @@ inline std::string quantity(double value, int places, const std::string& unit) {
 }
 
 // A utilisation ratio; one that no capacity bounds is written in words.
-inline std::string ratio_html(double ratio) { return std::isfinite(ratio) ? ratio_text(ratio) : "illimitato"; }
+inline std::string ratio_html(double ratio) { return ratio_words(ratio); }
 
 // The verdict as a coloured badge whose text and symbol say it without colour.
 inline std::string verdict_badge(bool ok) {
