@@ -4,6 +4,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "../svg.hpp"
 #include "html_text.hpp"
 
 namespace ferrolit::cli {
@@ -161,8 +162,8 @@ std::string section_drawing(const VerificationResult& r) {
     std::ostringstream out;
     out << "<svg class=\"section-drawing\" width=\"" << coord(s.width()) << "\" height=\"" << coord(s.height())
         << "\" viewBox=\"0 0 " << coord(s.width()) << " " << coord(s.height())
-        << "\" font-family=\"sans-serif\" font-size=\"13\" role=\"img\">\n<title>Sezione "
-        << escaped(r.input.description) << " in scala: " << r.bars.size() << " barre</title>\n";
+        << "\" font-family=\"sans-serif\" font-size=\"13\" role=\"img\">\n<title>Sezione " << escaped(section_title(r))
+        << " in scala: " << r.bars.size() << " barre</title>\n";
     out << "<path class=\"concrete\" fill=\"#e9ecef\" stroke=\"#333\" stroke-width=\"1.5\" fill-rule=\"evenodd\" d=\"";
     ring_path(out, r.shape.outline, s);
     for (const fa::Ring& hole : r.shape.holes) ring_path(out, hole, s);
@@ -171,8 +172,8 @@ std::string section_drawing(const VerificationResult& r) {
     for (const PlacedBar& b : r.bars)
         out << "<circle class=\"bar\" fill=\"#1d2329\" data-layer=\"" << escaped(b.layer) << "\" cx=\""
             << coord(s.x(b.y)) << "\" cy=\"" << coord(s.v(b.z)) << "\" r=\"" << coord(b.diameter / 2 * s.scale())
-            << "\"><title>" << escaped(b.layer) << ": ø" << decimal(b.diameter, 0) << " in (" << decimal(b.y, 0) << "; "
-            << decimal(b.z, 0) << ") mm</title></circle>\n";
+            << "\"><title>" << escaped(b.layer) << ": ø" << decimal(b.diameter, 0) << ", y " << decimal(b.y, 0)
+            << " mm, z " << decimal(b.z, 0) << " mm</title></circle>\n";
     dimensions(out, r, s);
     out << "<text x=\"4\" y=\"" << coord(s.height() - 6)
         << "\" class=\"note\" fill=\"#5b6670\">quote in mm; copriferri c ai centri "
