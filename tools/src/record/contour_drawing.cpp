@@ -34,7 +34,10 @@ std::string contour_drawing(const VerificationResult& r) {
     const auto n = detail_of(governing, "N_Ed");
     if (!n) return "";
     const fa::Contour contour = engine_section(r).contour(*n);
-    if (contour.outcome != fa::Outcome::Found || contour.points.size() < 3) return "";
+    if (contour.outcome != fa::Outcome::Found || contour.points.size() < 3)
+        return "<p class=\"not-run\">Contorno My-Mz a N = " + decimal(*n, 1) + " kN non disponibile: " +
+               escaped(contour.outcome == fa::Outcome::Found ? "contorno degenere" : fa::reason(contour.outcome)) +
+               ".</p>\n";
 
     Range my, mz;
     for (const fa::ContourPoint& p : contour.points) my.include(p.My), mz.include(p.Mz);

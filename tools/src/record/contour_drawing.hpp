@@ -13,7 +13,8 @@ namespace ferrolit::cli {
 // Whether an ultimate combination has both My and Mz.
 bool has_biaxial_bending(const VerificationResult& r);
 
-// The SVG element; empty when there is no biaxial bending or no contour at that N.
+// The SVG element; a sentence saying why when the engine has no contour at
+// that N; empty when there is no biaxial bending.
 std::string contour_drawing(const VerificationResult& r);
 
 }  // namespace ferrolit::cli
