@@ -76,7 +76,7 @@ footer.record { border-top: 1px solid var(--rule); color: var(--muted); font-siz
   .columns { gap: 4px 6mm; }
   .columns > table.pairs { width: calc(50% - 3mm); }
   table.pairs td.remark { font-size: 7.5pt; }
-  svg.section-drawing { width: 92mm; }
+  svg.section-drawing { height: 72mm; width: auto; max-width: 95mm; }
   .columns { break-inside: avoid; }
   svg.domains { max-height: 105mm; }
   svg.contour { width: 95mm; }
