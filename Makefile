@@ -32,8 +32,9 @@ build: deps
 demo: deps
 	cmake --preset default
 	cmake --build --preset default -j $(JOBS) --target ferrolit_cli
-	./build/tools/ferrolit verify --svg build/demo.svg
+	./build/tools/ferrolit verify --svg build/demo.svg --html build/demo.html
 	@echo "Domini N-M disegnati in build/demo.svg"
+	@echo "Relazione di calcolo in build/demo.html (da aprire nel browser o stampare su A4)"
 
 test: build
 	ctest --preset $(PRESET) -j $(JOBS)

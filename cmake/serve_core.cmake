@@ -7,7 +7,14 @@ set(FERROLIT_WEB_DIR ${PROJECT_SOURCE_DIR}/tools/web)
 set(FERROLIT_WEB_FILES index.html app.js app.css)
 
 # The HTML calculation record the server hands out.
-set(FERROLIT_RECORD_SOURCES ${PROJECT_SOURCE_DIR}/tools/src/serve/record_stand_in.cpp)
+set(FERROLIT_RECORD_SOURCES
+  ${PROJECT_SOURCE_DIR}/tools/src/plot/plot_frame.cpp
+  ${PROJECT_SOURCE_DIR}/tools/src/record/check_tables.cpp
+  ${PROJECT_SOURCE_DIR}/tools/src/record/contour_drawing.cpp
+  ${PROJECT_SOURCE_DIR}/tools/src/record/data_tables.cpp
+  ${PROJECT_SOURCE_DIR}/tools/src/record/html_record.cpp
+  ${PROJECT_SOURCE_DIR}/tools/src/record/record_style.cpp
+  ${PROJECT_SOURCE_DIR}/tools/src/record/section_drawing.cpp)
 
 set(FERROLIT_SERVE_CORE_SOURCES
   ${PROJECT_SOURCE_DIR}/tools/src/serve/server_core.cpp

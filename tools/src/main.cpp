@@ -22,6 +22,8 @@ void add_section_options(CLI::App* command, ferrolit::cli::RunOptions& options) 
     command->add_flag("--json", options.json, "risultati in JSON (JSON Lines per un file .jsonl) invece del rapporto");
     command->add_option("--svg", options.svg, "disegna i domini N-M in questo file SVG");
     command->add_option("--csv", options.csv, "scrive i punti dei domini N-M in questo file CSV");
+    command->add_option("--html", options.html,
+                        "scrive la relazione di calcolo in questo file HTML (autonomo, stampabile su A4)");
     command->add_option("--jobs", options.jobs, "sezioni verificate in parallelo (predefinito: tutti i core)")
         ->check(CLI::Range(1, 256));
 }

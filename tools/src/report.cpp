@@ -5,6 +5,7 @@
 #include <sstream>
 #include <vector>
 
+#include "check_families.hpp"
 #include "report_numbers.hpp"
 
 namespace ferrolit::cli {
@@ -22,31 +23,6 @@ std::size_t width(const std::string& s) {
 std::string left(const std::string& s, std::size_t w) { return s + std::string(w > width(s) ? w - width(s) : 0, ' '); }
 std::string right(const std::string& s, std::size_t w) { return std::string(w > width(s) ? w - width(s) : 0, ' ') + s; }
 
-struct Family {
-    const char* id;
-    const char* title;
-};
-constexpr Family kFamilies[] = {
-    {"bending", "Flessione e sforzo normale"},
-    {"shear_z", "Taglio Vz (piano di My)"},
-    {"shear_y", "Taglio Vy (piano di Mz)"},
-    {"stress_concrete", "Tensioni di esercizio nel calcestruzzo"},
-    {"stress_steel", "Tensioni di esercizio nell'acciaio"},
-    {"crack_width", "Fessurazione"},
-    {"as_min", "Armatura longitudinale minima"},
-    {"as_max", "Armatura longitudinale massima"},
-    {"stirrups", "Staffe minime"},
-    {"stirrup_spacing", "Passo delle staffe"},
-    {"bar_spacing", "Interasse delle barre longitudinali"},
-    {"bar_diameter", "Diametro delle barre longitudinali"},
-};
-
-std::string title_of(const std::string& id) {
-    for (const Family& f : kFamilies)
-        if (id == f.id) return f.title;
-    return id;
-}
-
 std::string name_of(const VerificationResult& r) {
     return r.input.description.empty() ? "(senza descrizione)" : "\"" + r.input.description + "\"";
 }
@@ -60,19 +36,9 @@ std::string today() {
     return text;
 }
 
-// Decimals of a check's value by its unit.
-std::string value_text(const std::optional<double>& v, const CheckResult& c) {
-    if (!v) return "—";
-    const int places = c.id == "crack_width" && c.unit == "mm" ? 3
-                       : c.unit == "mm²" || c.unit == "mm²/m"  ? 0
-                       : c.unit == "mm"                        ? 1
-                                                               : 2;
-    return decimal(*v, places);
-}
-
 std::string governing_text(const VerificationResult& r, std::size_t i) {
     const CheckResult& c = r.checks[i];
-    return title_of(c.id) + " (" + c.id + ")" + (c.combination ? ", combinazione \"" + *c.combination + "\"" : "") +
+    return check_title(c.id) + " (" + c.id + ")" + (c.combination ? ", combinazione \"" + *c.combination + "\"" : "") +
            ", " + c.clause + ", rapporto " + ratio_text(c.ratio) + ", " + verdict(c.verified);
 }
 
@@ -161,7 +127,7 @@ void checks(std::ostream& out, const VerificationResult& r) {
         const std::size_t g = *r.governing(id);
         const CheckResult& worst = r.checks[g];
         out << "\n"
-            << title_of(id) << " (" << id << ") — determinante: "
+            << check_title(id) << " (" << id << ") — determinante: "
             << (worst.combination ? "\"" + *worst.combination + "\"" : std::string("regola di dettaglio"))
             << ", rapporto " << ratio_text(worst.ratio) << ", " << verdict(worst.verified) << "\n";
         out << "  " << left("combinazione", 16) << left("norma", 16) << right("domanda", 12) << right("capacità", 12)
@@ -170,8 +136,8 @@ void checks(std::ostream& out, const VerificationResult& r) {
             if (c.id != id) continue;
             std::string clause = c.clause.substr(0, c.clause.find(';'));
             out << "  " << left(c.combination.value_or("—"), 16) << left(clause, 16)
-                << right(value_text(c.demand, c), 12) << right(value_text(c.capacity, c), 12) << "  " << left(c.unit, 7)
-                << right(ratio_text(c.ratio), 9) << "   " << verdict(c.verified) << "\n";
+                << right(check_value_text(c.demand, c), 12) << right(check_value_text(c.capacity, c), 12) << "  "
+                << left(c.unit, 7) << right(ratio_text(c.ratio), 9) << "   " << verdict(c.verified) << "\n";
             if (!c.note.empty()) out << "      " << c.note << "\n";
         }
     }

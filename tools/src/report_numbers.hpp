@@ -24,6 +24,9 @@ inline std::string decimal(double value, int places) {
 // A utilisation ratio; an unbounded one (nothing resists) reads "∞".
 inline std::string ratio_text(double ratio) { return decimal(ratio, 2); }
 
+// The same in words for the drawings and the HTML record: "illimitato" when unbounded.
+inline std::string ratio_words(double ratio) { return std::isfinite(ratio) ? ratio_text(ratio) : "illimitato"; }
+
 inline std::string verdict(bool ok) { return ok ? "verificata" : "NON verificata"; }
 
 }  // namespace ferrolit::cli

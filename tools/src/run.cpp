@@ -1,5 +1,6 @@
 #include "run.hpp"
 
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -9,6 +10,7 @@
 #include "example.hpp"
 #include "ferrolit/verify.hpp"
 #include "output_files.hpp"
+#include "record/html_record.hpp"
 #include "report.hpp"
 #include "svg.hpp"
 
@@ -22,6 +24,10 @@ constexpr int kUnusableInput = 2;
 
 // Largest file read: JSON Lines of a whole building fit many times over.
 constexpr std::uintmax_t kMostFileBytes = std::uintmax_t{1} << 30;
+
+// Sections a batch's HTML record holds: every result stays in memory until the
+// record is written, and a longer record is no longer readable as one page.
+constexpr std::size_t kMostRecordSections = 1000;
 
 // A failure that ends the run with exit status 2; the message is complete.
 struct Fatal {
@@ -68,6 +74,27 @@ std::string with_line(const std::string& one_line_json, int line) {
     return "{\"line\":" + std::to_string(line) + "," + one_line_json.substr(1);
 }
 
+std::string iso_today() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d", &local);
+    return text;
+}
+
+RecordOptions record_options(const RunOptions& options, bool batch) {
+    return {FERROLIT_VERSION, iso_today(), batch, options.design};
+}
+
+std::size_t non_blank_lines(const std::string& text) {
+    std::size_t count = 0;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        if (line.find_first_not_of(" \t\r") != std::string::npos) ++count;
+    return count;
+}
+
 void write_files(const std::vector<std::pair<std::string, std::string>>& files) {
     try {
         write_all_or_nothing(files);
@@ -93,6 +120,8 @@ int run_one(const RunOptions& options, const Source& source) {
         if (!options.svg.empty()) files.emplace_back(options.svg, domains_svg(result, domains));
         if (!options.csv.empty()) files.emplace_back(options.csv, domains_csv_header() + domains_csv_rows(1, domains));
     }
+    if (!options.html.empty())
+        files.emplace_back(options.html, html_record({{source.name, 0, result, ""}}, record_options(options, false)));
     write_files(files);
     std::cout << (options.json ? to_json(result) + "\n" : report(result, source.name + ":1")) << std::flush;
     return result.verified ? kAllVerified : kNotVerified;
@@ -100,6 +129,10 @@ int run_one(const RunOptions& options, const Source& source) {
 
 int run_lines(const RunOptions& options, const Source& source) {
     bool any_error = false, any_failed = false, any = false;
+    if (!options.html.empty() && non_blank_lines(source.text) > kMostRecordSections)
+        throw Fatal{"--html: al più " + std::to_string(kMostRecordSections) +
+                    " sezioni in una relazione; dividere il file " + source.name};
+    std::vector<RecordSection> record;
     std::string csv = options.csv.empty() ? "" : domains_csv_header();
     BatchOptions batch{source.name, options.jobs, options.design, {}};
     // Each worker renders its own result: the record's line, and the CSV rows of its domains.
@@ -117,16 +150,21 @@ int run_lines(const RunOptions& options, const Source& source) {
             std::cerr << item.error << "\n";
             if (options.json)
                 std::cout << nlohmann::ordered_json{{"line", item.line}, {"error", item.error}}.dump() << "\n";
-            return;
+        } else {
+            any_failed = any_failed || !item.result->verified;
+            const std::size_t cut = item.rendered.find('\0');
+            std::cout << item.rendered.substr(0, cut);
+            if (cut != std::string::npos) csv += item.rendered.substr(cut + 1);
         }
-        any_failed = any_failed || !item.result->verified;
-        const std::size_t cut = item.rendered.find('\0');
-        std::cout << item.rendered.substr(0, cut);
-        if (cut != std::string::npos) csv += item.rendered.substr(cut + 1);
+        if (!options.html.empty())
+            record.push_back({source.name, item.line, std::move(item.result), std::move(item.error)});
     });
     std::cout << std::flush;
     if (!any) throw Fatal{source.name + ": nessuna sezione nel file"};
-    if (!options.csv.empty()) write_files({{options.csv, csv}});
+    std::vector<std::pair<std::string, std::string>> files;
+    if (!options.csv.empty()) files.emplace_back(options.csv, std::move(csv));
+    if (!options.html.empty()) files.emplace_back(options.html, html_record(record, record_options(options, true)));
+    write_files(files);
     return any_error ? kUnusableInput : any_failed ? kNotVerified : kAllVerified;
 }
 
@@ -139,8 +177,14 @@ int run_sections(const RunOptions& options) {
             throw Fatal{"--svg disegna una sola sezione: non si usa con un file JSON Lines"};
         // Each target is written through a temporary name of its own: the same
         // target twice would leave one file holding the other's contents.
-        if (!options.svg.empty() && !options.csv.empty() && same_file(options.svg, options.csv))
-            throw Fatal{"--svg e --csv indicano lo stesso file " + options.csv};
+        const std::pair<const char*, const std::string*> targets[] = {
+            {"--svg", &options.svg}, {"--csv", &options.csv}, {"--html", &options.html}};
+        for (std::size_t i = 0; i < std::size(targets); ++i)
+            for (std::size_t j = i + 1; j < std::size(targets); ++j)
+                if (!targets[i].second->empty() && !targets[j].second->empty() &&
+                    same_file(*targets[i].second, *targets[j].second))
+                    throw Fatal{std::string(targets[i].first) + " e " + targets[j].first + " indicano lo stesso file " +
+                                *targets[j].second};
         const Source source = load(options.file);
         return batch ? run_lines(options, source) : run_one(options, source);
     } catch (const Fatal& f) {

@@ -10,7 +10,7 @@ namespace ferrolit::cli {
 struct RunOptions {
     std::string file;  // empty: the embedded example; "-": standard input
     bool json = false;
-    std::string svg, csv;
+    std::string svg, csv, html;
     int jobs = 0;  // 0: one per core
     bool design = false;
 };

@@ -4,6 +4,9 @@
 #include <cmath>
 #include <sstream>
 
+#include "check_families.hpp"
+#include "markup.hpp"
+#include "plot/plot_frame.hpp"
 #include "report_numbers.hpp"
 
 namespace ferrolit::cli {
@@ -12,126 +15,88 @@ namespace {
 
 namespace fa = ferrolit::analysis;
 
-constexpr double kPanelWidth = 500, kPanelHeight = 440;
-constexpr double kMarginLeft = 70, kMarginRight = 20, kMarginTop = 40, kMarginBottom = 50;
+constexpr double kPanelWidth = 520, kPanelHeight = 450, kTitleHeight = 34, kLegendHeight = 50;
+constexpr Box kPlotBox{82, 40, 410, 340};  // the plot area within a panel
 
-std::string escaped(const std::string& s) {
-    std::string out;
-    for (char c : s) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
+const char* axis_name(fa::Axis axis) { return axis == fa::Axis::My ? "My" : "Mz"; }
 
-// Coordinates with a decimal point, whatever the locale.
-std::string coord(double v) {
-    std::string s = decimal(v, 2);
-    for (char& c : s)
-        if (c == ',') c = '.';
-    return s;
-}
-
-struct Range {
-    double lo, hi;
-    void include(double v) {
-        lo = std::min(lo, v);
-        hi = std::max(hi, v);
-    }
-};
-
-// A round tick step giving about five intervals over the range.
-double tick_step(const Range& r) {
-    const double span = r.hi - r.lo;
-    if (!(span > 0)) return 1;
-    const double raw = span / 5;
-    const double magnitude = std::pow(10, std::floor(std::log10(raw)));
-    for (double m : {1.0, 2.0, 5.0})
-        if (raw <= m * magnitude) return m * magnitude;
-    return 10 * magnitude;
-}
-
-// Widens a range to whole ticks, with the origin always inside.
-Range padded(Range r) {
-    r.include(0);
-    if (r.hi - r.lo < 1e-6) {
-        r.lo -= 1;
-        r.hi += 1;
-    }
-    const double step = tick_step(r);
-    return {std::floor(r.lo / step) * step, std::ceil(r.hi / step) * step};
+std::string ratio_label(const std::optional<double>& ratio) {
+    if (!ratio) return "";
+    return " (" + ratio_words(*ratio) + ")";
 }
 
 class Panel {
 public:
-    Panel(const AxisDomain& d, double x0) : d_(d), x0_(x0) {
-        Range n{0, 0}, m{0, 0};
-        for (const fa::DomainPoint& p : d.domain.points) n.include(p.N), m.include(p.M);
-        for (const DesignPoint& p : d.points) n.include(p.N), m.include(p.M);
-        n_ = padded(n);
-        m_ = padded(m);
-    }
+    Panel(const AxisDomain& d, double x0) : d_(d), x0_(x0), frame_(ranges(d, true), ranges(d, false), shifted(x0)) {}
 
     void draw(std::ostream& out) const {
-        const char* name = d_.axis == fa::Axis::My ? "My" : "Mz";
-        out << "<g>\n<text x=\"" << coord(x0_ + kPanelWidth / 2) << "\" y=\"24\" text-anchor=\"middle\" "
-            << "font-weight=\"bold\">Dominio N-" << name << "</text>\n";
-        out << "<rect x=\"" << coord(x(n_.lo)) << "\" y=\"" << coord(y(m_.hi)) << "\" width=\""
-            << coord(x(n_.hi) - x(n_.lo)) << "\" height=\"" << coord(y(m_.lo) - y(m_.hi))
-            << "\" fill=\"none\" stroke=\"#888\"/>\n";
-        ticks(out);
-        out << "<line x1=\"" << coord(x(n_.lo)) << "\" y1=\"" << coord(y(0)) << "\" x2=\"" << coord(x(n_.hi))
-            << "\" y2=\"" << coord(y(0)) << "\" stroke=\"#444\"/>\n";
-        out << "<line x1=\"" << coord(x(0)) << "\" y1=\"" << coord(y(m_.lo)) << "\" x2=\"" << coord(x(0)) << "\" y2=\""
-            << coord(y(m_.hi)) << "\" stroke=\"#444\"/>\n";
-        out << "<polygon fill=\"#d6e9f8\" fill-opacity=\"0.6\" stroke=\"#1f5f99\" stroke-width=\"1.5\" points=\"";
-        for (const fa::DomainPoint& p : d_.domain.points) out << coord(x(p.N)) << "," << coord(y(p.M)) << " ";
+        const Box box = shifted(x0_);
+        out << "<g class=\"panel\" data-axis=\"" << axis_name(d_.axis) << "\">\n<text x=\""
+            << coord(box.left + box.width / 2) << "\" y=\"" << coord(kTitleHeight + 22)
+            << "\" text-anchor=\"middle\" font-weight=\"bold\">Dominio N-" << axis_name(d_.axis) << "</text>\n";
+        frame_.grid(out);
+        out << "<polygon class=\"outline\" fill=\"#d6e9f8\" fill-opacity=\"0.6\" stroke=\"#1f5f99\" "
+               "stroke-width=\"1.5\" stroke-linejoin=\"round\" points=\"";
+        std::vector<std::pair<double, double>> ring;
+        for (const fa::DomainPoint& p : d_.domain.points) ring.emplace_back(frame_.x(p.N), frame_.y(p.M));
+        bool first = true;
+        // Points closer than the drawing's precision are one point.
+        for (const auto& [x, y] : closed_ring(ring, 0.01)) {
+            out << (first ? "" : " ") << coord(x) << "," << coord(y);
+            first = false;
+        }
         out << "\"/>\n";
-        for (const DesignPoint& p : d_.points)
-            out << "<circle cx=\"" << coord(x(p.N)) << "\" cy=\"" << coord(y(p.M))
-                << "\" r=\"4\" fill=\"#c0392b\"><title>" << escaped(p.combination) << ": N " << decimal(p.N, 1)
-                << " kN, " << name << " " << decimal(p.M, 1) << " kNm</title></circle>\n";
-        out << "<text x=\"" << coord(x0_ + (kMarginLeft + kPanelWidth - kMarginRight) / 2) << "\" y=\""
-            << coord(kPanelHeight - 10) << "\" text-anchor=\"middle\">N [kN] (compressione positiva)</text>\n";
-        out << "<text transform=\"translate(" << coord(x0_ + 16) << "," << coord(kPanelHeight / 2)
-            << ") rotate(-90)\" text-anchor=\"middle\">" << name << " [kNm]</text>\n</g>\n";
+        frame_.frame(out, "N [kN] (compressione positiva)", std::string(axis_name(d_.axis)) + " [kNm]");
+        design_points(out);
+        out << "</g>\n";
     }
 
 private:
-    double x(double n) const {
-        return x0_ + kMarginLeft + (n - n_.lo) / (n_.hi - n_.lo) * (kPanelWidth - kMarginLeft - kMarginRight);
+    static Range ranges(const AxisDomain& d, bool n) {
+        Range r;
+        for (const fa::DomainPoint& p : d.domain.points) r.include(n ? p.N : p.M);
+        for (const DesignPoint& p : d.points) {
+            r.include(n ? p.N : p.M);
+            if (!n && p.M_Rd) r.include(*p.M_Rd);
+        }
+        return r;
     }
-    double y(double m) const {
-        return kMarginTop + (m_.hi - m) / (m_.hi - m_.lo) * (kPanelHeight - kMarginTop - kMarginBottom);
+    static Box shifted(double x0) {
+        return {x0 + kPlotBox.left, kTitleHeight + kPlotBox.top, kPlotBox.width, kPlotBox.height};
     }
 
-    void ticks(std::ostream& out) const {
-        const double ns = tick_step(n_), ms = tick_step(m_);
-        for (double n = n_.lo; n <= n_.hi + ns / 2; n += ns)
-            out << "<text x=\"" << coord(x(n)) << "\" y=\"" << coord(y(m_.lo) + 16)
-                << "\" text-anchor=\"middle\" font-size=\"11\">" << decimal(n, 0) << "</text>\n";
-        for (double m = m_.lo; m <= m_.hi + ms / 2; m += ms)
-            out << "<text x=\"" << coord(x(n_.lo) - 6) << "\" y=\"" << coord(y(m) + 4)
-                << "\" text-anchor=\"end\" font-size=\"11\">" << decimal(m, 0) << "</text>\n";
+    void design_points(std::ostream& out) const {
+        std::vector<std::pair<double, double>> labelled;  // drawing positions of the labels so far
+        for (const DesignPoint& p : d_.points) {
+            const double px = frame_.x(p.N), py = frame_.y(p.M);
+            out << "<g class=\"design-point\" data-combination=\"" << escaped(p.combination) << "\">\n";
+            if (p.M_Rd && std::isfinite(*p.M_Rd)) {
+                const double ry = frame_.y(*p.M_Rd);
+                out << "<line x1=\"" << coord(px) << "\" y1=\"" << coord(py) << "\" x2=\"" << coord(px) << "\" y2=\""
+                    << coord(ry) << "\" stroke=\"#c0392b\" stroke-dasharray=\"3,3\"/>\n"
+                    << "<path class=\"m-rd\" d=\"M" << coord(px - 5) << "," << coord(ry) << "h10M" << coord(px) << ","
+                    << coord(ry - 5) << "v10\" stroke=\"#7b241c\" stroke-width=\"2\"><title>" << axis_name(d_.axis)
+                    << ",Rd " << decimal(*p.M_Rd, 1) << " kNm a N " << decimal(p.N, 1) << " kN</title></path>\n";
+            }
+            out << "<circle cx=\"" << coord(px) << "\" cy=\"" << coord(py) << "\" r=\"4\" fill=\"#c0392b\"><title>"
+                << escaped(p.combination) << ": N " << decimal(p.N, 1) << " kN, " << axis_name(d_.axis) << " "
+                << decimal(p.M, 1) << " kNm</title></circle>\n";
+            double ly = py - 7;
+            // Labels of points close together go one under the other.
+            while (std::any_of(labelled.begin(), labelled.end(), [&](const auto& l) {
+                return std::abs(l.first - px) < 90 && std::abs(l.second - ly) < 12;
+            }))
+                ly += 13;
+            labelled.emplace_back(px, ly);
+            out << "<text class=\"point-label\" x=\"" << coord(px + 7) << "\" y=\"" << coord(ly)
+                << "\" font-size=\"11\" fill=\"#7b241c\">" << escaped(p.combination) << ratio_label(p.ratio)
+                << "</text>\n</g>\n";
+        }
     }
 
     const AxisDomain& d_;
     double x0_;
-    Range n_{}, m_{};
+    PlotFrame frame_;
 };
 
 bool side_bars(const VerificationResult& r) {
@@ -140,7 +105,53 @@ bool side_bars(const VerificationResult& r) {
     return false;
 }
 
+// The bending check of a combination, when it ran.
+const CheckResult* bending_of(const VerificationResult& r, const std::string& combination) {
+    for (const CheckResult& c : r.checks)
+        if (c.id == "bending" && c.combination == combination) return &c;
+    return nullptr;
+}
+
+DesignPoint design_point(const VerificationResult& r, const Combination& c, fa::Axis axis) {
+    DesignPoint p{c.name, c.N, axis == fa::Axis::My ? c.My : c.Mz, std::nullopt, std::nullopt};
+    const CheckResult* check = bending_of(r, c.name);
+    if (!check) return p;
+    p.ratio = check->ratio;
+    const bool uniaxial = axis == fa::Axis::My ? c.Mz == 0 : c.My == 0;
+    if (uniaxial && p.M != 0) p.M_Rd = detail_of(*check, axis == fa::Axis::My ? "My_Rd" : "Mz_Rd");
+    return p;
+}
+
+// `xmlns`: a file of its own names the SVG namespace; inside HTML the parser knows it.
+void svg_body(std::ostream& out, const VerificationResult& r, const std::vector<AxisDomain>& domains, bool xmlns) {
+    const double width = kPanelWidth * static_cast<double>(std::max<std::size_t>(1, domains.size()));
+    const double height = kTitleHeight + kPanelHeight + kLegendHeight;
+    out << "<svg" << (xmlns ? " xmlns=\"http://www.w3.org/2000/svg\"" : "") << " class=\"domains\" width=\""
+        << coord(width) << "\" height=\"" << coord(height) << "\" viewBox=\"0 0 " << coord(width) << " "
+        << coord(height) << "\" font-family=\"sans-serif\" font-size=\"13\">\n"
+        << "<title>Domini N-M della sezione " << escaped(section_title(r)) << "</title>\n"
+        << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n"
+        << "<text class=\"plot-title\" x=\"" << coord(width / 2)
+        << "\" y=\"22\" text-anchor=\"middle\" font-size=\"16\" font-weight=\"bold\">Sezione "
+        << escaped(section_title(r)) << " — domini di resistenza N-M (SLU)</text>\n";
+    for (std::size_t i = 0; i < domains.size(); ++i) Panel(domains[i], kPanelWidth * static_cast<double>(i)).draw(out);
+    if (domains.empty())
+        out << "<text x=\"" << coord(width / 2) << "\" y=\"" << coord(height / 2)
+            << "\" text-anchor=\"middle\">Nessun dominio: la sezione non ha una fetta a momento nullo</text>\n";
+    out << "<text x=\"10\" y=\"" << coord(height - 40)
+        << "\" font-size=\"11\">Dominio di resistenza SLU (NTC 2018 §4.1.2.3.4.2).</text>\n<text x=\"10\" y=\""
+        << coord(height - 26)
+        << "\" font-size=\"11\">Punti: combinazioni SLU (N, M), tra parentesi il rapporto della verifica a "
+           "flessione;</text>\n<text x=\"10\" y=\""
+        << coord(height - 12) << "\" font-size=\"11\">croci: momento resistente allo stesso N.</text>\n"
+        << "</svg>\n";
+}
+
 }  // namespace
+
+std::string section_title(const VerificationResult& r) {
+    return r.input.description.empty() ? "(senza descrizione)" : r.input.description;
+}
 
 std::vector<AxisDomain> domains_of(const VerificationResult& r) {
     bool mz = side_bars(r);
@@ -152,26 +163,22 @@ std::vector<AxisDomain> domains_of(const VerificationResult& r) {
         AxisDomain d{axis, s.domain(axis, 100), {}};
         if (d.domain.outcome != fa::Outcome::Found) continue;
         for (const Combination& c : r.input.combinations)
-            if (is_ultimate(c.kind)) d.points.push_back({c.name, c.N, axis == fa::Axis::My ? c.My : c.Mz});
+            if (is_ultimate(c.kind)) d.points.push_back(design_point(r, c, axis));
         out.push_back(std::move(d));
     }
     return out;
 }
 
+std::string domains_svg_element(const VerificationResult& r, const std::vector<AxisDomain>& domains) {
+    std::ostringstream out;
+    svg_body(out, r, domains, false);
+    return out.str();
+}
+
 std::string domains_svg(const VerificationResult& r, const std::vector<AxisDomain>& domains) {
     std::ostringstream out;
-    const double total_width = kPanelWidth * static_cast<double>(std::max<std::size_t>(1, domains.size()));
-    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << coord(total_width) << "\" height=\""
-        << coord(kPanelHeight + 20) << "\" viewBox=\"0 0 " << coord(total_width) << " " << coord(kPanelHeight + 20)
-        << "\" font-family=\"sans-serif\" font-size=\"13\">\n"
-        << "<title>Domini N-M della sezione " << escaped(r.input.description) << "</title>\n"
-        << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
-    for (std::size_t i = 0; i < domains.size(); ++i) Panel(domains[i], kPanelWidth * static_cast<double>(i)).draw(out);
-    out << "<text x=\"10\" y=\"" << coord(kPanelHeight + 12)
-        << "\" font-size=\"11\">Dominio di resistenza SLU (NTC 2018 §4.1.2.3.4.2); punti rossi: combinazioni SLU "
-           "(N, M)</text>\n"
-        << "</svg>\n";
+    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    svg_body(out, r, domains, true);
     return out.str();
 }
 
@@ -191,7 +198,7 @@ std::string domains_csv_rows(int line, const std::vector<AxisDomain>& domains) {
     };
     std::ostringstream out;
     for (const AxisDomain& d : domains) {
-        const char* axis = d.axis == fa::Axis::My ? "My" : "Mz";
+        const char* axis = axis_name(d.axis);
         for (std::size_t i = 0; i < d.domain.points.size(); ++i)
             out << line << "," << axis << "," << i + 1 << ",," << number(d.domain.points[i].N) << ","
                 << number(d.domain.points[i].M) << "\n";

@@ -24,6 +24,7 @@ struct RecordOptions {
     std::string version;         // the program's version, for the header
     std::string date;            // date of the record, as printed (YYYY-MM-DD)
     bool batch_summary = false;  // open with the table of all sections by their largest ratio
+    bool design = false;         // the bars and stirrups were chosen by design, not given
 };
 
 std::string html_record(const std::vector<RecordSection>& sections, const RecordOptions& options);

@@ -1,0 +1,18 @@
+#pragma once
+
+// The checks of a section in HTML: the governing one stated first, then one
+// table per family of checks, and the families that could not run.
+
+#include <string>
+
+#include "ferrolit/verify.hpp"
+
+namespace ferrolit::cli {
+
+// The outcome of the section and its governing check.
+std::string outcome_block(const VerificationResult& r);
+
+// A table per family (data-check="<id>"), in the record's order.
+std::string check_tables(const VerificationResult& r);
+
+}  // namespace ferrolit::cli

@@ -1,0 +1,149 @@
+#include "html_record.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <sstream>
+
+#include "../check_families.hpp"
+#include "../svg.hpp"
+#include "check_tables.hpp"
+#include "contour_drawing.hpp"
+#include "data_tables.hpp"
+#include "html_text.hpp"
+#include "record_style.hpp"
+#include "section_drawing.hpp"
+
+namespace ferrolit::cli {
+
+namespace {
+
+constexpr const char* kCode = "NTC 2018 (D.M. 17/01/2018) §4.1";
+
+std::string place_of(const RecordSection& s) {
+    return escaped(s.source) + (s.line > 0 ? ":" + std::to_string(s.line) : "");
+}
+
+std::string name_of(const RecordSection& s) {
+    return s.result ? escaped(section_title(*s.result)) : "(dati non utilizzabili)";
+}
+
+void header(std::ostream& out, const RecordOptions& o) {
+    out << "<header class=\"record\">\n<div><h1>ferrolit</h1><div class=\"subtitle\">Relazione di calcolo — "
+        << (o.design ? "progetto e verifica" : "verifica") << " di sezioni in cemento armato</div></div>\n"
+        << "<div class=\"meta\">versione <span class=\"version\">" << escaped(o.version)
+        << "</span><br>data <span class=\"date\">" << escaped(o.date) << "</span><br><span class=\"code\">" << kCode
+        << "</span></div>\n</header>\n";
+}
+
+// Sections by their largest ratio, largest first; those without a result
+// (input errors) open the list, as they are neither verified nor bounded.
+std::vector<std::size_t> summary_order(const std::vector<RecordSection>& sections) {
+    std::vector<std::size_t> order(sections.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const auto& ra = sections[a].result;
+        const auto& rb = sections[b].result;
+        if (!ra || !rb) return !ra && rb;
+        return ra->max_ratio > rb->max_ratio;
+    });
+    return order;
+}
+
+void summary(std::ostream& out, const std::vector<RecordSection>& sections) {
+    std::size_t failed = 0, errors = 0;
+    for (const RecordSection& s : sections) {
+        if (!s.result)
+            ++errors;
+        else if (!s.result->verified)
+            ++failed;
+    }
+    out << "<section class=\"summary\" id=\"riepilogo\">\n<h2>Riepilogo</h2>\n<p>" << sections.size()
+        << " sezioni: " << sections.size() - failed - errors << " verificate, " << failed << " non verificate, "
+        << errors
+        << " con dati non utilizzabili. In ordine di rapporto massimo decrescente; le sezioni con dati non "
+           "utilizzabili per prime.</p>\n"
+        << "<table class=\"summary\">\n<thead><tr><th>Sezione</th><th>Origine</th><th class=\"num\">Rapporto "
+           "massimo</th><th>Verifica determinante</th><th>Esito</th></tr></thead>\n<tbody>\n";
+    for (std::size_t i : summary_order(sections)) {
+        const RecordSection& s = sections[i];
+        out << "<tr data-section=\"" << section_anchor(i) << "\"" << (s.result ? "" : " class=\"error\"")
+            << "><td><a href=\"#" << section_anchor(i) << "\">" << name_of(s) << "</a></td><td>" << place_of(s)
+            << "</td>";
+        if (!s.result) {
+            out << "<td class=\"num\">—</td><td class=\"error\">" << escaped(s.error)
+                << "</td><td><span class=\"verdict fail\">✘ dati non utilizzabili</span></td></tr>\n";
+            continue;
+        }
+        const VerificationResult& r = *s.result;
+        out << "<td class=\"num ratio\" data-ratio=\"" << (std::isfinite(r.max_ratio) ? coord(r.max_ratio) : "inf")
+            << "\">" << ratio_html(r.max_ratio) << "</td><td>";
+        if (const auto g = r.governing()) {
+            const CheckResult& c = r.checks[*g];
+            out << escaped(check_title(c.id)) << (c.combination ? ", " + escaped(*c.combination) : std::string())
+                << ", " << escaped(c.clause);
+        } else {
+            out << "—";
+        }
+        out << "</td><td>" << verdict_badge(r.verified) << "</td></tr>\n";
+    }
+    out << "</tbody>\n</table>\n</section>\n";
+}
+
+void figure(std::ostream& out, const std::string& svg, const std::string& caption) {
+    if (svg.empty()) return;
+    out << "<div class=\"figure\">\n" << svg << "<div class=\"caption\">" << caption << "</div>\n</div>\n";
+}
+
+void section_record(std::ostream& out, const RecordSection& s, std::size_t index) {
+    out << "<section class=\"record-section\" id=\"" << section_anchor(index) << "\">\n<h2>Sezione " << name_of(s)
+        << "</h2>\n<p class=\"source\">Dati: " << place_of(s) << "</p>\n";
+    if (!s.result) {
+        out << "<div class=\"error-block\"><strong>✘ Dati non utilizzabili: nessuna verifica.</strong><br>"
+            << escaped(s.error) << "</div>\n</section>\n";
+        return;
+    }
+    const VerificationResult& r = *s.result;
+    out << outcome_block(r);
+    out << "<h3>Sezione e armature</h3>\n<div class=\"columns\">\n";
+    figure(out, section_drawing(r), "Sezione in scala, assi y e z per il baricentro G");
+    out << "<div>\n" << geometry_table(r) << "</div>\n</div>\n" << reinforcement_tables(r);
+    out << "<h3>Materiali</h3>\n" << materials_tables(r);
+    out << "<h3>Combinazioni</h3>\n" << combinations_table(r);
+    out << "<h3>Domini di resistenza</h3>\n";
+    if (!r.ultimate_checks_run)
+        out << "<p class=\"not-run\">Nessuna combinazione SLU: i domini sono disegnati senza punti di progetto.</p>\n";
+    figure(out, domains_svg_element(r, domains_of(r)),
+           "Domini N-M chiusi del motore di calcolo; ogni combinazione SLU con il suo nome e il rapporto della "
+           "verifica a flessione");
+    if (has_biaxial_bending(r))
+        figure(out, contour_drawing(r),
+               "Flessione deviata: contorno My-Mz allo sforzo normale della combinazione "
+               "determinante");
+    out << "<h3>Verifiche</h3>\n" << check_tables(r);
+    if (!r.warnings.empty()) {
+        out << "<h3>Avvertenze</h3>\n<ul class=\"warnings\">\n";
+        for (const std::string& w : r.warnings) out << "<li>" << escaped(w) << "</li>\n";
+        out << "</ul>\n";
+    }
+    out << "</section>\n";
+}
+
+}  // namespace
+
+std::string html_record(const std::vector<RecordSection>& sections, const RecordOptions& options) {
+    std::ostringstream out;
+    std::string title = "ferrolit — relazione di calcolo";
+    if (sections.size() == 1) title += " — sezione " + name_of(sections[0]);
+    out << "<!DOCTYPE html>\n<html lang=\"it\">\n<head>\n<meta charset=\"utf-8\">\n<title>" << title
+        << "</title>\n<meta name=\"generator\" content=\"ferrolit " << escaped(options.version) << "\">\n<style>"
+        << kRecordStyle << page_style(options.version, options.date, kCode) << "</style>\n</head>\n<body>\n";
+    header(out, options);
+    if (options.batch_summary) summary(out, sections);
+    for (std::size_t i = 0; i < sections.size(); ++i) section_record(out, sections[i], i);
+    out << "<footer class=\"record\">ferrolit " << escaped(options.version) << " — " << kCode
+        << ". Unità: mm, mm², MPa, kN, kNm; N positivo di compressione.</footer>\n</body>\n</html>\n";
+    return out.str();
+}
+
+}  // namespace ferrolit::cli
