@@ -27,7 +27,6 @@ inline constexpr CheckFamily kCheckFamilies[] = {
     {"as_max", "Armatura longitudinale massima"},
     {"stirrups", "Staffe minime"},
     {"stirrup_spacing", "Passo delle staffe"},
-    {"stirrup_diameter", "Diametro delle staffe"},
     {"bar_spacing", "Interasse delle barre longitudinali"},
     {"bar_diameter", "Diametro delle barre longitudinali"},
 };

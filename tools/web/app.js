@@ -12,16 +12,9 @@
   const FORCES = ['N', 'My', 'Mz', 'Vy', 'Vz'];
   const PROFILE_KEYS = ['Base', 'Altezza', 'BaseInf', 'SpessoreT', 'Copriferro_Inf', 'Copriferro_Sup',
     'stringaAs_inf', 'stringaAs_sup', 'stringaAs_supY', 'stringaAs_infY', 'As_inf', 'As_sup', 'As_supY', 'As_infY'];
-  const CHECK_NAMES = {
-    bending: 'Presso-flessione', shear_y: 'Taglio lungo y', shear_z: 'Taglio lungo z',
-    stress_concrete: 'Tensione nel calcestruzzo', stress_steel: 'Tensione nell\'acciaio',
-    crack_width: 'Fessurazione', as_min: 'Armatura minima', as_max: 'Armatura massima',
-    stirrups: 'Staffe minime', stirrup_spacing: 'Passo delle staffe', stirrup_diameter: 'Diametro delle staffe',
-    bar_spacing: 'Interferro', bar_diameter: 'Diametro delle barre',
-  };
 
   let section = {};
-  let lists = { tipo: [] };
+  let lists = { tipo: [], verifiche: {} };
   let lastResult = null;
   let sequence = 0;
   let timer = 0;
@@ -34,6 +27,15 @@
     if (!Number.isFinite(value)) return value > 0 ? '∞' : '−∞';
     return numberFormat(digits).format(value);
   }
+
+  // A ratio demand/capacity with three decimals; none means nothing resists (unbounded).
+  function formatRatio(value) {
+    if (value === null || value === undefined || !Number.isFinite(value)) return 'illimitato';
+    return new Intl.NumberFormat('it-IT', { minimumFractionDigits: 3, maximumFractionDigits: 3 }).format(value);
+  }
+
+  // The Italian title of a family of checks, from the program's own list.
+  const checkTitle = (id) => lists.verifiche[id] || id;
 
   // A number typed in a field ("300", "12,5"); what is not a number stays
   // text, so that the server names the field in its answer.
@@ -366,8 +368,8 @@
     const bar = document.createElement('span');
     bar.className = 'ratio-bar';
     bar.style.width = `${Math.min(Number.isFinite(check.ratio) ? check.ratio : 1, 1) * 100}%`;
-    ratio.append(bar, document.createTextNode(formatNumber(check.ratio, 3)));
-    const cells = [CHECK_NAMES[check.id] || check.id, check.clause, check.combination ?? '—', value(check.demand),
+    ratio.append(bar, document.createTextNode(formatRatio(check.ratio)));
+    const cells = [checkTitle(check.id), check.clause, check.combination ?? '—', value(check.demand),
       value(check.capacity)];
     for (const [i, text] of cells.entries()) {
       const td = document.createElement('td');
@@ -390,10 +392,10 @@
     $('.results').classList.remove('stale');
     $('#verdict').className = `verdict ${r.verified ? 'ok' : 'fail'}`;
     $('#verdict').textContent = r.verified ? 'SEZIONE VERIFICATA' : 'SEZIONE NON VERIFICATA';
-    $('#max-ratio').textContent = formatNumber(r.max_ratio, 3);
+    $('#max-ratio').textContent = formatRatio(r.max_ratio);
     const g = r.governing;
     $('#governing').textContent = g
-      ? `Governa: ${CHECK_NAMES[g.id] || g.id} (${g.clause}${g.combination ? `, combinazione ${g.combination}` : ''})`
+      ? `Governa: ${checkTitle(g.id)} (${g.clause}${g.combination ? `, combinazione ${g.combination}` : ''})`
       : '';
     $('#warnings').replaceChildren(...r.warnings.map((w) => {
       const li = document.createElement('li');

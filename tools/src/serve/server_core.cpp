@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <string_view>
 
+#include "check_families.hpp"
 #include "example.hpp"
 #include "ferrolit/verify.hpp"
 #include "record/html_record.hpp"
@@ -116,11 +117,14 @@ std::string names() {
         environments.push_back(environment_name(static_cast<Environment>(e)));
     for (int s = 0; s <= static_cast<int>(ShapeKind::Polygon); ++s)
         shapes.push_back(shape_kind_name(static_cast<ShapeKind>(s)));
+    json checks = json::object();
+    for (const CheckFamily& f : kCheckFamilies) checks[f.id] = f.title;
     const json all{{"calcestruzzo", analysis::concrete_class_names()},
                    {"acciaio", analysis::steel_class_names()},
                    {"tipo", kinds},
                    {"ambiente", environments},
-                   {"forma", shapes}};
+                   {"forma", shapes},
+                   {"verifiche", checks}};
     return all.dump();
 }
 
