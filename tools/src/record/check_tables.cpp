@@ -18,6 +18,8 @@ std::string value_cell(const std::optional<double>& v, const CheckResult& c) {
     return check_value_text(v, c) + (c.unit.empty() ? "" : "&#160;" + escaped(c.unit));
 }
 
+constexpr long kRowsKeptWhole = 8;
+
 // Ids in the record's order: the known families first, then any other.
 std::vector<std::string> families_of(const VerificationResult& r) {
     std::vector<std::string> ids;
@@ -30,8 +32,11 @@ std::vector<std::string> families_of(const VerificationResult& r) {
 
 void family_table(std::ostream& out, const VerificationResult& r, const std::string& id) {
     const std::size_t g = *r.governing(id);
-    out << "<table class=\"checks\" data-check=\"" << escaped(id) << "\">\n<caption>" << escaped(check_title(id))
-        << " <span class=\"id\">(" << escaped(id) << ")</span></caption>\n"
+    // A table of a few combinations stays on one page in print, its title with it.
+    const auto rows = std::count_if(r.checks.begin(), r.checks.end(), [&](const CheckResult& c) { return c.id == id; });
+    out << "<table class=\"checks" << (rows <= kRowsKeptWhole ? " whole" : "") << "\" data-check=\"" << escaped(id)
+        << "\">\n<caption>" << escaped(check_title(id)) << " <span class=\"id\">(" << escaped(id)
+        << ")</span></caption>\n"
         << "<colgroup><col class=\"c-comb\"><col class=\"c-clause\"><col class=\"c-num\"><col class=\"c-num\">"
            "<col class=\"c-ratio\"><col class=\"c-verdict\"></colgroup>\n"
         << "<thead><tr><th>Combinazione</th><th>Norma</th><th class=\"num\">Domanda</th>"

@@ -68,6 +68,7 @@ footer.record { border-top: 1px solid var(--rule); color: var(--muted); font-siz
   header.record + section { break-before: auto; }
   table, .figure, .outcome, p.not-run { break-inside: avoid; }
   table.checks, table.summary, table.grid-table { break-inside: auto; }
+  table.checks.whole { break-inside: avoid; }
   tr { break-inside: avoid; }
   thead { display: table-header-group; }
   th, td { padding: 2px 6px; }
