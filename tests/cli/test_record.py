@@ -199,7 +199,7 @@ class SectionRecord(Workspace):
                 if g["combination"]:
                     self.assertIn(f"combinazione {g['combination']}", outcome)
                 self.assertIn("SEZIONE VERIFICATA" if r["verified"] else "SEZIONE NON VERIFICATA", outcome)
-                self.assertLess(text.index('class="outcome'), text.index('class="checks"'))
+                self.assertLess(text.index('class="outcome'), text.index('class="checks'))
 
     def test_every_ultimate_combination_drawn_with_its_name(self):
         for name, section in SECTIONS.items():
