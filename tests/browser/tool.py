@@ -6,7 +6,6 @@ import json
 import os
 import subprocess
 import unittest
-import urllib.request
 
 import cdp
 
@@ -51,24 +50,11 @@ def server():
         process.stderr.close()
 
 
-def has_html_option():
-    return "--html" in run("verify", "--help").stdout
-
-
 def write_record(path, text, json_lines=False):
-    """The HTML record of one section or of a JSON Lines batch: by `ferrolit
-    verify --html` when the tool has it, otherwise from the server's record
-    endpoint, which renders the same record."""
-    if has_html_option():
-        source = path + (".jsonl" if json_lines else ".json")
-        with open(source, "w", encoding="utf-8") as f:
-            f.write(text)
-        result = run("verify", source, "--html", path)
-        if result.returncode == 2 or not os.path.exists(path):
-            raise AssertionError(f"ferrolit verify --html: {result.stderr}")
-        return
-    with server() as url:
-        request = urllib.request.Request(url + "api/record", data=text.encode(), method="POST", headers={
-            "Content-Type": "application/x-ndjson" if json_lines else "application/json"})
-        with urllib.request.urlopen(request, timeout=60) as answer, open(path, "wb") as f:
-            f.write(answer.read())
+    """The HTML record of one section or of a JSON Lines batch, by `ferrolit verify --html`."""
+    source = path + (".jsonl" if json_lines else ".json")
+    with open(source, "w", encoding="utf-8") as f:
+        f.write(text)
+    result = run("verify", source, "--html", path)
+    if result.returncode == 2 or not os.path.exists(path):
+        raise AssertionError(f"ferrolit verify --html: {result.stderr}")

@@ -7,44 +7,20 @@ the command's contract: record, JSON, exit statuses, files, batches.
 
 import json
 import os
-import subprocess
-import tempfile
 import unittest
+
+import cli_support
+from cli_support import run
 import xml.etree.ElementTree as ET
 
-BIN = os.environ.get("FERROLIT_BIN", "../../build/tools/ferrolit")
 
-
-def run(*args, stdin=None):
-    return subprocess.run([BIN, *args], input=stdin, capture_output=True, text=True, timeout=120)
 
 
 def example():
     return json.loads(run("example").stdout)
 
 
-class Workspace(unittest.TestCase):
-    def setUp(self):
-        self._dir = tempfile.TemporaryDirectory()
-        self.dir = self._dir.name
-
-    def tearDown(self):
-        self._dir.cleanup()
-
-    def path(self, name):
-        return os.path.join(self.dir, name)
-
-    def write(self, name, text):
-        with open(self.path(name), "w", encoding="utf-8") as f:
-            f.write(text)
-        return self.path(name)
-
-    def section_file(self, section, name="sezione.json"):
-        return self.write(name, json.dumps(section, indent=2))
-
-    def lines_file(self, *sections, name="edificio.jsonl"):
-        return self.write(name, "\n".join(s if isinstance(s, str) else json.dumps(s) for s in sections) + "\n")
-
+class Workspace(cli_support.Workspace):
     def verify_json(self, section, *args):
         result = run("verify", "--json", *args, self.section_file(section))
         self.assertIn(result.returncode, (0, 1), result.stderr)

@@ -12,18 +12,15 @@ import json
 import math
 import os
 import re
-import subprocess
-import tempfile
 import unittest
+
+import cli_support
+from cli_support import run
 import xml.etree.ElementTree as ET
 
-BIN = os.environ.get("FERROLIT_BIN", "../../build/tools/ferrolit")
 SVG = "{http://www.w3.org/2000/svg}"
 VOID = {"meta", "br", "col", "img", "hr", "link", "input", "wbr"}
 
-
-def run(*args):
-    return subprocess.run([BIN, *args], capture_output=True, text=True, timeout=300)
 
 
 class Node:
@@ -134,26 +131,7 @@ ELL = TEE | {"DescrSezione": "Trave a L", "forma": "L", "stringaAs_supY": "1f14"
 SECTIONS = {"trave": BEAM, "T": TEE, "L": ELL, "foro": HOLLOW, "pilastro": COLUMN, "senza staffe": BARE}
 
 
-class Workspace(unittest.TestCase):
-    def setUp(self):
-        self._dir = tempfile.TemporaryDirectory()
-        self.dir = self._dir.name
-
-    def tearDown(self):
-        self._dir.cleanup()
-
-    def path(self, name):
-        return os.path.join(self.dir, name)
-
-    def write(self, name, text):
-        with open(self.path(name), "w", encoding="utf-8") as f:
-            f.write(text)
-        return self.path(name)
-
-    def read(self, name):
-        with open(self.path(name), encoding="utf-8") as f:
-            return f.read()
-
+class Workspace(cli_support.Workspace):
     def verified(self, section, *extra):
         """The section's --json result, its HTML record parsed, and the record's text."""
         source = self.write("sezione.json", json.dumps(section))
