@@ -1,11 +1,11 @@
 #include "report.hpp"
 
 #include <algorithm>
-#include <ctime>
 #include <sstream>
 #include <vector>
 
 #include "check_families.hpp"
+#include "local_date.hpp"
 #include "report_numbers.hpp"
 
 namespace ferrolit::cli {
@@ -25,15 +25,6 @@ std::string right(const std::string& s, std::size_t w) { return std::string(w > 
 
 std::string name_of(const VerificationResult& r) {
     return r.input.description.empty() ? "(senza descrizione)" : "\"" + r.input.description + "\"";
-}
-
-std::string today() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%d/%m/%Y", &local);
-    return text;
 }
 
 std::string governing_text(const VerificationResult& r, std::size_t i) {
@@ -147,7 +138,8 @@ void checks(std::ostream& out, const VerificationResult& r) {
 
 std::string report(const VerificationResult& r, const std::string& source) {
     std::ostringstream out;
-    out << "ferrolit " << r.version << " — verifica della sezione " << name_of(r) << " — " << today() << "\n"
+    out << "ferrolit " << r.version << " — verifica della sezione " << name_of(r) << " — " << local_date("%d/%m/%Y")
+        << "\n"
         << "Norma: NTC 2018 (D.M. 17/01/2018) e Circolare 21/01/2019 n. 7\n"
         << "Dati: " << source << "\n\n";
     out << "ESITO: " << (r.verified ? "SEZIONE VERIFICATA" : "SEZIONE NON VERIFICATA") << ", rapporto massimo "

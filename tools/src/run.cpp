@@ -1,6 +1,5 @@
 #include "run.hpp"
 
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -9,6 +8,7 @@
 
 #include "example.hpp"
 #include "ferrolit/verify.hpp"
+#include "local_date.hpp"
 #include "output_files.hpp"
 #include "record/html_record.hpp"
 #include "report.hpp"
@@ -74,17 +74,8 @@ std::string with_line(const std::string& one_line_json, int line) {
     return "{\"line\":" + std::to_string(line) + "," + one_line_json.substr(1);
 }
 
-std::string iso_today() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d", &local);
-    return text;
-}
-
 RecordOptions record_options(const RunOptions& options, bool batch) {
-    return {FERROLIT_VERSION, iso_today(), batch, options.design};
+    return {FERROLIT_VERSION, local_date("%Y-%m-%d"), batch, options.design};
 }
 
 std::size_t non_blank_lines(const std::string& text) {

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <chrono>
-#include <ctime>
 #include <new>
 #include <nlohmann/json.hpp>
 #include <string_view>
@@ -11,6 +9,7 @@
 #include "check_families.hpp"
 #include "example.hpp"
 #include "ferrolit/verify.hpp"
+#include "local_date.hpp"
 #include "record/html_record.hpp"
 #include "serve/web_assets.hpp"
 #include "svg.hpp"
@@ -99,15 +98,6 @@ bool accepts(const std::string& media, Action action) {
     return action == Action::Record && is_json_lines(media);
 }
 
-std::string today() {
-    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm utc{};
-    gmtime_r(&now, &utc);
-    char text[16];
-    std::strftime(text, sizeof text, "%Y-%m-%d", &utc);
-    return text;
-}
-
 // The names the page's lists offer, from the library's own tables.
 std::string names() {
     json kinds = json::array(), environments = json::array(), shapes = json::array();
@@ -131,7 +121,7 @@ std::string names() {
 RecordOptions record_options(const ServerOptions& options, bool batch) {
     RecordOptions o;
     o.version = options.version;
-    o.date = today();
+    o.date = local_date("%Y-%m-%d");
     o.batch_summary = batch;
     return o;
 }
