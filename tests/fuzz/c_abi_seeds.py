@@ -139,7 +139,7 @@ C25_B450 = ["C25/30", 30, 25, 1.5, 0.85, 33, 2.56, 1.8, 3.3, 31476, 0.002, 0.003
             "B450C", 450, 1.15, 200000, 391.3, 0.0019565, 0.0675]
 
 
-def beam_road():
+def beam_workflow():
     s = Seed()
     s.create("clsGenVerSez", 0)
     s.call(0, "CreaSezRett", "Trave", "T1", 300, 500, 40, 40, 100, 0, 0, 0, 80, 2, 12, 20)
@@ -161,7 +161,7 @@ def beam_road():
     return s
 
 
-def tee_road():
+def tee_workflow():
     s = Seed()
     s.create("clsGenVerSez", 0)
     s.call(0, "CreaSezT", "Trave", "T2", 800, 300, 600, 150, 40, 40, 250, 30, -100, 20, 150, 2, 14, 24)
@@ -235,7 +235,7 @@ def wrong_calls():
 def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "corpus", "c_abi")
     os.makedirs(folder, exist_ok=True)
-    for make in (beam_road, tee_road, failing_design, collection, wrong_calls):
+    for make in (beam_workflow, tee_workflow, failing_design, collection, wrong_calls):
         with open(os.path.join(folder, make.__name__), "wb") as f:
             f.write(make().data)
 

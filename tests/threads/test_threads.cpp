@@ -1,5 +1,5 @@
 // Independent registries on separate threads. Each thread drives its own
-// registry along the whole road (creation, materials, bars and stirrups by
+// registry along the whole workflow (creation, materials, bars and stirrups by
 // the code, both domains, shear, crack width, design failures with their
 // message boxes and beeps, an arithmetic fault, the C interface's per-thread
 // status) and must get, bit for bit, what one thread alone gets. Meanwhile
@@ -23,7 +23,7 @@ namespace {
 
 using namespace ferrolit;
 
-// What a road produced, in order: numbers by their bits, texts as they are.
+// What a workflow produced, in order: numbers by their bits, texts as they are.
 struct Record {
     std::vector<std::uint32_t> numbers;
     std::vector<std::string> texts;
@@ -132,8 +132,8 @@ void verify(Section& s, bool tee, Record& out) {
     s.fyk(fyk);
 }
 
-// The whole road of one shape through the C++ interface.
-Record road(const Shape& shape) {
+// The whole workflow of one shape through the C++ interface.
+Record workflow(const Shape& shape) {
     Record out;
     sink = &out;
     clsGenVerSez r;
@@ -168,7 +168,7 @@ void c_interface(int n, Record& out) {
 }
 
 Record job(int n) {
-    Record out = road(kShapes[n % kShapeCount]);
+    Record out = workflow(kShapes[n % kShapeCount]);
     c_interface(n, out);
     return out;
 }
@@ -211,9 +211,9 @@ TEST(ThreadSafety, IndependentRegistriesGiveWhatOneThreadGives) {
     }
 }
 
-// The road really goes where the comparison needs it to: domains, messages,
+// The workflow really goes where the comparison needs it to: domains, messages,
 // beeps and the fault all show up in the record.
-TEST(ThreadSafety, TheRoadReachesEveryPart) {
+TEST(ThreadSafety, TheWorkflowReachesEveryStep) {
     setDecimalSeparator('.');
     install_hooks();
     const Record narrow = job(3);
