@@ -132,6 +132,9 @@ TEST(AnalysisUls, DomainsAreClosedAndWithinTheirTolerance) {
             ASSERT_GE(d.points.size(), 101u);
             EXPECT_EQ(d.points.front().N, d.points.back().N);
             EXPECT_EQ(d.points.front().M, d.points.back().M);
+            // The first point comes back once, at the end; no point is repeated.
+            for (std::size_t i = 1; i < d.points.size(); ++i)
+                EXPECT_FALSE(d.points[i].N == d.points[i - 1].N && d.points[i].M == d.points[i - 1].M) << "point " << i;
             double lo = INFINITY, hi = -INFINITY, extent = 0;
             for (const auto& p : d.points) {
                 lo = std::min(lo, p.N), hi = std::max(hi, p.N), extent = std::max(extent, std::fabs(p.M));
@@ -244,6 +247,8 @@ TEST(AnalysisUls, ContoursAreClosedAndCarryTheirN) {
             const fa::Contour c = s.contour(N, 72);
             ASSERT_GE(c.points.size(), 73u);
             EXPECT_EQ(c.points.front().My, c.points.back().My);
+            for (std::size_t i = 1; i < c.points.size(); ++i)
+                EXPECT_FALSE(c.points[i].My == c.points[i - 1].My && c.points[i].Mz == c.points[i - 1].Mz) << i;
             for (const auto& p : c.points) EXPECT_NEAR(p.state.N, N, 1e-6 * (s.N_Rd_max() - s.N_Rd_min()));
         }
     }

@@ -106,6 +106,8 @@ Domain balanced_domain(const SectionData& s, Axis axis, std::size_t points) {
         for (std::size_t i = 0; i + 1 < samples.size(); ++i)
             if (kept.empty() || samples[i].N != kept.back().N || samples[i].M != kept.back().M)
                 kept.push_back(samples[i]);
+        // The path's end comes back to its start through the same yielded states.
+        while (kept.size() > 1 && kept.back().N == kept.front().N && kept.back().M == kept.front().M) kept.pop_back();
         kept.push_back(kept.front());
         wanted += points + 1 - std::min(kept.size(), points + 1);
     }
