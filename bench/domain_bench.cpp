@@ -6,9 +6,9 @@
 
 #include <ferrolit/ferrolit.hpp>
 
+#include "component/uls/domain_setup.hpp"
+#include "component/uls/domain_sweep.hpp"
 #include "support.hpp"
-#include "uls/domain_setup.hpp"
-#include "uls/domain_sweep.hpp"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <numbers>
 
-#include "verify/format.hpp"
+#include "verify/output/format.hpp"
 
 namespace ferrolit::verification {
 

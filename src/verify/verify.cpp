@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "verify/checks.hpp"
+#include "verify/checks/checks.hpp"
 #include "verify/model.hpp"
 #include "verify/run.hpp"
 

@@ -17,9 +17,9 @@
 #include <string>
 #include <string_view>
 
+#include "component/reinforcement/bar_text.hpp"
 #include "ferrolit/registry.hpp"
 #include "fuzz_check.hpp"
-#include "reinforcement/bar_text.hpp"
 
 namespace {
 

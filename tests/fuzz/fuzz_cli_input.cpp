@@ -18,7 +18,7 @@
 #include "ferrolit/platform.hpp"
 #include "ferrolit/verify.hpp"
 #include "fuzz_check.hpp"
-#include "report.hpp"
+#include "record/text_record.hpp"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "plot_frame.hpp"
+#include "plot/plot_frame.hpp"
 
 #include <algorithm>
 #include <cmath>
 
-#include "../markup.hpp"
+#include "common/markup.hpp"
 
 namespace ferrolit::cli {
 

@@ -1,11 +1,11 @@
-#include "check_tables.hpp"
+#include "record/check_tables.hpp"
 
 #include <algorithm>
 #include <sstream>
 #include <vector>
 
-#include "../check_families.hpp"
-#include "html_text.hpp"
+#include "common/check_families.hpp"
+#include "record/html_text.hpp"
 
 namespace ferrolit::cli {
 

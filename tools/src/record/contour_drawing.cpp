@@ -1,12 +1,12 @@
-#include "contour_drawing.hpp"
+#include "record/contour_drawing.hpp"
 
 #include <cmath>
 #include <sstream>
 
-#include "../check_families.hpp"
-#include "../plot/plot_frame.hpp"
-#include "../svg.hpp"
-#include "html_text.hpp"
+#include "common/check_families.hpp"
+#include "plot/domains_svg.hpp"
+#include "plot/plot_frame.hpp"
+#include "record/html_text.hpp"
 
 namespace ferrolit::cli {
 

@@ -1,8 +1,8 @@
-#include "data_tables.hpp"
+#include "record/data_tables.hpp"
 
 #include <sstream>
 
-#include "html_text.hpp"
+#include "record/html_text.hpp"
 
 namespace ferrolit::cli {
 

@@ -1,18 +1,18 @@
-#include "html_record.hpp"
+#include "record/html_record.hpp"
 
 #include <algorithm>
 #include <cmath>
 #include <numeric>
 #include <sstream>
 
-#include "../check_families.hpp"
-#include "../svg.hpp"
-#include "check_tables.hpp"
-#include "contour_drawing.hpp"
-#include "data_tables.hpp"
-#include "html_text.hpp"
-#include "record_style.hpp"
-#include "section_drawing.hpp"
+#include "common/check_families.hpp"
+#include "plot/domains_svg.hpp"
+#include "record/check_tables.hpp"
+#include "record/contour_drawing.hpp"
+#include "record/data_tables.hpp"
+#include "record/html_text.hpp"
+#include "record/record_style.hpp"
+#include "record/section_drawing.hpp"
 
 namespace ferrolit::cli {
 

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "../markup.hpp"
-#include "../report_numbers.hpp"
+#include "common/markup.hpp"
+#include "common/report_numbers.hpp"
 
 namespace ferrolit::cli {
 

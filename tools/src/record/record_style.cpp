@@ -1,4 +1,4 @@
-#include "record_style.hpp"
+#include "record/record_style.hpp"
 
 #include <string>
 

@@ -1,11 +1,11 @@
-#include "section_drawing.hpp"
+#include "record/section_drawing.hpp"
 
 #include <algorithm>
 #include <cmath>
 #include <sstream>
 
-#include "../svg.hpp"
-#include "html_text.hpp"
+#include "plot/domains_svg.hpp"
+#include "record/html_text.hpp"
 
 namespace ferrolit::cli {
 

@@ -1,4 +1,4 @@
-#include "http_server.hpp"
+#include "serve/http_server.hpp"
 
 #include <httplib.h>
 

@@ -1,4 +1,4 @@
-#include "server_core.hpp"
+#include "serve/server_core.hpp"
 
 #include <algorithm>
 #include <cctype>
@@ -6,13 +6,13 @@
 #include <nlohmann/json.hpp>
 #include <string_view>
 
-#include "check_families.hpp"
-#include "example.hpp"
+#include "common/check_families.hpp"
+#include "common/example.hpp"
+#include "common/local_date.hpp"
 #include "ferrolit/verify.hpp"
-#include "local_date.hpp"
+#include "plot/domains_svg.hpp"
 #include "record/html_record.hpp"
 #include "serve/web_assets.hpp"
-#include "svg.hpp"
 
 namespace ferrolit::cli::serve {
 

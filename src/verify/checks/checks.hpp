@@ -1,0 +1,71 @@
+#pragma once
+
+// The checks of a section, one family per file. Each appends its entries
+// (one per check and combination, or one per rule for the detailing) to
+// the result's list.
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ferrolit/verify.hpp"
+#include "verify/checks/section_geometry.hpp"
+
+namespace ferrolit::verification {
+
+// What every check reads: the input, the engine's section, its bars and
+// stirrups, the material values and the section's extents.
+struct Context {
+    const VerificationInput& in;
+    const analysis::Section& section;
+    const std::vector<PlacedBar>& bars;
+    const std::optional<StirrupsRecord>& stirrups;
+    double fck, fcd, fctm, fyk, fyd, Es, Ecm;
+    double Ac;          // mm², gross
+    analysis::Point G;  // centroid of the gross section
+    Extent y, z;        // extents of the section
+
+    Context(const VerificationInput& input, const analysis::Section& s, const std::vector<PlacedBar>& b,
+            const std::optional<StirrupsRecord>& st);
+    const analysis::Shape& shape() const { return section.shape(); }
+    Extent extent_of(Coordinate c) const { return c == Coordinate::Z ? z : y; }
+
+    // The cracked elastic state of a service combination (modular ratio
+    // alpha_e, concrete without tension), computed once for all its checks.
+    const analysis::ServiceState& cracked_state(const Combination& c) const;
+
+private:
+    mutable std::map<const Combination*, analysis::ServiceState> cracked_;
+};
+
+// The longitudinal bars on the tensioned side of one plane of bending: those
+// beyond the centroid G on that side. `low` is the side of smaller z (plane
+// of My, the bottom) or smaller y (plane of Mz).
+struct TensionSide {
+    Coordinate c = Coordinate::Z;
+    bool low = true;
+    double As = 0;  // mm², the bars on that side
+    int count = 0;
+    double d = 0;   // mm, from the compressed edge to their centroid (to the farthest bar if none)
+    double bw = 0;  // mm, the least width between their centroid and the compressed edge
+    double bt = 0;  // mm, the mean width from the tensioned edge to the centroid G
+};
+TensionSide tension_side(const Context& ctx, Coordinate c, bool low);
+
+// The side a moment of the plane stretches: My > 0 and Mz > 0 stretch the low side.
+inline bool stretches_low(double M) { return M > 0; }
+
+// demand/capacity, 0 for no demand, +∞ for a capacity of 0.
+double ratio_of(double demand, double capacity);
+
+CheckResult make_check(std::string id, std::string clause, const Combination* c, std::optional<double> demand,
+                       std::optional<double> capacity, std::string unit, double ratio, bool verified,
+                       std::string note = {});
+
+void check_bending(const Context& ctx, std::vector<CheckResult>& out);
+void check_shear(const Context& ctx, std::vector<CheckResult>& out);
+void check_stresses(const Context& ctx, std::vector<CheckResult>& out);
+void check_cracks(const Context& ctx, std::vector<CheckResult>& out);
+void check_detailing(const Context& ctx, std::vector<CheckResult>& out);
+
+}  // namespace ferrolit::verification

@@ -1,0 +1,156 @@
+// The detailing rules as checks with ratios (> 1 fails; minimums as
+// required/provided, maximums as provided/limit): beams §4.1.6.1.1,
+// columns §4.1.6.1.2. They belong to no combination.
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+#include "verify/checks/checks.hpp"
+#include "verify/output/format.hpp"
+
+namespace ferrolit::verification {
+
+namespace {
+
+constexpr const char* kBeam = "§4.1.6.1.1";
+constexpr const char* kColumn = "§4.1.6.1.2";
+
+const char* side_name(Coordinate c, bool low) {
+    if (c == Coordinate::Z) return low ? "inferiore" : "superiore";
+    return low ? "sinistro" : "destro";
+}
+
+std::string moment_sign(Coordinate c, bool low) {
+    return std::string(c == Coordinate::Z ? "My" : "Mz") + (low ? " > 0" : " < 0");
+}
+
+CheckResult minimum(const char* id, const char* clause, double required, double provided, const char* unit,
+                    std::string note) {
+    return make_check(id, clause, nullptr, required, provided, unit, ratio_of(required, provided), provided >= required,
+                      std::move(note));
+}
+
+CheckResult maximum(const char* id, const char* clause, double provided, double limit, const char* unit,
+                    std::string note) {
+    return make_check(id, clause, nullptr, provided, limit, unit, ratio_of(provided, limit), provided <= limit,
+                      std::move(note));
+}
+
+// The sides of a plane that some combination stretches (the bottom when none does).
+std::vector<bool> stretched_sides(const Context& ctx, Coordinate c) {
+    std::set<bool> sides;
+    for (const Combination& k : ctx.in.combinations) {
+        const double M = c == Coordinate::Z ? k.My : k.Mz;
+        if (M != 0) sides.insert(stretches_low(M));
+    }
+    if (sides.empty() && c == Coordinate::Z) sides.insert(true);
+    return {sides.rbegin(), sides.rend()};  // low side first
+}
+
+double bars_beyond(const Context& ctx, Coordinate c, bool low) {
+    double area = 0;
+    const double g = coordinate_of(ctx.G, c);
+    for (const PlacedBar& b : ctx.bars) {
+        const double level = c == Coordinate::Z ? b.z : b.y;
+        if (low ? level < g : level > g) area += b.area;
+    }
+    return area;
+}
+
+void beam(const Context& ctx, std::vector<CheckResult>& out) {
+    const double coefficient = std::max(0.26 * ctx.fctm / ctx.fyk, 0.0013);
+    double least_d = INFINITY;
+    for (Coordinate c : {Coordinate::Z, Coordinate::Y}) {
+        for (bool low : stretched_sides(ctx, c)) {
+            const TensionSide t = tension_side(ctx, c, low);
+            if (c == Coordinate::Z) least_d = std::min(least_d, t.d);
+            const double required = coefficient * t.bt * t.d;
+            CheckResult r = minimum("as_min", kBeam, required, t.As, "mm²",
+                                    std::string("barre del lembo teso ") + side_name(c, low) + " (" +
+                                        moment_sign(c, low) + "): As,min = max(0,26·fctm/fyk; 0,0013)·bt·d");
+            r.details = {{"bt", t.bt, "mm"}, {"d", t.d, "mm"}, {"coefficient", coefficient, ""}};
+            out.push_back(std::move(r));
+        }
+    }
+    const double limit = 0.04 * ctx.Ac;
+    const bool sideways = !stretched_sides(ctx, Coordinate::Y).empty();
+    for (Coordinate c : {Coordinate::Z, Coordinate::Y}) {
+        if (c == Coordinate::Y && !sideways) continue;
+        for (bool low : {true, false})
+            out.push_back(
+                maximum("as_max", kBeam, bars_beyond(ctx, c, low), limit, "mm²",
+                        std::string("barre del lato ") + side_name(c, low) + " (tese o compresse): As ≤ 0,04·Ac"));
+    }
+    // Stirrups: at least 1.5·b mm²/m, b the web's least thickness, at least
+    // three a metre and no wider apart than 0.8·d.
+    double z_lo = INFINITY, z_hi = -INFINITY;
+    for (const PlacedBar& b : ctx.bars) z_lo = std::min(z_lo, b.z), z_hi = std::max(z_hi, b.z);
+    const double b = least_width(ctx.shape(), Coordinate::Z, z_lo, z_hi);
+    const double provided = ctx.stirrups ? ctx.stirrups->per_metre : 0.0;
+    CheckResult st = minimum("stirrups", kBeam, 1.5 * b, provided, "mm²/m",
+                             "Ast ≥ 1,5·b mm²/m con b = " + it_fixed(b, 0) + " mm, spessore minimo dell'anima" +
+                                 (ctx.stirrups ? "" : "; nessuna staffa"));
+    st.details = {{"b", b, "mm"}};
+    out.push_back(std::move(st));
+    if (!ctx.stirrups) return;
+    const double spacing_limit = std::min(1000.0 / 3, 0.8 * least_d);
+    out.push_back(
+        maximum("stirrup_spacing", kBeam, ctx.stirrups->spacing, spacing_limit, "mm",
+                "passo ≤ min(333 mm, almeno tre staffe al metro; 0,8·d = " + it_fixed(0.8 * least_d, 0) + " mm)"));
+}
+
+// The widest gap between bars next to each other around the section.
+double widest_gap(const Context& ctx) {
+    std::vector<std::pair<double, analysis::Point>> around;
+    for (const PlacedBar& b : ctx.bars) around.push_back({std::atan2(b.z - ctx.G.z, b.y - ctx.G.y), {b.y, b.z}});
+    std::sort(around.begin(), around.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    double widest = 0;
+    for (std::size_t i = 0; i < around.size(); ++i) {
+        const analysis::Point p = around[i].second, q = around[(i + 1) % around.size()].second;
+        widest = std::max(widest, std::hypot(p.y - q.y, p.z - q.z));
+    }
+    return widest;
+}
+
+void column(const Context& ctx, std::vector<CheckResult>& out) {
+    double phi_min = INFINITY, phi_max = 0, As = 0;
+    for (const PlacedBar& b : ctx.bars) {
+        phi_min = std::min(phi_min, b.diameter), phi_max = std::max(phi_max, b.diameter);
+        As += b.area;
+    }
+    out.push_back(minimum("bar_diameter", kColumn, 12, phi_min, "mm", "diametro delle barre longitudinali ≥ 12 mm"));
+    if (ctx.bars.size() > 1)
+        out.push_back(maximum("bar_spacing", kColumn, widest_gap(ctx), 300, "mm",
+                              "interasse delle barre longitudinali lungo il perimetro ≤ 300 mm"));
+    const Combination* most = nullptr;
+    for (const Combination& c : ctx.in.combinations)
+        if (is_ultimate(c.kind) && (most == nullptr || c.N > most->N)) most = &c;
+    const double N = most != nullptr ? std::max(0.0, most->N) : 0.0;
+    const double by_area = 0.003 * ctx.Ac, by_force = 0.10 * N * 1e3 / ctx.fyd;
+    std::string note = "As ≥ max(0,003·Ac; 0,10·N_Ed/fyd)";
+    if (most != nullptr)
+        note += ", N_Ed = " + it_fixed(N, 1) + " kN della combinazione più compressa \"" + most->name + "\"";
+    CheckResult r = minimum("as_min", kColumn, std::max(by_area, by_force), As, "mm²", note);
+    r.details = {{"0.003_Ac", by_area, "mm²"}, {"0.10_N_fyd", by_force, "mm²"}};
+    out.push_back(std::move(r));
+    out.push_back(maximum("as_max", kColumn, As, 0.04 * ctx.Ac, "mm²", "As ≤ 0,04·Ac"));
+    const double phi_st = ctx.stirrups ? ctx.stirrups->diameter : 0.0;
+    out.push_back(
+        minimum("stirrups", kColumn, std::max(6.0, phi_max / 4), phi_st, "mm",
+                std::string("diametro delle staffe ≥ max(6 mm; φmax/4)") + (ctx.stirrups ? "" : "; nessuna staffa")));
+    if (!ctx.stirrups) return;
+    out.push_back(maximum("stirrup_spacing", kColumn, ctx.stirrups->spacing, std::min(12 * phi_min, 250.0), "mm",
+                          "passo delle staffe ≤ min(12·φmin; 250 mm)"));
+}
+
+}  // namespace
+
+void check_detailing(const Context& ctx, std::vector<CheckResult>& out) {
+    if (ctx.in.member == MemberType::Column)
+        column(ctx, out);
+    else
+        beam(ctx, out);
+}
+
+}  // namespace ferrolit::verification

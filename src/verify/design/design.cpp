@@ -1,0 +1,218 @@
+// design(): the missing reinforcement chosen so that every check passes with
+// the least steel.
+//
+// The search. Each missing layer of a profile takes one arrangement of the
+// bar table, n bars of one diameter φ within the input's limits, that fits
+// in a row: centres at the covers, clear gaps of at least max(φ, 20 mm)
+// (EN 1992-1-1 §8.2); the two side layers, when they count, take the same
+// arrangement, or none. Candidates are visited in order of increasing total
+// longitudinal area (best first over the sorted options of each layer), and
+// the first that passes every check wins: no lighter arrangement passes.
+// Stirrups, when missing, are then the lightest (least area per metre) of
+// diameters 6…16 mm and spacings of 50…325 mm in steps of 25 mm that
+// passes, with two legs (a closed stirrup), or three or four when two cannot
+// do; a candidate whose bars fail with the strongest of them is dropped at
+// once, since more stirrups never lower a resistance.
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numbers>
+#include <queue>
+#include <set>
+
+#include "component/reinforcement/bar_table.hpp"
+#include "verify/checks/section_geometry.hpp"
+#include "verify/model.hpp"
+#include "verify/output/format.hpp"
+#include "verify/run.hpp"
+
+namespace ferrolit {
+
+namespace {
+
+using namespace verification;
+
+// Most bar arrangements tried: 4000, fewer for many combinations, so that no
+// input keeps the search busy for more than a few seconds.
+int most_candidates(const VerificationInput& in) {
+    const auto combinations = static_cast<int>(std::max<std::size_t>(1, in.combinations.size()));
+    return std::clamp(400000 / combinations, 50, 4000);
+}
+
+struct Option {
+    int n = 0, phi = 0;
+    double area = 0;
+    std::string text() const { return std::to_string(n) + "f" + std::to_string(phi); }
+};
+
+double clear_gap(int phi) { return std::max<double>(phi, 20); }
+
+// Arrangements of a layer that fit: `span` is the room between the end
+// bars' centres (horizontal layers) or between the bottom and top layers
+// (side layers, whose bars lie strictly between).
+std::vector<Option> options_for(const VerificationInput& in, double span, bool side) {
+    std::vector<Option> out;
+    if (side) out.push_back({0, 0, 0});
+    const int least_phi =
+        in.member == MemberType::Column ? std::max(in.limits.min_diameter, 12) : in.limits.min_diameter;
+    for (std::int16_t phi : detail::bar_table_diameters()) {
+        if (phi < least_phi || phi > in.limits.max_diameter) continue;
+        const double pitch = phi + clear_gap(phi);
+        const int most = side ? static_cast<int>(std::floor(span / pitch)) - 1
+                              : (span >= 0 ? 1 + static_cast<int>(std::floor(span / pitch)) : 0);
+        for (int n = std::max(1, in.limits.min_count); n <= std::min(most, 100); ++n)
+            out.push_back({n, phi, n * std::numbers::pi * phi * phi / 4});
+    }
+    std::stable_sort(out.begin(), out.end(),
+                     [](const Option& a, const Option& b) { return a.area != b.area ? a.area < b.area : a.n < b.n; });
+    return out;
+}
+
+struct StirrupOption {
+    StirrupsInput s;
+    double per_metre;
+};
+
+std::vector<StirrupOption> stirrup_options() {
+    std::vector<StirrupOption> out;
+    for (int phi : {6, 8, 10, 12, 14, 16})
+        for (int legs : {2, 3, 4})
+            for (int spacing = 50; spacing <= 325; spacing += 25)
+                out.push_back(
+                    {{double(phi), legs, double(spacing)}, legs * std::numbers::pi * phi * phi / 4 * 1000 / spacing});
+    // A closed stirrup (two legs) first, more legs only when two cannot do.
+    std::stable_sort(out.begin(), out.end(), [](const StirrupOption& a, const StirrupOption& b) {
+        if ((a.s.legs == 2) != (b.s.legs == 2)) return a.s.legs == 2;
+        if (a.per_metre != b.per_metre) return a.per_metre < b.per_metre;
+        return a.s.spacing > b.s.spacing;
+    });
+    return out;
+}
+
+// The dimensions of the search: bottom, top, the pair of side layers.
+struct Search {
+    std::array<bool, 3> open{};
+    std::array<std::vector<Option>, 3> options;
+};
+
+Search search_of(const VerificationInput& in, const Reinforcement& r) {
+    Search s;
+    if (in.shape.kind == ShapeKind::Polygon || !in.bars.empty()) return s;
+    const analysis::Shape shape =
+        analysis::profile_shape(in.shape.kind == ShapeKind::Rectangle ? analysis::Profile::Rectangle
+                                : in.shape.kind == ShapeKind::Tee     ? analysis::Profile::Tee
+                                : in.shape.kind == ShapeKind::Ell     ? analysis::Profile::Ell
+                                                                      : analysis::Profile::InvertedTee,
+                                in.shape.dimensions);
+    const double H = in.shape.dimensions.Altezza;
+    s.open[0] = !r.layers[kBottom].present;
+    s.open[1] = !r.layers[kTop].present;
+    s.open[2] = z_applies(in) && !r.layers[kLeft].present && !r.layers[kRight].present;
+    if (s.open[0])
+        s.options[0] = options_for(in, width_at(shape, Coordinate::Z, in.bottom.cover) - 2 * in.bottom.cover, false);
+    if (s.open[1])
+        s.options[1] = options_for(in, width_at(shape, Coordinate::Z, H - in.top.cover) - 2 * in.top.cover, false);
+    if (s.open[2]) s.options[2] = options_for(in, H - in.bottom.cover - in.top.cover, true);
+    for (int k = 0; k < 3; ++k)
+        if (s.open[k] && s.options[k].empty())
+            throw Error(ErrorKind::InvalidOperation,
+                        std::string("progetto: nessuna disposizione della tabella delle barre entra in ") +
+                            (k == 0   ? "As_inf"
+                             : k == 1 ? "As_sup"
+                                      : "As_supY/As_infY") +
+                            " entro i limiti dFerriMinimo…dFerriMassimo e NFerriMinimo");
+    return s;
+}
+
+using Index = std::array<int, 3>;
+
+Reinforcement candidate(const Reinforcement& base, const Search& s, const Index& at) {
+    Reinforcement r = base;
+    const int layer_of_dimension[3][2] = {{kBottom, -1}, {kTop, -1}, {kLeft, kRight}};
+    for (int k = 0; k < 3; ++k) {
+        if (!s.open[k]) continue;
+        const Option& o = s.options[k][static_cast<std::size_t>(at[k])];
+        for (int layer : layer_of_dimension[k])
+            if (layer >= 0)
+                r.layers[layer] = {o.n > 0 ? o.text() : std::string(), std::nullopt, Origin::Designed, true};
+    }
+    return r;
+}
+
+double total_area(const Search& s, const Index& at) {
+    double a = 0;
+    for (int k = 0; k < 3; ++k)
+        if (s.open[k]) a += s.options[k][static_cast<std::size_t>(at[k])].area * (k == 2 ? 2 : 1);
+    return a;
+}
+
+std::string failing(const VerificationResult& r) {
+    std::string text;
+    for (const CheckResult& c : r.checks)
+        if (!c.verified && text.find(c.id) == std::string::npos)
+            text += (text.empty() ? "" : ", ") + c.id + " (rapporto " + it_fixed(c.ratio, 2) + ")";
+    return text;
+}
+
+}  // namespace
+
+VerificationResult design(const VerificationInput& in) {
+    std::vector<std::string> warnings = in.warnings;
+    const Reinforcement base = given_reinforcement(in);
+    const Search search = search_of(in, base);
+    const bool design_stirrups = !in.stirrups.has_value();
+    const bool any_layer = search.open[0] || search.open[1] || search.open[2];
+    if (!any_layer && !design_stirrups) {
+        warnings.push_back("progetto: armature e staffe sono tutte assegnate, nulla da scegliere");
+        return run_checks(in, base, std::move(warnings));
+    }
+    const std::vector<StirrupOption> stirrups = design_stirrups ? stirrup_options() : std::vector<StirrupOption>{};
+    const StirrupsInput strongest{16, 4, 50};
+    auto with_stirrups = [&](Reinforcement r, const StirrupsInput& s) {
+        r.stirrups = s;
+        r.stirrups_origin = Origin::Designed;
+        return r;
+    };
+
+    // Best first over the product of the sorted options.
+    auto heavier = [&](const Index& a, const Index& b) { return total_area(search, a) > total_area(search, b); };
+    std::priority_queue<Index, std::vector<Index>, decltype(heavier)> queue(heavier);
+    std::set<Index> seen;
+    queue.push({0, 0, 0});
+    seen.insert({0, 0, 0});
+    int evaluated = 0;
+    const int most = most_candidates(in);
+    std::optional<VerificationResult> last;
+    while (!queue.empty() && evaluated < most) {
+        const Index at = queue.top();
+        queue.pop();
+        for (int k = 0; k < 3; ++k) {
+            if (!search.open[k] || at[k] + 1 >= static_cast<int>(search.options[k].size())) continue;
+            Index next = at;
+            ++next[k];
+            if (seen.insert(next).second) queue.push(next);
+        }
+        const Reinforcement bars = candidate(base, search, at);
+        ++evaluated;
+        if (!design_stirrups) {
+            last = run_checks(in, bars, warnings);
+            if (last->verified) return std::move(*last);
+            continue;
+        }
+        last = run_checks(in, with_stirrups(bars, strongest), warnings);
+        if (!last->verified) continue;
+        for (const StirrupOption& o : stirrups) {
+            VerificationResult r = run_checks(in, with_stirrups(bars, o.s), warnings);
+            if (r.verified) return r;
+        }
+    }
+    std::string message = "progetto non riuscito: nessuna disposizione della tabella delle barre";
+    if (design_stirrups) message += " e delle staffe";
+    message += " soddisfa tutte le verifiche";
+    if (evaluated >= most) message += " (ricerca fermata dopo " + std::to_string(most) + " prove)";
+    if (last) message += "; l'ultima provata non supera: " + failing(*last);
+    throw Error(ErrorKind::InvalidOperation, message);
+}
+
+}  // namespace ferrolit

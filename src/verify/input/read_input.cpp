@@ -1,0 +1,186 @@
+// Reading one section from its JSON object: the order of the parts, the
+// member, the combinations and the parameters of the checks.
+
+#include "verify/input/read_input.hpp"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <set>
+
+#include "verify/output/format.hpp"
+
+namespace ferrolit::verification {
+
+namespace {
+
+using nlohmann::json;
+
+constexpr std::size_t kMostCombinations = 1000;
+constexpr std::size_t kLongestName = 100;
+// Moments above this (kNm) hint at a unit mistake (Nm or kNcm for kNm).
+constexpr double kLargestPlausibleMoment = 1e4;
+
+std::string lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
+    return s;
+}
+
+constexpr CombinationKind kKinds[] = {CombinationKind::Ultimate, CombinationKind::Seismic,
+                                      CombinationKind::Characteristic, CombinationKind::Frequent,
+                                      CombinationKind::QuasiPermanent};
+
+CombinationKind kind_of(const Reader& r, const std::string& text, const std::string& path) {
+    for (CombinationKind k : kKinds)
+        if (lower(text) == lower(combination_kind_name(k))) return k;
+    r.fail(path, "ammessi \"SLU\", \"SLU sismica\", \"SLE rara\", \"SLE frequente\", \"SLE quasi permanente\"");
+}
+
+void plausible_moments(const Combination& c, std::vector<std::string>& warnings) {
+    if (std::fabs(c.My) > kLargestPlausibleMoment || std::fabs(c.Mz) > kLargestPlausibleMoment)
+        warnings.push_back("combinazione \"" + c.name + "\": momento oltre 10000 kNm; i momenti sono in kNm");
+}
+
+Combination combination_of(const Reader& r, const json& item, const std::string& path, std::size_t index) {
+    r.check_item(item, KeyGroup::Combination, path);
+    Combination c;
+    c.kind = kind_of(r, r.item_text(item, path, "tipo"), path + ".tipo");
+    if (item.contains("nome")) {
+        c.name = item["nome"].get<std::string>();
+    } else {
+        // Built so: g++ 12 at -O3 warns falsely (-Wrestrict) on "C" + std::to_string(…).
+        c.name = std::to_string(index);
+        c.name.insert(c.name.begin(), 'C');
+    }
+    if (c.name.empty() || characters(c.name) > kLongestName)
+        r.fail(path + ".nome", "il nome è un testo da 1 a 100 caratteri");
+    for (const auto& [key, field] :
+         {std::pair{"N", &Combination::N}, std::pair{"My", &Combination::My}, std::pair{"Mz", &Combination::Mz},
+          std::pair{"Vy", &Combination::Vy}, std::pair{"Vz", &Combination::Vz}})
+        c.*field = r.item_real_if(item, path, key).value_or(0);
+    return c;
+}
+
+void read_member(const Reader& r, VerificationInput& in) {
+    if (const auto tipo = r.text("TipoSezione")) {
+        if (*tipo != "Trave" && *tipo != "Pilastro") r.fail("TipoSezione", "ammessi \"Trave\" o \"Pilastro\"");
+        in.member = *tipo == "Pilastro" ? MemberType::Column : MemberType::Beam;
+    }
+    in.description = r.text("DescrSezione").value_or("");
+}
+
+Environment environment_of(const Reader& r) {
+    std::optional<Environment> by_name, by_number;
+    if (const auto name = r.text("ambiente")) {
+        for (Environment e : {Environment::Ordinary, Environment::Aggressive, Environment::VeryAggressive})
+            if (lower(*name) == environment_name(e)) by_name = e;
+        if (!by_name) r.fail("ambiente", "ammessi \"ordinario\", \"aggressivo\", \"molto aggressivo\"");
+    }
+    if (const auto n = r.integer("CondizioniAmbientali")) {
+        if (*n < 0 || *n > 3)
+            r.fail("CondizioniAmbientali",
+                   "valori ammessi 0 (non indicato), 1 ordinario, 2 aggressivo, 3 molto aggressivo");
+        if (*n > 0) by_number = static_cast<Environment>(*n - 1);
+    }
+    if (by_name && by_number && *by_name != *by_number)
+        r.fail("CondizioniAmbientali", "contraddice \"ambiente\": \"" + std::string(environment_name(*by_name)) + "\"");
+    return by_name.value_or(by_number.value_or(Environment::Ordinary));
+}
+
+double bounded(const Reader& r, const char* key, double lo, double hi, const char* range) {
+    const double v = *r.real(key);
+    if (!(v > lo && v <= hi)) r.fail(key, range);
+    return v;
+}
+
+void read_cot_theta(const Reader& r, VerificationInput& in) {
+    if (const auto cot = r.real("cot_theta")) {
+        if (!(*cot >= 1 && *cot <= 2.5)) r.fail("cot_theta", "ammesso tra 1 e 2,5 (§4.1.2.3.5.2)");
+        in.cot_theta = *cot;
+    }
+    if (const auto theta = r.real("tetaBielle")) {
+        const double cot = 1 / std::tan(*theta * std::numbers::pi / 180);
+        if (!(cot >= 1 - 1e-9 && cot <= 2.5 + 1e-9))
+            r.fail("tetaBielle", "θ ammesso tra 21,8° e 45° (1 ≤ cot θ ≤ 2,5, §4.1.2.3.5.2)");
+        if (in.cot_theta && std::fabs(*in.cot_theta - cot) > 1e-6)
+            r.fail("tetaBielle", "contraddice \"cot_theta\" (cot " + it_number(*theta) + "° = " + it_number(cot) + ")");
+        in.cot_theta = std::clamp(cot, 1.0, 2.5);
+    }
+}
+
+}  // namespace
+
+void read_actions(const Reader& r, VerificationInput& in) {
+    const char* flat_keys[] = {"Med_y", "Med_z", "Ned_x", "Taglio_y", "Taglio_z", "Med_Fes"};
+    if (const json* list = r.list("combinazioni")) {
+        for (const char* key : flat_keys)
+            if (r.has(key))
+                r.fail("combinazioni", std::string("non si usa insieme alle azioni singole (\"") + key +
+                                           "\"): indicare tutte le azioni nelle combinazioni");
+        if (list->size() > kMostCombinations) r.fail("combinazioni", "troppe combinazioni: al massimo 1000");
+        std::set<std::string> names;
+        for (std::size_t i = 0; i < list->size(); ++i) {
+            const std::string path = "combinazioni[" + std::to_string(i + 1) + "]";
+            Combination c = combination_of(r, (*list)[i], path, i + 1);
+            if (!names.insert(c.name).second) r.fail(path + ".nome", "nome ripetuto \"" + c.name + "\"");
+            in.combinations.push_back(std::move(c));
+        }
+    } else {
+        if (r.has("Med_y") || r.has("Med_z") || r.has("Ned_x") || r.has("Taglio_y") || r.has("Taglio_z")) {
+            Combination c{"SLU", CombinationKind::Ultimate};
+            c.N = r.real("Ned_x").value_or(0);
+            c.My = r.real("Med_y").value_or(0);
+            c.Mz = -r.real("Med_z").value_or(0);  // Med_z > 0 compresses the left edge
+            c.Vy = r.real("Taglio_y").value_or(0);
+            c.Vz = r.real("Taglio_z").value_or(0);
+            in.combinations.push_back(c);
+        }
+        if (const auto m = r.real("Med_Fes")) {
+            Combination c{"SLE frequente", CombinationKind::Frequent};
+            c.My = *m;
+            in.combinations.push_back(c);
+        }
+    }
+    for (const Combination& c : in.combinations) plausible_moments(c, in.warnings);
+}
+
+void read_check_parameters(const Reader& r, VerificationInput& in) {
+    in.environment = environment_of(r);
+    in.sensitive_bars = r.flag("armature_sensibili").value_or(false);
+    read_cot_theta(r, in);
+    if (r.has("alfa_e"))
+        in.alpha_e = bounded(r, "alfa_e", 0, 100, "coefficiente di omogeneizzazione ammesso tra 0 e 100");
+    if (r.has("wk_lim")) in.wk_limit = bounded(r, "wk_lim", 0, 10, "apertura limite ammessa tra 0 e 10 mm");
+    if (r.has("kt")) in.kt = bounded(r, "kt", 0, 1, "ammesso tra 0 e 1");
+    std::optional<double> VerificationInput::*factors[] = {&VerificationInput::k1, &VerificationInput::k2,
+                                                           &VerificationInput::k3, &VerificationInput::k4};
+    const char* names[] = {"k1", "k2", "k3", "k4"};
+    for (int i = 0; i < 4; ++i)
+        if (r.has(names[i])) in.*factors[i] = bounded(r, names[i], 0, 10, "ammesso tra 0 e 10");
+    for (const char* key : {"DeltaN", "DeltaX", "H_Utile"})
+        if (r.has(key))
+            in.warnings.push_back(std::string("\"") + key +
+                                  "\" ignorato: il motore della norma integra esattamente e ricava l'altezza utile "
+                                  "dalla posizione delle barre");
+}
+
+}  // namespace ferrolit::verification
+
+namespace ferrolit {
+
+VerificationInput read_verification_input(std::string_view json, const ReadOptions& options) {
+    using namespace verification;
+    const Where where{options.source, options.first_line};
+    const JsonDocument doc(json, where);
+    const Reader r(doc, where);
+    VerificationInput in;
+    read_member(r, in);
+    read_shape(r, in);
+    read_reinforcement(r, in);
+    read_materials(r, in);
+    read_actions(r, in);
+    read_check_parameters(r, in);
+    return in;
+}
+
+}  // namespace ferrolit

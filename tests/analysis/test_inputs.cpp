@@ -1,0 +1,232 @@
+// Inputs of the code engine: materials by class (hand values from the
+// code's formulas), layer texts and bar placement, unusable inputs with
+// their messages, and random sections that must never crash or hang.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <numbers>
+#include <random>
+
+#include "analysis/geometry.hpp"
+#include "fixtures.hpp"
+
+namespace {
+
+namespace fa = ferrolit::analysis;
+
+TEST(AnalysisInputs, ConcreteClassesFollowTheCodesFormulas) {
+    // By hand: fctm = 0.30·fck^(2/3) (2.12·ln(1 + fcm/10) above C50/60),
+    // Ec = 22000·(fcm/10)^0.3, and the strains of §4.1.2.1.2.1 for C60/75.
+    const fa::Concrete c25 = fa::Concrete::of_class("c25/30");
+    EXPECT_EQ(c25.name, "C25/30");
+    EXPECT_EQ(c25.Rck, 30);
+    EXPECT_NEAR(c25.fcd(), 14.166667, 1e-6);
+    EXPECT_NEAR(c25.fctm, 2.564964, 1e-6);
+    EXPECT_NEAR(c25.Ec, 31475.806, 1e-3);
+    EXPECT_EQ(c25.eps_cu, 0.0035);
+    EXPECT_EQ(c25.n, 2);
+    const fa::Concrete c60 = fa::Concrete::of_class("C60/75");
+    EXPECT_NEAR(c60.fctm, 4.354742, 1e-6);
+    EXPECT_NEAR(c60.eps_c2, 0.00228802, 1e-8);
+    EXPECT_NEAR(c60.eps_cu, 0.0028835, 1e-10);
+    EXPECT_NEAR(c60.n, 1.58954, 1e-10);
+    EXPECT_NEAR(c60.eps_c3, 0.0018875, 1e-12);
+    EXPECT_NEAR(c60.lambda, 0.775, 1e-12);
+    EXPECT_NEAR(c60.eta, 0.95, 1e-12);
+    // C90/105: the formula puts eps_c2 a hair above eps_cu; both are 2.6 ‰.
+    const fa::Concrete c90 = fa::Concrete::of_class("C90/105");
+    EXPECT_EQ(c90.eps_c2, c90.eps_cu);
+    EXPECT_NEAR(c90.n, 1.4, 1e-12);
+    EXPECT_EQ(fa::concrete_class_names().size(), 17u);
+    const fa::Steel a = fa::Steel::of_class("B450A"), c = fa::Steel::of_class("b450c");
+    EXPECT_NEAR(*a.eps_ud, 0.0225, 1e-15);
+    EXPECT_NEAR(*c.eps_ud, 0.0675, 1e-15);
+    EXPECT_EQ(a.k, 1.05);
+    EXPECT_NEAR(c.fyd(), 391.304348, 1e-6);
+}
+
+TEST(AnalysisInputs, LayerTextsGiveSymmetricArrangements) {
+    EXPECT_EQ(fa::layer_diameters("3f20+2f16"), (std::vector<double>{20, 16, 20, 16, 20}));
+    EXPECT_EQ(fa::layer_diameters(" 2\xC3\x98"
+                                  "12 + 1\xC3\xB8"
+                                  "10"),
+              (std::vector<double>{12, 10, 12}));
+    EXPECT_EQ(fa::layer_diameters("4F14"), (std::vector<double>(4, 14)));
+    EXPECT_TRUE(fa::layer_diameters("").empty());
+    for (const char* bad : {"3x20", "f20", "3f", "3f20+", "0f20", "3f20++2f12", "3f-20"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_THROW(fa::layer_diameters(bad), ferrolit::Error);
+    }
+}
+
+TEST(AnalysisInputs, BarsArePlacedAtTheirCoverAndSpacedEvenly) {
+    fa::Reinforcement r;
+    r.bottom = {"3f20", 40, {}};
+    r.top = {"4f12", 40, 60.0};
+    r.left = {"2f14", 45, {}};
+    const fa::Dimensions tee{800, 600, 300, 150};
+    const auto bars = fa::place_bars(fa::Profile::Tee, tee, r);
+    ASSERT_EQ(bars.size(), 9u);
+    // Bottom of the web (250..550), top over the flange (0..800) at side cover 60.
+    const double expected[][2] = {{290, 40},
+                                  {400, 40},
+                                  {510, 40},
+                                  {60, 560},
+                                  {286.6666666666667, 560},
+                                  {513.3333333333333, 560},
+                                  {740, 560},
+                                  {295, 213.3333333333333},
+                                  {295, 386.6666666666667}};
+    for (std::size_t i = 0; i < bars.size(); ++i) {
+        EXPECT_NEAR(bars[i].y, expected[i][0], 1e-9);
+        EXPECT_NEAR(bars[i].z, expected[i][1], 1e-9);
+    }
+    EXPECT_NEAR(bars[0].area, std::numbers::pi * 100, 1e-12);
+    // Every profile holds its bars strictly inside.
+    for (fa::Profile p : {fa::Profile::Rectangle, fa::Profile::Tee, fa::Profile::InvertedTee, fa::Profile::Ell})
+        EXPECT_NO_THROW(fa::Section(fa::profile_shape(p, tee), fa::place_bars(p, tee, r),
+                                    fa::Concrete::of_class("C25/30"), fa::Steel::of_class("B450C")));
+}
+
+struct BadCase {
+    const char* what;
+    const char* message;  // part of the Italian message
+    fa::Shape shape;
+    std::vector<fa::Bar> bars;
+    fa::Concrete concrete;
+    fa::Steel steel;
+};
+
+TEST(AnalysisInputs, UnusableInputsAreErrorsNamingTheQuantity) {
+    const fa::Concrete c = fa::Concrete::of_class("C25/30");
+    const fa::Steel st = fa::Steel::of_class("B450C");
+    const auto bars = fixtures::readme_bars();
+    const fa::Shape rect = fixtures::rectangle(300, 500);
+    auto concrete = [&](auto change) {
+        fa::Concrete x = c;
+        change(x);
+        return x;
+    };
+    auto steel = [&](auto change) {
+        fa::Steel x = st;
+        change(x);
+        return x;
+    };
+    const double nan = std::nan("");
+    const std::vector<BadCase> cases = {
+        {"collinear", "area nulla", {{{0, 0}, {100, 100}, {200, 200}}, {}}, bars, c, st},
+        {"two vertices", "almeno 3 vertici", {{{0, 0}, {100, 0}, {0, 0}}, {}}, bars, c, st},
+        {"bow tie", "si interseca", {{{0, 0}, {300, 500}, {300, 0}, {0, 400}}, {}}, bars, c, st},
+        {"spike", "si interseca", {{{0, 0}, {300, 0}, {300, 500}, {300, 300}, {0, 500}}, {}}, bars, c, st},
+        {"NaN vertex", "non finite", {{{0, 0}, {nan, 0}, {300, 500}}, {}}, bars, c, st},
+        {"hole outside", "foro 1", {rect.outline, {{{400, 0}, {500, 0}, {500, 100}}}}, bars, c, st},
+        {"no bars", "nessuna barra", rect, {}, c, st},
+        {"bar outside", "barra 1", rect, {fa::bar_of_diameter(-10, 40, 20)}, c, st},
+        {"bar on the edge", "barra 1", rect, {fa::bar_of_diameter(0, 40, 20)}, c, st},
+        {"bar without area", "barra 1", rect, {{50, 40, 0}}, c, st},
+        {"zero fck", "fck", rect, bars, concrete([](fa::Concrete& x) { x.fck = 0; }), st},
+        {"NaN fck", "fck", rect, bars, concrete([&](fa::Concrete& x) { x.fck = nan; }), st},
+        {"zero gamma_c", "gamma_c", rect, bars, concrete([](fa::Concrete& x) { x.gamma_c = 0; }), st},
+        {"eps_c2 beyond eps_cu", "eps_c2", rect, bars, concrete([](fa::Concrete& x) { x.eps_c2 = 0.004; }), st},
+        {"zero fyk", "fyk", rect, bars, c, steel([](fa::Steel& x) { x.fyk = 0; })},
+        {"NaN Es", "Es", rect, bars, c, steel([&](fa::Steel& x) { x.Es = nan; })},
+        {"hardening without limit", "incrudimento", rect, bars, c, steel([](fa::Steel& x) {
+             x.hardening = true;
+             x.eps_ud.reset();
+         })},
+    };
+    for (const BadCase& b : cases) {
+        SCOPED_TRACE(b.what);
+        try {
+            fa::Section(b.shape, b.bars, b.concrete, b.steel);
+            ADD_FAILURE() << "accepted";
+        } catch (const ferrolit::Error& e) {
+            EXPECT_EQ(e.kind(), ferrolit::ErrorKind::InvalidOperation);
+            EXPECT_NE(std::string(e.what()).find(b.message), std::string::npos) << e.what();
+        }
+    }
+    EXPECT_THROW(fa::Concrete::of_class("C26/31"), ferrolit::Error);
+    EXPECT_THROW(fa::Steel::of_class("B500B"), ferrolit::Error);
+    EXPECT_THROW(fixtures::readme_beam().resisting_moment(nan, 1, 0), ferrolit::Error);
+    EXPECT_THROW(fixtures::readme_beam().domain(fa::Axis::My, 2), ferrolit::Error);
+}
+
+// A star-shaped polygon with random radii around the origin.
+fa::Shape random_polygon(std::mt19937& rng) {
+    std::uniform_int_distribution<int> count(3, 12);
+    std::uniform_real_distribution<double> radius(80, 600), jitter(0, 1);
+    const int n = count(rng);
+    fa::Shape s;
+    for (int i = 0; i < n; ++i) {
+        const double a = 2 * std::numbers::pi * (i + 0.8 * jitter(rng)) / n, r = radius(rng);
+        s.outline.push_back({r * std::cos(a), r * std::sin(a)});
+    }
+    return s;
+}
+
+TEST(AnalysisInputs, RandomSectionsNeverCrashOrHang) {
+    std::mt19937 rng(20180117);
+    std::uniform_real_distribution<double> unit(0, 1);
+    const auto start = std::chrono::steady_clock::now();
+    int sections = 0;
+    for (int trial = 0; trial < 60; ++trial) {
+        const fa::Shape shape = random_polygon(rng);
+        std::vector<fa::Bar> bars;
+        for (int k = 0; k < 40 && bars.size() < 8; ++k) {
+            const fa::Point p{unit(rng) * 1000 - 500, unit(rng) * 1000 - 500};
+            if (fa::detail::locate(shape.outline, p, 20) == fa::detail::Location::Inside)
+                bars.push_back(fa::bar_of_diameter(p.y, p.z, 10 + 20 * unit(rng)));
+        }
+        fa::Concrete c = fa::Concrete::of_class(fa::concrete_class_names()[trial % 17]);
+        c.law = static_cast<fa::ConcreteLaw>(trial % 3);
+        fa::Steel st = fa::Steel::of_class(trial % 4 ? "B450C" : "B450A");
+        if (trial % 5 == 0) st.eps_ud.reset();
+        if (trial % 7 == 1) st.hardening = true;
+        std::optional<fa::Section> s;
+        try {
+            s.emplace(shape, bars, c, st, fa::Options{trial % 2 == 0});
+        } catch (const ferrolit::Error&) {
+            continue;  // a bar too close to an edge of this random outline
+        }
+        ++sections;
+        const double lo = s->N_Rd_min(), hi = s->N_Rd_max();
+        ASSERT_LT(lo, hi);
+        for (int q = 0; q < 6; ++q) {
+            const double N = lo - 0.1 * (hi - lo) + 1.2 * (hi - lo) * unit(rng);
+            const double a = 2 * std::numbers::pi * unit(rng);
+            const fa::MomentCapacity m = s->resisting_moment(N, std::cos(a), std::sin(a));
+            if (m.ratio) {
+                EXPECT_TRUE(std::isfinite(*m.ratio) && *m.ratio > 0);
+            }
+            const fa::Contour ct = s->contour(N, 24);
+            for (const auto& p : ct.points) EXPECT_TRUE(std::isfinite(p.My) && std::isfinite(p.Mz));
+            EXPECT_NO_THROW(s->service(N / 3, 50 * std::cos(a), 50 * std::sin(a)));
+        }
+        for (fa::Axis axis : {fa::Axis::My, fa::Axis::Mz}) {
+            const fa::Domain d = s->domain(axis, 20);
+            for (const auto& p : d.points) EXPECT_TRUE(std::isfinite(p.N) && std::isfinite(p.M));
+        }
+    }
+    EXPECT_GT(sections, 30);
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 60.0);
+}
+
+TEST(AnalysisInputs, RandomOutlinesAreAcceptedOrRefusedCleanly) {
+    std::mt19937 rng(42);
+    std::uniform_real_distribution<double> coord(-100, 100);
+    for (int trial = 0; trial < 2000; ++trial) {
+        fa::Shape s;
+        const int n = 3 + trial % 6;
+        for (int i = 0; i < n; ++i) s.outline.push_back({std::round(coord(rng)), std::round(coord(rng))});
+        try {
+            const fa::Shape ok = fa::normalised(s);
+            EXPECT_GT(fa::detail::area_moments(ok.outline).A, 0);
+        } catch (const ferrolit::Error& e) {
+            EXPECT_EQ(e.kind(), ferrolit::ErrorKind::InvalidOperation);
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,324 @@
+// Ultimate limit state of the code engine: closed forms of the squash load
+// and of pure tension, hand-computed resisting moments, and the laws every
+// domain obeys (convex, closed, symmetric, unchanged by moving the section,
+// My and Mz swapped by turning it).
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "analysis/path.hpp"
+#include "fixtures.hpp"
+
+namespace {
+
+namespace fa = ferrolit::analysis;
+using fixtures::readme_beam;
+
+double bar_area(double d) { return std::numbers::pi * d * d / 4; }
+
+struct SquashCase {
+    const char* name;
+    fa::ConcreteLaw law;
+    bool deduct, hardening, limit;
+};
+
+TEST(AnalysisUls, SquashLoadAndPureTensionEqualTheirClosedForms) {
+    const double As = 3 * bar_area(20) + 2 * bar_area(12), Ac = 300.0 * 500;
+    const double fcd = 0.85 * 25 / 1.5, fyd = 450 / 1.15, eyd = fyd / 200000;
+    for (const SquashCase& c :
+         {SquashCase{"parabola-rectangle", fa::ConcreteLaw::ParabolaRectangle, false, false, true},
+          SquashCase{"bars deducted", fa::ConcreteLaw::ParabolaRectangle, true, false, true},
+          SquashCase{"no ductility limit", fa::ConcreteLaw::ParabolaRectangle, false, false, false},
+          SquashCase{"hardening", fa::ConcreteLaw::ParabolaRectangle, false, true, true},
+          SquashCase{"bilinear", fa::ConcreteLaw::Bilinear, false, false, true},
+          SquashCase{"stress block", fa::ConcreteLaw::StressBlock, false, false, true}}) {
+        SCOPED_TRACE(c.name);
+        fa::Concrete concrete = fa::Concrete::of_class("C25/30");
+        concrete.law = c.law;
+        fa::Steel steel = fa::Steel::of_class("B450C");
+        steel.hardening = c.hardening;
+        if (!c.limit) steel.eps_ud.reset();
+        const fa::Section s(fixtures::rectangle(300, 500), fixtures::readme_bars(), concrete, steel, {c.deduct});
+        // Uniform pivot strain: 0.2 % (σs = fyd), or 0.175 % for the bilinear law (σs = Es·εc3 < fyd).
+        double sigma_s = c.law == fa::ConcreteLaw::Bilinear ? 200000 * 0.00175 : fyd;
+        if (c.hardening) sigma_s = fyd * (1 + 0.2 * (0.002 - eyd) / (0.075 - eyd));
+        const double concrete_part = fcd * (Ac - (c.deduct ? As : 0));
+        EXPECT_NEAR(s.N_Rd_max(), (concrete_part + As * sigma_s) / 1e3, 1e-9 * s.N_Rd_max());
+        // All steel at −εud: k·fyd reached at εuk on the hardening branch.
+        const double at_eud = c.hardening ? fyd * (1 + 0.2 * (0.0675 - eyd) / (0.075 - eyd)) : fyd;
+        EXPECT_NEAR(s.N_Rd_min(), -As * at_eud / 1e3, 1e-9 * std::fabs(s.N_Rd_min()));
+        EXPECT_NEAR(s.squash_state().N, s.N_Rd_max(), 1e-9 * s.N_Rd_max());
+    }
+}
+
+TEST(AnalysisUls, ReadmeBeamResistsItsHandComputedMoment) {
+    // Parabola-rectangle by hand: C = 17/21·b·x·fcd at 99/238·x, 2f12 elastic,
+    // 3f20 at fyd; equilibrium gives x = 83.28 mm and M_Rd = 156.43 kNm
+    // (156.35 with the areas rounded). Within 0.5 % of 156.35.
+    const fa::Section s = readme_beam();
+    const fa::MomentCapacity c = s.resisting_moment(0, 1, 0);
+    ASSERT_EQ(c.outcome, fa::Outcome::Found);
+    EXPECT_NEAR(*c.My_Rd, 156.35, 0.005 * 156.35);
+    EXPECT_NEAR(*c.My_Rd, 156.4298, 1e-3);
+    EXPECT_NEAR(*c.state->neutral_axis_depth, 83.277, 1e-3);
+    EXPECT_NEAR(c.state->concrete_edge_strain, 0.0035, 1e-15);
+    EXPECT_NEAR(c.state->bars[0].stress, -450 / 1.15, 1e-9);
+    EXPECT_NEAR(c.state->N, 0, 1e-9);
+    EXPECT_TRUE(c.inside);
+}
+
+TEST(AnalysisUls, StressBlockMomentOfASinglyReinforcedRectangle) {
+    // 300×500, 4f20 at 50 from the bottom: 0.8·x·b·fcd = As·fyd gives x, and
+    // M_Rd = As·fyd·(d − 0.4·x) about the centroid at N = 0.
+    fa::Concrete concrete = fa::Concrete::of_class("C25/30");
+    concrete.law = fa::ConcreteLaw::StressBlock;
+    fa::Reinforcement r;
+    r.bottom = {"4f20", 50, {}};
+    const fa::Dimensions d{300, 500, 0, 0};
+    const fa::Section s(fa::profile_shape(fa::Profile::Rectangle, d), fa::place_bars(fa::Profile::Rectangle, d, r),
+                        concrete, fa::Steel::of_class("B450C"));
+    const double As = 4 * bar_area(20), fyd = 450 / 1.15, fcd = 0.85 * 25 / 1.5;
+    const double x = As * fyd / (0.8 * 300 * fcd);
+    const fa::MomentCapacity c = s.resisting_moment(0, 1, 0);
+    EXPECT_NEAR(*c.My_Rd, As * fyd * (450 - 0.4 * x) / 1e6, 1e-9);
+    EXPECT_NEAR(*c.state->neutral_axis_depth, x, 1e-9);
+}
+
+TEST(AnalysisUls, NGrowsAlongThePathAndNeverPassesTheSquashLoad) {
+    for (const fa::Section& s : {readme_beam(), fixtures::ell_section()}) {
+        const auto& d = s.data();
+        for (double theta : {0.0, 0.7, 2.0, 3.5, 5.9}) {
+            fa::detail::Frame f;
+            f.build(d, theta);
+            double last = -INFINITY;
+            for (double p = d.p_start; p <= 3; p += 1.0 / 64) {
+                const auto pl = fa::detail::path_plane(d, f, p);
+                const double N = fa::detail::forces(d, f, pl.eps_top, pl.kappa).N;
+                EXPECT_GE(N, last - 1e-9 * d.N_max);
+                EXPECT_LE(N, d.N_max * (1 + 1e-12));
+                EXPECT_LE(pl.eps_top, 0.0035 + 1e-15);
+                last = N;
+            }
+        }
+    }
+}
+
+TEST(AnalysisUls, OutsideTheRangeOfNIsAnExplicitResultNotAZero) {
+    const fa::Section s = readme_beam();
+    for (double N : {s.N_Rd_max() + 1, s.N_Rd_min() - 1}) {
+        const fa::MomentCapacity c = s.resisting_moment(N, 100, 0);
+        EXPECT_NE(c.outcome, fa::Outcome::Found);
+        EXPECT_FALSE(c.My_Rd.has_value());
+        EXPECT_FALSE(c.ratio.has_value());
+        EXPECT_FALSE(c.inside);
+        EXPECT_NE(std::string(fa::reason(c.outcome)), "");
+    }
+    // Near the squash load the unsymmetric bars move the slice off M = 0.
+    const fa::MomentCapacity near = s.resisting_moment(s.N_Rd_max() - 0.01, 1, 0);
+    EXPECT_EQ(near.outcome, fa::Outcome::OriginOutside);
+    EXPECT_FALSE(near.inside);
+    const fa::MomentCapacity on_slice = s.resisting_moment(s.N_Rd_max() - 0.01, s.squash_state().My, 0);
+    EXPECT_TRUE(on_slice.inside);
+}
+
+TEST(AnalysisUls, DomainsAreClosedAndWithinTheirTolerance) {
+    for (const fa::Section& s : {readme_beam(), fixtures::ell_section()}) {
+        for (fa::Axis axis : {fa::Axis::My, fa::Axis::Mz}) {
+            SCOPED_TRACE(axis == fa::Axis::My ? "My" : "Mz");
+            const fa::Domain d = s.domain(axis, 100);
+            ASSERT_EQ(d.outcome, fa::Outcome::Found);
+            ASSERT_GE(d.points.size(), 101u);
+            EXPECT_EQ(d.points.front().N, d.points.back().N);
+            EXPECT_EQ(d.points.front().M, d.points.back().M);
+            // The first point comes back once, at the end; no point is repeated.
+            for (std::size_t i = 1; i < d.points.size(); ++i)
+                EXPECT_FALSE(d.points[i].N == d.points[i - 1].N && d.points[i].M == d.points[i - 1].M) << "point " << i;
+            double lo = INFINITY, hi = -INFINITY, extent = 0;
+            for (const auto& p : d.points) {
+                lo = std::min(lo, p.N), hi = std::max(hi, p.N), extent = std::max(extent, std::fabs(p.M));
+                // Every point is an ultimate state carrying its N, in the slice of the axis.
+                EXPECT_NEAR(p.state.N, p.N, 1e-6 * (s.N_Rd_max() - s.N_Rd_min()));
+                EXPECT_NEAR(axis == fa::Axis::My ? p.state.Mz : p.state.My, 0, 1e-6 * extent + 1e-9);
+            }
+            EXPECT_GE(lo, s.N_Rd_min() - 1e-9);
+            EXPECT_LE(hi, s.N_Rd_max() + 1e-9);
+            // Against a much finer outline: no point of it strays beyond 0.1 %.
+            const fa::Domain fine = s.domain(axis, 3000);
+            double mlo = INFINITY, mhi = -INFINITY;
+            for (const auto& p : fine.points) mlo = std::min(mlo, p.M), mhi = std::max(mhi, p.M);
+            const double sx = s.N_Rd_max() - s.N_Rd_min(), sy = mhi - mlo;
+            for (const auto& q : fine.points) {
+                double best = INFINITY;
+                for (std::size_t i = 0; i + 1 < d.points.size(); ++i) {
+                    const auto &a = d.points[i], &b = d.points[i + 1];
+                    const double ax = a.N / sx, ay = a.M / sy, bx = b.N / sx, by = b.M / sy, qx = q.N / sx,
+                                 qy = q.M / sy;
+                    const double len2 = (bx - ax) * (bx - ax) + (by - ay) * (by - ay);
+                    const double t =
+                        len2 > 0 ? std::clamp(((qx - ax) * (bx - ax) + (qy - ay) * (by - ay)) / len2, 0.0, 1.0) : 0;
+                    best = std::min(best, std::hypot(qx - ax - t * (bx - ax), qy - ay - t * (by - ay)));
+                }
+                EXPECT_LE(best, 1e-3);
+            }
+        }
+    }
+}
+
+TEST(AnalysisUls, DomainPointsAgreeWithTheResistingMomentAtTheirN) {
+    const fa::Section s = fixtures::ell_section();
+    const fa::Domain d = s.domain(fa::Axis::My, 40);
+    for (const auto& p : d.points) {
+        const fa::MomentCapacity c = s.resisting_moment(p.N, p.M > 0 ? 1 : -1, 0);
+        if (c.outcome != fa::Outcome::Found) continue;  // near the ends the slice may miss M = 0
+        EXPECT_NEAR(*c.My_Rd, p.M, 1e-6 * std::fabs(p.M) + 1e-6);
+    }
+}
+
+TEST(AnalysisUls, DoublySymmetricSectionHasASymmetricDomain) {
+    std::vector<fa::Bar> bars;
+    for (double y : {50.0, 350.0})
+        for (double z : {50.0, 550.0}) bars.push_back(fa::bar_of_diameter(y, z, 24));
+    const fa::Section s(fixtures::rectangle(400, 600), bars, fa::Concrete::of_class("C30/37"),
+                        fa::Steel::of_class("B450C"));
+    for (double N : {-500.0, 0.0, 1500.0, 4000.0}) {
+        const double up = *s.resisting_moment(N, 1, 0).My_Rd, down = *s.resisting_moment(N, -1, 0).My_Rd;
+        EXPECT_NEAR(up, -down, 1e-9 * up);
+        const double right = *s.resisting_moment(N, 0, 1).Mz_Rd, left = *s.resisting_moment(N, 0, -1).Mz_Rd;
+        EXPECT_NEAR(right, -left, 1e-9 * right);
+        const fa::Contour c = s.contour(N, 72);
+        for (std::size_t i = 0; i < 72; ++i) {  // θ and θ + 180° are opposite points
+            EXPECT_NEAR(c.points[i].My, -s.ultimate_at(c.points[i].state.angle + 180, N).state->My, 1e-6 * up);
+        }
+    }
+}
+
+fa::Shape turned(const fa::Shape& shape) {  // (y, z) → (−z, y): 90° counterclockwise
+    fa::Shape out;
+    for (const auto& p : shape.outline) out.outline.push_back({-p.z, p.y});
+    return out;
+}
+
+TEST(AnalysisUls, TurningTheSectionBy90DegreesSwapsMyAndMz) {
+    // Turned by +90°, a fibre at larger z goes to smaller y: (My', Mz') = (Mz, −My).
+    const fa::Section s = readme_beam();
+    std::vector<fa::Bar> bars;
+    for (const auto& b : fixtures::readme_bars()) bars.push_back({-b.z, b.y, b.area});
+    const fa::Section t(turned(fixtures::rectangle(300, 500)), bars, fa::Concrete::of_class("C25/30"),
+                        fa::Steel::of_class("B450C"));
+    EXPECT_NEAR(t.N_Rd_max(), s.N_Rd_max(), 1e-9 * s.N_Rd_max());
+    for (double N : {-100.0, 0.0, 800.0, 2000.0})
+        for (auto [my, mz] : {std::pair{1.0, 0.0}, std::pair{-1.0, 0.0}, std::pair{0.3, 0.8}, std::pair{-0.5, -0.2}}) {
+            const fa::MomentCapacity a = s.resisting_moment(N, my, mz), b = t.resisting_moment(N, mz, -my);
+            ASSERT_EQ(a.outcome, fa::Outcome::Found);
+            EXPECT_NEAR(*b.My_Rd, *a.Mz_Rd, 1e-7 * std::fabs(*a.My_Rd) + 1e-9);
+            EXPECT_NEAR(*b.Mz_Rd, -*a.My_Rd, 1e-7 * std::fabs(*a.My_Rd) + 1e-9);
+        }
+    const fa::Domain dy = s.domain(fa::Axis::My, 60), dz = t.domain(fa::Axis::Mz, 60);
+    // The turned Mz domain is the My domain mirrored: compare the extreme moments.
+    double my_max = -INFINITY, mz_min = INFINITY;
+    for (const auto& p : dy.points) my_max = std::max(my_max, p.M);
+    for (const auto& p : dz.points) mz_min = std::min(mz_min, p.M);
+    EXPECT_NEAR(my_max, -mz_min, 1e-6 * my_max);
+}
+
+TEST(AnalysisUls, MovingTheSectionChangesNothingAboutItsCentroid) {
+    const fa::Section s = fixtures::ell_section();
+    fa::Shape moved = s.shape();
+    for (auto& p : moved.outline) p.y += 1234.5, p.z -= 987.25;
+    std::vector<fa::Bar> bars = s.bars();
+    for (auto& b : bars) b.y += 1234.5, b.z -= 987.25;
+    const fa::Section m(moved, bars, s.concrete(), s.steel());
+    EXPECT_NEAR(m.N_Rd_max(), s.N_Rd_max(), 1e-10 * s.N_Rd_max());
+    EXPECT_NEAR(m.N_Rd_min(), s.N_Rd_min(), 1e-10 * s.N_Rd_max());
+    for (double N : {-200.0, 0.0, 1200.0})
+        for (auto [my, mz] : {std::pair{1.0, 0.0}, std::pair{0.0, -1.0}, std::pair{0.6, 0.4}}) {
+            const fa::MomentCapacity a = s.resisting_moment(N, my, mz), b = m.resisting_moment(N, my, mz);
+            EXPECT_NEAR(*b.My_Rd, *a.My_Rd, 1e-8 * std::hypot(*a.My_Rd, *a.Mz_Rd));
+            EXPECT_NEAR(*b.Mz_Rd, *a.Mz_Rd, 1e-8 * std::hypot(*a.My_Rd, *a.Mz_Rd));
+        }
+}
+
+TEST(AnalysisUls, ContoursAreClosedAndCarryTheirN) {
+    for (const fa::Section& s : {readme_beam(), fixtures::ell_section()}) {
+        for (double frac : {0.02, 0.3, 0.6, 0.97}) {
+            const double N = s.N_Rd_min() + frac * (s.N_Rd_max() - s.N_Rd_min());
+            const fa::Contour c = s.contour(N, 72);
+            ASSERT_GE(c.points.size(), 73u);
+            EXPECT_EQ(c.points.front().My, c.points.back().My);
+            for (std::size_t i = 1; i < c.points.size(); ++i)
+                EXPECT_FALSE(c.points[i].My == c.points[i - 1].My && c.points[i].Mz == c.points[i - 1].Mz) << i;
+            for (const auto& p : c.points) EXPECT_NEAR(p.state.N, N, 1e-6 * (s.N_Rd_max() - s.N_Rd_min()));
+        }
+    }
+}
+
+struct ConvexCase {
+    const char* name;
+    fa::Section section;
+    double N_fraction;  // of the way from N_Rd,min to N_Rd,max; < 0: the domain of the axis
+    fa::Axis axis;
+    double gap;
+};
+
+// The outlines are convex. The code's pivots leave small re-entrant corners
+// where the most tensioned bar or the most compressed fibre passes from one
+// corner of the section to another (near the ends of N, or an L bent towards
+// its flange tip); the engine keeps the model's own outline there rather than
+// its hull, which would be on the unsafe side. Those corners stay within the
+// bounds below (fractions of the outline's extent).
+TEST(AnalysisUls, OutlinesAreConvexUpToTheModelsCorners) {
+    std::vector<fa::Bar> bars;
+    for (double y : {50.0, 350.0})
+        for (double z : {50.0, 550.0}) bars.push_back(fa::bar_of_diameter(y, z, 24));
+    const fa::Section square(fixtures::rectangle(400, 600), bars, fa::Concrete::of_class("C30/37"),
+                             fa::Steel::of_class("B450C"));
+    const fa::Section beam = readme_beam(), ell = fixtures::ell_section();
+    for (const ConvexCase& c :
+         {ConvexCase{"beam My", beam, -1, fa::Axis::My, 1e-9}, ConvexCase{"beam Mz", beam, -1, fa::Axis::Mz, 2e-5},
+          ConvexCase{"symmetric My", square, -1, fa::Axis::My, 1e-9},
+          ConvexCase{"beam, middle N", beam, 0.5, fa::Axis::My, 1e-9},
+          ConvexCase{"symmetric, middle N", square, 0.5, fa::Axis::My, 1e-9},
+          ConvexCase{"beam near N_min", beam, 0.02, fa::Axis::My, 1e-3},
+          ConvexCase{"ell My", ell, -1, fa::Axis::My, 5e-4}, ConvexCase{"ell Mz", ell, -1, fa::Axis::Mz, 2e-3},
+          ConvexCase{"ell, middle N", ell, 0.5, fa::Axis::My, 2e-3},
+          ConvexCase{"ell near N_max", ell, 0.95, fa::Axis::My, 1e-2}}) {
+        SCOPED_TRACE(c.name);
+        const fa::Section& s = c.section;
+        const double N = s.N_Rd_min() + c.N_fraction * (s.N_Rd_max() - s.N_Rd_min());
+        const double gap = c.N_fraction < 0 ? fixtures::hull_gap(fixtures::outline(s.domain(c.axis, 200)))
+                                            : fixtures::hull_gap(fixtures::outline(s.contour(N, 144)));
+        EXPECT_LE(gap, c.gap);
+    }
+}
+
+TEST(AnalysisUls, BiaxialChecksBoundTheExactRatio) {
+    // On a convex slice the straight line between the uniaxial capacities lies
+    // inside, so the linear sum (α = 1) is never below the exact ratio.
+    const fa::Section s = readme_beam();
+    for (double N : {0.0, 500.0, 1500.0}) {
+        for (auto [my, mz] : {std::pair{100.0, 30.0}, std::pair{-20.0, 40.0}, std::pair{60.0, 0.0}}) {
+            const fa::BiaxialCheck b = s.biaxial(N, my, mz);
+            ASSERT_TRUE(b.exact.ratio && b.ratio_linear && b.ratio_en);
+            EXPECT_GE(*b.ratio_linear, *b.exact.ratio - 1e-9);
+            if (mz == 0) {
+                EXPECT_NEAR(*b.ratio_linear, *b.exact.ratio, 1e-9);
+            }
+            EXPECT_GE(b.alpha_en, 1.0);
+            EXPECT_LE(b.alpha_en, 2.0);
+        }
+    }
+    EXPECT_NEAR(s.biaxial(0.7 * s.N_Rd_max(), 1, 1).alpha_en, 1.5, 1e-12);
+}
+
+TEST(AnalysisUls, ZeroMomentHasNoDirectionButAnAnswer) {
+    const fa::Section s = readme_beam();
+    const fa::MomentCapacity c = s.resisting_moment(100, 0, 0);
+    EXPECT_EQ(c.outcome, fa::Outcome::ZeroMoment);
+    EXPECT_TRUE(c.inside);
+    EXPECT_EQ(*c.ratio, 0);
+    EXPECT_FALSE(c.My_Rd.has_value());
+}
+
+}  // namespace

@@ -1,0 +1,226 @@
+"""End-to-end runs of ferrolit verify and ferrolit design.
+
+The program comes from FERROLIT_BIN (set by ctest). The figures of the
+checks themselves are derived by hand in tests/verify/test_checks.cpp; here
+the command's contract: record, JSON, exit statuses, files, batches.
+"""
+
+import json
+import os
+import unittest
+
+import cli_support
+from cli_support import run
+import xml.etree.ElementTree as ET
+
+
+
+
+def example():
+    return json.loads(run("example").stdout)
+
+
+class Workspace(cli_support.Workspace):
+    def verify_json(self, section, *args):
+        result = run("verify", "--json", *args, self.section_file(section))
+        self.assertIn(result.returncode, (0, 1), result.stderr)
+        return result.returncode, json.loads(result.stdout)
+
+
+class Record(Workspace):
+    """The README's beam: 3f20 given, the top layer by the code minimum, ø8/200, one SLU and one SLE combination."""
+
+    def test_record_states_outcome_code_materials_and_checks(self):
+        result = run("verify")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        out = result.stdout
+        first = out.splitlines()[0]
+        self.assertRegex(first, r'^ferrolit \d+\.\d+\.\d+ — verifica della sezione "T1" — \d\d/\d\d/\d{4}$')
+        self.assertIn("NTC 2018 (D.M. 17/01/2018) e Circolare 21/01/2019 n. 7", out)
+        # The outcome and the governing check come before the data.
+        self.assertLess(out.index("Verifica determinante: Staffe minime (stirrups)"), out.index("SEZIONE\n"))
+        self.assertRegex(out, r"As_sup\s+2f12\s+226 mm²\s+copriferro 40 mm\s+minimo di normativa \(ImpostaFerriNorm\)")
+        for factor in ("αcc 0,850", "γc 1,50", "fcd = αcc·fck/γc 14,17 MPa", "γs 1,15", "fyd = fyk/γs 391,3 MPa",
+                       "αe = 15,0"):
+            self.assertIn(factor, out)
+        for family in ("bending", "shear_z", "stress_concrete", "crack_width", "as_min", "stirrups"):
+            self.assertRegex(out, rf"\({family}\) — determinante: ")
+        self.assertIn('(crack_width) — determinante: "QP"', out)
+        self.assertTrue(out.rstrip().endswith("ESITO: SEZIONE VERIFICATA (rapporto massimo 0,90)"))
+
+    def test_json_contract(self):
+        status, r = self.verify_json(example())
+        self.assertEqual(status, 0)
+        for key in ("verified", "max_ratio", "checks", "units", "input", "version", "governing", "governing_by_check",
+                    "warnings", "ultimate_checks_run", "service_checks_run", "section", "materials"):
+            self.assertIn(key, r)
+        self.assertEqual(r["max_ratio"], max(c["ratio"] for c in r["checks"]))
+        for c in r["checks"]:
+            self.assertEqual(set(c) >= {"id", "clause", "combination", "demand", "capacity", "unit", "ratio",
+                                        "verified"}, True)
+            self.assertEqual(c["verified"], c["ratio"] <= 1 + 1e-9, c)
+            if c["id"] in ("as_min", "as_max", "stirrups", "stirrup_spacing"):
+                self.assertIsNone(c["combination"])
+        self.assertEqual(r["governing_by_check"]["bending"]["combination"], "SLU")
+        self.assertEqual(r["units"]["moment"], "kNm")
+        self.assertEqual(r["input"]["ClasseCls"], "C25/30")
+        self.assertEqual(r["section"]["layers"][1]["origin"], "minimo di normativa")
+
+    def test_exit_statuses(self):
+        bad = example()
+        bad["combinazioni"][0]["My"] = 200
+        self.assertEqual(run("verify", self.section_file(bad)).returncode, 1)
+        unusable = run("verify", self.section_file(example() | {"ClasseCls": "C40/50", "fck": 25}))
+        self.assertEqual(unusable.returncode, 2)
+        self.assertEqual(unusable.stdout, "")
+        self.assertIn('chiave "fck": 25 MPa contraddice la classe "C40/50"', unusable.stderr)
+        self.assertEqual(run("verify", "--nessuna").returncode, 2)
+        self.assertEqual(run("--help").returncode, 0)
+
+    def test_standard_input_and_flat_keys_of_earlier_files(self):
+        flat = {k: v for k, v in example().items() if k not in ("combinazioni", "ambiente")}
+        flat |= {"Med_y": 100, "Taglio_z": 80, "Med_Fes": 60, "fck": 25, "Rck": 30, "fcd": 14.17, "As_inf": 942}
+        result = run("verify", "--json", "-", stdin=json.dumps(flat))
+        self.assertEqual(result.returncode, 0, result.stderr)
+        r = json.loads(result.stdout)
+        self.assertEqual([(c["nome"], c["tipo"]) for c in r["input"]["combinazioni"]],
+                         [("SLU", "SLU"), ("SLE frequente", "SLE frequente")])
+
+
+class InputFaults(Workspace):
+    """Each fault ends with exit 2, a message naming the place, nothing on standard output and no file written."""
+
+    def test_each_class_of_fault(self):
+        svg = self.path("out.svg")
+        cases = [
+            ('{"Base": 1e400}', ":1: numero fuori dall'intervallo di un double"),
+            ('{"Base": 300,5}', ":1: numero scritto con la virgola decimale"),
+            ('{"Base": "300,5"}', 'chiave "Base": numero scritto come testo con la virgola decimale'),
+            ('{"Bsae": 300}', 'chiave "Bsae": chiave sconosciuta: forse "Base"?'),
+            (json.dumps(example() | {"DescrSezione": "x" * 201}), 'chiave "DescrSezione": testo troppo lungo'),
+            (json.dumps(example() | {"As_inf": 800}), 'chiave "As_inf": 800 mm² non corrisponde a "3f20"'),
+            # The JSON reader stops at a NUL byte: what follows must not be dropped quietly.
+            (json.dumps(example()) + '\n\0{"Base": 400}', ":2: JSON non valido: carattere NUL"),
+            ('{}\0{"\x01": 1}', ":1: JSON non valido: carattere NUL"),
+        ]
+        for text, message in cases:
+            with self.subTest(message):
+                path = self.write("sezione.json", text)
+                result = run("verify", "--svg", svg, path)
+                self.assertEqual(result.returncode, 2, result.stderr)
+                self.assertIn(path, result.stderr)
+                self.assertIn(message, result.stderr)
+                self.assertEqual(result.stdout, "")
+                self.assertFalse(os.path.exists(svg))
+
+    def test_a_directory_is_not_a_file(self):
+        result = run("verify", self.dir)
+        self.assertEqual(result.returncode, 2)
+        self.assertIn("è una cartella", result.stderr)
+
+
+class Files(Workspace):
+    def test_svg_and_csv(self):
+        svg, csv = self.path("d.svg"), self.path("d.csv")
+        result = run("verify", "--svg", svg, "--csv", csv, self.section_file(example() | {"DescrSezione": "Trave A"}))
+        self.assertEqual(result.returncode, 0, result.stderr)
+        root = ET.parse(svg).getroot()
+        ns = {"s": "http://www.w3.org/2000/svg"}
+        polygons = root.findall(".//s:polygon", ns)
+        self.assertEqual(len(polygons), 1)  # My only: no Mz and no side bars
+        points = polygons[0].get("points").split()
+        self.assertEqual(points[0], points[-1])  # closed outline
+        self.assertEqual(len(root.findall(".//s:circle", ns)), 1)  # the one SLU combination
+        with open(csv, encoding="utf-8") as f:
+            rows = f.read().splitlines()
+        self.assertEqual(rows[0], "riga,asse,punto,combinazione,N_kN,M_kNm")
+        self.assertTrue(all("Trave A" not in row for row in rows))  # the description is not repeated per row
+        self.assertIn('1,My,,"SLU",0.0000,100.0000', rows)
+
+    def test_same_target_and_unexaminable_paths(self):
+        long_name = self.path("x" * 300 + "/b.csv")
+        for svg, csv in ((self.path("x.svg"), self.path("./x.svg")), (self.path("a.svg"), long_name)):
+            with self.subTest(csv=csv[-20:]):
+                result = run("verify", "--svg", svg, "--csv", csv)
+                self.assertEqual(result.returncode, 2, result.stderr)  # an error, not a crash
+                self.assertEqual(result.stdout, "")
+                self.assertFalse(os.path.exists(svg))
+
+    def test_all_or_nothing(self):
+        svg = self.write("out.svg", "old")
+        os.mkdir(self.path("d"))
+        result = run("verify", "--svg", svg, "--csv", self.path("d"))
+        self.assertEqual(result.returncode, 2)
+        self.assertIn("è una cartella", result.stderr)
+        with open(svg, encoding="utf-8") as f:
+            self.assertEqual(f.read(), "old")
+        self.assertEqual(sorted(os.listdir(self.dir)), ["d", "out.svg"])
+
+
+class Batch(Workspace):
+    def sections(self, n):
+        out = []
+        for i in range(1, n + 1):
+            s = example() | {"DescrSezione": f"S{i}"}
+            s["combinazioni"][0]["My"] = 60 + 55 * ((i - 1) % 3)  # 60, 115, 170 kNm: every third fails in bending
+            out.append(s)
+        return out
+
+    def test_order_bad_lines_and_jobs(self):
+        sections = self.sections(30)
+        lines = [json.dumps(s) for s in sections]
+        lines[4] = '{"Base": 1e400}'
+        lines[11] = '{"Altezzza": 1}'
+        path = self.lines_file(*lines)
+        one = run("verify", "--json", "--jobs", "1", path)
+        two = run("verify", "--json", "--jobs", "2", path)
+        self.assertEqual(one.stdout, two.stdout)
+        self.assertEqual(two.returncode, 2)
+        records = [json.loads(line) for line in two.stdout.splitlines()]
+        self.assertEqual([r["line"] for r in records], list(range(1, 31)))
+        self.assertIn("numero fuori dall'intervallo", records[4]["error"])
+        self.assertIn('chiave "Altezzza": chiave sconosciuta: forse "Altezza"?', records[11]["error"])
+        self.assertEqual(records[0]["input"]["DescrSezione"], "S1")
+        # The messages on standard error in line order.
+        errors = two.stderr.splitlines()
+        self.assertEqual([e.split(":")[1] for e in errors], ["5", "12"])
+
+    def test_summary_lines_and_status(self):
+        path = self.lines_file(*self.sections(3))
+        result = run("verify", path)
+        self.assertEqual(result.returncode, 1, result.stderr)
+        out = result.stdout.splitlines()
+        self.assertEqual(len(out), 3)
+        self.assertTrue(out[0].startswith(path + ':1: "S1" VERIFICATA'))
+        self.assertIn('NON VERIFICATA', out[2])  # 170 kNm > 156 kNm
+        self.assertIn('(bending, "SLU")', out[2])
+        self.assertEqual(run("verify", "--svg", self.path("x.svg"), path).returncode, 2)
+
+
+class Design(Workspace):
+    def test_design_reaches_a_passing_record(self):
+        section = example()
+        for key in ("stringaAs_inf", "fStaffe", "nBracciaStaffe", "passoStaffe"):
+            del section[key]
+        section["combinazioni"][0] |= {"My": 180, "Vz": 150}
+        self.assertEqual(run("verify", self.section_file(section)).returncode, 1)  # the code minimum is too little
+        result = run("design", "--json", self.section_file(section))
+        self.assertEqual(result.returncode, 0, result.stderr)
+        r = json.loads(result.stdout)
+        self.assertTrue(r["verified"])
+        self.assertEqual([l["origin"] for l in r["section"]["layers"]], ["progetto", "progetto"])
+        self.assertEqual(r["section"]["stirrups"]["spacing"] % 25, 0)
+        text = run("design", self.section_file(section)).stdout
+        self.assertIn("progetto", text)
+
+    def test_design_gives_up_plainly(self):
+        section = example()
+        del section["stringaAs_inf"]
+        section["combinazioni"][0]["My"] = 5000
+        result = run("design", self.section_file(section))
+        self.assertEqual(result.returncode, 2)
+        self.assertIn("progetto non riuscito", result.stderr)
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,333 @@
+// Worked cases of every check family, computed by hand from the clauses of
+// the 2018 code (and EN 1992-1-1 §7.3.4 for the crack width); the figures
+// are derived in each test, not read back from the library.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "fixtures.hpp"
+
+namespace {
+
+using namespace ferrolit;
+using ferrolit::test::combination;
+using ferrolit::test::detail;
+using ferrolit::test::find_check;
+using ferrolit::test::readme_beam;
+
+constexpr double pi = std::numbers::pi;
+constexpr double kFcd = 0.85 * 25 / 1.5;     // C25/30, §4.1.2.1.1.1
+constexpr double kFyd = 450 / 1.15;          // B450C, §4.1.2.1.1.3
+const double kFctm = 0.30 * std::cbrt(625);  // §11.2.10.2
+constexpr double kEs = 200000;
+const double k3f20 = 3 * pi * 100, k2f12 = 2 * pi * 36;
+
+VerificationResult run(VerificationInput in, std::initializer_list<Combination> combos) {
+    in.combinations = combos;
+    return verify(in);
+}
+
+// §4.1.2.3.4.2, parabola-rectangle (§4.1.2.1.2.1): with εcu = 3.5 ‰ and
+// εc2 = 2 ‰ the block has the mean stress 17/21·fcd and its resultant at
+// 99/238·x from the compressed edge. Bottom 3f20 yields; top 2f12 at 40 mm
+// stays elastic: 17/21·b·fcd·x + A'·Es·εcu·(x − 40)/x = As·fyd, a quadratic in x.
+TEST(VerifyBending, ReadmeBeamByTheParabolaRectangle) {
+    const double b = 300, C = 17.0 / 21 * b * kFcd, Ts = k3f20 * kFyd, k = k2f12 * kEs * 0.0035;
+    const double qa = C, qb = k - Ts, qc = -40 * k;
+    const double x = (-qb + std::sqrt(qb * qb - 4 * qa * qc)) / (2 * qa);  // 83.28 mm
+    const double sigma_top = kEs * 0.0035 * (x - 40) / x;                  // 363.8 MPa < fyd
+    ASSERT_LT(sigma_top, kFyd);
+    const double MRd = (C * x * (250 - 99.0 / 238 * x) + k2f12 * sigma_top * 210 + Ts * 210) / 1e6;  // 156.43
+    const auto r = run(readme_beam(), {combination("U", CombinationKind::Ultimate, 0, 100)});
+    const CheckResult& c = find_check(r, "bending", "U");
+    EXPECT_EQ(c.clause, "§4.1.2.3.4.2");
+    EXPECT_EQ(c.unit, "kNm");
+    EXPECT_NEAR(*c.capacity, MRd, 1e-4 * MRd);
+    EXPECT_NEAR(c.ratio, 100 / MRd, 1e-4);
+    EXPECT_TRUE(c.verified);
+    EXPECT_NEAR(detail(c, "x"), x, 0.01);
+    // Hogging with the layers swapped resists as much (equal covers).
+    const auto up = run(readme_beam("2f12", "3f20"), {combination("U", CombinationKind::Ultimate, 0, -100)});
+    EXPECT_NEAR(*find_check(up, "bending", "U").capacity, MRd, 1e-4 * MRd);
+}
+
+// N_Rd,max = fcd·Ac + ΣAs·σs(εc2) = 14.17·150000 + 1168.7·391.3 = 2582.3 kN;
+// N_Rd,min = −ΣAs·fyd = −457.3 kN. Beyond them: the ratio of the forces, not verified.
+TEST(VerifyBending, AxialForceOutsideTheDomain) {
+    const double N_max = (kFcd * 150000 + (k3f20 + k2f12) * kFyd) / 1e3, N_min = -(k3f20 + k2f12) * kFyd / 1e3;
+    const auto r = run(readme_beam(), {combination("C", CombinationKind::Ultimate, 3000, 10),
+                                       combination("T", CombinationKind::Seismic, -1000, 10),
+                                       combination("N", CombinationKind::Ultimate, 1000, 0)});
+    const struct {
+        const char* name;
+        double demand, capacity;
+        bool verified;
+    } cases[] = {{"C", 3000, N_max, false}, {"T", 1000, -N_min, false}, {"N", 1000, N_max, true}};
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        const CheckResult& c = find_check(r, "bending", k.name);
+        EXPECT_EQ(c.unit, "kN");
+        EXPECT_NEAR(*c.demand, k.demand, 1e-9);
+        EXPECT_NEAR(*c.capacity, k.capacity, 1e-6 * k.capacity);
+        EXPECT_NEAR(c.ratio, k.demand / k.capacity, 1e-6);
+        EXPECT_EQ(c.verified, k.verified);
+    }
+    EXPECT_FALSE(r.verified);
+}
+
+// §4.1.2.3.4.2 for columns: e ≥ max(0.05·h, 20 mm): 25 mm along the 500 mm
+// depth (My), 20 mm across the 300 mm width (Mz). At N = 1000 kN the least
+// moments are 25 and 20 kNm; a larger given moment is never reduced, each
+// direction is raised alone, and the worse of the cases is reported.
+TEST(VerifyBending, ColumnMinimumEccentricity) {
+    VerificationInput in = readme_beam("4f16", "4f16");
+    in.member = MemberType::Column;
+    const auto r = run(in, {combination("A", CombinationKind::Ultimate, 1000, 0),
+                            combination("B", CombinationKind::Ultimate, 1000, 40, 5)});
+    const analysis::Section s = engine_section(r);
+    auto ratio = [&](double My, double Mz) { return *s.resisting_moment(1000, My, Mz).ratio; };
+    const double worst_A = std::max({ratio(25, 0), ratio(-25, 0), ratio(0, 20), ratio(0, -20)});
+    const double worst_B = std::max(ratio(40, 5), ratio(40, 20));
+    EXPECT_NEAR(find_check(r, "bending", "A").ratio, worst_A, 1e-12);
+    EXPECT_NEAR(find_check(r, "bending", "B").ratio, worst_B, 1e-12);
+    const CheckResult& b = find_check(r, "bending", "B");
+    EXPECT_EQ(detail(b, "My_Ed"), 40);  // never lowered
+    EXPECT_NEAR(detail(b, "e_min_y"), 25, 1e-12);
+    EXPECT_NEAR(detail(b, "e_min_z"), 20, 1e-12);
+    EXPECT_GT(detail(b, "ratio_4_1_19"), b.ratio);  // (4.1.19) with α = 1 is the safer bound, kept for comparison
+}
+
+// §4.1.2.3.5.1, (4.1.23): d = 460, bw = 300, k = 1 + √(200/460) = 1.659,
+// v_min = 0.035·k^1.5·√fck = 0.374 MPa. Sagging: ρl = 942.5/(300·460) =
+// 0.00683, V_Rd = 0.18·k·(100·ρl·fck)^(1/3)/γc·bw·d = 70.77 kN; with
+// N = −100 kN σcp = −0.667 MPa lowers it by 0.15·σcp·bw·d. Hogging: ρl of
+// 2f12 = 0.00164 and v_min governs: 51.62 kN; M = 0 takes that smaller side.
+TEST(VerifyShear, WithoutStirrups) {
+    VerificationInput in = readme_beam();
+    in.stirrups = StirrupsInput{0, 0, 0};
+    const double d = 460, bw = 300, k = 1 + std::sqrt(200 / d), v_min = 0.035 * std::pow(k, 1.5) * 5;
+    auto v_rd = [&](double As, double sigma_cp) {
+        const double rho = As / (bw * d);
+        return std::max(0.18 * k * std::cbrt(100 * rho * 25) / 1.5 + 0.15 * sigma_cp, v_min + 0.15 * sigma_cp) * bw *
+               d / 1e3;
+    };
+    const auto r = run(in, {combination("S", CombinationKind::Ultimate, 0, 50, 0, 0, 60),
+                            combination("T", CombinationKind::Ultimate, -100, 50, 0, 0, 60),
+                            combination("H", CombinationKind::Ultimate, 0, -50, 0, 0, 60),
+                            combination("Z", CombinationKind::Ultimate, 0, 0, 0, 0, 60)});
+    const struct {
+        const char* name;
+        double VRd;
+    } cases[] = {
+        {"S", v_rd(k3f20, 0)}, {"T", v_rd(k3f20, -100e3 / 150000)}, {"H", v_rd(k2f12, 0)}, {"Z", v_rd(k2f12, 0)}};
+    EXPECT_NEAR(cases[0].VRd, 70.76, 0.005);
+    EXPECT_NEAR(cases[2].VRd, v_min * bw * d / 1e3, 1e-9);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CheckResult& s = find_check(r, "shear_z", c.name);
+        EXPECT_EQ(s.clause, "§4.1.2.3.5.1");
+        EXPECT_NEAR(*s.capacity, c.VRd, 1e-6 * c.VRd);
+        EXPECT_NEAR(s.ratio, 60 / c.VRd, 1e-6);
+        EXPECT_EQ(s.verified, 60 <= c.VRd);
+    }
+}
+
+// §4.1.2.3.5.2, (4.1.27) and (4.1.28) with α = 90°, ν = 0.5:
+// V_Rsd = 0.9·d·Asw/s·fyd·cot θ, V_Rcd = 0.9·d·bw·αc·ν·fcd·cot θ/(1 + cot²θ).
+TEST(VerifyShear, WithStirrupsTheStrutAngleMaximisesTheResistance) {
+    // ø8/200: V_Rsd(2.5) = 203.6 kN < V_Rcd(2.5) = 303.4 kN, so cot θ = 2.5.
+    {
+        const auto r = run(readme_beam(), {combination("U", CombinationKind::Ultimate, 0, 100, 0, 0, 80)});
+        const CheckResult& c = find_check(r, "shear_z", "U");
+        const double VRsd = 0.9 * 460 * (2 * pi * 16 / 200) * kFyd * 2.5 / 1e3;
+        EXPECT_EQ(c.clause, "§4.1.2.3.5.2");
+        EXPECT_NEAR(*c.capacity, VRsd, 1e-6 * VRsd);
+        EXPECT_NEAR(detail(c, "cot_theta"), 2.5, 1e-12);
+        EXPECT_NEAR(detail(c, "V_Rcd"), 0.9 * 460 * 300 * 0.5 * kFcd * 2.5 / 7.25 / 1e3, 1e-6);
+    }
+    // ø10/100: the two meet where 1 + cot²θ = V_Rcd/V_Rsd per unit cot θ.
+    {
+        VerificationInput in = readme_beam();
+        in.stirrups = StirrupsInput{10, 2, 100};
+        const auto r = run(in, {combination("U", CombinationKind::Ultimate, 0, 100, 0, 0, 300)});
+        const double s = 0.9 * 460 * (2 * pi * 25 / 100) * kFyd / 1e3, c = 0.9 * 460 * 300 * 0.5 * kFcd / 1e3;
+        const double t = std::sqrt(c / s - 1);  // 1.567
+        const CheckResult& v = find_check(r, "shear_z", "U");
+        EXPECT_NEAR(detail(v, "cot_theta"), t, 1e-9);
+        EXPECT_NEAR(*v.capacity, s * t, 1e-6 * s * t);
+        // Given: cot θ = 1 (θ = 45°).
+        in.cot_theta = 1;
+        const auto given = run(in, {combination("U", CombinationKind::Ultimate, 0, 100, 0, 0, 300)});
+        EXPECT_NEAR(*find_check(given, "shear_z", "U").capacity, s, 1e-6 * s);
+    }
+}
+
+// A heavily compressed column: 300 × 300, 3f16 each side (d = 260), ø8/150,
+// N = 1000 kN: σcp = 11.1 MPa > 0.5·fcd, αc = 2.5·(1 − σcp/fcd) = 0.539;
+// V_Rcd(t) = 268.1·t/(1 + t²), V_Rsd(t) = 61.37·t kN, equal at t = 1.836:
+// V_Rd ≈ 112.6 kN (without αc the struts alone would read 497 kN at cot θ = 1).
+TEST(VerifyShear, AlphaCOfACompressedColumn) {
+    VerificationInput in = readme_beam("3f16", "3f16");
+    in.member = MemberType::Column;
+    in.shape.dimensions = {300, 300, 0, 0};
+    in.stirrups = StirrupsInput{8, 2, 150};
+    const auto r = run(in, {combination("U", CombinationKind::Ultimate, 1000, 0, 0, 0, 100)});
+    const double sigma = 1000e3 / 90000, alpha_c = 2.5 * (1 - sigma / kFcd);
+    const double c = 0.9 * 260 * 300 * alpha_c * 0.5 * kFcd / 1e3, s = 0.9 * 260 * (2 * pi * 16 / 150) * kFyd / 1e3;
+    const double t = std::sqrt(c / s - 1);
+    const CheckResult& v = find_check(r, "shear_z", "U");
+    EXPECT_NEAR(detail(v, "alpha_c"), alpha_c, 1e-12);
+    EXPECT_NEAR(*v.capacity, s * t, 1e-6 * s * t);
+    EXPECT_NEAR(*v.capacity, 112.6, 0.1);
+}
+
+// Cracked section under My (§4.1.2.2.5, αe = 15): b·x²/2 + αe·A'·(x − 40) =
+// αe·As·(d − x) gives x = 159.9 mm; I = b·x³/3 + αe·A'·(x − 40)² + αe·As·(d − x)²;
+// σc = M·x/I, σs = αe·M·(d − x)/I.
+TEST(VerifyStresses, CrackedSectionByHand) {
+    const double b = 300, d = 460, ae = 15;
+    const double qa = b / 2, qb = ae * (k2f12 + k3f20), qc = -ae * (k2f12 * 40 + k3f20 * d);
+    const double x = (-qb + std::sqrt(qb * qb - 4 * qa * qc)) / (2 * qa);
+    const double I = b * x * x * x / 3 + ae * k2f12 * (x - 40) * (x - 40) + ae * k3f20 * (d - x) * (d - x);
+    const auto r = run(readme_beam(), {combination("QP", CombinationKind::QuasiPermanent, 0, 60),
+                                       combination("R", CombinationKind::Characteristic, 0, 150)});
+    const CheckResult& qp = find_check(r, "stress_concrete", "QP");
+    EXPECT_NEAR(*qp.demand, 60e6 * x / I, 1e-6);
+    EXPECT_NEAR(*qp.capacity, 0.45 * 25, 1e-12);
+    const CheckResult& rc = find_check(r, "stress_concrete", "R");
+    EXPECT_NEAR(*rc.demand, 150e6 * x / I, 1e-6);
+    EXPECT_NEAR(*rc.capacity, 0.60 * 25, 1e-12);
+    const CheckResult& rs = find_check(r, "stress_steel", "R");
+    EXPECT_NEAR(*rs.demand, ae * 150e6 * (d - x) / I, 1e-5);  // 390 MPa
+    EXPECT_NEAR(*rs.capacity, 360, 1e-12);
+    EXPECT_FALSE(rs.verified);
+    EXPECT_EQ(r.governing("stress_steel"), r.governing());
+}
+
+// EN 1992-1-1 §7.3.4 (C4.1.2.2.4), quasi-permanent My = 60 kNm: σs from the
+// cracked section above; hc,eff = min(2.5·40, (500 − x)/3, 250) = 100 mm,
+// Ac,eff = 30000 mm², ρp,eff = 0.0314; c = 40 − 10 = 30 mm, s = 110 mm <
+// 5·(c + φ/2) = 200 mm; sr,max = 3.4·30 + 0.8·0.5·0.425·20/ρp,eff = 210.2 mm;
+// εsm − εcm = [σs − 0.4·fctm/ρ·(1 + αe·ρ)]/Es with αe = Es/Ecm; wk ≈ 0.123 mm
+// against w2 = 0.3 mm (ordinary environment, quasi-permanent, ordinary bars).
+TEST(VerifyCracks, WidthByTheCommentarysMethod) {
+    const double b = 300, d = 460, ae = 15;
+    const double qa = b / 2, qb = ae * (k2f12 + k3f20), qc = -ae * (k2f12 * 40 + k3f20 * d);
+    const double x = (-qb + std::sqrt(qb * qb - 4 * qa * qc)) / (2 * qa);
+    const double I = b * x * x * x / 3 + ae * k2f12 * (x - 40) * (x - 40) + ae * k3f20 * (d - x) * (d - x);
+    const double sigma_s = ae * 60e6 * (d - x) / I;
+    const double rho = k3f20 / (b * 100), Ecm = 22000 * std::pow(3.3, 0.3), alpha = kEs / Ecm;
+    const double strain = std::max((sigma_s - 0.4 * kFctm / rho * (1 + alpha * rho)) / kEs, 0.6 * sigma_s / kEs);
+    const double sr = 3.4 * 30 + 0.8 * 0.5 * 0.425 * 20 / rho;
+    const auto r = run(readme_beam(), {combination("QP", CombinationKind::QuasiPermanent, 0, 60)});
+    const CheckResult& c = find_check(r, "crack_width", "QP");
+    EXPECT_NEAR(detail(c, "hc_eff"), 100, 1e-9);
+    EXPECT_NEAR(detail(c, "c"), 30, 1e-9);
+    EXPECT_NEAR(detail(c, "sr_max"), sr, 1e-9);
+    EXPECT_NEAR(*c.demand, sr * strain, 1e-9);
+    EXPECT_NEAR(*c.demand, 0.123, 0.001);
+    EXPECT_NEAR(*c.capacity, 0.3, 1e-12);
+    EXPECT_TRUE(c.verified);
+}
+
+// Table 4.1.IV and §4.1.2.2.4: the limit state by environment, combination
+// and bars; an uncracked section (tension ≤ fctm) has wk = 0, and
+// decompression or crack formation are checked as stresses.
+TEST(VerifyCracks, LimitStatesOfTable4_1_IV) {
+    const struct {
+        Environment environment;
+        bool sensitive;
+        CombinationKind kind;
+        double My;
+        const char* unit;
+        double capacity;
+        bool verified;
+    } cases[] = {
+        {Environment::Ordinary, false, CombinationKind::Frequent, 60, "mm", 0.4, true},
+        {Environment::Ordinary, true, CombinationKind::Frequent, 60, "mm", 0.3, true},
+        {Environment::Ordinary, true, CombinationKind::QuasiPermanent, 60, "mm", 0.2, true},
+        {Environment::Aggressive, false, CombinationKind::QuasiPermanent, 60, "mm", 0.2, true},
+        {Environment::VeryAggressive, false, CombinationKind::Frequent, 60, "mm", 0.2, true},
+        {Environment::Aggressive, true, CombinationKind::QuasiPermanent, 60, "MPa", 0, false},          // decompression
+        {Environment::VeryAggressive, true, CombinationKind::Frequent, 60, "MPa", kFctm / 1.2, false},  // formation
+        {Environment::VeryAggressive, true, CombinationKind::Frequent, 5, "MPa", kFctm / 1.2, true},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(static_cast<int>(&k - cases));
+        VerificationInput in = readme_beam();
+        in.environment = k.environment;
+        in.sensitive_bars = k.sensitive;
+        const auto r = run(in, {combination("S", k.kind, 0, k.My)});
+        const CheckResult& c = find_check(r, "crack_width", "S");
+        EXPECT_EQ(c.unit, k.unit);
+        EXPECT_NEAR(*c.capacity, k.capacity, 1e-12);
+        EXPECT_EQ(c.verified, k.verified);
+        if (!k.verified) {
+            EXPECT_GT(c.ratio, 1);
+        }
+    }
+    // 5 kNm: the uncracked section's tension, M·(h/2)/I with the bars, stays below fctm.
+    const auto r = run(readme_beam(), {combination("F", CombinationKind::Frequent, 0, 5)});
+    const CheckResult& c = find_check(r, "crack_width", "F");
+    EXPECT_EQ(*c.demand, 0);
+    EXPECT_EQ(c.ratio, 0);
+    EXPECT_NE(c.note.find("sezione non fessurata"), std::string::npos);
+    EXPECT_NEAR(detail(c, "sigma_t"), 5e6 * 250 / (300.0 * 500 * 500 * 500 / 12), 0.1);
+}
+
+// §4.1.6.1.1 and §4.1.6.1.2: minimums read required/provided, maximums
+// provided/limit, so that a ratio above 1 fails.
+TEST(VerifyDetailing, BeamRules) {
+    // 2f10 below: As,min = max(0.26·fctm/fyk, 0.0013)·bt·d = 0.001482·300·460 = 204.5 > 157.1 mm².
+    VerificationInput in = readme_beam("2f10", "2f12");
+    in.stirrups = StirrupsInput{6, 2, 300};  // 188.5 mm²/m against 1.5·300 = 450 mm²/m
+    const auto r = run(in, {combination("U", CombinationKind::Ultimate, 0, 20)});
+    const double as_min = std::max(0.26 * kFctm / 450, 0.0013) * 300 * 460, provided = 2 * pi * 25;
+    const CheckResult& a = find_check(r, "as_min");
+    EXPECT_FALSE(a.combination.has_value());
+    EXPECT_NEAR(*a.demand, as_min, 1e-9);
+    EXPECT_NEAR(a.ratio, as_min / provided, 1e-9);
+    EXPECT_FALSE(a.verified);
+    const CheckResult& s = find_check(r, "stirrups");
+    EXPECT_NEAR(s.ratio, 450 / (2 * pi * 9 * 1000 / 300), 1e-9);
+    EXPECT_FALSE(s.verified);
+    EXPECT_NEAR(*find_check(r, "stirrup_spacing").capacity, 1000.0 / 3, 1e-9);  // three a metre < 0.8·460
+    EXPECT_FALSE(r.verified);
+    // 10f28 below: 6158 mm² > 0.04·Ac = 6000 mm².
+    const auto big = run(readme_beam("10f28", "2f12"), {combination("U", CombinationKind::Ultimate, 0, 20)});
+    EXPECT_NEAR(find_check(big, "as_max").ratio, 10 * pi * 196 / 6000, 1e-9);
+    // No stirrups at all: nothing provided, an infinite ratio, and no spacing to check.
+    in.stirrups = StirrupsInput{0, 0, 0};
+    const auto none = run(in, {combination("U", CombinationKind::Ultimate, 0, 20)});
+    EXPECT_TRUE(std::isinf(find_check(none, "stirrups").ratio));
+    EXPECT_TRUE(std::isinf(none.max_ratio));
+}
+
+TEST(VerifyDetailing, ColumnRules) {
+    VerificationInput in = readme_beam("4f10", "4f28");
+    in.member = MemberType::Column;
+    in.stirrups = StirrupsInput{6, 2, 150};
+    const auto r = run(in, {combination("U", CombinationKind::Ultimate, 3000, 0)});
+    EXPECT_NEAR(find_check(r, "bar_diameter").ratio, 12.0 / 10, 1e-12);
+    EXPECT_NEAR(*find_check(r, "bar_spacing").demand, 420, 1e-9);  // corner to corner over the 500 mm side
+    // As,min = max(0.003·Ac, 0.10·N_Ed/fyd) = max(450, 766.7) mm².
+    EXPECT_NEAR(*find_check(r, "as_min").demand, 0.10 * 3000e3 / kFyd, 1e-9);
+    EXPECT_NEAR(*find_check(r, "stirrups").demand, 28.0 / 4, 1e-12);
+    EXPECT_NEAR(*find_check(r, "stirrup_spacing").capacity, 12 * 10, 1e-12);
+    EXPECT_FALSE(find_check(r, "stirrup_spacing").verified);
+}
+
+// Without service combinations the service checks are not run, and say so.
+TEST(VerifyResult, ChecksNotRunAreSaid) {
+    const auto r = run(readme_beam(), {combination("U", CombinationKind::Ultimate, 0, 100, 0, 0, 80)});
+    EXPECT_TRUE(r.ultimate_checks_run);
+    EXPECT_FALSE(r.service_checks_run);
+    bool said = false;
+    for (const std::string& w : r.warnings) said = said || w.find("nessuna combinazione SLE") != std::string::npos;
+    EXPECT_TRUE(said);
+    for (const CheckResult& c : r.checks) EXPECT_NE(c.id, "crack_width");
+}
+
+}  // namespace

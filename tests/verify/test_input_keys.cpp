@@ -1,0 +1,120 @@
+// The key table against what it describes: the flat keys are members of the
+// component's section with a value of the same kind, the creation and
+// material keys follow the arguments of their operations, a misspelt key
+// finds its neighbour, and the README's table of keys is the one the table
+// renders.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <ferrolit/ferrolit.h>
+
+#include "verify/input/input_keys.hpp"
+
+namespace {
+
+using ferrolit::verification::InputKey;
+using ferrolit::verification::KeyGroup;
+using ferrolit::verification::KeyKind;
+using ferrolit::verification::kInputKeys;
+
+KeyKind kind_of_type(int32_t type) {
+    if (type == FERROLIT_TYPE_STRING) return KeyKind::Text;
+    if (type == FERROLIT_TYPE_INT16) return KeyKind::Integer;
+    EXPECT_EQ(type, FERROLIT_TYPE_SINGLE);
+    return KeyKind::Real;
+}
+
+std::vector<const InputKey*> keys_of(std::initializer_list<KeyGroup> groups) {
+    std::vector<const InputKey*> keys;
+    for (const InputKey& key : kInputKeys)
+        for (KeyGroup g : groups)
+            if (key.group == g) keys.push_back(&key);
+    return keys;
+}
+
+const ferrolit_member_info* member(const char* cls, const char* name) {
+    return ferrolit_member_at(cls, ferrolit_member_find(cls, name));
+}
+
+bool of_component(KeyGroup g) {
+    return g == KeyGroup::Creation || g == KeyGroup::Flange || g == KeyGroup::Bars || g == KeyGroup::Stirrups ||
+           g == KeyGroup::Section || g == KeyGroup::Materials;
+}
+
+TEST(InputKeys, FlatKeysAreWritableMembersOfTheirKind) {
+    for (const InputKey& key : kInputKeys) {
+        const std::string name(key.name);
+        SCOPED_TRACE(name);
+        const ferrolit_member_info* m = member("clsSezT", name.c_str());
+        const bool written = key.group == KeyGroup::Bars;
+        EXPECT_EQ(!std::holds_alternative<std::monostate>(key.setter), written);
+        if (!of_component(key.group)) continue;
+        ASSERT_NE(m, nullptr);
+        EXPECT_TRUE(m->kind & FERROLIT_KIND_LET);
+        EXPECT_EQ(kind_of_type(m->result_type), key.kind);
+    }
+}
+
+// The creation keys are the arguments of CreaSezT, in order; the material
+// keys are those of CreaMateriale_Sezione, by name.
+TEST(InputKeys, CreationAndMaterialKeysFollowTheArguments) {
+    const struct {
+        const char* operation;
+        std::vector<const InputKey*> keys;
+        bool same_names;
+    } cases[] = {
+        {"CreaSezRett", keys_of({KeyGroup::Creation}), false},
+        {"CreaSezT", keys_of({KeyGroup::Creation, KeyGroup::Flange}), false},
+        {"CreaMateriale_Sezione", keys_of({KeyGroup::Materials}), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.operation);
+        const ferrolit_member_info* m = member("clsGenVerSez", c.operation);
+        ASSERT_NE(m, nullptr);
+        ASSERT_EQ(m->arg_count, static_cast<int32_t>(c.keys.size()));
+        std::vector<KeyKind> argument_kinds, key_kinds;
+        for (int32_t i = 0; i < m->arg_count; ++i) {
+            if (c.same_names) {
+                EXPECT_EQ(m->args[i].name, c.keys[static_cast<std::size_t>(i)]->name);
+            }
+            argument_kinds.push_back(kind_of_type(m->args[i].type));
+        }
+        for (const InputKey* key : c.keys) key_kinds.push_back(key->kind);
+        if (std::string(c.operation) != "CreaSezT") {
+            EXPECT_EQ(argument_kinds, key_kinds);  // the T inserts its flange among the others
+        }
+    }
+}
+
+TEST(InputKeys, NamesAreUniqueWithinTheirScope) {
+    for (const InputKey& key : kInputKeys) {
+        SCOPED_TRACE(std::string(key.name));
+        const auto scope = ferrolit::verification::is_top_level(key.group) ? std::nullopt : std::optional(key.group);
+        EXPECT_EQ(ferrolit::verification::find_key(key.name, scope), &key);
+    }
+}
+
+TEST(InputKeys, MisspeltKeysFindTheirNeighbour) {
+    using ferrolit::verification::nearest_key;
+    EXPECT_EQ(nearest_key("Bsae"), "Base");
+    EXPECT_EQ(nearest_key("altezza"), "Altezza");
+    EXPECT_EQ(nearest_key("combinazione"), "combinazioni");
+    EXPECT_EQ(nearest_key("tpo", KeyGroup::Combination), "tipo");
+    EXPECT_EQ(nearest_key("Totalmente diverso"), "");
+}
+
+TEST(InputKeys, ReadmeShowsTheTable) {
+    std::ifstream file(FERROLIT_README);
+    ASSERT_TRUE(file) << FERROLIT_README;
+    std::ostringstream text;
+    text << file.rdbuf();
+    const std::string table = ferrolit::verification::key_table_markdown();
+    EXPECT_NE(text.str().find(table), std::string::npos) << "README.md should hold this table of keys:\n" << table;
+}
+
+}  // namespace

@@ -1,0 +1,70 @@
+// ferrolit: verifies reinforced-concrete sections described in JSON by the
+// 2018 code, designs their missing reinforcement, analyses sections with
+// the code engine, and serves a local web page to work on a section. Reports in Italian, as JSON, or as drawings of the
+// interaction domains.
+
+#include <CLI/CLI.hpp>
+#include <iostream>
+
+#include "cli/analyse.hpp"
+#include "cli/run.hpp"
+#include "common/example.hpp"
+#include "serve/http_server.hpp"
+
+namespace {
+
+constexpr int kUnusableInput = 2;
+
+void add_section_options(CLI::App* command, ferrolit::cli::RunOptions& options) {
+    command->add_option("FILE", options.file,
+                        "file della sezione (JSON) o delle sezioni (JSON Lines, .jsonl); senza file l'esempio "
+                        "incorporato, \"-\" lo standard input");
+    command->add_flag("--json", options.json, "risultati in JSON (JSON Lines per un file .jsonl) invece del rapporto");
+    command->add_option("--svg", options.svg, "disegna i domini N-M in questo file SVG");
+    command->add_option("--csv", options.csv, "scrive i punti dei domini N-M in questo file CSV");
+    command->add_option("--html", options.html,
+                        "scrive la relazione di calcolo in questo file HTML (autonomo, stampabile su A4)");
+    command->add_option("--jobs", options.jobs, "sezioni verificate in parallelo (predefinito: tutti i core)")
+        ->check(CLI::Range(1, 256));
+}
+
+}  // namespace
+
+// Only an exhausted memory can end the program with an exception here.
+int main(int argc, char** argv) {  // NOLINT(bugprone-exception-escape)
+    CLI::App app{"ferrolit: verifica di sezioni in cemento armato agli stati limite (NTC 2018)"};
+    app.set_version_flag("--version", FERROLIT_VERSION);
+    app.require_subcommand(1);
+    ferrolit::cli::RunOptions options;
+    CLI::App* verify = app.add_subcommand("verify", "verifica una sezione (JSON) o molte (JSON Lines, .jsonl)");
+    add_section_options(verify, options);
+    ferrolit::cli::RunOptions design_options;
+    design_options.design = true;
+    CLI::App* design = app.add_subcommand(
+        "design", "sceglie le barre e le staffe mancanti con il minimo acciaio che supera tutte le verifiche");
+    add_section_options(design, design_options);
+    CLI::App* example = app.add_subcommand("example", "stampa il JSON dell'esempio incorporato");
+    std::string analyse_file = "-";
+    CLI::App* analyse =
+        app.add_subcommand("analyse", "analisi della sezione per la norma 2018: dominio, momenti resistenti (JSON)");
+    analyse->add_option("FILE", analyse_file,
+                        "file JSON della sezione e delle richieste; \"-\" o nessuno: lo standard input");
+    ferrolit::cli::serve::ServeOptions serve_options;
+    serve_options.version = FERROLIT_VERSION;
+    CLI::App* serve = app.add_subcommand(
+        "serve", "pagina web locale (solo 127.0.0.1) per modificare una sezione e vederne le verifiche");
+    serve->add_option("--port", serve_options.port, "porta TCP; 0: una porta libera (predefinita: 8765)")
+        ->check(CLI::Range(0, 65535));
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e) == 0 ? 0 : kUnusableInput;
+    }
+    if (example->parsed()) {
+        std::cout << ferrolit::cli::kExampleSection;
+        return 0;
+    }
+    if (serve->parsed()) return ferrolit::cli::serve::run_server(serve_options);
+    if (analyse->parsed()) return ferrolit::cli::run_analyse(analyse_file);
+    return ferrolit::cli::run_sections(design->parsed() ? design_options : options);
+}
