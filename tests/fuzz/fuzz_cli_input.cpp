@@ -7,6 +7,8 @@
 //    result or error in line order.
 // Unusable input must be refused with ferrolit::Error (exit status 2 in the
 // tool); anything else that escapes would abort the tool, and aborts here.
+// Every output (JSON, report, HTML record, SVG, CSV, error message) must be
+// well-formed UTF-8 without NUL bytes.
 
 #include <cstdint>
 #include <string>
@@ -18,9 +20,13 @@
 #include "ferrolit/platform.hpp"
 #include "ferrolit/verify.hpp"
 #include "fuzz_check.hpp"
+#include "plot/domains_svg.hpp"
+#include "record/html_record.hpp"
 #include "record/text_record.hpp"
 
 namespace {
+
+void check_text(std::string_view text, const char* what) { FUZZ_CHECK(ferrolit::fuzz::utf8_without_nul(text), what); }
 
 // JSON Lines: lines verified per input, to keep executions fast.
 constexpr int kMaxLines = 4;
@@ -29,7 +35,8 @@ void one_section(const std::string& text) {
     ferrolit::VerificationInput input;
     try {
         input = ferrolit::read_verification_input(text, {"fuzz.json", 1});
-    } catch (const ferrolit::Error&) {
+    } catch (const ferrolit::Error& e) {
+        check_text(e.what(), "the message is UTF-8 without NUL");
         return;
     }
     try {
@@ -40,8 +47,16 @@ void one_section(const std::string& text) {
         // of the range of a double).
         FUZZ_CHECK(nlohmann::json::accept(json), "the result is valid JSON");
         FUZZ_CHECK(!nlohmann::json::parse(json).is_discarded(), "the result reads back");
-        (void)ferrolit::cli::report(r, "fuzz.json");
-    } catch (const ferrolit::Error&) {
+        check_text(json, "the JSON result is UTF-8 without NUL");
+        check_text(ferrolit::cli::report(r, "fuzz.json"), "the report is UTF-8 without NUL");
+        ferrolit::cli::RecordOptions record;
+        record.version = "fuzz";
+        check_text(ferrolit::cli::html_record({{"fuzz.json", 0, r, ""}}, record), "the record is UTF-8 without NUL");
+        const auto domains = ferrolit::cli::domains_of(r);
+        check_text(ferrolit::cli::domains_svg(r, domains), "the SVG is UTF-8 without NUL");
+        check_text(ferrolit::cli::domains_csv_rows(1, domains), "the CSV is UTF-8 without NUL");
+    } catch (const ferrolit::Error& e) {
+        check_text(e.what(), "the message is UTF-8 without NUL");
         // A readable section the library cannot compute: refused with a message.
     }
 }
@@ -61,6 +76,7 @@ void json_lines(const std::string& text) {
     ferrolit::verify_lines(head, options, [&](ferrolit::BatchItem&& item) {
         FUZZ_CHECK(item.line > last, "items come in line order");
         FUZZ_CHECK(item.result.has_value() != !item.error.empty(), "each line has a result or an error");
+        check_text(item.error, "a line's message is UTF-8 without NUL");
         last = item.line;
     });
 }

@@ -2,7 +2,7 @@
 // request per input. The input's first three lines are the method, the path
 // and the content type; the rest is the body. Every request must get an
 // answer with a known status and, for an error, a JSON body with its Italian
-// message; nothing may escape handle().
+// message; nothing may escape handle(); every body is UTF-8 without NUL.
 
 #include <cstdint>
 #include <nlohmann/json.hpp>
@@ -40,6 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(known_status(r.status), "a known status");
     FUZZ_CHECK(r.status != 500, "no internal error: every failure is the request's and says so");
     FUZZ_CHECK(!r.content_type.empty(), "a content type");
+    FUZZ_CHECK(ferrolit::fuzz::utf8_without_nul(r.body), "every answer is UTF-8 without NUL");
     if (r.status >= 400) {
         const auto body = nlohmann::json::parse(r.body, nullptr, false);
         FUZZ_CHECK(body.is_object() && body.contains("errore") && body.contains("chiave"),

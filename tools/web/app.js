@@ -21,17 +21,22 @@
 
   // ------------------------------------------------------------ numbers
 
-  const numberFormat = (digits) => new Intl.NumberFormat('it-IT', { maximumFractionDigits: digits });
+  // As the program writes numbers: a decimal comma, no grouping of thousands.
+  const numberFormat = (digits) => new Intl.NumberFormat('it-IT', { maximumFractionDigits: digits, useGrouping: false });
   function formatNumber(value, digits = 2) {
     if (value === null || value === undefined) return '—';
     if (!Number.isFinite(value)) return value > 0 ? '∞' : '−∞';
     return numberFormat(digits).format(value);
   }
 
-  // A ratio demand/capacity with three decimals; none means nothing resists (unbounded).
+  // A ratio demand/capacity by the program's one rule (ferrolit/format.hpp):
+  // three decimals, a decimal comma, no grouping, no negative zero, scientific
+  // form from 1e15; none means nothing resists (unbounded).
+  const RATIO_PLACES = 3;
   function formatRatio(value) {
     if (value === null || value === undefined || !Number.isFinite(value)) return 'illimitato';
-    return new Intl.NumberFormat('it-IT', { minimumFractionDigits: 3, maximumFractionDigits: 3 }).format(value);
+    const text = Math.abs(value) < 1e15 ? value.toFixed(RATIO_PLACES) : value.toExponential(RATIO_PLACES);
+    return text.replace(/^-(?=[0.]*$)/, '').replace('.', ',');
   }
 
   // The Italian title of a family of checks, from the program's own list.

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "verify/checks/checks.hpp"
-#include "verify/output/format.hpp"
+#include "ferrolit/format.hpp"
 
 namespace ferrolit::verification {
 
@@ -68,8 +68,8 @@ Evaluation evaluate(const Context& ctx, double N, double My, double Mz) {
             e.capacity = std::fabs(limit);
             e.ratio = N / limit;
             e.verified = false;
-            e.note = std::string(fa::reason(c.outcome)) + " (N_Ed = " + it_fixed(N, 1) + " kN, " +
-                     (c.outcome == fa::Outcome::AboveMaximum ? "N_Rd,max = " : "N_Rd,min = ") + it_fixed(limit, 1) +
+            e.note = std::string(fa::reason(c.outcome)) + " (N_Ed = " + format::decimal(N, 1) + " kN, " +
+                     (c.outcome == fa::Outcome::AboveMaximum ? "N_Rd,max = " : "N_Rd,min = ") + format::decimal(limit, 1) +
                      " kN)";
             return e;
         }
@@ -128,8 +128,8 @@ Evaluation check_combination(const Context& ctx, const Combination& c) {
     }
     Evaluation e = std::move(*worst);
     std::string raise;
-    if (e.My != c.My) raise = "My portato a " + it_fixed(e.My, 2) + " kNm (e = " + it_fixed(e_y, 1) + " mm)";
-    if (e.Mz != c.Mz) raise = "Mz portato a " + it_fixed(e.Mz, 2) + " kNm (e = " + it_fixed(e_z, 1) + " mm)";
+    if (e.My != c.My) raise = "My portato a " + format::decimal(e.My, 2) + " kNm (e = " + format::decimal(e_y, 1) + " mm)";
+    if (e.Mz != c.Mz) raise = "Mz portato a " + format::decimal(e.Mz, 2) + " kNm (e = " + format::decimal(e_z, 1) + " mm)";
     const std::string text = "pilastro: eccentricità minima e = max(0,05·h; 20 mm)" +
                              (raise.empty() ? std::string(", momenti già maggiori di N·e") : ": " + raise);
     e.note = e.note.empty() ? text : text + "; " + e.note;
@@ -147,7 +147,7 @@ void biaxial_comparison(const Context& ctx, double N, Evaluation& e) {
     e.details.push_back({"MRz", *b.MRz, "kNm"});
     e.details.push_back({"ratio_4_1_19", *b.ratio_linear, ""});
     const std::string text = "flessione deviata: rapporto esatto sul raggio; (4.1.19) con α = 1 darebbe " +
-                             it_fixed(*b.ratio_linear, 3) + " (confronto)";
+                             format::decimal(*b.ratio_linear, 3) + " (confronto)";
     e.note = e.note.empty() ? text : e.note + "; " + text;
 }
 

@@ -14,7 +14,7 @@
 #include <numbers>
 
 #include "verify/checks/checks.hpp"
-#include "verify/output/format.hpp"
+#include "ferrolit/format.hpp"
 
 namespace ferrolit::verification {
 
@@ -57,11 +57,11 @@ Requirement requirement_of(const VerificationInput& in, CombinationKind kind) {
 }
 
 std::string limit_note(const VerificationInput& in, CombinationKind kind, const Requirement& req) {
-    if (in.wk_limit) return "limite assegnato wk_lim = " + it_number(*in.wk_limit) + " mm";
+    if (in.wk_limit) return "limite assegnato wk_lim = " + format::significant(*in.wk_limit) + " mm";
     return std::string("Tab. 4.1.IV: ambiente ") + environment_name(in.environment) + ", combinazione " +
            (kind == CombinationKind::Frequent ? "frequente" : "quasi permanente") + ", armature " +
            (in.sensitive_bars ? "sensibili" : "poco sensibili") + ": " + req.name +
-           (req.state == State::Width ? " = " + it_number(req.w) + " mm" : "");
+           (req.state == State::Width ? " = " + format::significant(req.w) + " mm" : "");
 }
 
 // The largest concrete tension of the uncracked homogenised section (MPa,
@@ -199,7 +199,7 @@ Width crack_width(const Context& ctx, const Combination& c) {
     out.note =
         std::string("sezione fessurata: wk = sr,max·(εsm − εcm), ") +
         (wide ? "sr,max = 1,3·(h − x) (barre più distanti di 5·(c + φ/2))" : "sr,max = k3·c + k1·k2·k4·φ/ρp,eff") +
-        ", σs = " + it_fixed(sigma_s, 1) + " MPa";
+        ", σs = " + format::decimal(sigma_s, 1) + " MPa";
     out.details = {{"sigma_s", sigma_s, "MPa"},
                    {"x", x, "mm"},
                    {"h", h, "mm"},
@@ -226,7 +226,7 @@ CheckResult check_one(const Context& ctx, const Combination& c) {
     const Requirement req = requirement_of(ctx.in, c.kind);
     const std::string limit = limit_note(ctx.in, c.kind, req);
     const double sigma_t = uncracked_tension(ctx, c);
-    const std::string tension_text = "σt = " + it_fixed(sigma_t, 2) + " MPa sulla sezione non fessurata";
+    const std::string tension_text = "σt = " + format::decimal(sigma_t, 2) + " MPa sulla sezione non fessurata";
     if (req.state == State::Decompression) {
         // Ratio 1 + σt/fctm: at most 1 while no fibre is in tension.
         CheckResult r = make_check(
@@ -246,7 +246,7 @@ CheckResult check_one(const Context& ctx, const Combination& c) {
     if (sigma_t <= ctx.fctm) {
         CheckResult r = make_check(
             "crack_width", "§4.1.2.2.4", &c, 0.0, req.w, "mm", 0, true,
-            "sezione non fessurata: " + tension_text + " ≤ fctm = " + it_fixed(ctx.fctm, 2) + " MPa, wk = 0; " + limit);
+            "sezione non fessurata: " + tension_text + " ≤ fctm = " + format::decimal(ctx.fctm, 2) + " MPa, wk = 0; " + limit);
         r.details = {{"sigma_t", sigma_t, "MPa"}, {"fctm", ctx.fctm, "MPa"}};
         return r;
     }

@@ -7,7 +7,7 @@
 #include <set>
 
 #include "verify/checks/checks.hpp"
-#include "verify/output/format.hpp"
+#include "ferrolit/format.hpp"
 
 namespace ferrolit::verification {
 
@@ -89,7 +89,7 @@ void beam(const Context& ctx, std::vector<CheckResult>& out) {
     const double b = least_width(ctx.shape(), Coordinate::Z, z_lo, z_hi);
     const double provided = ctx.stirrups ? ctx.stirrups->per_metre : 0.0;
     CheckResult st = minimum("stirrups", kBeam, 1.5 * b, provided, "mm²/m",
-                             "Ast ≥ 1,5·b mm²/m con b = " + it_fixed(b, 0) + " mm, spessore minimo dell'anima" +
+                             "Ast ≥ 1,5·b mm²/m con b = " + format::decimal(b, 0) + " mm, spessore minimo dell'anima" +
                                  (ctx.stirrups ? "" : "; nessuna staffa"));
     st.details = {{"b", b, "mm"}};
     out.push_back(std::move(st));
@@ -97,7 +97,7 @@ void beam(const Context& ctx, std::vector<CheckResult>& out) {
     const double spacing_limit = std::min(1000.0 / 3, 0.8 * least_d);
     out.push_back(
         maximum("stirrup_spacing", kBeam, ctx.stirrups->spacing, spacing_limit, "mm",
-                "passo ≤ min(333 mm, almeno tre staffe al metro; 0,8·d = " + it_fixed(0.8 * least_d, 0) + " mm)"));
+                "passo ≤ min(333 mm, almeno tre staffe al metro; 0,8·d = " + format::decimal(0.8 * least_d, 0) + " mm)"));
 }
 
 // The widest gap between bars next to each other around the section.
@@ -130,7 +130,7 @@ void column(const Context& ctx, std::vector<CheckResult>& out) {
     const double by_area = 0.003 * ctx.Ac, by_force = 0.10 * N * 1e3 / ctx.fyd;
     std::string note = "As ≥ max(0,003·Ac; 0,10·N_Ed/fyd)";
     if (most != nullptr)
-        note += ", N_Ed = " + it_fixed(N, 1) + " kN della combinazione più compressa \"" + most->name + "\"";
+        note += ", N_Ed = " + format::decimal(N, 1) + " kN della combinazione più compressa \"" + most->name + "\"";
     CheckResult r = minimum("as_min", kColumn, std::max(by_area, by_force), As, "mm²", note);
     r.details = {{"0.003_Ac", by_area, "mm²"}, {"0.10_N_fyd", by_force, "mm²"}};
     out.push_back(std::move(r));

@@ -8,7 +8,7 @@
 #include <numbers>
 
 #include "verify/checks/checks.hpp"
-#include "verify/output/format.hpp"
+#include "ferrolit/format.hpp"
 
 namespace ferrolit::verification {
 
@@ -105,14 +105,14 @@ std::string note_of(const Context& ctx, const Resistance& r, bool chosen_side) {
     std::string note = std::string("lembo teso ") + side_name(r.side.c, r.side.low) +
                        (chosen_side ? " (momento nullo: il lato con ρl minore)" : "");
     if (!r.stirrups)
-        return note + "; senza armature trasversali (4.1.23): ρl = " + it_number(r.rho, 3) +
-               ", σcp = " + it_fixed(r.sigma_cp, 2) + " MPa";
+        return note + "; senza armature trasversali (4.1.23): ρl = " + format::significant(r.rho, 3) +
+               ", σcp = " + format::decimal(r.sigma_cp, 2) + " MPa";
     const StirrupsRecord& s = *ctx.stirrups;
-    return note + "; staffe ø" + it_number(s.diameter) + "/" + it_number(s.spacing) + " a " + std::to_string(s.legs) +
-           " bracci: cot θ = " + it_fixed(r.cot_theta, 2) +
+    return note + "; staffe ø" + format::significant(s.diameter) + "/" + format::significant(s.spacing) + " a " + std::to_string(s.legs) +
+           " bracci: cot θ = " + format::decimal(r.cot_theta, 2) +
            (ctx.in.cot_theta ? " (assegnato)" : " (scelto per massimizzare V_Rd)") +
-           ", αc = " + it_fixed(r.alpha_c, 3) + " (σcp = N_Ed/Ac = " + it_fixed(r.sigma_cp_struts, 2) +
-           " MPa); V_Rd = min(V_Rsd; V_Rcd) = min(" + it_fixed(r.VRsd, 1) + "; " + it_fixed(r.VRcd, 1) + ") kN";
+           ", αc = " + format::decimal(r.alpha_c, 3) + " (σcp = N_Ed/Ac = " + format::decimal(r.sigma_cp_struts, 2) +
+           " MPa); V_Rd = min(V_Rsd; V_Rcd) = min(" + format::decimal(r.VRsd, 1) + "; " + format::decimal(r.VRcd, 1) + ") kN";
 }
 
 std::vector<Detail> details_of(const Resistance& r) {

@@ -6,14 +6,14 @@
 #include <cmath>
 
 #include "verify/checks/checks.hpp"
-#include "verify/output/format.hpp"
+#include "ferrolit/format.hpp"
 
 namespace ferrolit::verification {
 
 namespace {
 
 std::string alpha_note(const Context& ctx) {
-    return "sezione fessurata, αe = " + it_number(ctx.in.alpha_e) +
+    return "sezione fessurata, αe = " + format::significant(ctx.in.alpha_e) +
            (ctx.in.alpha_e == 15 ? " (valore convenzionale)" : " (assegnato)");
 }
 
@@ -22,7 +22,7 @@ void concrete(const Context& ctx, const Combination& c, double factor, std::vect
     const double limit = factor * ctx.fck;
     CheckResult r =
         make_check("stress_concrete", "§4.1.2.2.5.1", &c, s.sigma_c_max, limit, "MPa", ratio_of(s.sigma_c_max, limit),
-                   s.sigma_c_max <= limit, "σc ≤ " + it_fixed(factor, 2) + "·fck; " + alpha_note(ctx));
+                   s.sigma_c_max <= limit, "σc ≤ " + format::decimal(factor, 2) + "·fck; " + alpha_note(ctx));
     r.details = {{"sigma_c", s.sigma_c_max, "MPa"}, {"alpha_e", ctx.in.alpha_e, ""}};
     if (s.neutral_axis_depth) r.details.push_back({"x", *s.neutral_axis_depth, "mm"});
     out.push_back(std::move(r));

@@ -24,7 +24,7 @@
 #include "component/reinforcement/bar_table.hpp"
 #include "verify/checks/section_geometry.hpp"
 #include "verify/model.hpp"
-#include "verify/output/format.hpp"
+#include "ferrolit/format.hpp"
 #include "verify/run.hpp"
 
 namespace ferrolit {
@@ -151,7 +151,7 @@ std::string failing(const VerificationResult& r) {
     std::string text;
     for (const CheckResult& c : r.checks)
         if (!c.verified && text.find(c.id) == std::string::npos)
-            text += (text.empty() ? "" : ", ") + c.id + " (rapporto " + it_fixed(c.ratio, 2) + ")";
+            text += (text.empty() ? "" : ", ") + c.id + " (rapporto " + format::ratio(c.ratio) + ")";
     return text;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ferrolit/error.hpp"
+#include "ferrolit/format.hpp"
 
 namespace ferrolit::verification {
 
@@ -161,7 +162,8 @@ JsonDocument::JsonDocument(std::string_view text, const Where& where) {
         std::string what = e.what();
         const std::size_t cut = what.find("] ");
         if (cut != std::string::npos) what = what.substr(cut + 2);
-        input_error(where, error_line, "", "JSON non valido: " + what);
+        // Its "last read" quotes the input's bytes, which need not be UTF-8.
+        input_error(where, error_line, "", "JSON non valido: " + format::valid_utf8(what));
     } catch (const json::exception&) {
         // The only other failure of parsing: a number beyond the range of a double.
         const std::size_t at = overflowing_number(text);

@@ -6,7 +6,7 @@
 #include <numbers>
 
 #include "verify/input/read_input.hpp"
-#include "verify/output/format.hpp"
+#include "ferrolit/format.hpp"
 
 namespace ferrolit::verification {
 
@@ -147,8 +147,8 @@ void read_layer(const Reader& r, const LayerKeys& k, LayerInput& layer) {
         const double of_text = text_area(r, k.bars, *text);
         if (const auto area = r.real(k.area)) {
             if (!(std::fabs(*area - of_text) <= 0.01 * of_text))
-                r.fail(k.area, it_number(*area) + " mm² non corrisponde a \"" + *text + "\" di \"" + k.bars + "\" (" +
-                                   it_fixed(of_text, 1) + " mm²): scarto oltre l'1 %");
+                r.fail(k.area, format::significant(*area) + " mm² non corrisponde a \"" + *text + "\" di \"" + k.bars + "\" (" +
+                                   format::decimal(of_text, 1) + " mm²): scarto oltre l'1 %");
             layer.area = *area;
         }
     } else if (const auto area = r.real(k.area)) {
@@ -212,7 +212,7 @@ void read_limits(const Reader& r, BarLimits& limits) {
 
 void check_plausible_size(double mm, std::string_view what, std::vector<std::string>& warnings) {
     if (mm < 100 || mm > 5000)
-        warnings.push_back(std::string(what) + " = " + it_number(mm) +
+        warnings.push_back(std::string(what) + " = " + format::significant(mm) +
                            " mm: fuori dall'intervallo consueto 100…5000 mm; le dimensioni sono in millimetri");
 }
 

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "verify/input/read_input.hpp"
-#include "verify/output/format.hpp"
+#include "ferrolit/format.hpp"
 
 namespace ferrolit::verification {
 
@@ -16,7 +16,7 @@ namespace fa = ferrolit::analysis;
 
 bool same(double a, double b) { return std::fabs(a - b) <= 1e-6 * std::max(std::fabs(a), std::fabs(b)) + 1e-9; }
 
-std::string number_text(double v) { return it_number(v); }
+std::string number_text(double v) { return format::significant(v); }
 
 // A given value that defines the class must agree with it.
 void agree(const Reader& r, const char* key, double given, double of_class, const std::string& class_name,

@@ -2,6 +2,9 @@
 
 #include <charconv>
 #include <cmath>
+#include <system_error>
+
+#include "ferrolit/error.hpp"
 
 namespace ferrolit::verification {
 
@@ -66,8 +69,11 @@ JsonWriter& JsonWriter::value(double v) {
     if (!std::isfinite(v)) {
         out_ += "null";
     } else {
+        // The shortest form of a double takes at most 24 characters.
         char text[32];
-        out_.append(text, std::to_chars(text, text + sizeof text, v).ptr);
+        const auto [end, error] = std::to_chars(text, text + sizeof text, v);
+        if (error != std::errc{}) throw Error(ErrorKind::Overflow, "numero non rappresentabile in JSON");
+        out_.append(text, end);
     }
     return *this;
 }

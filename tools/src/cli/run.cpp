@@ -140,7 +140,9 @@ int run_lines(const RunOptions& options, const Source& source) {
             any_error = true;
             std::cerr << item.error << "\n";
             if (options.json)
-                std::cout << nlohmann::ordered_json{{"line", item.line}, {"error", item.error}}.dump() << "\n";
+                std::cout << nlohmann::ordered_json{{"line", item.line}, {"error", item.error}}.dump(
+                                 -1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+                          << "\n";
         } else {
             any_failed = any_failed || !item.result->verified;
             const std::size_t cut = item.rendered.find('\0');

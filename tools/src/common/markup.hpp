@@ -37,11 +37,6 @@ inline std::string escaped(const std::string& s) {
 }
 
 // A drawing coordinate: two decimals and a decimal point.
-inline std::string coord(double v) {
-    std::string s = decimal(v, 2);
-    for (char& c : s)
-        if (c == ',') c = '.';
-    return s;
-}
+inline std::string coord(double v) { return format::coordinate(v, 2); }
 
 }  // namespace ferrolit::cli

@@ -1,31 +1,21 @@
 #pragma once
 
-// Numbers as the Italian report writes them: a decimal comma, a fixed count
-// of decimals, no negative zero, whatever the C locale.
+// The tool's texts write numbers through the library's one formatter
+// (ferrolit/format.hpp); these are the names the record and the drawings use.
 
-#include <charconv>
-#include <cmath>
 #include <string>
+
+#include "ferrolit/format.hpp"
 
 namespace ferrolit::cli {
 
-inline std::string decimal(double value, int places) {
-    if (std::isinf(value)) return value > 0 ? "∞" : "−∞";
-    if (std::isnan(value)) return "—";
-    char text[64];
-    const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, places).ptr;
-    std::string s(text, end);
-    if (s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
-    for (char& c : s)
-        if (c == '.') c = ',';
-    return s;
-}
+using format::decimal;
 
 // A utilisation ratio; an unbounded one (nothing resists) reads "∞".
-inline std::string ratio_text(double ratio) { return decimal(ratio, 2); }
+inline std::string ratio_text(double ratio) { return format::ratio(ratio); }
 
 // The same in words for the drawings and the HTML record: "illimitato" when unbounded.
-inline std::string ratio_words(double ratio) { return std::isfinite(ratio) ? ratio_text(ratio) : "illimitato"; }
+inline std::string ratio_words(double ratio) { return format::ratio_words(ratio); }
 
 inline std::string verdict(bool ok) { return ok ? "verificata" : "NON verificata"; }
 
