@@ -271,6 +271,8 @@ class SectionRecord(Workspace):
                 self.assertNotRegex(text, r"(?i)<(link|img|iframe|object|embed)\b")
                 self.assertIn("@page", text)
                 self.assertIn("@media print", text)
+                with open(os.path.join(os.path.dirname(__file__), "../../tools/web/palette.css"), encoding="utf-8") as f:
+                    self.assertIn(f.read(), text)  # the page's colours, so a verdict looks the same in both
                 ids = [n.attrs["id"] for n in doc.all() if "id" in n.attrs]
                 self.assertEqual(len(ids), len(set(ids)), "repeated id")
 

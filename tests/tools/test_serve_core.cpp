@@ -117,6 +117,7 @@ TEST(ServeCore, ServesThePageItsAssetsAndLists) {
         {"/index.html", "text/html; charset=utf-8", "app.css"},
         {"/app.js", "text/javascript; charset=utf-8", "api/verify"},
         {"/app.css", "text/css; charset=utf-8", ".verdict"},
+        {"/palette.css", "text/css; charset=utf-8", "--ok:"},
         {"/api/example", "application/json; charset=utf-8", "\"combinazioni\""},
         // The lists come from the library's tables.
         {"/api/names", "application/json; charset=utf-8", "\"SLE quasi permanente\""},

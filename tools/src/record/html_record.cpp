@@ -137,7 +137,7 @@ std::string html_record(const std::vector<RecordSection>& sections, const Record
     if (sections.size() == 1) title += " — sezione " + name_of(sections[0]);
     out << "<!DOCTYPE html>\n<html lang=\"it\">\n<head>\n<meta charset=\"utf-8\">\n<title>" << title
         << "</title>\n<meta name=\"generator\" content=\"ferrolit " << escaped(options.version) << "\">\n<style>"
-        << kRecordStyle << page_style(options.version, options.date, kCode) << "</style>\n</head>\n<body>\n";
+        << record_style() << page_style(options.version, options.date, kCode) << "</style>\n</head>\n<body>\n";
     header(out, options);
     if (options.batch_summary) summary(out, sections);
     for (std::size_t i = 0; i < sections.size(); ++i) section_record(out, sections[i], i);

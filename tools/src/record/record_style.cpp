@@ -1,13 +1,18 @@
 #include "record/record_style.hpp"
 
 #include <string>
+#include <string_view>
+
+#include "serve/web_assets.hpp"
 
 namespace ferrolit::cli {
 
+namespace {
+
 // Verdicts carry a symbol and a word besides their colour, so that a record
 // printed in black and white reads the same.
-const char* const kRecordStyle = R"(
-:root { --ink: #1d2329; --muted: #5b6670; --rule: #c9d1d8; --ok: #1e7b34; --fail: #b3261e; --accent: #1f5f99; }
+
+const char* const kRecordRules = R"(
 * { box-sizing: border-box; }
 body { font-family: "Source Sans Pro", "Segoe UI", "Helvetica Neue", Arial, sans-serif; color: var(--ink);
   margin: 0 auto; max-width: 1120px; padding: 24px 32px; font-size: 14px; line-height: 1.45; }
@@ -15,13 +20,13 @@ header.record { border-bottom: 2px solid var(--ink); padding-bottom: 8px; margin
   display: flex; justify-content: space-between; align-items: flex-end; gap: 24px; }
 header.record h1 { font-size: 22px; margin: 0; letter-spacing: .02em; }
 header.record .meta { text-align: right; color: var(--muted); font-size: 13px; }
-h2 { font-size: 19px; margin: 0 0 10px; padding-bottom: 4px; border-bottom: 1px solid var(--rule); }
+h2 { font-size: 19px; margin: 0 0 10px; padding-bottom: 4px; border-bottom: 1px solid var(--line); }
 h3 { font-size: 15px; margin: 22px 0 8px; color: var(--accent); text-transform: uppercase; letter-spacing: .04em; }
 section.record-section { margin-bottom: 40px; }
 .source { color: var(--muted); font-size: 13px; margin: -6px 0 10px; }
 .outcome { border: 1.5px solid; border-left-width: 6px; padding: 8px 14px; margin: 10px 0 16px; }
-.outcome.ok { border-color: var(--ok); background: #eef7f0; }
-.outcome.fail { border-color: var(--fail); background: #fbeeed; }
+.outcome.ok { border-color: var(--ok); background: var(--ok-bg); }
+.outcome.fail { border-color: var(--fail); background: var(--fail-bg); }
 .outcome p { margin: 3px 0; }
 .verdict-line { font-weight: bold; font-size: 16px; }
 .verdict { font-weight: 600; white-space: nowrap; }
@@ -54,10 +59,10 @@ table.pairs td.remark { color: var(--muted); font-size: 12px; }
 .figure .caption { color: var(--muted); font-size: 12px; }
 p.not-run { border: 1px dashed var(--muted); padding: 6px 12px; color: var(--ink); }
 ul.warnings li { margin: 2px 0; }
-.error-block { border: 1.5px solid var(--fail); border-left-width: 6px; padding: 8px 14px; background: #fbeeed; }
+.error-block { border: 1.5px solid var(--fail); border-left-width: 6px; padding: 8px 14px; background: var(--fail-bg); }
 table.summary td.error { color: var(--fail); }
 a { color: var(--accent); }
-footer.record { border-top: 1px solid var(--rule); color: var(--muted); font-size: 12px; padding-top: 6px; margin-top: 30px; }
+footer.record { border-top: 1px solid var(--line); color: var(--muted); font-size: 12px; padding-top: 6px; margin-top: 30px; }
 @page { size: A4; margin: 16mm 12mm 15mm 15mm; }
 @media print {
   body { max-width: none; padding: 0; font-size: 9pt; }
@@ -84,8 +89,6 @@ footer.record { border-top: 1px solid var(--rule); color: var(--muted); font-siz
 }
 )";
 
-namespace {
-
 // A CSS string: quotes and backslashes escaped, and '<' so that no text ends the <style> element.
 std::string css_string(const std::string& s) {
     std::string out = "\"";
@@ -100,7 +103,16 @@ std::string css_string(const std::string& s) {
     return out + "\"";
 }
 
+// The shared palette, embedded with the page's files.
+std::string_view palette() {
+    for (std::size_t i = 0; i < serve::kWebAssetCount; ++i)
+        if (serve::kWebAssets[i].path == "/palette.css") return serve::kWebAssets[i].body;
+    return {};
+}
+
 }  // namespace
+
+std::string record_style() { return std::string(palette()) + kRecordRules; }
 
 std::string page_style(const std::string& version, const std::string& date, const std::string& code) {
     return "@page {\n  @top-left { content: " + css_string("ferrolit " + version + " — relazione di calcolo") +

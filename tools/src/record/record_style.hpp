@@ -6,7 +6,8 @@
 
 namespace ferrolit::cli {
 
-extern const char* const kRecordStyle;
+// The record's rules after the shared palette (tools/web/palette.css).
+std::string record_style();
 
 // The running header and footer of every printed page: program, version,
 // code, date and the page number.

@@ -41,6 +41,7 @@ constexpr Route kRoutes[] = {
     {"/index.html", "GET", Action::Page},
     {"/app.js", "GET", Action::Asset},
     {"/app.css", "GET", Action::Asset},
+    {"/palette.css", "GET", Action::Asset},
     {"/api/example", "GET", Action::Example},
     {"/api/names", "GET", Action::Names},
     {"/api/verify", "POST", Action::Verify},
