@@ -15,15 +15,21 @@ namespace {
 
 constexpr int kUnusableInput = 2;
 
+// An output option given an empty path is a mistake, not "no output".
+const CLI::Validator kNonEmptyPath(
+    [](const std::string& path) { return path.empty() ? std::string("percorso vuoto") : std::string(); }, "PERCORSO");
+
 void add_section_options(CLI::App* command, ferrolit::cli::RunOptions& options) {
     command->add_option("FILE", options.file,
                         "file della sezione (JSON) o delle sezioni (JSON Lines, .jsonl); senza file l'esempio "
                         "incorporato, \"-\" lo standard input");
     command->add_flag("--json", options.json, "risultati in JSON (JSON Lines per un file .jsonl) invece del rapporto");
-    command->add_option("--svg", options.svg, "disegna i domini N-M in questo file SVG");
-    command->add_option("--csv", options.csv, "scrive i punti dei domini N-M in questo file CSV");
-    command->add_option("--html", options.html,
-                        "scrive la relazione di calcolo in questo file HTML (autonomo, stampabile su A4)");
+    command->add_option("--svg", options.svg, "disegna i domini N-M in questo file SVG")->check(kNonEmptyPath);
+    command->add_option("--csv", options.csv, "scrive i punti dei domini N-M in questo file CSV")->check(kNonEmptyPath);
+    command
+        ->add_option("--html", options.html,
+                     "scrive la relazione di calcolo in questo file HTML (autonomo, stampabile su A4)")
+        ->check(kNonEmptyPath);
     command->add_option("--jobs", options.jobs, "sezioni verificate in parallelo (predefinito: tutti i core)")
         ->check(CLI::Range(1, 256));
 }
