@@ -25,10 +25,21 @@ def _error(status, message):
     return Error(status, message)
 
 
+# A NUL byte cannot cross the C interface (it ends the text there); the
+# library refuses one with this description, and so does this package.
+_NUL_PROBLEM = "JSON non valido: carattere NUL"
+# FERROLIT_E_INVALID_OPERATION, the status of unusable input.
+_INVALID_INPUT = 5
+
+
 def _verify_text(text):
-    """The result dict of one section's JSON text; raises ferrolit.Error when unusable."""
+    """The result dict of one section's JSON (str, or bytes as read from a
+    file); raises ferrolit.Error when unusable."""
+    data = text.encode("utf-8") if isinstance(text, str) else text
+    if b"\0" in data:
+        raise _error(_INVALID_INPUT, _NUL_PROBLEM)
     out = ctypes.c_void_p()
-    status = lib.ferrolit_verify_json(text.encode("utf-8"), ctypes.byref(out))
+    status = lib.ferrolit_verify_json(data, ctypes.byref(out))
     try:
         reply = json.loads(ctypes.string_at(out.value).decode("utf-8")) if out.value else {}
     finally:
@@ -55,18 +66,21 @@ def verify_file(path, errors="raise"):
     {"line": n, "error": "..."} in its place and the others still run."""
     if errors not in ("raise", "keep"):
         raise ValueError('errors must be "raise" or "keep"')
-    with open(path, encoding="utf-8") as f:
-        text = f.read()
+    # Bytes as the command line reads them: no decoding of the whole file
+    # (a line that is not UTF-8 is that line's error), lines split at "\n"
+    # only (a bare CR is no line end), blank lines of spaces, tabs and CRs skipped.
+    with open(path, "rb") as f:
+        data = f.read()
     if not os.fspath(path).endswith((".jsonl", ".ndjson")):
         try:
-            return _verify_text(text)
+            return _verify_text(data)
         except Exception as e:  # name the file, keep the kind
             if hasattr(e, "kind"):
                 raise _error(e.kind, f"{os.fspath(path)}: {e.description}") from None
             raise
     results = []
-    for number, line in enumerate(text.split("\n"), start=1):
-        if not line.strip():
+    for number, line in enumerate(data.split(b"\n"), start=1):
+        if not line.strip(b" \t\r"):
             continue
         try:
             result = _verify_text(line)

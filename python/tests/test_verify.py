@@ -3,6 +3,7 @@ code through the C entry point, end to end."""
 
 import json
 import os
+import subprocess
 import tempfile
 import unittest
 
@@ -32,6 +33,12 @@ class Verify(unittest.TestCase):
         unbounded = [c for c in r["checks"] if c["ratio"] is None]
         self.assertTrue(unbounded and not any(c["verified"] for c in unbounded))
 
+    def test_huge_forces_read_back(self):
+        # Once, numbers of 1e62 and more filled the notes with stack bytes: UnicodeDecodeError here.
+        r = ferrolit.verify(BEAM | {"combinazioni": [{"nome": "SLU", "tipo": "SLU", "N": 1e70, "My": 1e300}]})
+        self.assertIs(r["verified"], False)
+        self.assertEqual(r["input"]["combinazioni"][0]["N"], 1e70)
+
     def test_unusable_input(self):
         for section, message in ((BEAM | {"fck": 30}, '"fck": 30 MPa contraddice la classe "C25/30"'),
                                  (BEAM | {"Bsae": 1}, 'forse "Base"?'),
@@ -60,6 +67,28 @@ class Verify(unittest.TestCase):
             with self.assertRaises(ferrolit.Error) as raised:
                 ferrolit.verify_file(many)
             self.assertIn(f"{many}:3:", str(raised.exception))
+
+    @unittest.skipUnless(os.environ.get("FERROLIT_BIN"), "FERROLIT_BIN (the program) not set")
+    def test_same_lines_and_errors_as_the_command_line(self):
+        beam = json.dumps(BEAM).encode()
+        cases = (
+            ("not UTF-8", beam + b"\n" + beam.replace(b'"T1"', b'"T\xff"') + b"\n"),
+            ("NUL after an object", beam + b"\0\n" + beam + b"\n"),
+            ("bare CR, no line end", beam + b"\r" + beam + b"\n"),
+            ("CR LF line ends", beam + b"\r\n\r\n" + beam + b"\r\n"),
+            ("blank lines of spaces, tabs, CRs", b" \t\r\n" + beam + b"\n\x0c\n"),
+        )
+        with tempfile.TemporaryDirectory() as d:
+            path = os.path.join(d, "s.jsonl")
+            for name, data in cases:
+                with self.subTest(name):
+                    with open(path, "wb") as f:
+                        f.write(data)
+                    ours = [(r["line"], r.get("error")) for r in ferrolit.verify_file(path, errors="keep")]
+                    run = subprocess.run([os.environ["FERROLIT_BIN"], "verify", "--json", path],
+                                         capture_output=True, timeout=300)
+                    theirs = [json.loads(t) for t in run.stdout.decode("utf-8").splitlines()]
+                    self.assertEqual(ours, [(r["line"], r.get("error")) for r in theirs])
 
 
 if __name__ == "__main__":

@@ -7,6 +7,8 @@ the command's contract: record, JSON, exit statuses, files, batches.
 
 import json
 import os
+import stat
+import subprocess
 import unittest
 
 import cli_support
@@ -46,7 +48,7 @@ class Record(Workspace):
         for family in ("bending", "shear_z", "stress_concrete", "crack_width", "as_min", "stirrups"):
             self.assertRegex(out, rf"\({family}\) — determinante: ")
         self.assertIn('(crack_width) — determinante: "QP"', out)
-        self.assertTrue(out.rstrip().endswith("ESITO: SEZIONE VERIFICATA (rapporto massimo 0,90)"))
+        self.assertTrue(out.rstrip().endswith("ESITO: SEZIONE VERIFICATA (rapporto massimo 0,895)"))
 
     def test_json_contract(self):
         status, r = self.verify_json(example())
@@ -155,6 +157,92 @@ class Files(Workspace):
         with open(svg, encoding="utf-8") as f:
             self.assertEqual(f.read(), "old")
         self.assertEqual(sorted(os.listdir(self.dir)), ["d", "out.svg"])
+
+
+    def test_targets_that_are_not_regular_files_are_refused_and_unharmed(self):
+        target = self.write("vero.csv", "old")
+        for name, make, message in (
+            ("fifo", lambda p: os.mkfifo(p), "non è un file regolare"),
+            ("link", lambda p: os.symlink(target, p), "è un collegamento simbolico"),
+            ("dangling link", lambda p: os.symlink(self.path("nessuno.csv"), p), "è un collegamento simbolico"),
+        ):
+            with self.subTest(name):
+                path = self.path(name.replace(" ", "_"))
+                make(path)
+                kind, before = stat.S_IFMT(os.lstat(path).st_mode), sorted(os.listdir(self.dir))
+                result = run("verify", "--svg", self.path("d.svg"), "--csv", path)
+                self.assertEqual(result.returncode, 2, result.stderr)
+                self.assertIn(f"impossibile scrivere {path}: {message}", result.stderr)
+                self.assertEqual(stat.S_IFMT(os.lstat(path).st_mode), kind)
+                self.assertEqual(sorted(os.listdir(self.dir)), before)  # nothing written, nothing left
+        with open(target, encoding="utf-8") as f:
+            self.assertEqual(f.read(), "old")
+
+    def test_permissions_kept_and_no_names_left(self):
+        csv = self.write("d.csv", "old")
+        os.chmod(csv, 0o600)
+        keep = self.write("d.csv.bak-ferrolit", "not ours")  # a name an older version deleted
+        result = run("verify", "--csv", csv, "--html", self.path("r.html"))
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(stat.S_IMODE(os.stat(csv).st_mode), 0o600)
+        self.assertTrue(self.read("d.csv").startswith("riga,asse"))
+        self.assertEqual(sorted(os.listdir(self.dir)), ["d.csv", "d.csv.bak-ferrolit", "r.html"])
+        with open(keep, encoding="utf-8") as f:
+            self.assertEqual(f.read(), "not ours")
+
+    def test_empty_and_duplicate_paths_name_the_option(self):
+        os.link(self.write("a.svg", "old"), self.path("b.svg"))
+        for args, message in (
+            (["--html", ""], "--html"),
+            (["--svg", ""], "--svg"),
+            (["--svg", "x.svg", "--csv", "./x.svg"], "--svg e --csv indicano lo stesso file"),
+            (["--svg", "x.svg", "--html", "../" + os.path.basename(self.dir) + "/x.svg"], "--svg e --html"),
+            (["--svg", "a.svg", "--csv", "b.svg"], "--svg e --csv indicano lo stesso file"),  # hard links
+        ):
+            with self.subTest(args):
+                result = subprocess.run([cli_support.BIN, "verify", *args], capture_output=True, text=True,
+                                        timeout=300, cwd=self.dir)
+                self.assertEqual(result.returncode, 2, result.stderr)
+                self.assertIn(message, result.stderr)
+                self.assertEqual(result.stdout, "")
+                self.assertEqual(sorted(os.listdir(self.dir)), ["a.svg", "b.svg"])
+
+    def test_a_later_failure_puts_everything_back(self):
+        svg = self.write("out.svg", "old")
+        result = run("verify", "--svg", svg, "--csv", self.path("nessuna/out.csv"))
+        self.assertEqual(result.returncode, 2)
+        self.assertIn("impossibile scrivere", result.stderr)
+        self.assertEqual(self.read("out.svg"), "old")
+        self.assertEqual(sorted(os.listdir(self.dir)), ["out.svg"])
+
+
+class Outputs(Workspace):
+    def test_huge_values_give_finite_text_in_every_output(self):
+        """N 1e70 and My 1e300 (readable, absurd): every output is UTF-8 without NUL, numbers in scientific form."""
+        section = example()
+        section["combinazioni"] = [{"nome": "=1+1", "tipo": "SLU", "N": 1e70, "My": 1e300},
+                                   {"nome": "-2", "tipo": "SLU", "N": -1e70, "My": -50}]
+        source = self.section_file(section)
+        files = {"--html": "r.html", "--svg": "d.svg", "--csv": "d.csv"}
+        for args in (["--json"], [], *([option, self.path(name)] for option, name in files.items())):
+            with self.subTest(args):
+                result = subprocess.run([cli_support.BIN, "verify", *args, source], capture_output=True, timeout=300)
+                self.assertIn(result.returncode, (0, 1), result.stderr)
+                outputs = [result.stdout]
+                for option, name in files.items():
+                    if option in args:
+                        with open(self.path(name), "rb") as f:
+                            outputs.append(f.read())
+                for out in outputs:
+                    self.assertNotIn(b"\0", out)
+                    out.decode("utf-8")  # strictly: raises on any byte that is not UTF-8
+                if args == ["--json"]:
+                    self.assertEqual(json.loads(result.stdout)["input"]["combinazioni"][0]["N"], 1e70)
+        self.assertIn("1,0e+70", run("verify", source).stdout)
+        rows = self.read("d.csv").splitlines()
+        # A name that a spreadsheet would run as a formula is kept as text; numbers stay bare, negative ones too.
+        self.assertIn("1,My,,\"'=1+1\",1.0000e+70,1.0000e+300", rows)
+        self.assertIn("1,My,,\"'-2\",-1.0000e+70,-50.0000", rows)
 
 
 class Batch(Workspace):

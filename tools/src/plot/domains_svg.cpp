@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <sstream>
+#include <string_view>
 
 #include "common/check_families.hpp"
 #include "common/markup.hpp"
@@ -184,27 +185,35 @@ std::string domains_svg(const VerificationResult& r, const std::vector<AxisDomai
 
 std::string domains_csv_header() { return "riga,asse,punto,combinazione,N_kN,M_kNm\n"; }
 
+namespace {
+
+// A number cell: a decimal point and four decimals, written bare (a negative
+// one with its minus sign, so that a spreadsheet reads it as a number); empty
+// when not finite.
+std::string csv_number(double v) { return std::isfinite(v) ? format::coordinate(v, 4) : std::string(); }
+
+// A text cell, quoted. A text that begins with = + - @ (or a tab or carriage
+// return) would be run by a spreadsheet as a formula: it gets a leading
+// apostrophe, which spreadsheets show as text and do not display.
+std::string csv_text(const std::string& s) {
+    std::string q = "\"";
+    if (!s.empty() && std::string_view("=+-@\t\r").find(s.front()) != std::string_view::npos) q += '\'';
+    for (char c : s) q += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return q + "\"";
+}
+
+}  // namespace
+
 std::string domains_csv_rows(int line, const std::vector<AxisDomain>& domains) {
-    auto number = [](double v) {
-        std::string s = decimal(v, 4);
-        for (char& c : s)
-            if (c == ',') c = '.';
-        return s;
-    };
-    auto quoted = [](const std::string& s) {
-        std::string q = "\"";
-        for (char c : s) q += c == '"' ? std::string("\"\"") : std::string(1, c);
-        return q + "\"";
-    };
     std::ostringstream out;
     for (const AxisDomain& d : domains) {
         const char* axis = axis_name(d.axis);
         for (std::size_t i = 0; i < d.domain.points.size(); ++i)
-            out << line << "," << axis << "," << i + 1 << ",," << number(d.domain.points[i].N) << ","
-                << number(d.domain.points[i].M) << "\n";
+            out << line << "," << axis << "," << i + 1 << ",," << csv_number(d.domain.points[i].N) << ","
+                << csv_number(d.domain.points[i].M) << "\n";
         for (const DesignPoint& p : d.points)
-            out << line << "," << axis << ",," << quoted(p.combination) << "," << number(p.N) << "," << number(p.M)
-                << "\n";
+            out << line << "," << axis << ",," << csv_text(p.combination) << "," << csv_number(p.N) << ","
+                << csv_number(p.M) << "\n";
     }
     return out.str();
 }
