@@ -42,8 +42,8 @@ std::string with_bar_named(const std::string& message, const std::vector<PlacedB
         number > bars.size())
         return message;
     const PlacedBar& b = bars[number - 1];
-    return "barra " + std::to_string(number) + " (" + b.layer + ", y " + format::significant(b.y) + " mm, z " + format::significant(b.z) +
-           " mm)" + message.substr(static_cast<std::size_t>(consumed) - 1);
+    return "barra " + std::to_string(number) + " (" + b.layer + ", y " + format::significant(b.y) + " mm, z " +
+           format::significant(b.z) + " mm)" + message.substr(static_cast<std::size_t>(consumed) - 1);
 }
 
 }  // namespace
@@ -104,9 +104,10 @@ Model build_model(const VerificationInput& in, const Reinforcement& r, std::vect
             }
             if (!use.present) continue;
             if (by_area)
-                warnings.push_back(std::string(kLayerNames[i]) + " data come sola area: " +
-                                   std::to_string(diameters.size()) + " barre uguali di diametro equivalente " +
-                                   format::decimal(bars.back().diameter, 1) + " mm; indicarne la stringa (per esempio 3f20)");
+                warnings.push_back(std::string(kLayerNames[i]) +
+                                   " data come sola area: " + std::to_string(diameters.size()) +
+                                   " barre uguali di diametro equivalente " + format::decimal(bars.back().diameter, 1) +
+                                   " mm; indicarne la stringa (per esempio 3f20)");
             records.push_back({kLayerNames[i], use.bars.value_or(""), use.area && !use.bars ? *use.area : area,
                                engine[i]->cover, use.origin});
         }

@@ -5,8 +5,8 @@
 
 #include <cmath>
 
-#include "verify/checks/checks.hpp"
 #include "ferrolit/format.hpp"
+#include "verify/checks/checks.hpp"
 
 namespace ferrolit::verification {
 
@@ -69,8 +69,8 @@ Evaluation evaluate(const Context& ctx, double N, double My, double Mz) {
             e.ratio = N / limit;
             e.verified = false;
             e.note = std::string(fa::reason(c.outcome)) + " (N_Ed = " + format::decimal(N, 1) + " kN, " +
-                     (c.outcome == fa::Outcome::AboveMaximum ? "N_Rd,max = " : "N_Rd,min = ") + format::decimal(limit, 1) +
-                     " kN)";
+                     (c.outcome == fa::Outcome::AboveMaximum ? "N_Rd,max = " : "N_Rd,min = ") +
+                     format::decimal(limit, 1) + " kN)";
             return e;
         }
         default:
@@ -128,8 +128,10 @@ Evaluation check_combination(const Context& ctx, const Combination& c) {
     }
     Evaluation e = std::move(*worst);
     std::string raise;
-    if (e.My != c.My) raise = "My portato a " + format::decimal(e.My, 2) + " kNm (e = " + format::decimal(e_y, 1) + " mm)";
-    if (e.Mz != c.Mz) raise = "Mz portato a " + format::decimal(e.Mz, 2) + " kNm (e = " + format::decimal(e_z, 1) + " mm)";
+    if (e.My != c.My)
+        raise = "My portato a " + format::decimal(e.My, 2) + " kNm (e = " + format::decimal(e_y, 1) + " mm)";
+    if (e.Mz != c.Mz)
+        raise = "Mz portato a " + format::decimal(e.Mz, 2) + " kNm (e = " + format::decimal(e_z, 1) + " mm)";
     const std::string text = "pilastro: eccentricità minima e = max(0,05·h; 20 mm)" +
                              (raise.empty() ? std::string(", momenti già maggiori di N·e") : ": " + raise);
     e.note = e.note.empty() ? text : text + "; " + e.note;

@@ -13,8 +13,8 @@
 #include <limits>
 #include <numbers>
 
-#include "verify/checks/checks.hpp"
 #include "ferrolit/format.hpp"
+#include "verify/checks/checks.hpp"
 
 namespace ferrolit::verification {
 
@@ -244,9 +244,9 @@ CheckResult check_one(const Context& ctx, const Combination& c) {
         return r;
     }
     if (sigma_t <= ctx.fctm) {
-        CheckResult r = make_check(
-            "crack_width", "§4.1.2.2.4", &c, 0.0, req.w, "mm", 0, true,
-            "sezione non fessurata: " + tension_text + " ≤ fctm = " + format::decimal(ctx.fctm, 2) + " MPa, wk = 0; " + limit);
+        CheckResult r = make_check("crack_width", "§4.1.2.2.4", &c, 0.0, req.w, "mm", 0, true,
+                                   "sezione non fessurata: " + tension_text +
+                                       " ≤ fctm = " + format::decimal(ctx.fctm, 2) + " MPa, wk = 0; " + limit);
         r.details = {{"sigma_t", sigma_t, "MPa"}, {"fctm", ctx.fctm, "MPa"}};
         return r;
     }

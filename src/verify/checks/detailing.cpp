@@ -6,8 +6,8 @@
 #include <cmath>
 #include <set>
 
-#include "verify/checks/checks.hpp"
 #include "ferrolit/format.hpp"
+#include "verify/checks/checks.hpp"
 
 namespace ferrolit::verification {
 
@@ -95,9 +95,9 @@ void beam(const Context& ctx, std::vector<CheckResult>& out) {
     out.push_back(std::move(st));
     if (!ctx.stirrups) return;
     const double spacing_limit = std::min(1000.0 / 3, 0.8 * least_d);
-    out.push_back(
-        maximum("stirrup_spacing", kBeam, ctx.stirrups->spacing, spacing_limit, "mm",
-                "passo ≤ min(333 mm, almeno tre staffe al metro; 0,8·d = " + format::decimal(0.8 * least_d, 0) + " mm)"));
+    out.push_back(maximum(
+        "stirrup_spacing", kBeam, ctx.stirrups->spacing, spacing_limit, "mm",
+        "passo ≤ min(333 mm, almeno tre staffe al metro; 0,8·d = " + format::decimal(0.8 * least_d, 0) + " mm)"));
 }
 
 // The widest gap between bars next to each other around the section.

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "verify/checks/checks.hpp"
 #include "ferrolit/format.hpp"
+#include "verify/checks/checks.hpp"
 
 namespace ferrolit::verification {
 
@@ -108,11 +108,12 @@ std::string note_of(const Context& ctx, const Resistance& r, bool chosen_side) {
         return note + "; senza armature trasversali (4.1.23): ρl = " + format::significant(r.rho, 3) +
                ", σcp = " + format::decimal(r.sigma_cp, 2) + " MPa";
     const StirrupsRecord& s = *ctx.stirrups;
-    return note + "; staffe ø" + format::significant(s.diameter) + "/" + format::significant(s.spacing) + " a " + std::to_string(s.legs) +
-           " bracci: cot θ = " + format::decimal(r.cot_theta, 2) +
+    return note + "; staffe ø" + format::significant(s.diameter) + "/" + format::significant(s.spacing) + " a " +
+           std::to_string(s.legs) + " bracci: cot θ = " + format::decimal(r.cot_theta, 2) +
            (ctx.in.cot_theta ? " (assegnato)" : " (scelto per massimizzare V_Rd)") +
            ", αc = " + format::decimal(r.alpha_c, 3) + " (σcp = N_Ed/Ac = " + format::decimal(r.sigma_cp_struts, 2) +
-           " MPa); V_Rd = min(V_Rsd; V_Rcd) = min(" + format::decimal(r.VRsd, 1) + "; " + format::decimal(r.VRcd, 1) + ") kN";
+           " MPa); V_Rd = min(V_Rsd; V_Rcd) = min(" + format::decimal(r.VRsd, 1) + "; " + format::decimal(r.VRcd, 1) +
+           ") kN";
 }
 
 std::vector<Detail> details_of(const Resistance& r) {

@@ -5,8 +5,8 @@
 
 #include <cmath>
 
-#include "verify/checks/checks.hpp"
 #include "ferrolit/format.hpp"
+#include "verify/checks/checks.hpp"
 
 namespace ferrolit::verification {
 

@@ -22,9 +22,9 @@
 #include <set>
 
 #include "component/reinforcement/bar_table.hpp"
+#include "ferrolit/format.hpp"
 #include "verify/checks/section_geometry.hpp"
 #include "verify/model.hpp"
-#include "ferrolit/format.hpp"
 #include "verify/run.hpp"
 
 namespace ferrolit {

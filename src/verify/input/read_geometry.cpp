@@ -5,8 +5,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "verify/input/read_input.hpp"
 #include "ferrolit/format.hpp"
+#include "verify/input/read_input.hpp"
 
 namespace ferrolit::verification {
 
@@ -147,8 +147,8 @@ void read_layer(const Reader& r, const LayerKeys& k, LayerInput& layer) {
         const double of_text = text_area(r, k.bars, *text);
         if (const auto area = r.real(k.area)) {
             if (!(std::fabs(*area - of_text) <= 0.01 * of_text))
-                r.fail(k.area, format::significant(*area) + " mm² non corrisponde a \"" + *text + "\" di \"" + k.bars + "\" (" +
-                                   format::decimal(of_text, 1) + " mm²): scarto oltre l'1 %");
+                r.fail(k.area, format::significant(*area) + " mm² non corrisponde a \"" + *text + "\" di \"" + k.bars +
+                                   "\" (" + format::decimal(of_text, 1) + " mm²): scarto oltre l'1 %");
             layer.area = *area;
         }
     } else if (const auto area = r.real(k.area)) {

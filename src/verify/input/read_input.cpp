@@ -103,7 +103,8 @@ void read_cot_theta(const Reader& r, VerificationInput& in) {
         if (!(cot >= 1 - 1e-9 && cot <= 2.5 + 1e-9))
             r.fail("tetaBielle", "θ ammesso tra 21,8° e 45° (1 ≤ cot θ ≤ 2,5, §4.1.2.3.5.2)");
         if (in.cot_theta && std::fabs(*in.cot_theta - cot) > 1e-6)
-            r.fail("tetaBielle", "contraddice \"cot_theta\" (cot " + format::significant(*theta) + "° = " + format::significant(cot) + ")");
+            r.fail("tetaBielle", "contraddice \"cot_theta\" (cot " + format::significant(*theta) +
+                                     "° = " + format::significant(cot) + ")");
         in.cot_theta = std::clamp(cot, 1.0, 2.5);
     }
 }

@@ -5,8 +5,8 @@
 
 #include <cmath>
 
-#include "verify/input/read_input.hpp"
 #include "ferrolit/format.hpp"
+#include "verify/input/read_input.hpp"
 
 namespace ferrolit::verification {
 
