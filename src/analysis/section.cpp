@@ -15,7 +15,7 @@ namespace ferrolit::analysis {
 namespace {
 
 // Most bars a section may have, so that no input makes a call slow.
-constexpr std::size_t kMostBars = 1000;
+constexpr std::size_t kMostBars = 10000;
 
 Ring shifted(const Ring& ring, Point by) {
     Ring out(ring);
@@ -26,7 +26,7 @@ Ring shifted(const Ring& ring, Point by) {
 void locate_bars(detail::SectionData& d) {
     const std::size_t n = d.bars.size();
     if (n == 0) detail::fail("armatura: nessuna barra (ne serve almeno una)");
-    if (n > kMostBars) detail::fail("armatura: troppe barre (al massimo 1000)");
+    if (n > kMostBars) detail::fail("armatura: troppe barre (al massimo 10000)");
     const double tolerance = 1e-9 * d.size;
     for (std::size_t i = 0; i < n; ++i) {
         const Bar& b = d.bars[i];
