@@ -209,7 +209,10 @@ struct SectionState {
     double depth = 0;                 // mm, h: extent of the concrete along θ
     double concrete_edge_strain = 0;  // at the most compressed concrete fibre
     double concrete_edge_stress = 0;  // MPa, there
-    std::vector<BarState> bars;       // in the order of the section's bars
+    // In the order of the section's bars. Left empty in the points of a
+    // domain or a contour, so that they stay small: state_at(state.plane)
+    // gives them on request.
+    std::vector<BarState> bars;
 };
 
 // Why a result has no value.

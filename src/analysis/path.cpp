@@ -54,22 +54,31 @@ double path_at_N(const SectionData& s, Frame& f, double N) {
     return brent_root([&](double p) { return N_at(p) - N; }, a, b, Na - N, Nb - N, 1e-15, ftol);
 }
 
-SectionState state_of(const SectionData& s, const Frame& f, Plane1D plane) {
-    const Forces F = forces(s, f, plane.eps_top, plane.kappa);
+PathPoint path_point(const Frame& f, Plane1D plane, const Forces& F) {
+    return {f.theta, plane, F.N, f.My(F.Mu, F.Mv), f.Mz(F.Mu, F.Mv), f.u_top, f.u_bottom};
+}
+
+SectionState state_without_bars(const SectionData& s, const PathPoint& p) {
     SectionState st;
-    st.N = F.N / 1e3;
-    st.My = f.My(F.Mu, F.Mv) / 1e6;
-    st.Mz = f.Mz(F.Mu, F.Mv) / 1e6;
-    st.plane.eps_g = plane.eps_top - plane.kappa * f.u_top;
-    st.plane.chi_y = plane.kappa * f.dz;
-    st.plane.chi_z = plane.kappa * f.dy;
-    double degrees = f.theta * 180 / std::numbers::pi;
+    st.N = p.N / 1e3;
+    st.My = p.My / 1e6;
+    st.Mz = p.Mz / 1e6;
+    const double dy = std::sin(p.theta), dz = std::cos(p.theta);
+    st.plane.eps_g = p.plane.eps_top - p.plane.kappa * p.u_top;
+    st.plane.chi_y = p.plane.kappa * dz;
+    st.plane.chi_z = p.plane.kappa * dy;
+    double degrees = p.theta * 180 / std::numbers::pi;
     degrees = std::fmod(degrees, 360.0);
     st.angle = degrees < 0 ? degrees + 360 : degrees;
-    if (plane.kappa > 0) st.neutral_axis_depth = plane.eps_top / plane.kappa;
-    st.depth = f.u_top - f.u_bottom;
-    st.concrete_edge_strain = plane.eps_top;
-    st.concrete_edge_stress = s.concrete_law.stress(plane.eps_top, plane.eps_top);
+    if (p.plane.kappa > 0) st.neutral_axis_depth = p.plane.eps_top / p.plane.kappa;
+    st.depth = p.u_top - p.u_bottom;
+    st.concrete_edge_strain = p.plane.eps_top;
+    st.concrete_edge_stress = s.concrete_law.stress(p.plane.eps_top, p.plane.eps_top);
+    return st;
+}
+
+SectionState state_of(const SectionData& s, const Frame& f, Plane1D plane) {
+    SectionState st = state_without_bars(s, path_point(f, plane, forces(s, f, plane.eps_top, plane.kappa)));
     st.bars.reserve(s.bars.size());
     for (std::size_t i = 0; i < s.bars.size(); ++i) {
         const double eps = plane.eps_top - plane.kappa * (f.u_top - f.bar_u[i]);

@@ -28,7 +28,19 @@ Plane1D path_plane(const SectionData& s, const Frame& f, double p);
 // The parameter whose plane carries N (newtons), clamped to the path's ends.
 double path_at_N(const SectionData& s, Frame& f, double N);
 
+// A point of the ultimate path with its forces: N (newtons) and the moments
+// in the section's axes (N·mm), with what the public state needs of its frame.
+struct PathPoint {
+    double theta = 0;  // radians
+    Plane1D plane;
+    double N = 0, My = 0, Mz = 0;
+    double u_top = 0, u_bottom = 0;
+};
+PathPoint path_point(const Frame& f, Plane1D plane, const Forces& F);
+
 // The state of a plane of a frame, in the public form.
 SectionState state_of(const SectionData& s, const Frame& f, Plane1D plane);
+// The same from forces already integrated, without the bars' states.
+SectionState state_without_bars(const SectionData& s, const PathPoint& p);
 
 }  // namespace ferrolit::analysis::detail

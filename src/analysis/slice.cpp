@@ -18,14 +18,17 @@ double cross(Moment a, Moment b) { return a.My * b.Mz - a.Mz * b.My; }
 
 }  // namespace
 
+Hit hit_of(const Frame& f, Plane1D plane, const Forces& F) {
+    return {f.theta, plane, {f.My(F.Mu, F.Mv), f.Mz(F.Mu, F.Mv)}, F.N, f.u_top, f.u_bottom};
+}
+
 Slice::Slice(const SectionData& s, double N) : s_(s), N_(N) {}
 
 Hit Slice::at(double theta) {
     frame_.build(s_, theta);
     const double p = path_at_N(s_, frame_, N_);
     const Plane1D pl = path_plane(s_, frame_, p);
-    const Forces F = forces(s_, frame_, pl.eps_top, pl.kappa);
-    return {theta, pl, {frame_.My(F.Mu, F.Mv), frame_.Mz(F.Mu, F.Mv)}};
+    return hit_of(frame_, pl, forces(s_, frame_, pl.eps_top, pl.kappa));
 }
 
 SectionState Slice::state(const Hit& h) {

@@ -19,7 +19,11 @@ struct Hit {
     double theta = 0;  // radians
     Plane1D plane;
     Moment M;
+    double N = 0;                    // newtons, the plane's (the slice's N, to the search's accuracy)
+    double u_top = 0, u_bottom = 0;  // the frame's extreme fibres
+    PathPoint point() const { return {theta, plane, N, M.My, M.Mz, u_top, u_bottom}; }
 };
+Hit hit_of(const Frame& f, Plane1D plane, const Forces& F);
 
 class Slice {
 public:
@@ -45,7 +49,7 @@ public:
     // exactly onto the ray.
     static Moment on_ray(const Hit& h, Moment c, Moment t);
 
-    // The public state of a point found on the slice.
+    // The public state of a point found on the slice, with its bars.
     SectionState state(const Hit& h);
 
     const SectionData& section() const { return s_; }
