@@ -37,13 +37,14 @@ public:
     std::optional<Hit> ray(Moment c, Moment t, double guess);
 
     // Whether the slice contains M = 0 (its boundary included), and a point
-    // inside it. `guess`: a direction of bending to start from.
+    // inside it: the point at N of the segment between the states at N_min
+    // and N_max, which every slice holds (the domain is convex).
     struct Origin {
         bool inside = false;
         bool degenerate = false;  // the slice is a single point (N at either end)
         Moment centre;
     };
-    const Origin& origin(double guess);
+    const Origin& origin();
 
     // The point where the ray from c towards t meets the slice, projected
     // exactly onto the ray.
@@ -62,7 +63,8 @@ private:
     double N_;
     Frame frame_;
     std::optional<Origin> origin_;
-    std::optional<Hit> first_;  // the first point of the origin test
+    std::optional<Hit> last_;  // the last direction's point
+    PathStart last_start_;     // and where the path's search ended there
 };
 
 }  // namespace ferrolit::analysis::detail

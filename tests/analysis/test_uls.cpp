@@ -323,7 +323,7 @@ TEST(AnalysisUls, ZeroMomentHasNoDirectionButAnAnswer) {
 }
 
 TEST(AnalysisUls, SearchesStayWithinTheirIntegrationBudgets) {
-    // Integrations (strain plane → forces) per closed-domain point of a
+    // Integrations (strain plane → forces) per resisting moment, and per closed-domain point of a
     // section symmetric about the axis of bending (the beam about y). The
     // points carry no bar states; state_at gives them from the point's plane.
     const fa::Section s = readme_beam();
@@ -338,6 +338,14 @@ TEST(AnalysisUls, SearchesStayWithinTheirIntegrationBudgets) {
         const fa::SectionState full = s.state_at(p.state.plane);
         ASSERT_EQ(full.bars.size(), s.bars().size());
         EXPECT_NEAR(full.N, p.N, 1e-9 * (s.N_Rd_max() - s.N_Rd_min()));
+    }
+    // A resisting moment on a ray, sagging and hogging, at a few N.
+    for (double N : {0.0, 500.0, 1500.0, 2000.0}) {
+        for (double My : {1.0, -1.0}) {
+            const std::uint64_t before = count;
+            EXPECT_EQ(s.resisting_moment(N, My, 0).outcome, fa::Outcome::Found);
+            EXPECT_LE(count - before, 12u) << "N " << N << " My " << My;
+        }
     }
 }
 
