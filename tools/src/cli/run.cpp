@@ -9,6 +9,7 @@
 #include "cli/output_files.hpp"
 #include "common/example.hpp"
 #include "common/local_date.hpp"
+#include "common/text_lines.hpp"
 #include "ferrolit/verify.hpp"
 #include "plot/domains_svg.hpp"
 #include "record/html_record.hpp"
@@ -76,14 +77,6 @@ std::string with_line(const std::string& one_line_json, int line) {
 
 RecordOptions record_options(const RunOptions& options, bool batch) {
     return {FERROLIT_VERSION, local_date("%Y-%m-%d"), batch, options.design};
-}
-
-std::size_t non_blank_lines(const std::string& text) {
-    std::size_t count = 0;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        if (line.find_first_not_of(" \t\r") != std::string::npos) ++count;
-    return count;
 }
 
 void write_files(const std::vector<std::pair<std::string, std::string>>& files) {
