@@ -16,8 +16,8 @@ namespace fa = ferrolit::analysis;
 
 // Largest input document: a section of many vertices and bars with 10000 queries fits many times over.
 constexpr std::size_t kMostInputBytes = std::size_t{16} << 20;
-// Largest output: about 50 000 domain points; more is refused, not printed.
-constexpr std::size_t kMostOutputBytes = std::size_t{32} << 20;
+// Largest output: about 200 000 domain points; more is refused, not printed.
+constexpr std::size_t kMostOutputBytes = std::size_t{16} << 20;
 
 json optional_number(const std::optional<double>& v) { return v ? json(*v) : json(nullptr); }
 
