@@ -92,7 +92,7 @@ void clip_ring(const Ring& ring, double a, double b, double c, Ring& out) {
     }
 }
 
-Ring checked_ring(Ring ring, const std::string& what) {
+Ring checked_ring(const Ring& ring, const std::string& what) {
     if (ring.size() > kMostVertices) fail(what + ": troppi vertici (al massimo 10000)");
     for (const Point& p : ring)
         if (!std::isfinite(p.y) || !std::isfinite(p.z) || std::fabs(p.y) > kLargestCoordinate ||
@@ -145,11 +145,11 @@ Shape normalised(Shape shape) {
     return ferrolit::detail::public_call([&]() -> Shape {
         using detail::Location;
         Shape out;
-        out.outline = detail::checked_ring(std::move(shape.outline), "contorno");
+        out.outline = detail::checked_ring(shape.outline, "contorno");
         if (detail::area_moments(out.outline).A < 0) std::reverse(out.outline.begin(), out.outline.end());
         std::size_t total = out.outline.size();
         for (std::size_t h = 0; h < shape.holes.size(); ++h) {
-            Ring hole = detail::checked_ring(std::move(shape.holes[h]), "foro " + std::to_string(h + 1));
+            Ring hole = detail::checked_ring(shape.holes[h], "foro " + std::to_string(h + 1));
             total += hole.size();
             if (total > detail::kMostVertices) detail::fail("sezione: troppi vertici (al massimo 10000)");
             if (detail::area_moments(hole).A > 0) std::reverse(hole.begin(), hole.end());

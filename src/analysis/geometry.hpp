@@ -23,6 +23,6 @@ void clip_ring(const Ring& ring, double a, double b, double c, Ring& out);
 
 // Checks one ring and drops repeated consecutive vertices (and a repeated
 // closing vertex). `what` names it in messages ("contorno", "foro 2").
-Ring checked_ring(Ring ring, const std::string& what);
+Ring checked_ring(const Ring& ring, const std::string& what);
 
 }  // namespace ferrolit::analysis::detail
