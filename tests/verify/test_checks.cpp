@@ -328,6 +328,12 @@ TEST(VerifyResult, ChecksNotRunAreSaid) {
     for (const std::string& w : r.warnings) said = said || w.find("nessuna combinazione SLE") != std::string::npos;
     EXPECT_TRUE(said);
     for (const CheckResult& c : r.checks) EXPECT_NE(c.id, "crack_width");
+    // The result lists each family that did not run: the three service families (σc for both its kinds,
+    // wk for both), and the column rules on a beam.
+    std::vector<std::string> ids;
+    for (const NotRun& n : r.not_run) ids.push_back(n.id);
+    EXPECT_EQ(ids, (std::vector<std::string>{"stress_concrete", "stress_concrete", "stress_steel", "crack_width",
+                                             "crack_width", "bar_spacing", "bar_diameter"}));
 }
 
 }  // namespace
