@@ -148,6 +148,56 @@ class Contract(Case):
                 self.assertTrue(p.stderr.strip())
 
 
+    def test_meaningless_numbers_are_refused_naming_key_and_bound(self):
+        # Each refusal names the key and the bound broken, in Italian with mm and kN; none is the
+        # component's dialog text (in metres, decimal dot).
+        no_class = {k: v for k, v in beam().items() if k != "ClasseAcciaio"}
+        tee = beam(forma="T", Base=1000, BaseInf=60, SpessoreT=120, stringaAs_inf=None)
+        del tee["stringaAs_inf"]
+        cases = (  # what, section, words in the message
+            ("moment overflowing N·mm", beam(combinazioni=[combo("U", My=2e302)]), ("combinazioni[1].My", "1e+12 kNm")),
+            ("axial force", beam(combinazioni=[combo("U", N=-1.8e306, My=10)]), ("combinazioni[1].N", "1e+12 kN")),
+            ("flat moment", beam(Med_y=1e13), ("Med_y", "1e+12 kNm")),
+            # fyd = 450/1e-9: eps_yd = fyd/Es = 2.25e6 above eps_ud 0.0675, the steel never yields.
+            ("gammaS tiny", beam(gammaS=1e-9, combinazioni=[combo("U", My=10)]), ("gammaS", "εud = 0,0675")),
+            ("fyk huge", dict(no_class, fyk=1e30, combinazioni=[combo("U", My=10)]), ("fyk", "εud")),
+            ("gammaC zero", beam(gammaC=0, combinazioni=[combo("U", My=10)]), ("gammaC", "maggiore di 0")),
+            ("Es negative", beam(Es=-200000, combinazioni=[combo("U", My=10)]), ("Es", "maggiore di 0")),
+            ("eps_ud a whole", beam(eps_ud=1.0, combinazioni=[combo("U", My=10)]), ("eps_ud", "minore di 1")),
+            # Sizes in metres: refused before any bar or code minimum is computed from them.
+            ("metres", beam(Base=0.3, Altezza=0.5, Copriferro_Inf=0.04, Copriferro_Sup=0.04,
+                            combinazioni=[combo("U", My=10)]), ("Base", "0,3 m = 300 mm")),
+            ("metres, no bars", beam(Base=0.3, Altezza=0.5, stringaAs_inf=None, combinazioni=[combo("U", My=10)]),
+             ("Base", "millimetri")),
+            # A 60 mm web: no code-minimum layer fits in one row.
+            ("narrow web", dict(tee, combinazioni=[combo("U", My=10)]), ("As_inf", "\"BaseInf\"", "60 mm")),
+        )
+        for what, section, words in cases:
+            with self.subTest(what):
+                section = {k: v for k, v in section.items() if v is not None}
+                p = run(section, "--json")
+                self.assertEqual(p.returncode, 2, p.stdout[:300])
+                for w in words:
+                    self.assertIn(w, p.stderr)
+                self.assertNotIn("Impossibile Procedere", p.stderr)
+                self.assertNotRegex(p.stderr, r"\d\.\d+ m\b")
+
+    def test_unusual_materials_are_warned_of(self):
+        cases = (  # key given, value, words of the warning
+            ("gammaC", 1e-9, "gammaC = 1e-09"), ("gammaS", 1.5, "gammaS = 1,5"),
+            ("Es", 1e9, "Es = 1e+09 MPa"), ("alfaCC", 0.85, None),
+        )
+        for key, value, words in cases:
+            with self.subTest(key):
+                r = self.verify(beam(**{key: value}, combinazioni=[combo("U", My=10)]))
+                said = [w for w in r["warnings"] if w.startswith(key + " =")]
+                if words is None:
+                    self.assertEqual(said, [])
+                else:
+                    self.assertEqual(len(said), 1, r["warnings"])
+                    self.assertIn(words, said[0])
+                    self.assertIn("fuori dall'uso della norma", said[0])
+
     def test_checks_not_run_are_listed_with_their_reason(self):
         # Each family that did not run is in "not_run" with its reason, in the JSON and in the text record:
         # σc and σs need an SLE rara combination, σc and wk an SLE quasi permanente one, wk an SLE frequente
