@@ -182,6 +182,32 @@ class Contract(Case):
                 self.assertNotIn("Impossibile Procedere", p.stderr)
                 self.assertNotRegex(p.stderr, r"\d\.\d+ m\b")
 
+    def test_overlapping_and_repeated_bars_refused_naming_both(self):
+        # Bars are circles. 11f24 over the 220 mm between the end centres of a 300 mm beam (covers 40):
+        # centres 22 mm apart < 24 mm, they overlap. 10f20: 24,4 mm apart > 20 mm, they do not.
+        # A bar listed twice would be counted twice: refused naming both entries.
+        square = [{"y": y, "z": z, "d": 20} for y in (50, 250) for z in (50, 450)]
+        cases = (  # what, section, words in the message (None: accepted)
+            ("11f24 in 300", beam(stringaAs_inf="11f24"), ("barre sovrapposte", "As_inf, barra 1 di 11",
+                                                          "As_inf, barra 2 di 11", "22,0 mm", "24,0 mm")),
+            ("10f20 in 300", beam(stringaAs_inf="10f20"), None),
+            ("repeated", beam(stringaAs_inf=None, stringaAs_sup=None, barre=square + [square[2]]),
+             ("barra ripetuta", "barre[3]", "barre[5]")),
+            ("explicit over a layer", beam(barre=[{"y": 160, "z": 40, "d": 20}]),
+             ("barre sovrapposte", "As_inf, barra 2 di 3", "barre[1]")),
+        )
+        for what, section, words in cases:
+            with self.subTest(what):
+                section = {k: v for k, v in section.items() if v is not None}
+                section["combinazioni"] = [combo("U", My=50)]
+                p = run(section, "--json")
+                if words is None:
+                    self.assertIn(p.returncode, (0, 1), p.stderr)
+                    continue
+                self.assertEqual(p.returncode, 2, p.stdout[:300])
+                for w in words:
+                    self.assertIn(w, p.stderr)
+
     def test_unusual_materials_are_warned_of(self):
         cases = (  # key given, value, words of the warning
             ("gammaC", 1e-9, "gammaC = 1e-09"), ("gammaS", 1.5, "gammaS = 1,5"),
