@@ -13,7 +13,7 @@
 namespace {
 
 // The worked beam of the shear checks: two-leg ø8 at 200, B450C.
-void shear_beam(ferrolit::Section& s) {
+void shear_beam(ferrolit::component::Section& s) {
     ferrolit::test::shape_beam(s);
     ferrolit::test::give_design_values(s);
     s.H_Utile(460), s.fStaffe(8), s.nBracciaStaffe(2), s.passoStaffe(200), s.AlfaStaffe(90), s.tetaBielle(45);

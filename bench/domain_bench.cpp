@@ -14,10 +14,10 @@ namespace {
 
 using ferrolit::clsSezRett;
 using ferrolit::clsSezT;
-using ferrolit::Section;
+using ferrolit::component::Section;
 
 // The C25/30 and B450C design values, the resolution and Ned_x 200 kN.
-void materials(Section& s, float resolution) {
+void materials(ferrolit::component::Section& s, float resolution) {
     ferrolit::test::give_design_values(s);
     s.DeltaN(resolution);
     s.DeltaX(resolution);
@@ -25,18 +25,18 @@ void materials(Section& s, float resolution) {
 }
 
 // The bars of the section, the same in both directions.
-void layers(Section& s, float base, float height, float below, float above) {
+void layers(ferrolit::component::Section& s, float base, float height, float below, float above) {
     ferrolit::test::shape_beam(s, base, height, below, above);
     s.As_infY(below);
     s.As_supY(above);
 }
 
 // Points and strip evaluations of one computation, counted by the sweep.
-void count_work(benchmark::State& state, const Section& s, bool direction_y) {
-    const auto setup = ferrolit::detail::domain_setup(s, direction_y);
+void count_work(benchmark::State& state, const ferrolit::component::Section& s, bool direction_y) {
+    const auto setup = ferrolit::component::domain_setup(s, direction_y);
     ferrolit::detail::FpFaultScope fp;
-    ferrolit::detail::PointLists points;
-    ferrolit::detail::sweep(setup, ferrolit::detail::boundaries(setup), points, fp);
+    ferrolit::component::PointLists points;
+    ferrolit::component::sweep(setup, ferrolit::component::boundaries(setup), points, fp);
     state.counters["points"] = static_cast<double>(points.count());
     state.counters["strips"] = static_cast<double>(points.strips);
     // seconds per strip evaluation, shown with an SI prefix (n = ns)

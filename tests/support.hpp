@@ -42,7 +42,7 @@ inline void give_materials(clsGenVerSez& registry, const MaterialSet& m = kC25B4
 }
 
 // The design values the interaction domain reads, written to a bare section.
-inline void give_design_values(Section& s, const MaterialSet& m = kC25B450C) {
+inline void give_design_values(ferrolit::component::Section& s, const MaterialSet& m = kC25B450C) {
     s.fcd(m.fcd);
     s.fyd(m.fyd);
     s.Es(m.Es);
@@ -59,7 +59,8 @@ inline void create_readme_beam(clsGenVerSez& registry) {
 
 // A bare rectangle of that beam's size, covers 40, with bars below and above
 // (As_inf, As_sup, mm²).
-inline void shape_beam(Section& s, float base = 300, float height = 500, float below = 942, float above = 226) {
+inline void shape_beam(ferrolit::component::Section& s, float base = 300, float height = 500, float below = 942,
+                       float above = 226) {
     s.Base(base);
     s.Altezza(height);
     s.Copriferro_Inf(40);

@@ -15,13 +15,13 @@ namespace ferrolit {
 // numbered from 1 and shared with whoever else holds them.
 class FERROLIT_API SectionCollection {
 public:
-    using Items = std::vector<std::shared_ptr<Section>>;
+    using Items = std::vector<std::shared_ptr<component::Section>>;
 
     std::int32_t Count() const { return static_cast<std::int32_t>(items_.size()); }
     // Item number `index` (1..Count); InvalidIndex otherwise.
-    std::shared_ptr<Section> Item(std::int32_t index) const;
+    std::shared_ptr<component::Section> Item(std::int32_t index) const;
     // Appends at the end; ObjectRequired for an empty pointer.
-    void Add(std::shared_ptr<Section> item);
+    void Add(std::shared_ptr<component::Section> item);
     // Removes item number `index`; the items behind it move up by one.
     void Remove(std::int32_t index);
 
@@ -88,8 +88,8 @@ public:
 
 private:
     // The section the registry's operations work on: item SezioneCorrente.
-    std::shared_ptr<Section> current_section() const;
-    void append(std::shared_ptr<Section> section);
+    std::shared_ptr<component::Section> current_section() const;
+    void append(std::shared_ptr<component::Section> section);
 
     std::shared_ptr<SectionCollection> sections_;
     std::int16_t current_ = 0;

@@ -21,11 +21,14 @@ public:
 
 namespace ferrolit {
 
-namespace detail {
+// The component's own model: the section record and its internals. The code
+// engine has a Section of its own (ferrolit::analysis::Section); neither is
+// reachable as an unqualified ferrolit::Section.
+namespace component {
+
 struct SectionAccess;
 struct DomainOutputs;
 class DomainFaults;
-}  // namespace detail
 
 // What the rectangular and the T section have in common: every stored member,
 // the writers that derive or clamp, and the computing members, written once.
@@ -167,11 +170,11 @@ protected:
     float SpessoreT_{};
 
 private:
-    friend struct detail::SectionAccess;
+    friend struct component::SectionAccess;
 
     // Stages of compute_domain that touch the section's own outputs.
     void reset_domain(bool direction_y);
-    void publish_domain(bool direction_y, detail::DomainOutputs outputs);
+    void publish_domain(bool direction_y, component::DomainOutputs outputs);
 
     bool tee_;
     std::int16_t dFerriMassimo_{};
@@ -184,8 +187,10 @@ private:
     std::vector<float> nyDomain_, myDomain_, nzDomain_, mzDomain_;
 };
 
+}  // namespace component
+
 // A rectangular section.
-class FERROLIT_API clsSezRett : public Section {
+class FERROLIT_API clsSezRett : public component::Section {
 public:
     clsSezRett() : Section(false) {}
 
@@ -195,7 +200,7 @@ public:
 
 // A T section: a flange of width Base and thickness SpessoreT on top of a web
 // of width BaseInf, centred under it.
-class FERROLIT_API clsSezT : public Section {
+class FERROLIT_API clsSezT : public component::Section {
 public:
     clsSezT() : Section(true) {}
 

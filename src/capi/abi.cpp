@@ -10,7 +10,7 @@
 #include "capi/value.hpp"
 #include "ferrolit/ferrolit.h"
 
-using namespace ferrolit::component;
+using namespace ferrolit::capi;
 
 namespace {
 

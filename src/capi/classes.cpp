@@ -4,7 +4,7 @@
 
 #include "capi/names.hpp"
 
-namespace ferrolit::component {
+namespace ferrolit::capi {
 
 namespace {
 
@@ -46,10 +46,10 @@ ClassInfo make_class(const char* name, Instance (*create)()) {
 std::vector<ClassInfo> build_classes() {
     std::vector<ClassInfo> all;
     all.push_back(make_class(kRegistryClass, [] { return Instance(std::make_shared<clsGenVerSez>()); }));
-    all.push_back(
-        make_class(kRectClass, [] { return Instance(std::shared_ptr<Section>(std::make_shared<clsSezRett>())); }));
-    all.push_back(
-        make_class(kTeeClass, [] { return Instance(std::shared_ptr<Section>(std::make_shared<clsSezT>())); }));
+    all.push_back(make_class(
+        kRectClass, [] { return Instance(std::shared_ptr<component::Section>(std::make_shared<clsSezRett>())); }));
+    all.push_back(make_class(
+        kTeeClass, [] { return Instance(std::shared_ptr<component::Section>(std::make_shared<clsSezT>())); }));
     all.push_back(make_class(kCollectionClass, [] { return Instance(std::make_shared<SectionCollection>()); }));
     return all;
 }
@@ -82,9 +82,9 @@ ferrolit_object* make_handle(std::shared_ptr<SectionCollection> collection) {
     return new ferrolit_object(*find_class(kCollectionClass), std::move(collection));
 }
 
-ferrolit_object* make_handle(std::shared_ptr<Section> section) {
+ferrolit_object* make_handle(std::shared_ptr<component::Section> section) {
     const char* name = dynamic_cast<const clsSezT*>(section.get()) != nullptr ? kTeeClass : kRectClass;
     return new ferrolit_object(*find_class(name), std::move(section));
 }
 
-}  // namespace ferrolit::component
+}  // namespace ferrolit::capi

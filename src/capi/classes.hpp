@@ -12,7 +12,7 @@
 #include "capi/member_table.hpp"
 #include "capi/object.hpp"
 
-namespace ferrolit::component {
+namespace ferrolit::capi {
 
 struct ClassInfo {
     std::string name;
@@ -30,4 +30,4 @@ const ClassInfo* find_class(const char* name) noexcept;
 // The member of that name, or nullptr.
 const Member* find_member(const ClassInfo& cls, const char* name) noexcept;
 
-}  // namespace ferrolit::component
+}  // namespace ferrolit::capi

@@ -9,7 +9,7 @@
 #error "FERROLIT_VERSION_STRING must be defined by the build"
 #endif
 
-using ferrolit::component::guard;
+using ferrolit::capi::guard;
 
 extern "C" {
 

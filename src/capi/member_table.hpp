@@ -19,7 +19,7 @@
 #include "capi/value.hpp"
 #include "ferrolit/ferrolit.h"
 
-namespace ferrolit::component {
+namespace ferrolit::capi {
 
 // Which class carries a row: the registry, the collection, both section
 // classes, or only one of them.
@@ -67,7 +67,7 @@ constexpr Owner owner_of() {
     else if constexpr (std::is_same_v<O, clsSezT>)
         return Owner::Tee;
     else {
-        static_assert(std::is_same_v<O, Section>);
+        static_assert(std::is_same_v<O, component::Section>);
         return Owner::Section;
     }
 }
@@ -184,6 +184,6 @@ Member read_write(const char* name, T (O::*getter)() const, void (O::*setter)(T)
 
 // A read-write property named like the overloaded pair of C++ members.
 #define FERROLIT_READ_WRITE(Class, Type, Name) \
-    ::ferrolit::component::row::read_write<Class, Type>(#Name, &Class::Name, &Class::Name)
+    ::ferrolit::capi::row::read_write<Class, Type>(#Name, &Class::Name, &Class::Name)
 
-}  // namespace ferrolit::component
+}  // namespace ferrolit::capi

@@ -4,7 +4,7 @@
 
 #include "capi/member_table.hpp"
 
-namespace ferrolit::component {
+namespace ferrolit::capi {
 
 namespace {
 
@@ -14,7 +14,7 @@ using row::method;
 std::vector<Member> build_table() {
     using R = clsGenVerSez;
     using C = SectionCollection;
-    using S = Section;
+    using S = component::Section;
     std::vector<Member> t;
     auto add = [&t](Member m) { t.push_back(std::move(m)); };
 
@@ -156,4 +156,4 @@ const std::vector<Member>& member_table() {
     return table;
 }
 
-}  // namespace ferrolit::component
+}  // namespace ferrolit::capi

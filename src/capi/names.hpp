@@ -10,7 +10,7 @@
 #include "ferrolit/enums.hpp"
 #include "ferrolit/ferrolit.h"
 
-namespace ferrolit::component {
+namespace ferrolit::capi {
 
 // ---- classes ----
 inline constexpr char kRegistryClass[] = "clsGenVerSez";
@@ -35,8 +35,7 @@ constexpr EnumValue enum_value(const char* name) {
     return {name, CValue};
 }
 
-#define FERROLIT_ENUM_VALUE(Enum, Name) \
-    ::ferrolit::component::enum_value<::ferrolit::Enum::Name, FERROLIT_##Name>(#Name)
+#define FERROLIT_ENUM_VALUE(Enum, Name) ::ferrolit::capi::enum_value<::ferrolit::Enum::Name, FERROLIT_##Name>(#Name)
 
 inline constexpr EnumValue kTipoBordoValues[] = {
     FERROLIT_ENUM_VALUE(TipoBordo, Superiore),
@@ -65,4 +64,4 @@ inline constexpr EnumInfo kEnums[] = {
     {kPosizioneFerri, kPosizioneFerriValues},
 };
 
-}  // namespace ferrolit::component
+}  // namespace ferrolit::capi

@@ -13,31 +13,30 @@
 #include "ferrolit/registry.hpp"
 #include "ferrolit/section.hpp"
 
-namespace ferrolit::component {
+namespace ferrolit::capi {
 
 struct ClassInfo;
 
-using Instance =
-    std::variant<std::shared_ptr<clsGenVerSez>, std::shared_ptr<SectionCollection>, std::shared_ptr<Section>>;
+using Instance = std::variant<std::shared_ptr<clsGenVerSez>, std::shared_ptr<SectionCollection>,
+                              std::shared_ptr<component::Section>>;
 
-}  // namespace ferrolit::component
+}  // namespace ferrolit::capi
 
 struct ferrolit_object {
-    ferrolit_object(const ferrolit::component::ClassInfo& c, ferrolit::component::Instance i)
-        : cls(&c), instance(std::move(i)) {}
+    ferrolit_object(const ferrolit::capi::ClassInfo& c, ferrolit::capi::Instance i) : cls(&c), instance(std::move(i)) {}
 
     std::atomic<std::int32_t> refs{1};
-    const ferrolit::component::ClassInfo* cls;
-    ferrolit::component::Instance instance;
+    const ferrolit::capi::ClassInfo* cls;
+    ferrolit::capi::Instance instance;
 };
 
-namespace ferrolit::component {
+namespace ferrolit::capi {
 
 // The object of type O behind a handle whose class carries O's members.
 template <class O>
 O& target_as(const ferrolit_object& handle) {
-    if constexpr (std::is_base_of_v<Section, O>) {
-        return static_cast<O&>(*std::get<std::shared_ptr<Section>>(handle.instance));
+    if constexpr (std::is_base_of_v<component::Section, O>) {
+        return static_cast<O&>(*std::get<std::shared_ptr<component::Section>>(handle.instance));
     } else {
         return *std::get<std::shared_ptr<O>>(handle.instance);
     }
@@ -51,6 +50,6 @@ inline const void* identity(const ferrolit_object& handle) {
 // New handles (one reference each) for objects the library hands out.
 ferrolit_object* make_handle(std::shared_ptr<clsGenVerSez> registry);
 ferrolit_object* make_handle(std::shared_ptr<SectionCollection> collection);
-ferrolit_object* make_handle(std::shared_ptr<Section> section);  // exposed as its own kind
+ferrolit_object* make_handle(std::shared_ptr<component::Section> section);  // exposed as its own kind
 
-}  // namespace ferrolit::component
+}  // namespace ferrolit::capi

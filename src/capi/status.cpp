@@ -1,6 +1,6 @@
 #include "capi/status.hpp"
 
-namespace ferrolit::component {
+namespace ferrolit::capi {
 
 namespace {
 
@@ -31,4 +31,4 @@ const char* last_description() noexcept { return last_error().description.c_str(
 
 ferrolit_status last_status() noexcept { return last_error().status; }
 
-}  // namespace ferrolit::component
+}  // namespace ferrolit::capi

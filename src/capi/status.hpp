@@ -15,7 +15,7 @@
 #include "ferrolit/error.hpp"
 #include "ferrolit/ferrolit.h"
 
-namespace ferrolit::component {
+namespace ferrolit::capi {
 
 // A failure of the interface itself (unknown class or member, wrong
 // argument count), with a status that no ErrorKind has. The description is
@@ -53,4 +53,4 @@ ferrolit_status guard(F&& f) noexcept {
     }
 }
 
-}  // namespace ferrolit::component
+}  // namespace ferrolit::capi

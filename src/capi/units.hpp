@@ -9,7 +9,7 @@
 
 #include <string_view>
 
-namespace ferrolit::component {
+namespace ferrolit::capi {
 
 struct QuantityUnit {
     std::string_view name;
@@ -138,4 +138,4 @@ constexpr const char* unit_in_table(std::string_view name) {
     return nullptr;
 }
 
-}  // namespace ferrolit::component
+}  // namespace ferrolit::capi

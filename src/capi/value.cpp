@@ -10,7 +10,7 @@
 #include "core/numeric.hpp"
 #include "ferrolit/error.hpp"
 
-namespace ferrolit::component {
+namespace ferrolit::capi {
 
 namespace {
 
@@ -147,4 +147,4 @@ void write_object(ferrolit_value& v, ferrolit_object* owned_handle) {
     v.u.object = owned_handle;
 }
 
-}  // namespace ferrolit::component
+}  // namespace ferrolit::capi

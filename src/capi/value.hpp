@@ -17,7 +17,7 @@
 #include "ferrolit/error.hpp"
 #include "ferrolit/ferrolit.h"
 
-namespace ferrolit::component {
+namespace ferrolit::capi {
 
 // Releases what an owned value holds; leaves the slot EMPTY.
 void clear(ferrolit_value& value) noexcept;
@@ -110,7 +110,7 @@ struct ValueType<std::vector<float>> {
 template <class O, const char* Name>
 struct ObjectValueType {
     // Sections are held as their common base, whatever their kind.
-    using Held = std::conditional_t<std::is_base_of_v<Section, O>, Section, O>;
+    using Held = std::conditional_t<std::is_base_of_v<component::Section, O>, component::Section, O>;
 
     static constexpr std::int32_t code = FERROLIT_TYPE_OBJECT;
     static constexpr const char* name = Name;
@@ -134,10 +134,10 @@ struct ObjectValueType {
 template <>
 struct ValueType<std::shared_ptr<SectionCollection>> : ObjectValueType<SectionCollection, kCollectionClass> {};
 template <>
-struct ValueType<std::shared_ptr<Section>> : ObjectValueType<Section, kAnySection> {};
+struct ValueType<std::shared_ptr<component::Section>> : ObjectValueType<component::Section, kAnySection> {};
 template <>
 struct ValueType<std::shared_ptr<clsSezRett>> : ObjectValueType<clsSezRett, kRectClass> {};
 template <>
 struct ValueType<std::shared_ptr<clsSezT>> : ObjectValueType<clsSezT, kTeeClass> {};
 
-}  // namespace ferrolit::component
+}  // namespace ferrolit::capi

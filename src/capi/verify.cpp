@@ -14,7 +14,7 @@ extern "C" {
 int ferrolit_verify_json(const char* json, char** result_json) {
     if (result_json != nullptr) *result_json = nullptr;
     std::string out;
-    ferrolit_status status = ferrolit::component::guard([&] {
+    ferrolit_status status = ferrolit::capi::guard([&] {
         if (json == nullptr)
             throw ferrolit::Error(ferrolit::ErrorKind::InvalidOperation, "ferrolit_verify_json: testo JSON nullo");
         if (result_json == nullptr)
@@ -33,8 +33,8 @@ int ferrolit_verify_json(const char* json, char** result_json) {
     }
     char* copy = static_cast<char*>(std::malloc(out.size() + 1));
     if (copy == nullptr)
-        return ferrolit::component::record(FERROLIT_E_OUT_OF_MEMORY,
-                                           ferrolit::detail::status_description(FERROLIT_E_OUT_OF_MEMORY));
+        return ferrolit::capi::record(FERROLIT_E_OUT_OF_MEMORY,
+                                      ferrolit::detail::status_description(FERROLIT_E_OUT_OF_MEMORY));
     std::memcpy(copy, out.c_str(), out.size() + 1);
     *result_json = copy;
     return status;

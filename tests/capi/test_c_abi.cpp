@@ -340,8 +340,8 @@ TEST(TypeInfo, EveryNumberHasItsUnit) {
         }
     }
     for (const std::string& name : numbers)
-        EXPECT_NE(ferrolit::component::unit_in_table(name), nullptr) << name << " has no unit";
-    for (const auto& row : ferrolit::component::kUnits)
+        EXPECT_NE(ferrolit::capi::unit_in_table(name), nullptr) << name << " has no unit";
+    for (const auto& row : ferrolit::capi::kUnits)
         EXPECT_EQ(numbers.count(std::string(row.name)), 1U) << row.name << " is no number of the interface";
     EXPECT_STREQ(ferrolit_unit("Base"), "mm");
     EXPECT_STREQ(ferrolit_unit("Astaffe_ml"), "mm²/m");
@@ -580,7 +580,7 @@ TEST(Errors, DescriptionsAreKeptPerThread) {
 }
 
 TEST(Errors, NothingEscapesTheBoundary) {
-    using ferrolit::component::guard;
+    using ferrolit::capi::guard;
     struct Case {
         std::function<void()> thrower;
         ferrolit_status status;

@@ -13,7 +13,7 @@ namespace {
 using ferrolit::clsGenVerSez;
 using ferrolit::ErrorKind;
 using ferrolit::PosizioneFerri;
-using ferrolit::Section;
+using ferrolit::component::Section;
 
 // Captures the message boxes; Italian decimal comma.
 class Design : public ::testing::Test {
@@ -31,11 +31,12 @@ protected:
     // A column "P1" whose AsMin is 0.1·Ned_x/fyd = as_min, or 0.003·Base·Altezza
     // when that is larger; or a beam "T1" of height 500 (AsMin 0.0013·b·460
     // at most). Layer As_inf starts at `area` and `text`.
-    Section& section(bool column, float base, float altezza, float cover, float as_min, std::int16_t n_min,
-                     std::int16_t d_min, std::int16_t d_max, float area = 0, const char* text = "") {
+    ferrolit::component::Section& section(bool column, float base, float altezza, float cover, float as_min,
+                                          std::int16_t n_min, std::int16_t d_min, std::int16_t d_max, float area = 0,
+                                          const char* text = "") {
         reg_.CreaSezRett(column ? "Pilastro" : "Trave", column ? "P1" : "T1", base, altezza, cover, cover, 0, 0,
                          as_min * 1000, 0, 0, n_min, d_min, d_max);
-        Section& s = *reg_.SezRet(reg_.SezioneCorrente());
+        ferrolit::component::Section& s = *reg_.SezRet(reg_.SezioneCorrente());
         s.fyd(100);
         s.fyk(450);
         s.fctm(2.56f);
@@ -106,7 +107,7 @@ TEST_F(Design, ChooserExplainsWhyNothingFits) {
 }
 
 TEST_F(Design, MinimumWritesTheFirstArrangementThatReachesAsMin) {
-    Section& s = section(true, 300, 300, 30, 400, 2, 12, 16);
+    ferrolit::component::Section& s = section(true, 300, 300, 30, 400, 2, 12, 16);
     s.stringaAs_sup("keep");
     reg_.ImpostaFerriNorm(PosizioneFerri::As_inf, procedi_, msg_);
     EXPECT_TRUE(procedi_);
@@ -116,7 +117,7 @@ TEST_F(Design, MinimumWritesTheFirstArrangementThatReachesAsMin) {
     reg_.ImpostaFerriNorm(static_cast<PosizioneFerri>(9), procedi_, msg_);  // writes nothing
     EXPECT_TRUE(procedi_);
 
-    Section& none = section(false, 300, 500, 40, 0, 2, 12, 16, 452, "4f12");
+    ferrolit::component::Section& none = section(false, 300, 500, 40, 0, 2, 12, 16, 452, "4f12");
     none.H_Utile(0);  // AsMin 0: the layer is cleared
     reg_.ImpostaFerriNorm(PosizioneFerri::As_inf, procedi_, msg_);
     EXPECT_TRUE(procedi_);
@@ -142,7 +143,7 @@ TEST_F(Design, IncreaseStepsToTheNextLargerEligibleArrangement) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "from " << c.area << " mm²");
-        Section& s = section(false, c.base, 500, 30, 0, 2, 12, 16, c.area, c.text);
+        ferrolit::component::Section& s = section(false, c.base, 500, 30, 0, 2, 12, 16, c.area, c.text);
         reg_.aumentaFerri(PosizioneFerri::As_inf, procedi_, msg_);
         EXPECT_TRUE(procedi_);
         EXPECT_EQ(s.As_inf(), c.next_area) << c.area;
@@ -195,7 +196,8 @@ TEST_F(Design, FailuresAreShownAndReportedWithoutWriting) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
         boxes_.clear();
-        Section& s = section(c.column, c.base, c.altezza, c.cover, c.as_min, c.n_min, c.d_min, c.d_max, c.area, c.text);
+        ferrolit::component::Section& s =
+            section(c.column, c.base, c.altezza, c.cover, c.as_min, c.n_min, c.d_min, c.d_max, c.area, c.text);
         (reg_.*c.procedure)(PosizioneFerri::As_inf, procedi_, msg_);
         EXPECT_FALSE(procedi_);
         ASSERT_EQ(boxes_.size(), 1u);

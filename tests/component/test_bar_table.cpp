@@ -9,8 +9,8 @@
 
 namespace {
 
-using ferrolit::detail::bar_table;
-using ferrolit::detail::BarArrangement;
+using ferrolit::component::bar_table;
+using ferrolit::component::BarArrangement;
 
 // Position of n bars of d in the table.
 std::size_t position(int n, int d) {

@@ -18,19 +18,19 @@ namespace {
 using ferrolit::clsSezRett;
 using ferrolit::clsSezT;
 using ferrolit::ErrorKind;
-using ferrolit::Section;
+using ferrolit::component::Section;
 
 const std::string kFailure = "Errore nel calcolo dei Valori di Nrd , Mrd\n";
 
 // C25/30 and B450C design values, 1 mm steps.
-void materials(Section& s) {
+void materials(ferrolit::component::Section& s) {
     ferrolit::test::give_design_values(s);
     s.DeltaN(1);
     s.DeltaX(1);
 }
 
 // 300 x 500 beam, covers 40, 942 mm² below and 226 mm² above.
-void beam(Section& s) {
+void beam(ferrolit::component::Section& s) {
     ferrolit::test::shape_beam(s);
     materials(s);
 }
@@ -52,14 +52,14 @@ struct Domain {
     float Mrd, xn, sigma_t, sigma_c;
 };
 
-Domain domain_y(const Section& s) {
+Domain domain_y(const ferrolit::component::Section& s) {
     Domain d{{}, {}, s.MrdY(), s.xnY(), s.SigmaInfY(), s.SigmaSupY()};
     s.Ny_Dominio(d.N);
     s.My_Dominio(d.M);
     return d;
 }
 
-Domain domain_z(const Section& s) {
+Domain domain_z(const ferrolit::component::Section& s) {
     Domain d{{}, {}, s.MrdZ(), s.xnZ(), s.SigmaInfZ(), s.SigmaSupZ()};
     s.Nz_Dominio(d.N);
     s.Mz_Dominio(d.M);
@@ -171,9 +171,9 @@ TEST(Domain, TeeReferenceLevels) {
 }
 
 TEST(Domain, SearchAtNedOnCraftedPoints) {
-    ferrolit::detail::SweepSetup s;
+    ferrolit::component::SweepSetup s;
     s.fyd = 400, s.Es = 200000, s.eps_cu = 0.0035f, s.eps_yd = 0.002f, s.d = 460, s.cover_c = 40;
-    ferrolit::detail::PointLists p;
+    ferrolit::component::PointLists p;
     p.clear();
     const float N[] = {-100, 0, 100, 200, 300}, M[] = {10, 50, 80, -80, -90}, X[] = {-5, 0, 20, 40, 60};
     for (int i = 0; i < 5; ++i) p.N.push_back(N[i]), p.M.push_back(M[i]), p.x.push_back(X[i]);
@@ -191,13 +191,13 @@ TEST(Domain, SearchAtNedOnCraftedPoints) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "Ned " << c.ned);
-        const auto r = ferrolit::detail::resisting_state(p, c.ned, s);
+        const auto r = ferrolit::component::resisting_state(p, c.ned, s);
         EXPECT_EQ(r.Mrd, c.mrd) << c.ned;
         EXPECT_EQ(r.xn, c.xn) << c.ned;
     }
-    ferrolit::detail::PointLists empty;
+    ferrolit::component::PointLists empty;
     empty.clear();
-    EXPECT_ERROR_KIND((void)ferrolit::detail::resisting_state(empty, 0, s), ErrorKind::InvalidIndex);
+    EXPECT_ERROR_KIND((void)ferrolit::component::resisting_state(empty, 0, s), ErrorKind::InvalidIndex);
 }
 
 TEST(Domain, NedAtAPointAndOutsideTheBranch) {
@@ -263,29 +263,32 @@ TEST(Domain, FailuresInsideTheSweepAreReportedAndLeaveOutputsReset) {
     struct Case {
         const char* name;
         bool tee;
-        void (*tweak)(Section&);
+        void (*tweak)(ferrolit::component::Section&);
         const char* description;
     };
     const Case cases[] = {
-        {"equal steel strains", false, [](Section& s) { s.eps_ud(s.eps_yd()); }, "Divisione per zero"},
-        {"equal steel strains, T", true, [](Section& s) { s.eps_ud(s.eps_yd()); }, "Divisione per zero"},
+        {"equal steel strains", false, [](ferrolit::component::Section& s) { s.eps_ud(s.eps_yd()); },
+         "Divisione per zero"},
+        {"equal steel strains, T", true, [](ferrolit::component::Section& s) { s.eps_ud(s.eps_yd()); },
+         "Divisione per zero"},
         {"materials never assigned", false,
-         [](Section& s) { s.eps_ud(0), s.eps_yd(0), s.eps_cu(0), s.Es(0), s.fyd(0), s.fcd(0); },
+         [](ferrolit::component::Section& s) { s.eps_ud(0), s.eps_yd(0), s.eps_cu(0), s.Es(0), s.fyd(0), s.fcd(0); },
          "Chiamata di routine o argomento non validi"},
-        {"zero effective depth", false, [](Section& s) { s.Copriferro_Inf(500); }, "Divisione per zero"},
+        {"zero effective depth", false, [](ferrolit::component::Section& s) { s.Copriferro_Inf(500); },
+         "Divisione per zero"},
         {"T without area", true,
-         [](Section& s) {
+         [](ferrolit::component::Section& s) {
              auto& t = static_cast<clsSezT&>(s);
              t.Base(0), t.BaseInf(0), t.SpessoreT(0);
          },
          "Chiamata di routine o argomento non validi"},
-        {"step too fine to advance", false, [](Section& s) { s.Altezza(5e9f); }, "Overflow"},
+        {"step too fine to advance", false, [](ferrolit::component::Section& s) { s.Altezza(5e9f); }, "Overflow"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         clsSezRett r;
         clsSezT t;
-        Section& s = c.tee ? static_cast<Section&>(t) : r;
+        ferrolit::component::Section& s = c.tee ? static_cast<ferrolit::component::Section&>(t) : r;
         beam(s);
         t.BaseInf(200), t.SpessoreT(100);
         bool ok = false;
@@ -332,26 +335,26 @@ TEST(Domain, NoConcreteStrengthEndsRegionSeven) {
 // Every input at zero, negative, huge, NaN and infinite values: each call
 // ends quickly, with a result, a reported failure or an Error.
 TEST(Domain, NoInputHangs) {
-    using Setter = void (*)(Section&, float);
+    using Setter = void (*)(ferrolit::component::Section&, float);
     const Setter setters[] = {
-        [](Section& s, float v) { s.Base(v); },
-        [](Section& s, float v) { s.Altezza(v); },
-        [](Section& s, float v) { s.Copriferro_Inf(v); },
-        [](Section& s, float v) { s.Copriferro_Sup(v); },
-        [](Section& s, float v) { s.As_inf(v); },
-        [](Section& s, float v) { s.As_sup(v); },
-        [](Section& s, float v) { s.Med_y(v); },
-        [](Section& s, float v) { s.Ned_x(v); },
-        [](Section& s, float v) { s.DeltaN(v); },
-        [](Section& s, float v) { s.DeltaX(v); },
-        [](Section& s, float v) { s.fcd(v); },
-        [](Section& s, float v) { s.fyd(v); },
-        [](Section& s, float v) { s.Es(v); },
-        [](Section& s, float v) { s.eps_cu(v); },
-        [](Section& s, float v) { s.eps_yd(v); },
-        [](Section& s, float v) { s.eps_ud(v); },
-        [](Section& s, float v) { static_cast<clsSezT&>(s).BaseInf(v); },
-        [](Section& s, float v) { static_cast<clsSezT&>(s).SpessoreT(v); },
+        [](ferrolit::component::Section& s, float v) { s.Base(v); },
+        [](ferrolit::component::Section& s, float v) { s.Altezza(v); },
+        [](ferrolit::component::Section& s, float v) { s.Copriferro_Inf(v); },
+        [](ferrolit::component::Section& s, float v) { s.Copriferro_Sup(v); },
+        [](ferrolit::component::Section& s, float v) { s.As_inf(v); },
+        [](ferrolit::component::Section& s, float v) { s.As_sup(v); },
+        [](ferrolit::component::Section& s, float v) { s.Med_y(v); },
+        [](ferrolit::component::Section& s, float v) { s.Ned_x(v); },
+        [](ferrolit::component::Section& s, float v) { s.DeltaN(v); },
+        [](ferrolit::component::Section& s, float v) { s.DeltaX(v); },
+        [](ferrolit::component::Section& s, float v) { s.fcd(v); },
+        [](ferrolit::component::Section& s, float v) { s.fyd(v); },
+        [](ferrolit::component::Section& s, float v) { s.Es(v); },
+        [](ferrolit::component::Section& s, float v) { s.eps_cu(v); },
+        [](ferrolit::component::Section& s, float v) { s.eps_yd(v); },
+        [](ferrolit::component::Section& s, float v) { s.eps_ud(v); },
+        [](ferrolit::component::Section& s, float v) { static_cast<clsSezT&>(s).BaseInf(v); },
+        [](ferrolit::component::Section& s, float v) { static_cast<clsSezT&>(s).SpessoreT(v); },
     };
     const float inf = std::numeric_limits<float>::infinity();
     const float values[] = {0, -1, 1e-30f, 1e30f, std::numeric_limits<float>::quiet_NaN(), inf};
@@ -362,7 +365,7 @@ TEST(Domain, NoInputHangs) {
                 for (const char* dir : {"Y", "Z"}) {
                     clsSezT t;
                     clsSezRett r;
-                    Section& s = tee ? static_cast<Section&>(t) : r;
+                    ferrolit::component::Section& s = tee ? static_cast<ferrolit::component::Section&>(t) : r;
                     beam(s);
                     t.BaseInf(200), t.SpessoreT(120), s.As_infY(500), s.As_supY(500);
                     setters[k](s, v);

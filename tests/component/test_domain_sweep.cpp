@@ -18,13 +18,13 @@
 namespace {
 
 using ferrolit::ErrorKind;
-using ferrolit::detail::Boundaries;
+using ferrolit::component::Boundaries;
+using ferrolit::component::PointLists;
+using ferrolit::component::SweepLimits;
+using ferrolit::component::SweepSetup;
 using ferrolit::detail::FpFaultScope;
-using ferrolit::detail::PointLists;
 using ferrolit::detail::settle;
 using ferrolit::detail::single;
-using ferrolit::detail::SweepLimits;
-using ferrolit::detail::SweepSetup;
 
 struct Outcome {
     PointLists points;
@@ -38,7 +38,7 @@ Outcome reference_sweep(const SweepSetup& s, const SweepLimits& lim) {
     r.points.clear();
     FpFaultScope fp;
     PointLists& p = r.points;
-    const Boundaries xb = ferrolit::detail::boundaries(s);
+    const Boundaries xb = ferrolit::component::boundaries(s);
     const auto exhausted = [&](int k) -> Outcome& {
         if (auto kind = fp.fault())
             r.fault = kind;
@@ -122,8 +122,8 @@ Outcome reference_sweep(const SweepSetup& s, const SweepLimits& lim) {
 Outcome fast_sweep(const SweepSetup& s, const SweepLimits& lim) {
     Outcome r;
     FpFaultScope fp;
-    const Boundaries xb = ferrolit::detail::boundaries(s);
-    r.fault = ferrolit::detail::sweep(s, xb, r.points, fp, lim);
+    const Boundaries xb = ferrolit::component::boundaries(s);
+    r.fault = ferrolit::component::sweep(s, xb, r.points, fp, lim);
     return r;
 }
 

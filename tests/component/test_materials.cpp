@@ -27,13 +27,17 @@ TEST(Materials, AllTwentyOneValuesReachTheirMembers) {
     const auto s = reg.SezT(1);
     EXPECT_EQ(s->ClasseCls(), "Cls");
     EXPECT_EQ(s->ClasseAcciaio(), "Acciaio");
-    using Reader = float (ferrolit::Section::*)() const;
-    const Reader readers[] = {
-        &ferrolit::Section::Rck,  &ferrolit::Section::fck,    &ferrolit::Section::gammaC, &ferrolit::Section::alfaCC,
-        &ferrolit::Section::fcm,  &ferrolit::Section::fctm,   &ferrolit::Section::fctk05, &ferrolit::Section::fctk95,
-        &ferrolit::Section::Ec,   &ferrolit::Section::eps_c2, &ferrolit::Section::eps_cu, &ferrolit::Section::fcd,
-        &ferrolit::Section::fctd, &ferrolit::Section::fyk,    &ferrolit::Section::gammaS, &ferrolit::Section::Es,
-        &ferrolit::Section::fyd,  &ferrolit::Section::eps_yd, &ferrolit::Section::eps_ud};
+    using Reader = float (ferrolit::component::Section::*)() const;
+    const Reader readers[] = {&ferrolit::component::Section::Rck,    &ferrolit::component::Section::fck,
+                              &ferrolit::component::Section::gammaC, &ferrolit::component::Section::alfaCC,
+                              &ferrolit::component::Section::fcm,    &ferrolit::component::Section::fctm,
+                              &ferrolit::component::Section::fctk05, &ferrolit::component::Section::fctk95,
+                              &ferrolit::component::Section::Ec,     &ferrolit::component::Section::eps_c2,
+                              &ferrolit::component::Section::eps_cu, &ferrolit::component::Section::fcd,
+                              &ferrolit::component::Section::fctd,   &ferrolit::component::Section::fyk,
+                              &ferrolit::component::Section::gammaS, &ferrolit::component::Section::Es,
+                              &ferrolit::component::Section::fyd,    &ferrolit::component::Section::eps_yd,
+                              &ferrolit::component::Section::eps_ud};
     for (std::size_t i = 0; i < std::size(readers); ++i) EXPECT_EQ(((*s).*readers[i])(), i + 1) << "value " << i + 1;
 }
 

@@ -4,7 +4,7 @@
 
 namespace {
 
-using ferrolit::Section;
+using ferrolit::component::Section;
 
 // Counts the beeps of ImpostaStaffeNorm.
 class Stirrups : public ::testing::Test {
@@ -15,9 +15,10 @@ protected:
     void TearDown() override { ferrolit::setBeepHandler(previous_); }
 
     // Stirrups start at 8 mm, 2 legs, spacing 250; H_Utile 460.
-    Section& section(const char* kind, float base, float diameter, std::int16_t legs, float spacing) {
+    ferrolit::component::Section& section(const char* kind, float base, float diameter, std::int16_t legs,
+                                          float spacing) {
         reg_.CreaSezRett(kind, "S", base, 500, 40, 40, 0, 0, 0, 0, 0, 2, 12, 20);
-        Section& s = *reg_.SezRet(reg_.SezioneCorrente());
+        ferrolit::component::Section& s = *reg_.SezRet(reg_.SezioneCorrente());
         s.fStaffe(diameter);
         s.nBracciaStaffe(legs);
         s.passoStaffe(spacing);
@@ -62,7 +63,7 @@ TEST_F(Stirrups, WalkEndsWhereTheMinimumIsMetOrGivesUp) {
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.kind << ", stirrups " << c.diameter << " at " << c.spacing);
         beeps_ = 0;
-        Section& s = section(c.kind, c.base, c.diameter, c.legs, c.spacing);
+        ferrolit::component::Section& s = section(c.kind, c.base, c.diameter, c.legs, c.spacing);
         s.stringaAs_inf(c.bars);
         s.H_Utile(c.h_utile);
         reg_.ImpostaStaffeNorm();

@@ -78,7 +78,7 @@ bool plain_integer(std::string_view text) {
 
 void check_number_reader(const std::string& text) {
     if (text.size() > 64 || text.find('\0') != std::string::npos) return;
-    const auto value = ferrolit::detail::parse_int16(text);
+    const auto value = ferrolit::component::parse_int16(text);
     if (plain_integer(text)) {
         const long expected = std::strtol(text.c_str(), nullptr, 10);
         FUZZ_CHECK(value.has_value() == (expected >= -32768 && expected <= 32767), text);

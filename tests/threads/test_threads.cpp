@@ -69,7 +69,7 @@ constexpr int kShapeCount = static_cast<int>(std::size(kShapes));
 
 std::string outcome(bool go_on, const std::string& msg) { return (go_on ? "ok: " : "stop: ") + msg; }
 
-void design(clsGenVerSez& r, Section& s, const Shape& shape, Record& out) {
+void design(clsGenVerSez& r, ferrolit::component::Section& s, const Shape& shape, Record& out) {
     for (PosizioneFerri layer :
          {PosizioneFerri::As_inf, PosizioneFerri::As_sup, PosizioneFerri::As_infY, PosizioneFerri::As_supY}) {
         bool go_on = false;
@@ -91,7 +91,7 @@ void design(clsGenVerSez& r, Section& s, const Shape& shape, Record& out) {
     for (float x : {s.fStaffe(), s.passoStaffe(), s.Astaffe_ml(), s.AstaffeMin(), s.AsMin(), s.AsMax()}) out.add(x);
 }
 
-void verify(Section& s, bool tee, Record& out) {
+void verify(ferrolit::component::Section& s, bool tee, Record& out) {
     for (const char* direction : {"Y", "Z"}) {
         bool go_on = false;
         std::string msg;
@@ -145,7 +145,7 @@ Record workflow(const Shape& shape) {
                       shape.shear_y, shape.shear_z, shape.n_min, shape.d_min, shape.d_max);
     r.CreaMateriale_Sezione("C25/30", 30, 25, 1.5f, 0.85f, 33, 2.56f, 1.8f, 3.3f, 31476, 0.002f, 0.0035f, 14.17f, 1.19f,
                             "B450C", 450, 1.15f, 200000, 391.3f, 0.0019565f, 0.0675f);
-    const std::shared_ptr<Section> s = r.Sezioni()->Item(r.SezioneCorrente());
+    const std::shared_ptr<ferrolit::component::Section> s = r.Sezioni()->Item(r.SezioneCorrente());
     design(r, *s, shape, out);
     verify(*s, shape.tee, out);
     sink = nullptr;

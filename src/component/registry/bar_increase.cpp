@@ -14,12 +14,14 @@
 
 namespace ferrolit {
 
+using component::Section;
+
 namespace {
 
 // The candidate the walk has reached; none until it finds one, when the
 // failure names the layer's current text, diameter 0 and row maximum 0.
 struct Step {
-    const detail::BarArrangement* entry = nullptr;
+    const component::BarArrangement* entry = nullptr;
     std::int16_t row_maximum = 0;
 
     std::int32_t count() const { return entry != nullptr ? entry->count : 0; }
@@ -28,16 +30,16 @@ struct Step {
 };
 
 std::string candidate_text(const Step& step, const std::string& current_text) {
-    return step.entry != nullptr ? detail::arrangement_text(step.count(), step.diameter()) : current_text;
+    return step.entry != nullptr ? component::arrangement_text(step.count(), step.diameter()) : current_text;
 }
 
 std::string increase_failure(const Section& s, const Step& step, const std::string& text) {
     std::string message = "Impossibile Procedere.\n\n" + s.TipoSezione() + ":  " + s.DescrSezione() + "\n" +
-                          detail::dimension_lines(s, "Base:     ");
+                          component::dimension_lines(s, "Base:     ");
     if (step.count() < step.row_maximum) {
-        return message + detail::below_minimum_ending(s.AsMin(), text, step.area());
+        return message + component::below_minimum_ending(s.AsMin(), text, step.area());
     }
-    return message + detail::too_many_bars_ending(text) + "\n\n" + "Per (f=fmax=" + detail::digits(step.diameter()) +
+    return message + component::too_many_bars_ending(text) + "\n\n" + "Per (f=fmax=" + detail::digits(step.diameter()) +
            "mm.), il N° massimo di Ferri su una Fila è pari a" + detail::plain_number(step.row_maximum) + "\n";
 }
 
@@ -49,27 +51,27 @@ void clsGenVerSez::aumentaFerri(PosizioneFerri PosFer, bool& Procedi, std::strin
         Section& section = *held;
         Procedi = true;
 
-        const float current_area = detail::layer_area(section, PosFer);
-        const detail::BarLimits limits{section.dFerriMinimo(), section.dFerriMassimo(), section.NFerriMinimo()};
-        const auto table = detail::bar_table();
+        const float current_area = component::layer_area(section, PosFer);
+        const component::BarLimits limits{section.dFerriMinimo(), section.dFerriMassimo(), section.NFerriMinimo()};
+        const auto table = component::bar_table();
 
         Step step;
         for (std::size_t scan = 0;;) {
-            const std::size_t found = detail::next_eligible(scan, limits);
-            if (found == detail::kBarTableSize) break;  // the table is exhausted
+            const std::size_t found = component::next_eligible(scan, limits);
+            if (found == component::kBarTableSize) break;  // the table is exhausted
             scan = found + 1;
             step.entry = &table[found];
-            step.row_maximum = detail::bars_across_base(section, step.diameter());
+            step.row_maximum = component::bars_across_base(section, step.diameter());
             // Too many bars for one row is acceptable only below the largest diameter.
             if (step.count() > step.row_maximum && step.diameter() >= limits.max_diameter) break;
             if (step.area() > current_area) {
-                detail::write_layer(section, PosFer, step.area(), candidate_text(step, {}));
+                component::write_layer(section, PosFer, step.area(), candidate_text(step, {}));
                 return;
             }
         }
         Procedi = false;
-        msg = increase_failure(section, step, candidate_text(step, detail::layer_text(section, PosFer)));
-        detail::show_design_failure(section, msg);
+        msg = increase_failure(section, step, candidate_text(step, component::layer_text(section, PosFer)));
+        component::show_design_failure(section, msg);
     });
 }
 

@@ -11,6 +11,8 @@
 
 namespace ferrolit {
 
+using component::Section;
+
 void clsGenVerSez::ImpostaFerriNorm(PosizioneFerri PosFer, bool& Procedi, std::string& msg) {
     detail::public_call([&] {
         const std::shared_ptr<Section> held = current_section();
@@ -18,16 +20,16 @@ void clsGenVerSez::ImpostaFerriNorm(PosizioneFerri PosFer, bool& Procedi, std::s
         Procedi = true;
 
         const float as_min = section.AsMin();
-        const detail::BarLimits limits{section.dFerriMinimo(), section.dFerriMassimo(), section.NFerriMinimo()};
-        const auto table = detail::bar_table();
+        const component::BarLimits limits{section.dFerriMinimo(), section.dFerriMassimo(), section.NFerriMinimo()};
+        const auto table = component::bar_table();
 
-        const detail::BarArrangement* candidate = nullptr;
+        const component::BarArrangement* candidate = nullptr;
         std::size_t scan = 0;
         float area = 0;
         std::int16_t row_maximum = 0;
         while (area < as_min) {
-            const std::size_t found = detail::next_eligible(scan, limits);
-            const bool exhausted = found == detail::kBarTableSize;
+            const std::size_t found = component::next_eligible(scan, limits);
+            const bool exhausted = found == component::kBarTableSize;
             if (!exhausted) {
                 candidate = &table[found];
                 area = candidate->rounded_area;
@@ -37,21 +39,22 @@ void clsGenVerSez::ImpostaFerriNorm(PosizioneFerri PosFer, bool& Procedi, std::s
             const std::int32_t count = candidate != nullptr ? candidate->count : 0;
             if (exhausted || count > row_maximum) {
                 // With no candidate at all, the failure names the last table entry.
-                const detail::BarArrangement& named = candidate != nullptr ? *candidate : detail::largest_arrangement();
+                const component::BarArrangement& named =
+                    candidate != nullptr ? *candidate : component::largest_arrangement();
                 const std::string text =
-                    detail::arrangement_text(named.count, named.diameter, candidate != nullptr ? "f" : "ø");
+                    component::arrangement_text(named.count, named.diameter, candidate != nullptr ? "f" : "ø");
                 msg = "Impossibile Procedere.\n\n" + section.DescrSezione() + "\n" +
-                      detail::dimension_lines(section, "Base:    ") +
-                      (count < row_maximum ? detail::below_minimum_ending(as_min, text, area)
-                                           : detail::too_many_bars_ending(text));
+                      component::dimension_lines(section, "Base:    ") +
+                      (count < row_maximum ? component::below_minimum_ending(as_min, text, area)
+                                           : component::too_many_bars_ending(text));
                 Procedi = false;
-                detail::show_design_failure(section, msg);
+                component::show_design_failure(section, msg);
                 return;
             }
         }
-        detail::write_layer(
+        component::write_layer(
             section, PosFer, area,
-            candidate != nullptr ? detail::arrangement_text(candidate->count, candidate->diameter) : std::string());
+            candidate != nullptr ? component::arrangement_text(candidate->count, candidate->diameter) : std::string());
     });
 }
 

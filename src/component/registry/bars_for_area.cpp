@@ -22,7 +22,7 @@ using detail::single;
 // of one bar rounded to a whole mm².
 float arrangement_area(std::int32_t count, std::int32_t diameter) {
     if (count == 0 || diameter == 0) return 0;
-    return single(count * detail::rounded_bar_area(diameter));
+    return single(count * component::rounded_bar_area(diameter));
 }
 
 std::string required_area_line(float area) {
@@ -30,16 +30,16 @@ std::string required_area_line(float area) {
 }
 
 // Message of a requirement above the last table entry.
-std::string above_table_message(float required, const detail::BarArrangement& last) {
+std::string above_table_message(float required, const component::BarArrangement& last) {
     return required_area_line(required) + "Il limite superiore imposto dal software è di " +
-           detail::arrangement_text(last.count, last.diameter) + "\n" +
+           component::arrangement_text(last.count, last.diameter) + "\n" +
            "Cui corrisponde As =" + detail::fixed_decimals(last.rounded_area, 2) + " mmq";
 }
 
 // Message of a requirement that no arrangement within the limits reaches.
 std::string nothing_fits_message(float required, float usable_width, std::int32_t max_diameter,
                                  std::int32_t row_maximum) {
-    const std::string most = detail::arrangement_text(row_maximum, max_diameter, "ø");
+    const std::string most = component::arrangement_text(row_maximum, max_diameter, "ø");
     return required_area_line(required) + "In base ai dati inseriti:\n" +
            "Diametro Massimo Ferri    : D    =" + detail::digits(max_diameter) + " mm.\n" +
            "Base Utile Sezione             : B-c =" + detail::fixed_decimals(single(usable_width / 10.0), 2) +
@@ -49,14 +49,14 @@ std::string nothing_fits_message(float required, float usable_width, std::int32_
 }
 
 // The first table entry within the limits that reaches the area.
-const detail::BarArrangement* search_table(float required, float usable_width, const detail::BarLimits& limits) {
+const component::BarArrangement* search_table(float required, float usable_width, const component::BarLimits& limits) {
     // Row maxima of the table diameters within the limits, indexed by diameter.
-    std::array<std::int16_t, detail::kLargestDiameter + 1> row_maximum{};
-    for (std::int16_t d : detail::bar_table_diameters()) {
+    std::array<std::int16_t, component::kLargestDiameter + 1> row_maximum{};
+    for (std::int16_t d : component::bar_table_diameters()) {
         if (d >= limits.min_diameter && d <= limits.max_diameter)
-            row_maximum[d] = detail::bars_in_usable_width(usable_width, d);
+            row_maximum[d] = component::bars_in_usable_width(usable_width, d);
     }
-    for (const detail::BarArrangement& e : detail::bar_table()) {
+    for (const component::BarArrangement& e : component::bar_table()) {
         const bool eligible = e.count >= limits.min_count && e.count <= row_maximum[e.diameter] &&
                               e.diameter >= limits.min_diameter && e.diameter <= limits.max_diameter;
         if (eligible && e.rounded_area >= required) return &e;
@@ -72,17 +72,17 @@ std::int32_t next_diameter(std::int32_t d) { return d == 5 ? 6 : d + 2; }
 std::string clsGenVerSez::EstraiFerriMin(float AreaFerri, float Butile, std::int16_t minNfer, std::int16_t minDfer,
                                          std::int16_t maxDFer, bool& Procedi, std::string& msg) const {
     return detail::public_call([&] {
-        const detail::BarArrangement& last = detail::largest_arrangement();
+        const component::BarArrangement& last = component::largest_arrangement();
         if (!(last.rounded_area >= AreaFerri)) {
             Procedi = false;
             msg = above_table_message(AreaFerri, last);
             return std::string();
         }
 
-        const detail::BarLimits limits{minDfer, maxDFer, minNfer};
-        if (const detail::BarArrangement* hit = search_table(AreaFerri, Butile, limits)) {
+        const component::BarLimits limits{minDfer, maxDFer, minNfer};
+        if (const component::BarArrangement* hit = search_table(AreaFerri, Butile, limits)) {
             Procedi = true;
-            return detail::arrangement_text(hit->count, hit->diameter);
+            return component::arrangement_text(hit->count, hit->diameter);
         }
 
         // Computed search: counts minNfer up to the row maximum of each diameter,
@@ -92,13 +92,13 @@ std::string clsGenVerSez::EstraiFerriMin(float AreaFerri, float Butile, std::int
         std::int32_t row_maximum = 0;
         std::int32_t d = minDfer;  // tried even when it is not below maxDFer
         do {
-            row_maximum = detail::bars_in_usable_width(Butile, d);
+            row_maximum = component::bars_in_usable_width(Butile, d);
             const std::int32_t largest = std::max<std::int32_t>(minNfer, row_maximum);
             if (arrangement_area(largest, d) >= AreaFerri) {
                 std::int32_t n = minNfer;
                 while (arrangement_area(n, d) < AreaFerri) ++n;
                 Procedi = true;
-                return detail::arrangement_text(n, d);
+                return component::arrangement_text(n, d);
             }
             d = next_diameter(d);
         } while (d < maxDFer);

@@ -3,6 +3,8 @@
 
 namespace ferrolit {
 
+using component::Section;
+
 std::shared_ptr<Section> SectionCollection::Item(std::int32_t index) const {
     if (index < 1 || index > Count()) throw Error(ErrorKind::InvalidIndex);
     return items_[static_cast<std::size_t>(index - 1)];

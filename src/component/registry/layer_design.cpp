@@ -4,12 +4,12 @@
 #include "core/numeric.hpp"
 #include "core/platform.hpp"
 
-namespace ferrolit::detail {
+namespace ferrolit::component {
 
 namespace {
 
 // mm² to cm², two divisions by 10 each rounded to single precision.
-float square_cm(float mm2) { return single(single(mm2 / 10.0) / 10.0); }
+float square_cm(float mm2) { return detail::single(detail::single(mm2 / 10.0) / 10.0); }
 
 }  // namespace
 
@@ -63,14 +63,14 @@ void write_layer(Section& s, PosizioneFerri layer, float area, const std::string
 }
 
 std::string dimension_lines(const Section& s, const char* base_label) {
-    return std::string(base_label) + "B = " + fixed_decimals(single(s.Base() / 1000.0), 2) + " m.\n" +
-           "Altezza: H = " + fixed_decimals(single(s.Altezza() / 1000.0), 2) + " m.\n";
+    return std::string(base_label) + "B = " + detail::fixed_decimals(detail::single(s.Base() / 1000.0), 2) + " m.\n" +
+           "Altezza: H = " + detail::fixed_decimals(detail::single(s.Altezza() / 1000.0), 2) + " m.\n";
 }
 
 std::string below_minimum_ending(float as_min, const std::string& text, float area) {
-    return "L'Armatura Minima da normativa: As,min= " + fixed_decimals(square_cm(as_min), 2) + "cm²\n" +
+    return "L'Armatura Minima da normativa: As,min= " + detail::fixed_decimals(square_cm(as_min), 2) + "cm²\n" +
            "Non si può inserire nella sezione:  Con (" + text +
-           ") si avrebbe As= " + fixed_decimals(square_cm(area), 2) + "cm² < As,min";
+           ") si avrebbe As= " + detail::fixed_decimals(square_cm(area), 2) + "cm² < As,min";
 }
 
 std::string too_many_bars_ending(const std::string& text) {
@@ -78,7 +78,7 @@ std::string too_many_bars_ending(const std::string& text) {
 }
 
 void show_design_failure(const Section& s, const std::string& text) {
-    show_message_box(text, "Armatura Minima " + s.DescrSezione());
+    detail::show_message_box(text, "Armatura Minima " + s.DescrSezione());
 }
 
-}  // namespace ferrolit::detail
+}  // namespace ferrolit::component

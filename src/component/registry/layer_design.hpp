@@ -8,7 +8,7 @@
 #include "ferrolit/enums.hpp"
 #include "ferrolit/section.hpp"
 
-namespace ferrolit::detail {
+namespace ferrolit::component {
 
 // Area and text of the layer; 0 and "" for a value outside 1..4.
 float layer_area(const Section& s, PosizioneFerri layer);
@@ -30,4 +30,4 @@ std::string too_many_bars_ending(const std::string& text);
 // Shows the failure in the critical-stop box titled after the section.
 void show_design_failure(const Section& s, const std::string& text);
 
-}  // namespace ferrolit::detail
+}  // namespace ferrolit::component

@@ -2,6 +2,8 @@
 
 namespace ferrolit {
 
+using component::Section;
+
 void clsGenVerSez::CreaMateriale_Sezione(const std::string& ClasseCls, float Rck, float fck, float gammaC, float alfaCC,
                                          float fcm, float fctm, float fctk05, float fctk95, float Ec, float eps_c2,
                                          float eps_cu, float fcd, float fctd, const std::string& ClasseAcciaio,

@@ -5,6 +5,8 @@
 
 namespace ferrolit {
 
+using component::Section;
+
 clsGenVerSez::clsGenVerSez() : sections_(std::make_shared<SectionCollection>()) {}
 
 clsGenVerSez::~clsGenVerSez() = default;

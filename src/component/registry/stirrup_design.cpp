@@ -8,6 +8,8 @@
 
 namespace ferrolit {
 
+using component::Section;
+
 namespace {
 
 struct StirrupLimits {

@@ -19,8 +19,8 @@ enum class Reading { Smallest, Largest, Area };
 // when the group cannot be read, which makes the whole string worth 0.
 bool take_group(std::string_view count_text, std::optional<std::string_view> diameter_text, Reading what,
                 double& result) {
-    const auto count = detail::parse_int16(count_text);
-    const auto diameter = diameter_text ? detail::parse_int16(*diameter_text) : std::optional<std::int16_t>(0);
+    const auto count = component::parse_int16(count_text);
+    const auto diameter = diameter_text ? component::parse_int16(*diameter_text) : std::optional<std::int16_t>(0);
     if (!count || !diameter) return false;
     if (*count == 0 || *diameter == 0) return true;  // describes no bars
     const double d = *diameter;
@@ -32,7 +32,7 @@ bool take_group(std::string_view count_text, std::optional<std::string_view> dia
             if (result == 0 || d <= result) result = d;
             break;
         case Reading::Area:
-            result += *count * detail::rounded_bar_area(*diameter);
+            result += *count * component::rounded_bar_area(*diameter);
             break;
     }
     return true;

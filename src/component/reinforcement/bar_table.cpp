@@ -5,7 +5,7 @@
 #include <cmath>
 #include <numbers>
 
-namespace ferrolit::detail {
+namespace ferrolit::component {
 
 namespace {
 
@@ -59,4 +59,4 @@ std::size_t next_eligible(std::size_t from, const BarLimits& limits) {
     return kBarTableSize;
 }
 
-}  // namespace ferrolit::detail
+}  // namespace ferrolit::component

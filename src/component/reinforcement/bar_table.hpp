@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <span>
 
-namespace ferrolit::detail {
+namespace ferrolit::component {
 
 struct BarArrangement {
     std::int16_t count;     // bars
@@ -45,4 +45,4 @@ struct BarLimits {
 // limits and at least the least count; kBarTableSize when there is none.
 std::size_t next_eligible(std::size_t from, const BarLimits& limits);
 
-}  // namespace ferrolit::detail
+}  // namespace ferrolit::component

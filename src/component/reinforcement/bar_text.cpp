@@ -6,7 +6,7 @@
 #include "core/numeric.hpp"
 #include "ferrolit/enums.hpp"
 
-namespace ferrolit::detail {
+namespace ferrolit::component {
 
 namespace {
 
@@ -48,7 +48,7 @@ std::optional<std::int16_t> parse_int16(std::string_view text) {
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec != std::errc{} || end != text.data() + text.size()) return std::nullopt;
     try {
-        return to_int16(negative ? -value : value);
+        return detail::to_int16(negative ? -value : value);
     } catch (const Error&) {
         return std::nullopt;
     }
@@ -63,4 +63,4 @@ std::string arrangement_text(std::int32_t count, std::int32_t diameter, const ch
     return std::to_string(count) + separator + std::to_string(diameter);
 }
 
-}  // namespace ferrolit::detail
+}  // namespace ferrolit::component

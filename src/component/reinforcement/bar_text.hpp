@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace ferrolit::detail {
+namespace ferrolit::component {
 
 // A count or a diameter read as a 16-bit whole number by the usual
 // text-to-number rules: optional sign, digits, optional fraction and
@@ -23,4 +23,4 @@ double rounded_bar_area(std::int32_t diameter);
 // "n" "f" "d" as the design procedures write an arrangement, e.g. 4f12.
 std::string arrangement_text(std::int32_t count, std::int32_t diameter, const char* separator = "f");
 
-}  // namespace ferrolit::detail
+}  // namespace ferrolit::component

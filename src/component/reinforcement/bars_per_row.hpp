@@ -22,10 +22,10 @@
 #include "ferrolit/enums.hpp"
 #include "ferrolit/section.hpp"
 
-namespace ferrolit::detail {
+namespace ferrolit::component {
 
 std::int16_t bars_in_layer_row(const Section& s, PosizioneFerri layer, std::int16_t diameter);
 std::int16_t bars_in_usable_width(float usable_width, std::int32_t diameter);
 std::int16_t bars_across_base(const Section& s, std::int32_t diameter);
 
-}  // namespace ferrolit::detail
+}  // namespace ferrolit::component

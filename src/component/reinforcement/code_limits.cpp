@@ -9,7 +9,7 @@
 #include "core/numeric.hpp"
 #include "ferrolit/section.hpp"
 
-namespace ferrolit {
+namespace ferrolit::component {
 
 using detail::single;
 
@@ -27,20 +27,20 @@ float larger_of(double first, double second) {
 // positive.
 float layer_ratio(const Section& s, float layer_area) {
     if (!(s.Base() > 0 && s.Altezza() > 0)) return 0;
-    return detail::checked([&] { return single(layer_area / detail::gross_area(s)); });
+    return detail::checked([&] { return single(layer_area / component::gross_area(s)); });
 }
 
 }  // namespace
 
 std::int16_t Section::NFerriMassimo(PosizioneFerri PosFer, std::int16_t dFer) const {
-    return detail::public_call([&] { return detail::bars_in_layer_row(*this, PosFer, dFer); });
+    return detail::public_call([&] { return component::bars_in_layer_row(*this, PosFer, dFer); });
 }
 
 float Section::AsMin() const {
     return detail::public_call([&] {
-        const double b = detail::rule_width(*this);
+        const double b = component::rule_width(*this);
         return detail::checked([&] {
-            if (detail::is_column(*this)) return larger_of(0.1 * Ned_x() / fyd(), 0.003 * b * Altezza());
+            if (component::is_column(*this)) return larger_of(0.1 * Ned_x() / fyd(), 0.003 * b * Altezza());
             const double d = H_Utile();
             return larger_of(0.26 * fctm() * b * d / fyk(), 0.0013 * b * d);
         });
@@ -49,7 +49,7 @@ float Section::AsMin() const {
 
 float Section::AsMax() const {
     return detail::public_call(
-        [&] { return detail::checked([&] { return single(0.04 * detail::gross_area(*this)); }); });
+        [&] { return detail::checked([&] { return single(0.04 * component::gross_area(*this)); }); });
 }
 
 float Section::percMinAs() const {
@@ -75,4 +75,4 @@ float Section::percMaxAs() const {
     });
 }
 
-}  // namespace ferrolit
+}  // namespace ferrolit::component

@@ -5,7 +5,7 @@
 #include "ferrolit/bar_strings.hpp"
 #include "ferrolit/section.hpp"
 
-namespace ferrolit {
+namespace ferrolit::component {
 
 using detail::single;
 
@@ -25,7 +25,7 @@ float Section::fStaffeMinNorm() const { return 6; }
 float Section::passoStaffeMinNorm() const {
     return detail::public_call([&] {
         const float start =
-            detail::is_column(*this)
+            component::is_column(*this)
                 ? detail::checked([&] { return single(double{largest_bar_diameter(stringaAs_inf())} / 4); })
                 : 10.0f;
         // Never closer than the stirrup diameter itself.
@@ -36,16 +36,16 @@ float Section::passoStaffeMinNorm() const {
 float Section::passoStaffeMaxNorm() const {
     return detail::public_call([&] {
         return detail::checked([&] {
-            return detail::is_column(*this) ? capped(250, 12.0 * smallest_bar_diameter(stringaAs_inf()))
-                                            : capped(333, 0.8 * H_Utile());
+            return component::is_column(*this) ? capped(250, 12.0 * smallest_bar_diameter(stringaAs_inf()))
+                                               : capped(333, 0.8 * H_Utile());
         });
     });
 }
 
 float Section::AstaffeMin() const {
     return detail::public_call([&] {
-        if (detail::is_column(*this)) return 0.0f;
-        return detail::checked([&] { return single(1.5 * detail::rule_width(*this)); });
+        if (component::is_column(*this)) return 0.0f;
+        return detail::checked([&] { return single(1.5 * component::rule_width(*this)); });
     });
 }
 
@@ -67,4 +67,4 @@ float Section::Astaffe_ml() {
     });
 }
 
-}  // namespace ferrolit
+}  // namespace ferrolit::component

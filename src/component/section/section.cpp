@@ -2,7 +2,7 @@
 
 #include "core/numeric.hpp"
 
-namespace ferrolit {
+namespace ferrolit::component {
 
 using detail::single;
 
@@ -35,4 +35,4 @@ float Section::Ved(std::string Dir) const {  // NOLINT(performance-unnecessary-v
     return 0;
 }
 
-}  // namespace ferrolit
+}  // namespace ferrolit::component

@@ -5,7 +5,7 @@
 
 #include "ferrolit/section.hpp"
 
-namespace ferrolit::detail {
+namespace ferrolit::component {
 
 struct SectionAccess {
     static bool is_tee(const Section& s) { return s.tee_; }
@@ -30,4 +30,4 @@ inline double gross_area(const Section& s) {
     return double{s.Base()} * flange + double{SectionAccess::web_width(s)} * (double{s.Altezza()} - flange);
 }
 
-}  // namespace ferrolit::detail
+}  // namespace ferrolit::component

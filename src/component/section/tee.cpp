@@ -7,7 +7,9 @@
 
 namespace ferrolit {
 
-detail::WidthBands detail::tee_width(const Section& s, TipoBordo edge) {
+using component::Section;
+
+component::WidthBands component::tee_width(const Section& s, TipoBordo edge) {
     const float web = SectionAccess::web_width(s), flange = SectionAccess::flange_thickness(s);
     WidthBands w;
     switch (edge) {
@@ -24,8 +26,8 @@ detail::WidthBands detail::tee_width(const Section& s, TipoBordo edge) {
         case TipoBordo::Sinistro:
         case TipoBordo::Destro:
             // The web spans from lo to hi across the flange, measured from either side.
-            w.lo = single((double{s.Base()} - web) / 2);
-            w.hi = single((double{s.Base()} + web) / 2);
+            w.lo = detail::single((double{s.Base()} - web) / 2);
+            w.hi = detail::single((double{s.Base()} + web) / 2);
             w.inner = s.Altezza();
             w.outer = flange;
             break;
@@ -34,7 +36,7 @@ detail::WidthBands detail::tee_width(const Section& s, TipoBordo edge) {
 }
 
 float clsSezT::bX(TipoBordo Bordo, float X) const {
-    return detail::public_call([&] { return detail::tee_width(*this, Bordo).at(X); });
+    return detail::public_call([&] { return component::tee_width(*this, Bordo).at(X); });
 }
 
 }  // namespace ferrolit

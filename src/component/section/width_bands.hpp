@@ -10,11 +10,11 @@
 
 #include "ferrolit/enums.hpp"
 
-namespace ferrolit {
+namespace ferrolit::component {
 class Section;
 }
 
-namespace ferrolit::detail {
+namespace ferrolit::component {
 
 struct WidthBands {
     double lo = -std::numeric_limits<double>::infinity();
@@ -34,4 +34,4 @@ struct WidthBands {
 // also beyond the opposite edge.
 WidthBands tee_width(const Section& s, TipoBordo edge);
 
-}  // namespace ferrolit::detail
+}  // namespace ferrolit::component

@@ -14,7 +14,7 @@
 #include "ferrolit/error.hpp"
 #include "ferrolit/section.hpp"
 
-namespace ferrolit {
+namespace ferrolit::component {
 
 namespace {
 
@@ -75,7 +75,7 @@ void Section::CalcolaWkFessure(bool& Procedi, std::string& msg_err) {
         DeferredErrors errors;
 
         // Only the web of a T works; its flange plays no part.
-        const double b = detail::rule_width(*this);
+        const double b = component::rule_width(*this);
         const double h = Altezza();
 
         // The moment of the crack check defaults to the design moment, and keeps it.
@@ -86,12 +86,12 @@ void Section::CalcolaWkFessure(bool& Procedi, std::string& msg_err) {
         const double c = Copriferro_Inf();
         const double bar_diameter = errors.value([&] { return double{largest_bar_diameter(stringaAs_inf())}; });
         const double tension_bars = As_inf();
-        const detail::CrackedSection section{b, h, c, tension_bars, As_sup()};
+        const component::CrackedSection section{b, h, c, tension_bars, As_sup()};
 
-        const double x = errors.value([&] { return detail::neutral_axis_depth(section); });
-        const double inertia = errors.value([&] { return detail::cracked_inertia(section, x); });
-        const double sigma_c = errors.value([&] { return detail::edge_concrete_stress(moment, x, inertia); });
-        const double sigma_s = errors.value([&] { return detail::tension_bar_stress(section, sigma_c, x); });
+        const double x = errors.value([&] { return component::neutral_axis_depth(section); });
+        const double inertia = errors.value([&] { return component::cracked_inertia(section, x); });
+        const double sigma_c = errors.value([&] { return component::edge_concrete_stress(moment, x, inertia); });
+        const double sigma_s = errors.value([&] { return component::tension_bar_stress(section, sigma_c, x); });
 
         // The effective depth is stored as such, without the writers' recomputation.
         H_Utile(errors.value([&] { return single(h - c); }));
@@ -132,4 +132,4 @@ void Section::CalcolaWkFessure(bool& Procedi, std::string& msg_err) {
     });
 }
 
-}  // namespace ferrolit
+}  // namespace ferrolit::component

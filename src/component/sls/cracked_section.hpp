@@ -8,7 +8,7 @@
 
 #include <cmath>
 
-namespace ferrolit::detail {
+namespace ferrolit::component {
 
 inline constexpr double kModularRatio = 15;
 
@@ -45,4 +45,4 @@ inline double tension_bar_stress(const CrackedSection& s, double sigma_c, double
     return kModularRatio * sigma_c * (s.height - s.cover - x) / x;
 }
 
-}  // namespace ferrolit::detail
+}  // namespace ferrolit::component

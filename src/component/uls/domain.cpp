@@ -13,7 +13,7 @@
 #include "core/numeric.hpp"
 #include "ferrolit/section.hpp"
 
-namespace ferrolit::detail {
+namespace ferrolit::component {
 
 // The fault policy of the computation, stated once. Between trap() and
 // release() a floating-point fault is reported through Procedi/msg and ends
@@ -48,10 +48,10 @@ public:
         msg_ = std::string("Errore nel calcolo dei Valori di Nrd , Mrd") + "\n" + describe(kind);
     }
 
-    FpFaultScope& flags() { return flags_; }
+    detail::FpFaultScope& flags() { return flags_; }
 
 private:
-    FpFaultScope flags_;
+    detail::FpFaultScope flags_;
     bool& procedi_;
     std::string& msg_;
     bool trapped_ = false;
@@ -70,11 +70,11 @@ struct DomainPlan {
 std::optional<DomainPlan> prepare_sweep(const Section& section, bool direction_y, DomainFaults& faults) {
     DomainPlan p;
     p.setup = domain_setup(section, direction_y);
-    settle(p.setup);
+    detail::settle(p.setup);
     if (faults.failed()) return std::nullopt;
     faults.trap();
     p.depths = boundaries(p.setup);
-    settle(p.depths);
+    detail::settle(p.depths);
     if (faults.failed()) return std::nullopt;
     return p;
 }
@@ -94,46 +94,42 @@ DomainOutputs search(PointLists points, float Ned, const SweepSetup& setup, Doma
     faults.release();
     to_kilo_units(points);
     ResistingState r = resisting_state(points, Ned, setup);
-    settle(points);
-    settle(r);
+    detail::settle(points);
+    detail::settle(r);
     faults.failed();  // raises what the stage raised
     return {std::move(points.N), std::move(points.M), r};
 }
 
 }  // namespace
 
-}  // namespace ferrolit::detail
-
-namespace ferrolit {
-
 void Section::compute_domain(const std::string& Direz, bool& Procedi, std::string& msg) {
     const bool direction_y = Direz == "Y";
-    detail::DomainFaults faults(Procedi, msg, /*trap_from_start=*/tee_);
+    component::DomainFaults faults(Procedi, msg, /*trap_from_start=*/tee_);
 
     // prepare: the T computes its flange and web areas before the outputs
     // are reset, so a fault there leaves them as they were.
     if (tee_) {
-        detail::TeeAreas areas = detail::tee_areas(*this);
+        component::TeeAreas areas = component::tee_areas(*this);
         detail::settle(areas);
         if (faults.failed()) return;
     }
     reset_domain(direction_y);
-    const std::optional<detail::DomainPlan> plan = detail::prepare_sweep(*this, direction_y, faults);
+    const std::optional<component::DomainPlan> plan = component::prepare_sweep(*this, direction_y, faults);
     if (!plan) return;
 
     // sweep
-    std::optional<detail::PointLists> points = detail::sweep_points(*plan, faults);
+    std::optional<component::PointLists> points = component::sweep_points(*plan, faults);
     if (!points) return;
 
     // search, then publish
-    publish_domain(direction_y, detail::search(std::move(*points), Ned_x(), plan->setup, faults));
+    publish_domain(direction_y, component::search(std::move(*points), Ned_x(), plan->setup, faults));
 }
 
 void Section::reset_domain(bool direction_y) { publish_domain(direction_y, {{0.0f}, {0.0f}, {}}); }
 
 // Writes the outputs of the direction through the section's own writers, in
 // the order hosts see them change.
-void Section::publish_domain(bool direction_y, detail::DomainOutputs outputs) {
+void Section::publish_domain(bool direction_y, component::DomainOutputs outputs) {
     using Set = void (Section::*)(float);
     struct Slots {
         std::vector<float> Section::*N;
@@ -153,6 +149,10 @@ void Section::publish_domain(bool direction_y, detail::DomainOutputs outputs) {
     (this->*to.xn)(outputs.at_ned.xn);
 }
 
+}  // namespace ferrolit::component
+
+namespace ferrolit {
+
 void clsSezRett::CalcolaNMDominioSezRett(const std::string& Direz, bool& Procedi, std::string& msg) {
     detail::public_call([&] { compute_domain(Direz, Procedi, msg); });
 }
@@ -160,6 +160,10 @@ void clsSezRett::CalcolaNMDominioSezRett(const std::string& Direz, bool& Procedi
 void clsSezT::CalcolaNMDominioSezT(const std::string& Direz, bool& Procedi, std::string& msg) {
     detail::public_call([&] { compute_domain(Direz, Procedi, msg); });
 }
+
+}  // namespace ferrolit
+
+namespace ferrolit::component {
 
 namespace {
 
@@ -176,4 +180,4 @@ void Section::My_Dominio(std::vector<float>& Matr) const { copy_domain(myDomain_
 void Section::Nz_Dominio(std::vector<float>& Matr) const { copy_domain(nzDomain_, Matr); }
 void Section::Mz_Dominio(std::vector<float>& Matr) const { copy_domain(mzDomain_, Matr); }
 
-}  // namespace ferrolit
+}  // namespace ferrolit::component

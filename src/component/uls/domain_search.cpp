@@ -2,12 +2,12 @@
 
 #include "core/numeric.hpp"
 
-namespace ferrolit::detail {
+namespace ferrolit::component {
 
 void to_kilo_units(PointLists& points) {
     for (std::size_t i = 1; i < points.N.size(); ++i) {
-        points.N[i] = single(points.N[i] / 1000.0);
-        points.M[i] = single(points.M[i] / 1000000.0);
+        points.N[i] = detail::single(points.N[i] / 1000.0);
+        points.M[i] = detail::single(points.M[i] / 1000000.0);
     }
 }
 
@@ -33,8 +33,9 @@ Bracket search(const PointLists& p, float Ned) {
         }
         if (Ned <= n_hi && n_lo <= Ned) {
             Bracket b;
-            b.Mrd = n_hi == n_lo ? m_lo
-                                 : single(m_lo + (double{m_hi} - m_lo) * (double{Ned} - n_lo) / (double{n_hi} - n_lo));
+            b.Mrd = n_hi == n_lo
+                        ? m_lo
+                        : detail::single(m_lo + (double{m_hi} - m_lo) * (double{Ned} - n_lo) / (double{n_hi} - n_lo));
             if (b.Mrd == 0) b.Mrd = 1.0E-15f;
             b.xn = p.x[i];  // depth of the point that closed the bracket, not interpolated
             return b;
@@ -55,12 +56,12 @@ ResistingState resisting_state(const PointLists& points, float Ned, const SweepS
     if (double{Ned} <= double{points.N3} / 1000.0) {
         r.sigma_t = s.fyd;  // at or below the start of region 4 the tension layer has yielded
     } else {
-        const float eps_t = single(double{s.eps_cu} * (double{s.d} - xn) / xn);
-        r.sigma_t = eps_t <= s.eps_yd ? single(double{s.Es} * eps_t) : s.fyd;
+        const float eps_t = detail::single(double{s.eps_cu} * (double{s.d} - xn) / xn);
+        r.sigma_t = eps_t <= s.eps_yd ? detail::single(double{s.Es} * eps_t) : s.fyd;
     }
-    const float eps_c = single(double{s.eps_cu} * (xn - s.cover_c) / xn);
-    r.sigma_c = eps_c <= s.eps_yd ? single(double{s.Es} * eps_c) : s.fyd;
+    const float eps_c = detail::single(double{s.eps_cu} * (xn - s.cover_c) / xn);
+    r.sigma_c = eps_c <= s.eps_yd ? detail::single(double{s.Es} * eps_c) : s.fyd;
     return r;
 }
 
-}  // namespace ferrolit::detail
+}  // namespace ferrolit::component

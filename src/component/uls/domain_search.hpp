@@ -7,7 +7,7 @@
 
 #include "component/uls/domain_sweep.hpp"
 
-namespace ferrolit::detail {
+namespace ferrolit::component {
 
 struct ResistingState {
     float Mrd = 0;      // kNm
@@ -30,4 +30,4 @@ void to_kilo_units(PointLists& points);
 // ErrorKind::InvalidIndex when the sweep produced no point.
 ResistingState resisting_state(const PointLists& points, float Ned, const SweepSetup& s);
 
-}  // namespace ferrolit::detail
+}  // namespace ferrolit::component

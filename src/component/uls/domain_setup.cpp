@@ -9,7 +9,7 @@
 #include "component/uls/domain_setup.hpp"
 #include "core/numeric.hpp"
 
-namespace ferrolit {
+namespace ferrolit::component {
 
 using detail::single;
 
@@ -64,7 +64,7 @@ TeeLevels tee_levels(const Section& s, TipoBordo edge, float flange) {
     return {half, half};
 }
 
-void fill_materials(const Section& sec, detail::SweepSetup& s) {
+void fill_materials(const Section& sec, component::SweepSetup& s) {
     s.fcd = sec.fcd();
     s.fyd = sec.fyd();
     s.Es = sec.Es();
@@ -75,12 +75,12 @@ void fill_materials(const Section& sec, detail::SweepSetup& s) {
 
 }  // namespace
 
-detail::TeeAreas detail::tee_areas(const Section& s) {
-    const float t = detail::SectionAccess::flange_thickness(s);
-    return {single(double{s.Base()} * t), single((double{s.Altezza()} - t) * detail::SectionAccess::web_width(s))};
+TeeAreas tee_areas(const Section& s) {
+    const float t = component::SectionAccess::flange_thickness(s);
+    return {single(double{s.Base()} * t), single((double{s.Altezza()} - t) * component::SectionAccess::web_width(s))};
 }
 
-detail::SweepSetup detail::domain_setup(const Section& sec, bool direction_y) {
+SweepSetup domain_setup(const Section& sec, bool direction_y) {
     const Orientation o = orient(sec, direction_y);
     SweepSetup s;
     s.step = resolution(sec.DeltaN());
@@ -105,4 +105,4 @@ detail::SweepSetup detail::domain_setup(const Section& sec, bool direction_y) {
     return s;
 }
 
-}  // namespace ferrolit
+}  // namespace ferrolit::component

@@ -3,7 +3,7 @@
 #include "component/uls/domain_sweep.hpp"
 #include "ferrolit/section.hpp"
 
-namespace ferrolit::detail {
+namespace ferrolit::component {
 
 // Flange and web areas of a T, mm².
 struct TeeAreas {
@@ -16,4 +16,4 @@ TeeAreas tee_areas(const Section& s);
 // moment, effective depth, reference level, lever arms and widths.
 SweepSetup domain_setup(const Section& s, bool direction_y);
 
-}  // namespace ferrolit::detail
+}  // namespace ferrolit::component

@@ -6,19 +6,19 @@
 #include "component/uls/strip_batch.hpp"
 #include "core/numeric.hpp"
 
-namespace ferrolit::detail {
+namespace ferrolit::component {
 
 Boundaries boundaries(const SweepSetup& s) {
     const double d = s.d;
     Boundaries x{};
-    x[0] = single((double{s.eps_ud} * s.cover_c - double{s.eps_yd} * d) / (double{s.eps_ud} - s.eps_yd));
+    x[0] = detail::single((double{s.eps_ud} * s.cover_c - double{s.eps_yd} * d) / (double{s.eps_ud} - s.eps_yd));
     x[1] = 0;
-    x[2] = single(d * 0.166666666);
-    x[3] = single(d * 0.35 / 1.35);
-    x[4] = single(double{s.eps_cu} * d / (double{s.eps_cu} + s.eps_yd));
+    x[2] = detail::single(d * 0.166666666);
+    x[3] = detail::single(d * 0.35 / 1.35);
+    x[4] = detail::single(double{s.eps_cu} * d / (double{s.eps_cu} + s.eps_yd));
     x[5] = s.d;
     x[6] = s.H;
-    x[7] = single(2000.0 * s.H);
+    x[7] = detail::single(2000.0 * s.H);
     return x;
 }
 
@@ -74,24 +74,24 @@ struct BarStresses {
 
 // Stresses of the two layers at depth x of region `region`.
 BarStresses bar_stresses(const SweepSetup& s, int region, float x) {
-    const float eps_c = region <= 3 ? single(double{s.eps_ud} * (double{x} - s.cover_c) / (double{s.d} - x))
-                                    : single(double{s.eps_cu} * (double{x} - s.cover_c) / x);
+    const float eps_c = region <= 3 ? detail::single(double{s.eps_ud} * (double{x} - s.cover_c) / (double{s.d} - x))
+                                    : detail::single(double{s.eps_cu} * (double{x} - s.cover_c) / x);
 
     BarStresses b{};
     if (region == 1 || (region == 2 && eps_c < 0)) {
-        b.compression_side = std::fabs(eps_c) < s.eps_yd ? single(double{s.Es} * eps_c) : -s.fyd;
+        b.compression_side = std::fabs(eps_c) < s.eps_yd ? detail::single(double{s.Es} * eps_c) : -s.fyd;
     } else {
-        b.compression_side = eps_c < s.eps_yd ? single(double{s.Es} * eps_c) : s.fyd;
+        b.compression_side = eps_c < s.eps_yd ? detail::single(double{s.Es} * eps_c) : s.fyd;
     }
 
     if (region <= 4) {
         b.tension_side = -s.fyd;
     } else if (region <= 6) {
-        const float eps_t = single(-double{s.eps_cu} * (double{s.d} - x) / x);
-        b.tension_side = single(double{s.Es} * eps_t);
+        const float eps_t = detail::single(-double{s.eps_cu} * (double{s.d} - x) / x);
+        b.tension_side = detail::single(double{s.Es} * eps_t);
     } else {
-        const float eps_t = single(double{s.eps_cu} * (double{x} - s.d) / x);
-        b.tension_side = eps_t < s.eps_yd ? single(double{s.Es} * eps_t) : s.fyd;
+        const float eps_t = detail::single(double{s.eps_cu} * (double{x} - s.d) / x);
+        b.tension_side = eps_t < s.eps_yd ? detail::single(double{s.Es} * eps_t) : s.fyd;
     }
     return b;
 }
@@ -107,8 +107,8 @@ struct PointValue {
 void add_bars(const SweepSetup& s, int region, float x, PointValue& v) {
     v.bars = bar_stresses(s, region, x);
     const double sc = v.bars.compression_side, st = v.bars.tension_side;
-    v.N = single(double{v.Nc} + double{s.As_c} * sc + st * s.As_t);
-    v.M = single(double{v.Mc} + double{s.arm_c} * (double{s.As_c} * sc) - double{s.arm_t} * (st * s.As_t));
+    v.N = detail::single(double{v.Nc} + double{s.As_c} * sc + st * s.As_t);
+    v.M = detail::single(double{v.Mc} + double{s.arm_c} * (double{s.As_c} * sc) - double{s.arm_t} * (st * s.As_t));
 }
 
 // The concrete strips of one point, in plain sequential form: the
@@ -125,12 +125,12 @@ bool concrete_scalar(const SweepSetup& s, int region, float x, std::int64_t budg
         if (y <= z.yr) {
             stress = s.fcd;
         } else {
-            const float eta = single(z.k * (double{x} - y) / z.den);
-            stress = single(double{s.fcd} * eta * (2.0 - eta));
+            const float eta = detail::single(z.k * (double{x} - y) / z.den);
+            stress = detail::single(double{s.fcd} * eta * (2.0 - eta));
         }
         const double force = double{stress} * s.strip * s.width.at(y);
-        n = single(n + force);
-        m = single(m + force * (double{s.yG} - y));
+        n = detail::single(n + force);
+        m = detail::single(m + force * (double{s.yG} - y));
         ++count;
         const float next = y + s.strip;
         if (next == y) return false;
@@ -152,7 +152,8 @@ using Flow = std::variant<Go, Ended, Exhausted, ErrorKind>;
 
 class Sweeper {
 public:
-    Sweeper(const SweepSetup& s, const Boundaries& xb, PointLists& out, FpFaultScope& fp, const SweepLimits& lim)
+    Sweeper(const SweepSetup& s, const Boundaries& xb, PointLists& out, detail::FpFaultScope& fp,
+            const SweepLimits& lim)
         : s_(s), xb_(xb), out_(out), fp_(fp), lim_(lim), walker_(xb, s.step) {}
 
     std::optional<ErrorKind> run() {
@@ -211,13 +212,13 @@ private:
         if (static_cast<std::int64_t>(out_.count()) >= lim_.max_points) return unless_faulted(Exhausted{next.region});
         PointValue v;
         if (next.region >= 2 && !concrete_scalar(s_, next.region, next.x, remaining_strips(), v)) {
-            settle(v);
+            detail::settle(v);
             return unless_faulted(Exhausted{next.region});
         }
         add_bars(s_, next.region, next.x, v);
         bool stop = next.region == 7 && v.M <= 0;
-        settle(v);
-        settle(stop);
+        detail::settle(v);
+        detail::settle(stop);
         if (auto kind = fp_.fault()) return *kind;
         return commit(next.region, next.x, v, stop);
     }
@@ -272,8 +273,8 @@ private:
         }
         if (std::holds_alternative<Go>(flow)) flow = after;
 
-        settle(flow);
-        settle(out_);
+        detail::settle(flow);
+        detail::settle(out_);
         if (!fp_.fault()) return flow;
 
         // Replay the same points one by one.
@@ -311,7 +312,7 @@ private:
     const SweepSetup& s_;
     const Boundaries& xb_;
     PointLists& out_;
-    FpFaultScope& fp_;
+    detail::FpFaultScope& fp_;
     const SweepLimits& lim_;
     DepthWalker walker_;
     PlateauPrefix prefix_;
@@ -319,9 +320,9 @@ private:
 
 }  // namespace
 
-std::optional<ErrorKind> sweep(const SweepSetup& s, const Boundaries& xb, PointLists& out, FpFaultScope& fp,
+std::optional<ErrorKind> sweep(const SweepSetup& s, const Boundaries& xb, PointLists& out, detail::FpFaultScope& fp,
                                const SweepLimits& limits) {
     return Sweeper(s, xb, out, fp, limits).run();
 }
 
-}  // namespace ferrolit::detail
+}  // namespace ferrolit::component

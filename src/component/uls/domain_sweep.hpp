@@ -30,7 +30,7 @@
 #include "core/numeric.hpp"
 #include "ferrolit/error.hpp"
 
-namespace ferrolit::detail {
+namespace ferrolit::component {
 
 // Everything the sweep reads, after the orientation of the section.
 struct SweepSetup {
@@ -82,7 +82,7 @@ struct PointLists {
 // width somewhere.
 inline bool carries_concrete(const SweepSetup& s) { return s.fcd > 0 && (s.width.inner > 0 || s.width.outer > 0); }
 
-std::optional<ErrorKind> sweep(const SweepSetup& s, const Boundaries& xb, PointLists& out, FpFaultScope& fp,
+std::optional<ErrorKind> sweep(const SweepSetup& s, const Boundaries& xb, PointLists& out, detail::FpFaultScope& fp,
                                const SweepLimits& limits = {});
 
-}  // namespace ferrolit::detail
+}  // namespace ferrolit::component

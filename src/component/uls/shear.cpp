@@ -10,7 +10,7 @@
 #include "core/numeric.hpp"
 #include "ferrolit/section.hpp"
 
-namespace ferrolit {
+namespace ferrolit::component {
 
 namespace {
 
@@ -36,8 +36,8 @@ double depth_across(const Section& s, float outer) { return double{outer} - s.Co
 // the top and bottom layers. Other plane: Altezza of a rectangle but the
 // flange thickness of a T as width, Base − cover as depth, the side layers.
 ShearGeometry member_geometry(const Section& s, bool plane_z) {
-    if (plane_z) return {detail::rule_width(s), s.H_Utile(), double{s.As_sup()} + s.As_inf()};
-    const float width = detail::is_tee(s) ? detail::SectionAccess::flange_thickness(s) : s.Altezza();
+    if (plane_z) return {component::rule_width(s), s.H_Utile(), double{s.As_sup()} + s.As_inf()};
+    const float width = component::is_tee(s) ? component::SectionAccess::flange_thickness(s) : s.Altezza();
     return {width, depth_across(s, s.Base()), double{s.As_supY()} + s.As_infY()};
 }
 
@@ -50,8 +50,8 @@ double stirrup_depth(const Section& s, bool plane_z) {
 // web less the cover as depth (Base − cover for a rectangle, BaseInf − cover
 // for a T).
 ShearGeometry strut_geometry(const Section& s, bool plane_z) {
-    if (plane_z) return {detail::rule_width(s), s.H_Utile(), 0};
-    return {s.Altezza(), depth_across(s, detail::rule_width(s)), 0};
+    if (plane_z) return {component::rule_width(s), s.H_Utile(), 0};
+    return {s.Altezza(), depth_across(s, component::rule_width(s)), 0};
 }
 
 // An angle in degrees turned into radians in single precision.
@@ -126,7 +126,7 @@ double strut_resistance(const Section& s, bool plane_z) {
     // Mean axial stress on the web, the same in both planes and uncapped.
     // Forced: with Ned_x = 0 it goes unused, yet a web of no area makes it
     // 0/0, an invalid operation in every build.
-    double sigma_cp = s.Ned_x() / (double{detail::rule_width(s)} * s.Altezza());
+    double sigma_cp = s.Ned_x() / (double{component::rule_width(s)} * s.Altezza());
     detail::settle(sigma_cp);
     const double alpha_c = strut_axial_coefficient(s.Ned_x(), sigma_cp, s.fcd());
     const ShearGeometry g = strut_geometry(s, plane_z);
@@ -160,4 +160,4 @@ float Section::Vrcd(const std::string& Direz) const {
     });
 }
 
-}  // namespace ferrolit
+}  // namespace ferrolit::component

@@ -6,7 +6,7 @@
 #include <emmintrin.h>
 #endif
 
-namespace ferrolit::detail {
+namespace ferrolit::component {
 
 StrainZone strain_zone(const SweepSetup& s, int region, float x) {
     StrainZone z;
@@ -14,12 +14,12 @@ StrainZone strain_zone(const SweepSetup& s, int region, float x) {
         // pivot on the steel: the tension-side layer at 5 times the strain of the parabola's top
         z.k = 5.0;
         z.den = double{s.d} - x;
-        z.yr = single(double{x} - 0.2 * (double{s.d} - x));
+        z.yr = detail::single(double{x} - 0.2 * (double{s.d} - x));
     } else {
         // pivot on the concrete: the compressed edge at 1.75 times that strain
         z.k = 1.75;
         z.den = x;
-        z.yr = single(double{x} * 0.015 / 0.035);
+        z.yr = detail::single(double{x} * 0.015 / 0.035);
     }
     return z;
 }
@@ -62,7 +62,7 @@ inline V2 operator+(V2 a, V2 b) { return {{a.v[0] + b.v[0], a.v[1] + b.v[1]}}; }
 inline V2 operator-(V2 a, V2 b) { return {{a.v[0] - b.v[0], a.v[1] - b.v[1]}}; }
 inline V2 operator*(V2 a, V2 b) { return {{a.v[0] * b.v[0], a.v[1] * b.v[1]}}; }
 inline V2 operator/(V2 a, V2 b) { return {{a.v[0] / b.v[0], a.v[1] / b.v[1]}}; }
-inline V2 stored(V2 a) { return {{double{single(a.v[0])}, double{single(a.v[1])}}}; }
+inline V2 stored(V2 a) { return {{double{detail::single(a.v[0])}, double{detail::single(a.v[1])}}}; }
 inline Mask2 less_equal(V2 a, V2 b) { return {{a.v[0] <= b.v[0], a.v[1] <= b.v[1]}}; }
 inline V2 choose(Mask2 m, V2 a, V2 b) { return {{m.m[0] ? a.v[0] : b.v[0], m.m[1] ? a.v[1] : b.v[1]}}; }
 inline V2 ones_where(Mask2 m) { return {{m.m[0] ? 1.0 : 0.0, m.m[1] ? 1.0 : 0.0}}; }
@@ -148,8 +148,8 @@ bool advance_prefix(const SweepSetup& s, PlateauPrefix& p, float limit, std::int
     while (p.y <= limit) {
         if (p.count == remaining) return false;
         const double force = fcd_strip * s.width.at(p.y);
-        p.N = single(p.N + force);
-        p.M = single(p.M + force * (double{s.yG} - p.y));
+        p.N = detail::single(p.N + force);
+        p.M = detail::single(p.M + force * (double{s.yG} - p.y));
         ++p.count;
         p.last_y = p.y;
         const float next = p.y + s.strip;
@@ -215,4 +215,4 @@ void integrate_batch(const SweepSetup& s, PlateauPrefix& prefix, LaneBatch& b, s
     }
 }
 
-}  // namespace ferrolit::detail
+}  // namespace ferrolit::component

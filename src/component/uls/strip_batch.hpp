@@ -19,7 +19,7 @@
 
 #include "component/uls/domain_sweep.hpp"
 
-namespace ferrolit::detail {
+namespace ferrolit::component {
 
 inline constexpr int kBatchLanes = 8;
 
@@ -57,4 +57,4 @@ struct LaneBatch {
 
 void integrate_batch(const SweepSetup& s, PlateauPrefix& prefix, LaneBatch& b, std::int64_t remaining);
 
-}  // namespace ferrolit::detail
+}  // namespace ferrolit::component

@@ -37,7 +37,7 @@ PosizioneFerri position_of(const VerificationInput& in, int layer) {
 
 // The member names of a layer's area and text, by the component's position,
 // and the reader of its text.
-using TextGetter = std::string (Section::*)() const;
+using TextGetter = std::string (component::Section::*)() const;
 struct LayerMembers {
     const char* area;
     const char* text;
@@ -46,13 +46,13 @@ struct LayerMembers {
 LayerMembers members_of(PosizioneFerri p) {
     switch (p) {
         case PosizioneFerri::As_inf:
-            return {"As_inf", "stringaAs_inf", static_cast<TextGetter>(&Section::stringaAs_inf)};
+            return {"As_inf", "stringaAs_inf", static_cast<TextGetter>(&component::Section::stringaAs_inf)};
         case PosizioneFerri::As_sup:
-            return {"As_sup", "stringaAs_sup", static_cast<TextGetter>(&Section::stringaAs_sup)};
+            return {"As_sup", "stringaAs_sup", static_cast<TextGetter>(&component::Section::stringaAs_sup)};
         case PosizioneFerri::As_supY:
-            return {"As_supY", "stringaAs_supY", static_cast<TextGetter>(&Section::stringaAs_supY)};
+            return {"As_supY", "stringaAs_supY", static_cast<TextGetter>(&component::Section::stringaAs_supY)};
         default:
-            return {"As_infY", "stringaAs_infY", static_cast<TextGetter>(&Section::stringaAs_infY)};
+            return {"As_infY", "stringaAs_infY", static_cast<TextGetter>(&component::Section::stringaAs_infY)};
     }
 }
 
@@ -74,7 +74,7 @@ double most_compression(const VerificationInput& in) {
     return n;
 }
 
-std::shared_ptr<Section> create(clsGenVerSez& registry, const VerificationInput& in) {
+std::shared_ptr<component::Section> create(clsGenVerSez& registry, const VerificationInput& in) {
     const analysis::Dimensions& d = in.shape.dimensions;
     const std::string tipo = in.member == MemberType::Column ? "Pilastro" : "Trave";
     const double c_inf = flipped(in) ? in.top.cover : in.bottom.cover;
@@ -121,7 +121,7 @@ std::string no_minimum_message(const VerificationInput& in, const Section& s, in
 }
 
 // Writes the given layers through the writers of the key table.
-void write_given(Section& s, const VerificationInput& in, const Reinforcement& r) {
+void write_given(component::Section& s, const VerificationInput& in, const Reinforcement& r) {
     for (int i = 0; i < 4; ++i) {
         const LayerUse& use = r.layers[i];
         if (!use.present) continue;
@@ -160,7 +160,7 @@ void choose_by_code(const VerificationInput& in, Reinforcement& r, std::vector<s
     });
     try {
         clsGenVerSez registry;
-        const std::shared_ptr<Section> s = create(registry, in);
+        const std::shared_ptr<component::Section> s = create(registry, in);
         write_given(*s, in, r);
         for (int i = 0; i < 4; ++i) {
             if (!missing[i]) continue;

@@ -56,7 +56,7 @@ std::vector<Option> options_for(const VerificationInput& in, double span, bool s
     if (side) out.push_back({0, 0, 0});
     const int least_phi =
         in.member == MemberType::Column ? std::max(in.limits.min_diameter, 12) : in.limits.min_diameter;
-    for (std::int16_t phi : detail::bar_table_diameters()) {
+    for (std::int16_t phi : component::bar_table_diameters()) {
         if (phi < least_phi || phi > in.limits.max_diameter) continue;
         const double pitch = phi + clear_gap(phi);
         const int most = side ? static_cast<int>(std::floor(span / pitch)) - 1

@@ -37,8 +37,8 @@ enum class KeyGroup {
     PointBar,     // keys of each item of "barre"
 };
 
-using RealSetter = void (Section::*)(float);
-using TextSetter = void (Section::*)(std::string);
+using RealSetter = void (component::Section::*)(float);
+using TextSetter = void (component::Section::*)(std::string);
 using Setter = std::variant<std::monostate, RealSetter, TextSetter>;
 
 struct InputKey {
@@ -79,14 +79,14 @@ inline constexpr InputKey kInputKeys[] = {
     {"contorno", KeyKind::List, "mm", {}, KeyGroup::Shape},
     {"fori", KeyKind::List, "mm", {}, KeyGroup::Shape},
 
-    {"As_inf", KeyKind::Real, "mm²", keys::real(&Section::As_inf), KeyGroup::Bars},
-    {"stringaAs_inf", KeyKind::Text, "", keys::text(&Section::stringaAs_inf), KeyGroup::Bars},
-    {"As_sup", KeyKind::Real, "mm²", keys::real(&Section::As_sup), KeyGroup::Bars},
-    {"stringaAs_sup", KeyKind::Text, "", keys::text(&Section::stringaAs_sup), KeyGroup::Bars},
-    {"As_infY", KeyKind::Real, "mm²", keys::real(&Section::As_infY), KeyGroup::Bars},
-    {"stringaAs_infY", KeyKind::Text, "", keys::text(&Section::stringaAs_infY), KeyGroup::Bars},
-    {"As_supY", KeyKind::Real, "mm²", keys::real(&Section::As_supY), KeyGroup::Bars},
-    {"stringaAs_supY", KeyKind::Text, "", keys::text(&Section::stringaAs_supY), KeyGroup::Bars},
+    {"As_inf", KeyKind::Real, "mm²", keys::real(&component::Section::As_inf), KeyGroup::Bars},
+    {"stringaAs_inf", KeyKind::Text, "", keys::text(&component::Section::stringaAs_inf), KeyGroup::Bars},
+    {"As_sup", KeyKind::Real, "mm²", keys::real(&component::Section::As_sup), KeyGroup::Bars},
+    {"stringaAs_sup", KeyKind::Text, "", keys::text(&component::Section::stringaAs_sup), KeyGroup::Bars},
+    {"As_infY", KeyKind::Real, "mm²", keys::real(&component::Section::As_infY), KeyGroup::Bars},
+    {"stringaAs_infY", KeyKind::Text, "", keys::text(&component::Section::stringaAs_infY), KeyGroup::Bars},
+    {"As_supY", KeyKind::Real, "mm²", keys::real(&component::Section::As_supY), KeyGroup::Bars},
+    {"stringaAs_supY", KeyKind::Text, "", keys::text(&component::Section::stringaAs_supY), KeyGroup::Bars},
 
     {"barre", KeyKind::List, "", {}, KeyGroup::PointBars},
 
