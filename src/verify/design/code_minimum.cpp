@@ -101,7 +101,7 @@ std::shared_ptr<component::Section> create(clsGenVerSez& registry, const Verific
 
 // Why no layer of the code minimum fits, in the input's keys, mm and mm²
 // (the component's own text speaks of its dialog, in metres).
-std::string no_minimum_message(const VerificationInput& in, const Section& s, int layer) {
+std::string no_minimum_message(const VerificationInput& in, const component::Section& s, int layer) {
     const PosizioneFerri p = position_of(in, layer);
     const analysis::Dimensions& d = in.shape.dimensions;
     const bool side = p == PosizioneFerri::As_supY || p == PosizioneFerri::As_infY;
