@@ -8,10 +8,14 @@ FUZZ_SECONDS ?= 60
 
 all: build
 
-# Packages this build needs from Debian; installed when missing and possible.
-DEB_PACKAGES := cmake ninja-build g++ libgtest-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev python3 \
-                clang-format clang-tidy pkg-config python3-venv python3-pip python3-setuptools python3-wheel locales \
-                libcpp-httplib-dev chromium
+# Debian packages: what building and running the library and the tool
+# needs (make demo), and what the test suite, the installation test, the
+# browser tests and the checks add (make test, CI). Installed when missing
+# and possible.
+TOOL_PACKAGES := cmake ninja-build g++ nlohmann-json3-dev libcli11-dev libcpp-httplib-dev pkg-config
+TEST_PACKAGES := libgtest-dev libbenchmark-dev python3 clang-format clang-tidy python3-venv python3-pip \
+                 python3-setuptools python3-wheel locales chromium
+DEB_PACKAGES := $(TOOL_PACKAGES) $(TEST_PACKAGES)
 # libFuzzer comes with clang's runtime libraries.
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 
@@ -29,7 +33,8 @@ build: deps
 
 # Verifies the embedded example (a 300 x 500 beam) and draws its N-M domains;
 # builds the library and the tool only, not the test programs.
-demo: deps
+demo:
+	$(MAKE) deps DEB_PACKAGES="$(TOOL_PACKAGES)"
 	cmake --preset default
 	cmake --build --preset default -j $(JOBS) --target ferrolit_cli
 	./build/tools/ferrolit verify --svg build/demo.svg --html build/demo.html
@@ -75,4 +80,4 @@ install: build
 	@echo "Python package installed in $(PREFIX)/$$(sed -n 's/^FERROLIT_PYTHON_INSTALL_DIR:STRING=//p' build/CMakeCache.txt)"
 
 clean:
-	rm -rf build build-sanitize build-bench build-tidy build-fuzz build-tsan
+	rm -rf build build-ci build-sanitize build-bench build-tidy build-fuzz build-tsan

@@ -19,6 +19,7 @@
 #include <stdint.h>
 
 #include "ferrolit/export.hpp"
+#include "ferrolit/version.h"
 
 #ifdef __cplusplus
 extern "C" {

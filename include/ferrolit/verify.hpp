@@ -192,7 +192,7 @@ struct CheckResult {
     std::optional<double> demand, capacity;  // in `unit`
     std::string unit;
     // > 1 fails. Minimums: required/provided; maximums and resistances:
-    // demand/capacity. +infinity when nothing is provided (written as 1e999).
+    // demand/capacity. +infinity when nothing is provided (null in JSON).
     double ratio = 0;
     bool verified = true;
     std::string note;  // short Italian remark, may be empty
@@ -245,7 +245,7 @@ FERROLIT_API VerificationResult design(const VerificationInput& input);
 FERROLIT_API analysis::Section engine_section(const VerificationResult& result);
 
 // The JSON text of a result: "verified", "max_ratio", "checks" and the rest
-// (README). An infinite ratio is written as 1e999. `indent` spaces per
+// (README). An infinite ratio is written as null. `indent` spaces per
 // level; a negative indent gives one line (for JSON Lines).
 FERROLIT_API std::string to_json(const VerificationResult& result, int indent = 2);
 

@@ -4,10 +4,7 @@
 #include "capi/status.hpp"
 #include "ferrolit/ferrolit.h"
 #include "ferrolit/platform.hpp"
-
-#ifndef FERROLIT_VERSION_STRING
-#error "FERROLIT_VERSION_STRING must be defined by the build"
-#endif
+#include "ferrolit/version.h"
 
 using ferrolit::capi::guard;
 

@@ -4,13 +4,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ferrolit/version.h"
 #include "verify/checks/checks.hpp"
 #include "verify/model.hpp"
 #include "verify/run.hpp"
-
-#ifndef FERROLIT_VERSION_STRING
-#error "FERROLIT_VERSION_STRING must be defined by the build"
-#endif
 
 namespace ferrolit {
 

@@ -9,6 +9,7 @@
 #include "cli/analyse.hpp"
 #include "cli/run.hpp"
 #include "common/example.hpp"
+#include "ferrolit/version.h"
 #include "serve/http_server.hpp"
 
 namespace {
@@ -33,7 +34,7 @@ void add_section_options(CLI::App* command, ferrolit::cli::RunOptions& options) 
 // Only an exhausted memory can end the program with an exception here.
 int main(int argc, char** argv) {  // NOLINT(bugprone-exception-escape)
     CLI::App app{"ferrolit: verifica di sezioni in cemento armato agli stati limite (NTC 2018)"};
-    app.set_version_flag("--version", FERROLIT_VERSION);
+    app.set_version_flag("--version", FERROLIT_VERSION_STRING);
     app.require_subcommand(1);
     ferrolit::cli::RunOptions options;
     CLI::App* verify = app.add_subcommand("verify", "verifica una sezione (JSON) o molte (JSON Lines, .jsonl)");
@@ -50,7 +51,7 @@ int main(int argc, char** argv) {  // NOLINT(bugprone-exception-escape)
     analyse->add_option("FILE", analyse_file,
                         "file JSON della sezione e delle richieste; \"-\" o nessuno: lo standard input");
     ferrolit::cli::serve::ServeOptions serve_options;
-    serve_options.version = FERROLIT_VERSION;
+    serve_options.version = FERROLIT_VERSION_STRING;
     CLI::App* serve = app.add_subcommand(
         "serve", "pagina web locale (solo 127.0.0.1) per modificare una sezione e vederne le verifiche");
     serve->add_option("--port", serve_options.port, "porta TCP; 0: una porta libera (predefinita: 8765)")

@@ -10,6 +10,7 @@
 #include "common/example.hpp"
 #include "common/local_date.hpp"
 #include "ferrolit/verify.hpp"
+#include "ferrolit/version.h"
 #include "plot/domains_svg.hpp"
 #include "record/html_record.hpp"
 #include "record/text_record.hpp"
@@ -75,7 +76,7 @@ std::string with_line(const std::string& one_line_json, int line) {
 }
 
 RecordOptions record_options(const RunOptions& options, bool batch) {
-    return {FERROLIT_VERSION, local_date("%Y-%m-%d"), batch, options.design};
+    return {FERROLIT_VERSION_STRING, local_date("%Y-%m-%d"), batch, options.design};
 }
 
 std::size_t non_blank_lines(const std::string& text) {
