@@ -126,11 +126,30 @@ struct Bar {
 };
 FERROLIT_API Bar bar_of_diameter(double y, double z, double diameter);  // area π·d²/4
 
-// The shape checked and oriented: at most 1000 vertices in all, at least 3 distinct per ring,
+// The shape checked and oriented: at most 10 000 vertices in all, at least 3 distinct per ring,
 // finite coordinates, non-zero area, no self-intersection, holes inside the
 // outline and apart from each other. A repeated closing vertex and repeated
 // consecutive vertices are dropped. Error (InvalidOperation) otherwise.
 FERROLIT_API Shape normalised(Shape shape);
+
+// Polygon helpers for other parts of the library and for hosts: exact area
+// integrals of a ring (Green's theorem) and of the part of it on one side of
+// a line. Signed: positive for a counterclockwise ring, so the integrals of
+// a normalised shape are the outline's plus its (clockwise) holes'.
+struct AreaMoments {
+    double A = 0;             // mm², ∫dA
+    double Sy = 0, Sz = 0;    // mm³, ∫y dA, ∫z dA
+    double Iyy = 0, Izz = 0;  // mm⁴, ∫y² dA, ∫z² dA
+    double Iyz = 0;           // mm⁴, ∫y·z dA
+    AreaMoments& operator+=(const AreaMoments& o) {
+        A += o.A, Sy += o.Sy, Sz += o.Sz, Iyy += o.Iyy, Izz += o.Izz, Iyz += o.Iyz;
+        return *this;
+    }
+};
+// About the origin of the ring's coordinates.
+FERROLIT_API AreaMoments area_moments(const Ring& ring);
+// The signed area (mm²) of the part of a ring where a + b·y + c·z ≥ 0.
+FERROLIT_API double area_where(const Ring& ring, double a, double b, double c);
 
 // Shapes from the component's dimensions (mm): Base (top flange width of a
 // T, bottom flange of an inverted T), BaseInf (web width), Altezza (height),
@@ -190,7 +209,10 @@ struct SectionState {
     double depth = 0;                 // mm, h: extent of the concrete along θ
     double concrete_edge_strain = 0;  // at the most compressed concrete fibre
     double concrete_edge_stress = 0;  // MPa, there
-    std::vector<BarState> bars;       // in the order of the section's bars
+    // In the order of the section's bars. Left empty in the points of a
+    // domain or a contour, so that they stay small: state_at(state.plane)
+    // gives them on request.
+    std::vector<BarState> bars;
 };
 
 // Why a result has no value.

@@ -26,7 +26,7 @@ MomentCapacity capacity_in(Slice& slice, double N, double My, double Mz) {
     const Moment E{My * 1e6, Mz * 1e6};
     const double E_size = std::hypot(E.My, E.Mz);
     const double guess = E_size > 0 ? std::atan2(E.Mz, E.My) : 0.0;
-    const Slice::Origin& o = slice.origin(guess);
+    const Slice::Origin& o = slice.origin();
     if (o.degenerate) {
         out.outcome = E_size == 0 ? Outcome::ZeroMoment : Outcome::NoResistance;
         out.inside = std::hypot(E.My - o.centre.My, E.Mz - o.centre.Mz) <= 1e-9 * s.moment_scale;

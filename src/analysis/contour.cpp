@@ -25,10 +25,14 @@ Contour Section::contour(double N, int directions) const {
         detail::Slice slice(s, n);
         const double two_pi = 2 * std::numbers::pi;
         std::vector<double> ts;
-        for (int k = 0; k <= directions; ++k) ts.push_back(two_pi * k / directions);
+        std::vector<detail::Hit> first;
+        for (int k = 0; k <= directions; ++k) {
+            ts.push_back(two_pi * k / directions);
+            first.push_back(slice.at(ts.back()));
+        }
         double lo_y = 0, hi_y = 0, lo_z = 0, hi_z = 0;
         for (int k = 0; k < directions; k += std::max(1, directions / 16)) {
-            const detail::Moment m = slice.at(ts[static_cast<std::size_t>(k)]).M;
+            const detail::Moment m = first[static_cast<std::size_t>(k)].M;
             lo_y = std::min(lo_y, m.My), hi_y = std::max(hi_y, m.My), lo_z = std::min(lo_z, m.Mz),
             hi_z = std::max(hi_z, m.Mz);
         }
@@ -39,9 +43,10 @@ Contour Section::contour(double N, int directions) const {
         auto deviation = [&](const detail::Hit& a, const detail::Hit& m, const detail::Hit& b) {
             return detail::chord_distance(a.M.My, a.M.Mz, m.M.My, m.M.Mz, b.M.My, b.M.Mz, scale, scale);
         };
-        const auto hits = detail::refine<detail::Hit>(ts, eval, deviation, ts.size(), 0.5e-3, 40000);
+        const auto hits = detail::refine<detail::Hit>(ts, std::move(first), eval, deviation, ts.size(), 0.5e-3, 40000);
         c.points.reserve(hits.size());
-        for (const detail::Hit& h : hits) c.points.push_back({h.M.My / 1e6, h.M.Mz / 1e6, slice.state(h)});
+        for (const detail::Hit& h : hits)
+            c.points.push_back({h.M.My / 1e6, h.M.Mz / 1e6, detail::state_without_bars(s, h.point())});
         c.points.back() = c.points.front();
         return c;
     });

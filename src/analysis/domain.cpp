@@ -54,19 +54,6 @@ bool balanced(const SectionData& s, const Frame& f) {
     return true;
 }
 
-// N (newtons) of a point of a slice.
-double path_N(const SectionData& s, const Hit& h) {
-    Frame f;
-    f.build(s, h.theta);
-    return forces(s, f, h.plane.eps_top, h.plane.kappa).N;
-}
-
-struct PathSample {
-    double theta = 0;
-    Plane1D plane;
-    double N = 0, M = 0;
-};
-
 // Both branches as one closed curve of t in [0, 2L]: the positive one from the
 // tension end to the squash end, then the negative one back.
 Domain balanced_domain(const SectionData& s, Axis axis, std::size_t points) {
@@ -77,10 +64,8 @@ Domain balanced_domain(const SectionData& s, Axis axis, std::size_t points) {
     auto eval = [&](double t) {
         const bool first = t <= L;
         const Frame& f = first ? up : down;
-        const double p = first ? s.p_start + t : 3 - (t - L);
-        const Plane1D pl = path_plane(s, f, p);
-        const Forces F = forces(s, f, pl.eps_top, pl.kappa);
-        return PathSample{f.theta, pl, F.N, along(axis, {f.My(F.Mu, F.Mv), f.Mz(F.Mu, F.Mv)})};
+        const Plane1D pl = path_plane(s, f, first ? s.p_start + t : 3 - (t - L));
+        return hit_of(f, pl, forces(s, f, pl.eps_top, pl.kappa));
     };
     // Start from the ends of the path's regions, each cut in four.
     std::vector<double> ts;
@@ -88,36 +73,34 @@ Domain balanced_domain(const SectionData& s, Axis axis, std::size_t points) {
         for (double p = s.p_start; p < 3; p += 1)
             for (int k = 0; k < 4; ++k) ts.push_back(branch * L + (p - s.p_start) + k / 4.0);
     ts.push_back(2 * L);
+    std::vector<Hit> first;
     double lo = 0, hi = 0;
     for (double t : ts) {
-        const double m = eval(t).M;
-        lo = std::min(lo, m), hi = std::max(hi, m);
+        first.push_back(eval(t));
+        lo = std::min(lo, along(axis, first.back().M)), hi = std::max(hi, along(axis, first.back().M));
     }
     const double sx = s.N_max - s.N_min, sy = hi - lo > 0 ? hi - lo : s.moment_scale;
-    auto deviation = [&](const PathSample& a, const PathSample& m, const PathSample& b) {
-        return chord_distance(a.N, a.M, m.N, m.M, b.N, b.M, sx, sy);
+    auto deviation = [&](const Hit& a, const Hit& m, const Hit& b) {
+        return chord_distance(a.N, along(axis, a.M), m.N, along(axis, m.M), b.N, along(axis, b.M), sx, sy);
     };
+    auto same = [&](const Hit& a, const Hit& b) { return a.N == b.N && along(axis, a.M) == along(axis, b.M); };
     // Along pivot A the forces stay those of all steel yielded for a while:
-    // repeated points are dropped, and more asked for if then too few remain.
-    std::vector<PathSample> kept;
-    for (std::size_t wanted = points + 1, round = 0; round < 4 && kept.size() < points + 1; ++round) {
-        const auto samples = refine<PathSample>(ts, eval, deviation, wanted, kOutlineTolerance, kMostSamples);
-        kept.clear();
-        for (std::size_t i = 0; i + 1 < samples.size(); ++i)
-            if (kept.empty() || samples[i].N != kept.back().N || samples[i].M != kept.back().M)
-                kept.push_back(samples[i]);
-        // The path's end comes back to its start through the same yielded states.
-        while (kept.size() > 1 && kept.back().N == kept.front().N && kept.back().M == kept.front().M) kept.pop_back();
-        kept.push_back(kept.front());
-        wanted += points + 1 - std::min(kept.size(), points + 1);
-    }
+    // repeated points count once, and are dropped. One more point is asked
+    // for than needed, as the last point repeats the first.
+    const auto samples =
+        refine<Hit>(ts, std::move(first), eval, deviation, points + 2, kOutlineTolerance, kMostSamples, same);
+    std::vector<const Hit*> kept;
+    kept.reserve(samples.size());
+    for (std::size_t i = 0; i + 1 < samples.size(); ++i)
+        if (kept.empty() || !same(samples[i], *kept.back())) kept.push_back(&samples[i]);
+    // The path's end comes back to its start through the same yielded states.
+    while (kept.size() > 1 && same(*kept.back(), *kept.front())) kept.pop_back();
+    kept.push_back(kept.front());
     Domain d;
     d.axis = axis;
     d.points.reserve(kept.size());
-    for (const PathSample& p : kept) {
-        const Frame& f = p.theta == up.theta ? up : down;
-        d.points.push_back({p.N / 1e3, p.M / 1e6, state_of(s, f, p.plane)});
-    }
+    for (const Hit* h : kept)
+        d.points.push_back({h->N / 1e3, along(axis, h->M) / 1e6, state_without_bars(s, h->point())});
     return d;
 }
 
@@ -209,7 +192,7 @@ Domain general_domain(const SectionData& s, Axis axis, std::size_t points) {
         const double other = across(axis, pole.M);
         if (std::fabs(other) <= tiny) return std::make_pair(N_pole, pole);
         const Hit h = crossings.tangent(N_pole, inner->N, other);
-        return std::make_pair(path_N(s, h), h);
+        return std::make_pair(h.N, h);
     };
     // Plain variables rather than structured bindings: clang 14 (the fuzz
     // build) cannot capture bindings in the lambda below.
@@ -227,11 +210,12 @@ Domain general_domain(const SectionData& s, Axis axis, std::size_t points) {
         return Level{N, h, h};
     };
     std::vector<double> ts;
-    for (int k = 0; k <= 16; ++k) ts.push_back(k / 16.0);
+    std::vector<Level> first;
     double lo = 0, hi = 0;
-    for (double t : ts) {
-        const Level l = eval(t);
-        lo = std::min({lo, along(axis, l.down.M)}), hi = std::max({hi, along(axis, l.up.M)});
+    for (int k = 0; k <= 16; ++k) {
+        ts.push_back(k / 16.0);
+        first.push_back(eval(ts.back()));
+        lo = std::min({lo, along(axis, first.back().down.M)}), hi = std::max({hi, along(axis, first.back().up.M)});
     }
     const double sx = s.N_max - s.N_min, sy = hi - lo > 0 ? hi - lo : s.moment_scale;
     auto deviation = [&](const Level& a, const Level& m, const Level& b) {
@@ -239,11 +223,11 @@ Domain general_domain(const SectionData& s, Axis axis, std::size_t points) {
             chord_distance(a.N, along(axis, a.up.M), m.N, along(axis, m.up.M), b.N, along(axis, b.up.M), sx, sy),
             chord_distance(a.N, along(axis, a.down.M), m.N, along(axis, m.down.M), b.N, along(axis, b.down.M), sx, sy));
     };
-    const auto levels = refine<Level>(ts, eval, deviation, (points + 1) / 2 + 1, kOutlineTolerance, kMostSamples);
-    Frame f;
+    const auto levels =
+        refine<Level>(ts, std::move(first), eval, deviation, (points + 1) / 2 + 1, kOutlineTolerance, kMostSamples);
+    d.points.reserve(2 * levels.size());
     auto add = [&](double N, const Hit& h) {
-        f.build(s, h.theta);
-        d.points.push_back({N / 1e3, along(axis, h.M) / 1e6, state_of(s, f, h.plane)});
+        d.points.push_back({N / 1e3, along(axis, h.M) / 1e6, state_without_bars(s, h.point())});
     };
     for (const Level& l : levels) add(l.N, l.up);
     for (std::size_t i = levels.size() - 1; i-- > 1;) add(levels[i].N, levels[i].down);

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "analysis/edge_sweep.hpp"
 #include "analysis/errors.hpp"
 #include "core/numeric.hpp"
 
@@ -20,27 +23,11 @@ constexpr double kLargestCoordinate = 1e7;
 // A section may not have more vertices than this (outline and holes
 // together), so that every search stays quick: each direction of bending
 // cuts the polygon into as many slabs.
-constexpr std::size_t kMostVertices = 1000;
+constexpr std::size_t kMostVertices = 10000;
 
 namespace {
 
 double cross(Point o, Point a, Point b) { return (a.y - o.y) * (b.z - o.z) - (a.z - o.z) * (b.y - o.y); }
-
-int sign(double v) { return (v > 0) - (v < 0); }
-
-bool within(Point p, Point a, Point b) {
-    return std::min(a.y, b.y) <= p.y && p.y <= std::max(a.y, b.y) && std::min(a.z, b.z) <= p.z &&
-           p.z <= std::max(a.z, b.z);
-}
-
-// Closed segments ab and cd share at least one point.
-bool segments_meet(Point a, Point b, Point c, Point d) {
-    const int o1 = sign(cross(a, b, c)), o2 = sign(cross(a, b, d));
-    const int o3 = sign(cross(c, d, a)), o4 = sign(cross(c, d, b));
-    if (o1 != o2 && o3 != o4) return true;
-    return (o1 == 0 && within(c, a, b)) || (o2 == 0 && within(d, a, b)) || (o3 == 0 && within(a, c, d)) ||
-           (o4 == 0 && within(b, c, d));
-}
 
 double distance_to_segment(Point p, Point a, Point b) {
     const double dy = b.y - a.y, dz = b.z - a.z, len2 = dy * dy + dz * dz;
@@ -49,45 +36,43 @@ double distance_to_segment(Point p, Point a, Point b) {
     return std::hypot(p.y - (a.y + t * dy), p.z - (a.z + t * dz));
 }
 
-double extent(const Ring& ring) {
-    double lo_y = ring[0].y, hi_y = lo_y, lo_z = ring[0].z, hi_z = lo_z;
+struct Box {
+    Point lo, hi;
+    bool overlaps(const Box& o) const { return lo.y <= o.hi.y && o.lo.y <= hi.y && lo.z <= o.hi.z && o.lo.z <= hi.z; }
+};
+
+Box box_of(const Ring& ring) {
+    Box b{ring[0], ring[0]};
     for (const Point& p : ring) {
-        lo_y = std::min(lo_y, p.y), hi_y = std::max(hi_y, p.y);
-        lo_z = std::min(lo_z, p.z), hi_z = std::max(hi_z, p.z);
+        b.lo.y = std::min(b.lo.y, p.y), b.hi.y = std::max(b.hi.y, p.y);
+        b.lo.z = std::min(b.lo.z, p.z), b.hi.z = std::max(b.hi.z, p.z);
     }
-    return std::hypot(hi_y - lo_y, hi_z - lo_z);
+    return b;
+}
+
+double extent(const Ring& ring) {
+    const Box b = box_of(ring);
+    return std::hypot(b.hi.y - b.lo.y, b.hi.z - b.lo.z);
+}
+
+// The edge ab lies farther than `tolerance` from p in y or in z.
+bool clearly_apart(Point p, Point a, Point b, double tolerance) {
+    return p.y + tolerance < std::min(a.y, b.y) || p.y - tolerance > std::max(a.y, b.y) ||
+           p.z + tolerance < std::min(a.z, b.z) || p.z - tolerance > std::max(a.z, b.z);
+}
+
+std::string sides(std::size_t i, std::size_t j) {
+    return ": il poligono si interseca (lati " + std::to_string(i + 1) + " e " + std::to_string(j + 1) + ")";
 }
 
 }  // namespace
-
-AreaMoments& AreaMoments::operator+=(const AreaMoments& o) {
-    A += o.A, Sy += o.Sy, Sz += o.Sz, Iyy += o.Iyy, Izz += o.Izz, Iyz += o.Iyz;
-    return *this;
-}
-
-AreaMoments area_moments(const Ring& ring) {
-    AreaMoments m;
-    const std::size_t n = ring.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const Point p = ring[i], q = ring[(i + 1) % n];
-        const double c = p.y * q.z - q.y * p.z;
-        m.A += c;
-        m.Sy += (p.y + q.y) * c;
-        m.Sz += (p.z + q.z) * c;
-        m.Iyy += (p.y * p.y + p.y * q.y + q.y * q.y) * c;
-        m.Izz += (p.z * p.z + p.z * q.z + q.z * q.z) * c;
-        m.Iyz += (p.y * q.z + 2 * p.y * p.z + 2 * q.y * q.z + q.y * p.z) * c;
-    }
-    m.A /= 2, m.Sy /= 6, m.Sz /= 6, m.Iyy /= 12, m.Izz /= 12, m.Iyz /= 24;
-    return m;
-}
 
 Location locate(const Ring& ring, Point p, double tolerance) {
     bool inside = false;
     const std::size_t n = ring.size();
     for (std::size_t i = 0, j = n - 1; i < n; j = i++) {
         const Point a = ring[i], b = ring[j];
-        if (distance_to_segment(p, a, b) <= tolerance) return Location::Boundary;
+        if (!clearly_apart(p, a, b, tolerance) && distance_to_segment(p, a, b) <= tolerance) return Location::Boundary;
         if ((a.z > p.z) != (b.z > p.z) && p.y < (b.y - a.y) * (p.z - a.z) / (b.z - a.z) + a.y) inside = !inside;
     }
     return inside ? Location::Inside : Location::Outside;
@@ -107,8 +92,8 @@ void clip_ring(const Ring& ring, double a, double b, double c, Ring& out) {
     }
 }
 
-Ring checked_ring(Ring ring, const std::string& what) {
-    if (ring.size() > kMostVertices) fail(what + ": troppi vertici (al massimo 1000)");
+Ring checked_ring(const Ring& ring, const std::string& what) {
+    if (ring.size() > kMostVertices) fail(what + ": troppi vertici (al massimo 10000)");
     for (const Point& p : ring)
         if (!std::isfinite(p.y) || !std::isfinite(p.z) || std::fabs(p.y) > kLargestCoordinate ||
             std::fabs(p.z) > kLargestCoordinate)
@@ -125,48 +110,74 @@ Ring checked_ring(Ring ring, const std::string& what) {
         const Point a = kept[i], b = kept[(i + 1) % n], c = kept[(i + 2) % n];
         // Two consecutive edges that fold back on each other.
         if (cross(a, b, c) == 0 && (b.y - a.y) * (c.y - b.y) + (b.z - a.z) * (c.z - b.z) < 0)
-            fail(what + ": il poligono si interseca (lati " + std::to_string(i + 1) + " e " +
-                 std::to_string((i + 1) % n + 1) + ")");
-        for (std::size_t j = i + 2; j < n; ++j) {
-            if (i == 0 && j == n - 1) continue;  // adjacent through the closing vertex
-            if (segments_meet(a, b, kept[j], kept[(j + 1) % n]))
-                fail(what + ": il poligono si interseca (lati " + std::to_string(i + 1) + " e " +
-                     std::to_string(j + 1) + ")");
-        }
+            fail(what + sides(i, (i + 1) % n));
     }
+    if (const std::optional<MeetingEdges> m = meeting_edges({&kept})) fail(what + sides(m->a.edge, m->b.edge));
     return kept;
 }
 
-bool rings_meet(const Ring& r, const Ring& s) {
-    for (std::size_t i = 0; i < r.size(); ++i)
-        for (std::size_t j = 0; j < s.size(); ++j)
-            if (segments_meet(r[i], r[(i + 1) % r.size()], s[j], s[(j + 1) % s.size()])) return true;
-    return false;
+}  // namespace detail
+
+AreaMoments area_moments(const Ring& ring) {
+    AreaMoments m;
+    const std::size_t n = ring.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const Point p = ring[i], q = ring[(i + 1) % n];
+        const double c = p.y * q.z - q.y * p.z;
+        m.A += c;
+        m.Sy += (p.y + q.y) * c;
+        m.Sz += (p.z + q.z) * c;
+        m.Iyy += (p.y * p.y + p.y * q.y + q.y * q.y) * c;
+        m.Izz += (p.z * p.z + p.z * q.z + q.z * q.z) * c;
+        m.Iyz += (p.y * q.z + 2 * p.y * p.z + 2 * q.y * q.z + q.y * p.z) * c;
+    }
+    m.A /= 2, m.Sy /= 6, m.Sz /= 6, m.Iyy /= 12, m.Izz /= 12, m.Iyz /= 24;
+    return m;
 }
 
-}  // namespace detail
+double area_where(const Ring& ring, double a, double b, double c) {
+    Ring clipped;
+    detail::clip_ring(ring, a, b, c, clipped);
+    return clipped.size() >= 3 ? area_moments(clipped).A : 0.0;
+}
 
 Shape normalised(Shape shape) {
     return ferrolit::detail::public_call([&]() -> Shape {
         using detail::Location;
         Shape out;
-        out.outline = detail::checked_ring(std::move(shape.outline), "contorno");
+        out.outline = detail::checked_ring(shape.outline, "contorno");
         if (detail::area_moments(out.outline).A < 0) std::reverse(out.outline.begin(), out.outline.end());
         std::size_t total = out.outline.size();
         for (std::size_t h = 0; h < shape.holes.size(); ++h) {
-            const std::string what = "foro " + std::to_string(h + 1);
-            Ring hole = detail::checked_ring(std::move(shape.holes[h]), what);
+            Ring hole = detail::checked_ring(shape.holes[h], "foro " + std::to_string(h + 1));
             total += hole.size();
-            if (total > detail::kMostVertices) detail::fail("sezione: troppi vertici (al massimo 1000)");
+            if (total > detail::kMostVertices) detail::fail("sezione: troppi vertici (al massimo 10000)");
             if (detail::area_moments(hole).A > 0) std::reverse(hole.begin(), hole.end());
-            if (detail::rings_meet(hole, out.outline) || detail::locate(out.outline, hole[0], 0) != Location::Inside)
-                detail::fail(what + ": non è interno al contorno");
-            for (std::size_t k = 0; k < out.holes.size(); ++k)
-                if (detail::rings_meet(hole, out.holes[k]) ||
-                    detail::locate(out.holes[k], hole[0], 0) != Location::Outside ||
-                    detail::locate(hole, out.holes[k][0], 0) != Location::Outside)
-                    detail::fail(what + ": si sovrappone al foro " + std::to_string(k + 1));
             out.holes.push_back(std::move(hole));
+        }
+        // Edges of two rings may not meet (each ring alone is simple).
+        std::vector<const Ring*> rings{&out.outline};
+        for (const Ring& hole : out.holes) rings.push_back(&hole);
+        auto inside_message = [](std::size_t h) {
+            return "foro " + std::to_string(h + 1) + ": non è interno al contorno";
+        };
+        auto overlap_message = [](std::size_t h, std::size_t k) {
+            return "foro " + std::to_string(h + 1) + ": si sovrappone al foro " + std::to_string(k + 1);
+        };
+        if (const auto m = detail::meeting_edges(rings)) {
+            if (m->a.ring == 0) detail::fail(inside_message(m->b.ring - 1));
+            detail::fail(overlap_message(m->b.ring - 1, m->a.ring - 1));
+        }
+        // Without meeting edges, a ring lies inside another exactly when one of its vertices does.
+        std::vector<detail::Box> boxes;
+        for (const Ring& hole : out.holes) boxes.push_back(detail::box_of(hole));
+        for (std::size_t h = 0; h < out.holes.size(); ++h) {
+            const Ring& hole = out.holes[h];
+            if (detail::locate(out.outline, hole[0], 0) != Location::Inside) detail::fail(inside_message(h));
+            for (std::size_t k = 0; k < h; ++k)
+                if (boxes[h].overlaps(boxes[k]) && (detail::locate(out.holes[k], hole[0], 0) != Location::Outside ||
+                                                    detail::locate(hole, out.holes[k][0], 0) != Location::Outside))
+                    detail::fail(overlap_message(h, k));
         }
         return out;
     });

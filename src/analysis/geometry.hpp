@@ -7,13 +7,9 @@
 
 namespace ferrolit::analysis::detail {
 
-// Area integrals of a ring (signed: positive for counterclockwise), about
-// the origin of its coordinates: A = ∫dA, Sy = ∫y, Sz = ∫z, Iyy = ∫y², Izz = ∫z², Iyz = ∫yz.
-struct AreaMoments {
-    double A = 0, Sy = 0, Sz = 0, Iyy = 0, Izz = 0, Iyz = 0;
-    AreaMoments& operator+=(const AreaMoments& o);
-};
-AreaMoments area_moments(const Ring& ring);
+// Area integrals of a ring: the public helpers (ferrolit/analysis.hpp).
+using analysis::area_moments;
+using analysis::AreaMoments;
 
 // Where a point lies with respect to a ring, with a tolerance on the distance
 // to its edges.
@@ -25,11 +21,8 @@ Location locate(const Ring& ring, Point p, double tolerance);
 // integrals are still those of the clipped region.
 void clip_ring(const Ring& ring, double a, double b, double c, Ring& out);
 
-// Two rings share at least one point of their edges.
-bool rings_meet(const Ring& r, const Ring& s);
-
 // Checks one ring and drops repeated consecutive vertices (and a repeated
 // closing vertex). `what` names it in messages ("contorno", "foro 2").
-Ring checked_ring(Ring ring, const std::string& what);
+Ring checked_ring(const Ring& ring, const std::string& what);
 
 }  // namespace ferrolit::analysis::detail

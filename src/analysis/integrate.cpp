@@ -135,7 +135,13 @@ StressProfile concrete_profile(const ConcreteModel& law, const Frame& f, double 
     return p;
 }
 
+std::uint64_t& integrations_on_this_thread() {
+    thread_local std::uint64_t count = 0;
+    return count;
+}
+
 Forces forces(const SectionData& s, const Frame& f, double eps_top, double kappa) {
+    ++integrations_on_this_thread();
     Forces out;
     const ConcreteModel& law = s.concrete_law;
     if (kappa > 0) {

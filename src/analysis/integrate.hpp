@@ -3,6 +3,7 @@
 // Exact integration over the concrete of a stress that depends on u alone,
 // and the forces of a strain plane of the ultimate laws.
 
+#include <cstdint>
 #include <limits>
 
 #include "analysis/frame.hpp"
@@ -41,5 +42,9 @@ StressProfile concrete_profile(const ConcreteModel& law, const Frame& f, double 
 
 // Concrete plus bars under that plane (kappa ≥ 0).
 Forces forces(const SectionData& s, const Frame& f, double eps_top, double kappa);
+
+// How many times `forces` has run on this thread: the unit of work that the
+// searches are measured in (tests and benchmarks read its growth).
+std::uint64_t& integrations_on_this_thread();
 
 }  // namespace ferrolit::analysis::detail

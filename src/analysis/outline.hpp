@@ -18,11 +18,23 @@ inline double chord_distance(double ax, double ay, double mx, double my, double 
     return len > 0 ? std::fabs(cx * py - cy * px) / len : std::hypot(px, py);
 }
 
-// eval(t) gives a sample; deviation(a, m, b) how far the midpoint sample m
-// strays from the chord of a and b. Returns the samples in order of t.
-template <class Sample, class Eval, class Deviation>
-std::vector<Sample> refine(const std::vector<double>& initial, Eval&& eval, Deviation&& deviation,
-                           std::size_t min_samples, double tolerance, std::size_t max_samples) {
+// Samples never repeat one another.
+struct AllDistinct {
+    template <class Sample>
+    bool operator()(const Sample&, const Sample&) const {
+        return false;
+    }
+};
+
+// eval(t) gives a sample; `first` holds those of the initial parameters;
+// deviation(a, m, b) how far the midpoint sample m strays from the chord of
+// a and b; same(a, b) whether two samples repeat one point (a run of them
+// counts once towards min_samples, and is not split). Returns the samples in
+// order of t.
+template <class Sample, class Eval, class Deviation, class Same = AllDistinct>
+std::vector<Sample> refine(const std::vector<double>& initial, std::vector<Sample> first, Eval&& eval,
+                           Deviation&& deviation, std::size_t min_samples, double tolerance, std::size_t max_samples,
+                           Same&& same = {}) {
     struct Node {
         double t;
         Sample s;
@@ -33,8 +45,12 @@ std::vector<Sample> refine(const std::vector<double>& initial, Eval&& eval, Devi
     };
     std::vector<Node> nodes;
     nodes.reserve(std::max(min_samples, initial.size()) * 2);
-    for (double t : initial) nodes.push_back({t, eval(t), -1, 0, Sample{}, 0});
+    for (std::size_t i = 0; i < initial.size(); ++i)
+        nodes.push_back({initial[i], std::move(first[i]), -1, 0, Sample{}, 0});
     const double span = initial.back() - initial.front();
+    // Samples that differ from the one before them, the first included.
+    std::size_t distinct = 1;
+    for (std::size_t i = 1; i < nodes.size(); ++i) distinct += !same(nodes[i - 1].s, nodes[i].s);
     using Entry = std::pair<double, int>;
     std::priority_queue<Entry> heap;
     auto prepare = [&](int i) {
@@ -42,7 +58,12 @@ std::vector<Sample> refine(const std::vector<double>& initial, Eval&& eval, Devi
         const Node& b = nodes[static_cast<std::size_t>(a.next)];
         a.mid_t = (a.t + b.t) / 2;
         a.mid = eval(a.mid_t);
-        // A segment too short to split further counts as straight.
+        // A segment too short to split further counts as straight; one whose
+        // ends and midpoint are the same point is left alone.
+        if (same(a.s, a.mid) && same(a.mid, b.s)) {
+            a.dev = -1;
+            return;
+        }
         a.dev = (b.t - a.t) > 1e-12 * span ? deviation(a.s, a.mid, b.s) : 0.0;
         heap.push({a.dev, i});
     };
@@ -50,12 +71,14 @@ std::vector<Sample> refine(const std::vector<double>& initial, Eval&& eval, Devi
     for (std::size_t i = 0; i + 1 < nodes.size(); ++i) prepare(static_cast<int>(i));
     while (!heap.empty() && nodes.size() < max_samples) {
         const auto [dev, i] = heap.top();
-        if (dev <= tolerance && nodes.size() >= min_samples) break;
+        if (dev <= tolerance && distinct >= min_samples) break;
         heap.pop();
         Node& a = nodes[static_cast<std::size_t>(i)];
         if (dev != a.dev || a.dev < 0) continue;  // replaced by a later split
         if (a.dev == 0 && (nodes[static_cast<std::size_t>(a.next)].t - a.t) <= 1e-12 * span) continue;
         const int k = static_cast<int>(nodes.size());
+        const Sample& b = nodes[static_cast<std::size_t>(a.next)].s;
+        distinct = distinct + !same(a.s, a.mid) + !same(a.mid, b) - !same(a.s, b);
         Node m{a.mid_t, a.mid, a.next, 0, Sample{}, 0};
         a.next = k;
         a.dev = -1;

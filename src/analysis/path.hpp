@@ -28,7 +28,35 @@ Plane1D path_plane(const SectionData& s, const Frame& f, double p);
 // The parameter whose plane carries N (newtons), clamped to the path's ends.
 double path_at_N(const SectionData& s, Frame& f, double N);
 
+// The same with the plane's forces, integrated once. A start (a parameter and
+// the growth dN/dp near it, from a nearby direction) replaces the search
+// over the path's regions by safeguarded secant steps from there.
+struct PathSolution {
+    double p = 0;
+    Plane1D plane;
+    Forces F;
+    double slope = 0;  // dN/dp from the last two steps (0: not known)
+};
+struct PathStart {
+    double p = 0, slope = 0;
+};
+PathSolution solve_at_N(const SectionData& s, Frame& f, double N, const PathStart* start = nullptr);
+
+// A point of the ultimate path with its forces: N (newtons) and the moments
+// in the section's axes (N·mm), with what the public state needs of its frame.
+struct PathPoint {
+    double theta = 0;  // radians
+    Plane1D plane;
+    double N = 0, My = 0, Mz = 0;
+    double u_top = 0, u_bottom = 0;
+};
+PathPoint path_point(const Frame& f, Plane1D plane, const Forces& F);
+
 // The state of a plane of a frame, in the public form.
 SectionState state_of(const SectionData& s, const Frame& f, Plane1D plane);
+// The same from forces already integrated, without the bars' states.
+SectionState state_without_bars(const SectionData& s, const PathPoint& p);
+// Appends the bars' states of a plane of a frame.
+void add_bars(const SectionData& s, const Frame& f, Plane1D plane, SectionState& st);
 
 }  // namespace ferrolit::analysis::detail

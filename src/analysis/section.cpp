@@ -15,7 +15,7 @@ namespace ferrolit::analysis {
 namespace {
 
 // Most bars a section may have, so that no input makes a call slow.
-constexpr std::size_t kMostBars = 1000;
+constexpr std::size_t kMostBars = 10000;
 
 Ring shifted(const Ring& ring, Point by) {
     Ring out(ring);
@@ -26,7 +26,7 @@ Ring shifted(const Ring& ring, Point by) {
 void locate_bars(detail::SectionData& d) {
     const std::size_t n = d.bars.size();
     if (n == 0) detail::fail("armatura: nessuna barra (ne serve almeno una)");
-    if (n > kMostBars) detail::fail("armatura: troppe barre (al massimo 1000)");
+    if (n > kMostBars) detail::fail("armatura: troppe barre (al massimo 10000)");
     const double tolerance = 1e-9 * d.size;
     for (std::size_t i = 0; i < n; ++i) {
         const Bar& b = d.bars[i];
@@ -95,12 +95,22 @@ Section::Section(Shape shape, std::vector<Bar> bars, Concrete concrete, Steel st
         d->p_start = d->steel.eps_ud ? 0 : 1;
         detail::Frame f;
         f.build(*d, 0);
-        auto N_at = [&](double p) {
+        auto forces_at = [&](double p) {
             const detail::Plane1D pl = detail::path_plane(*d, f, p);
-            return detail::forces(*d, f, pl.eps_top, pl.kappa).N;
+            return detail::forces(*d, f, pl.eps_top, pl.kappa);
         };
-        d->N_min = N_at(d->p_start);
-        d->N_max = N_at(3);
+        const detail::Forces lo = forces_at(d->p_start), hi = forces_at(3);
+        d->N_min = lo.N, d->My_min = f.My(lo.Mu, lo.Mv), d->Mz_min = f.Mz(lo.Mu, lo.Mv);
+        d->N_max = hi.N, d->My_max = f.My(hi.Mu, hi.Mv), d->Mz_max = f.Mz(hi.Mu, hi.Mv);
+        for (std::size_t q = 0; q < 4; ++q) {
+            f.build(*d, static_cast<double>(q) * std::numbers::pi / 2);
+            for (double p = d->p_start; p <= 3; p += 0.25) {
+                const detail::Forces F = forces_at(p);
+                d->paths[q].N.push_back(F.N);
+                d->paths[q].My.push_back(f.My(F.Mu, F.Mv));
+                d->paths[q].Mz.push_back(f.Mz(F.Mu, F.Mv));
+            }
+        }
         d->moment_scale = (d->N_max - d->N_min) * d->size;
         return d;
     });

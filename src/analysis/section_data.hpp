@@ -3,6 +3,7 @@
 // What a Section holds once checked: the input, the geometry about the
 // centroid G of the gross polygon, and the design values of the laws.
 
+#include <array>
 #include <vector>
 
 #include "analysis/laws.hpp"
@@ -28,9 +29,19 @@ struct SectionData {
 
     ConcreteModel concrete_law;
     SteelModel steel_law;
-    double p_start = 0;       // start of the ultimate path: 0 with a ductility limit, 1 without
-    double N_min = 0;         // N, all steel in tension
-    double N_max = 0;         // N, squash load
+    double p_start = 0;  // start of the ultimate path: 0 with a ductility limit, 1 without
+    double N_min = 0;    // N, all steel in tension
+    double N_max = 0;    // N, squash load
+    // N·mm, moments about G of the states at N_min and N_max: uniform
+    // strains, the same for every direction of bending.
+    double My_min = 0, Mz_min = 0, My_max = 0, Mz_max = 0;
+    // The forces (N; N·mm) along the ultimate paths of the directions θ = 0,
+    // 90°, 180°, 270° at p = p_start, p_start + 1/4, ... 3: where a search at
+    // a given N starts, and points of the domain around each slice.
+    struct PathTable {
+        std::vector<double> N, My, Mz;
+    };
+    std::array<PathTable, 4> paths;
     double moment_scale = 1;  // N·mm, a moment typical of the section, for tolerances
 };
 

@@ -18,19 +18,102 @@ double cross(Moment a, Moment b) { return a.My * b.Mz - a.Mz * b.My; }
 
 }  // namespace
 
+Hit hit_of(const Frame& f, Plane1D plane, const Forces& F) {
+    return {f.theta, plane, {f.My(F.Mu, F.Mv), f.Mz(F.Mu, F.Mv)}, F.N, f.u_top, f.u_bottom};
+}
+
 Slice::Slice(const SectionData& s, double N) : s_(s), N_(N) {}
 
+namespace {
+
+// Where the path of the nearest quarter direction carries N: p(N) through
+// three tabled points of one region of the path (N is smooth there), or
+// linear between two when that leaves their interval.
+std::optional<PathStart> tabled_start(const SectionData& s, double theta, double N) {
+    double turns = std::fmod(theta / (kPi / 2), 4.0);
+    if (turns < 0) turns += 4;
+    const std::vector<double>& table = s.paths[static_cast<std::size_t>(std::lround(turns)) % 4].N;
+    auto p_of = [&](std::size_t k) { return s.p_start + 0.25 * static_cast<double>(k); };
+    for (std::size_t k = 0; k + 1 < table.size(); ++k) {
+        const double lo = table[k], hi = table[k + 1];
+        if (!(N >= lo && N <= hi && hi > lo)) continue;
+        const double slope = (hi - lo) / 0.25;
+        PathStart linear{p_of(k) + (N - lo) / slope, slope};
+        const double region = std::floor(p_of(k));
+        std::size_t j;  // the third point, in the same region
+        if (k + 2 < table.size() && p_of(k + 2) <= region + 1)
+            j = k + 2;
+        else if (k > 0 && p_of(k - 1) >= region)
+            j = k - 1;
+        else
+            return linear;
+        const std::size_t i[3] = {k, k + 1, j};
+        double p = 0, dp = 0;
+        for (int a = 0; a < 3; ++a) {
+            const double Na = table[i[a]];
+            double L = 1, dL = 0;
+            for (int b = 0; b < 3; ++b) {
+                if (b == a) continue;
+                const double Nb = table[i[b]], den = Na - Nb;
+                dL = dL * (N - Nb) / den + L / den;
+                L *= (N - Nb) / den;
+            }
+            p += p_of(i[a]) * L;
+            dp += p_of(i[a]) * dL;
+        }
+        if (p >= p_of(k) && p <= p_of(k + 1) && dp > 0 && std::isfinite(dp)) return PathStart{p, 1 / dp};
+        return linear;
+    }
+    return std::nullopt;
+}
+
+// Whether M = 0 lies in the quadrilateral of the tabled paths' chords at N:
+// each chord joins two points of the domain, so (the domain being convex)
+// the quadrilateral lies in the slice.
+bool inside_tabled_chords(const SectionData& s, double N) {
+    Moment q[4];
+    for (std::size_t d = 0; d < 4; ++d) {
+        const SectionData::PathTable& t = s.paths[d];
+        bool found = false;
+        for (std::size_t k = 0; k + 1 < t.N.size() && !found; ++k) {
+            if (!(N >= t.N[k] && N <= t.N[k + 1] && t.N[k + 1] > t.N[k])) continue;
+            const double w = (N - t.N[k]) / (t.N[k + 1] - t.N[k]);
+            q[d] = {t.My[k] + w * (t.My[k + 1] - t.My[k]), t.Mz[k] + w * (t.Mz[k + 1] - t.Mz[k])};
+            found = true;
+        }
+        if (!found) return false;
+    }
+    for (int i = 0; i < 4; ++i) {
+        const Moment a = q[i], b = q[(i + 1) % 4], c = q[(i + 2) % 4];
+        // Convex and counterclockwise, with M = 0 on the inner side of every edge.
+        if (!(cross({b.My - a.My, b.Mz - a.Mz}, {c.My - b.My, c.Mz - b.Mz}) > 0)) return false;
+        if (!(cross({b.My - a.My, b.Mz - a.Mz}, {-a.My, -a.Mz}) > 0)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 Hit Slice::at(double theta) {
+    if (last_ && last_->theta == theta) return *last_;
+    // A nearby direction's solution starts the search; otherwise the table.
+    std::optional<PathStart> start;
+    if (last_ && std::fabs(std::remainder(theta - last_->theta, 2 * kPi)) < kPi / 8 && last_start_.slope > 0)
+        start = last_start_;
+    else
+        start = tabled_start(s_, theta, N_);
     frame_.build(s_, theta);
-    const double p = path_at_N(s_, frame_, N_);
-    const Plane1D pl = path_plane(s_, frame_, p);
-    const Forces F = forces(s_, frame_, pl.eps_top, pl.kappa);
-    return {theta, pl, {frame_.My(F.Mu, F.Mv), frame_.Mz(F.Mu, F.Mv)}};
+    const PathSolution sol = solve_at_N(s_, frame_, N_, start ? &*start : nullptr);
+    last_ = hit_of(frame_, sol.plane, sol.F);
+    last_start_ = {sol.p, sol.slope};
+    return *last_;
 }
 
 SectionState Slice::state(const Hit& h) {
     if (frame_.theta != h.theta) frame_.build(s_, h.theta);
-    return state_of(s_, frame_, h.plane);
+    SectionState st = state_without_bars(s_, h.point());
+    add_bars(s_, frame_, h.plane, st);
+    return st;
 }
 
 Moment Slice::on_ray(const Hit& h, Moment c, Moment t) {
@@ -50,19 +133,15 @@ std::optional<Hit> Slice::ray(Moment c, Moment t, double guess) {
     auto solve = [&](double a, double b, double ga, double gb) {
         const double root =
             brent_root([&](double th) { return deviation(th, c, t, hr); }, a, b, ga, gb, kAngleTolerance, 0);
+        if (hr.theta == root) return hr;
+        if (h0.theta == root) return h0;
+        if (h1.theta == root) return h1;
         return at(root);
     };
     auto straddle = [](double ga, double gb) {
         return (ga < 0) != (gb < 0) && std::fabs(ga) < kPi / 2 && std::fabs(gb) < kPi / 2;
     };
-    double th0 = guess, g0;
-    if (first_ && first_->theta == guess) {
-        h0 = *first_;
-        const Moment d{h0.M.My - c.My, h0.M.Mz - c.Mz};
-        g0 = std::atan2(cross(t, d), t.My * d.My + t.Mz * d.Mz);
-    } else {
-        g0 = deviation(th0, c, t, h0);
-    }
+    double th0 = guess, g0 = deviation(th0, c, t, h0);
     if (std::fabs(g0) <= kAngleTolerance) return h0;
     // M(θ) turns with θ at about the same rate: secant steps from the guess.
     double th1 = th0 - std::clamp(g0, -kPi / 2, kPi / 2), g1 = deviation(th1, c, t, h1);
@@ -88,36 +167,31 @@ std::optional<Hit> Slice::ray(Moment c, Moment t, double guess) {
     return std::nullopt;
 }
 
-const Slice::Origin& Slice::origin(double guess) {
+const Slice::Origin& Slice::origin() {
     if (origin_) return *origin_;
     Origin o;
-    // Three points of the slice around M = 0 prove it inside; otherwise the
-    // exact test below. The first one starts a ray search in the same direction.
-    Moment p[3];
-    for (int k = 0; k < 3; ++k) {
-        const Hit h = at(guess + k * 2 * kPi / 3);
-        if (k == 0) first_ = h;
-        p[k] = h.M;
-    }
-    bool around = true;
-    for (int k = 0; k < 3; ++k) around = around && cross(p[k], p[(k + 1) % 3]) > 0;
-    o.centre = {(p[0].My + p[1].My + p[2].My) / 3, (p[0].Mz + p[1].Mz + p[2].Mz) / 3};
-    double spread = 0;
-    for (int k = 0; k < 3; ++k) spread = std::max(spread, std::hypot(p[k].My - o.centre.My, p[k].Mz - o.centre.Mz));
+    const double w = (N_ - s_.N_min) / (s_.N_max - s_.N_min);
+    o.centre = {s_.My_min + w * (s_.My_max - s_.My_min), s_.Mz_min + w * (s_.Mz_max - s_.Mz_min)};
     const double tiny = 1e-9 * s_.moment_scale;
-    if (around) {
-        o.inside = true;
-    } else if (spread <= tiny) {
+    const double dist = std::hypot(o.centre.My, o.centre.Mz);
+    if (N_ <= s_.N_min || N_ >= s_.N_max) {
         o.degenerate = true;
-        o.inside = std::hypot(o.centre.My, o.centre.Mz) <= tiny;
+        o.inside = dist <= tiny;
+    } else if (dist <= tiny || inside_tabled_chords(s_, N_)) {
+        o.inside = true;
     } else {
-        // From the centre of the three points (inside the slice) towards M = 0.
-        const double dist = std::hypot(o.centre.My, o.centre.Mz);
-        if (dist <= tiny) {
+        // From the centre towards M = 0: inside when the slice reaches it,
+        // at once when the point of the slice in that direction of bending
+        // lies beyond M = 0 on the same line (sections symmetric about it).
+        const Moment t{-o.centre.My / dist, -o.centre.Mz / dist};
+        const double guess = std::atan2(t.Mz, t.My);
+        const Moment m = at(guess).M;
+        const Moment d{m.My - o.centre.My, m.Mz - o.centre.Mz};
+        const double along = d.My * t.My + d.Mz * t.Mz;
+        if (along >= dist && std::fabs(cross(t, d)) / along * dist <= tiny) {
             o.inside = true;
         } else {
-            const Moment t{-o.centre.My / dist, -o.centre.Mz / dist};
-            const std::optional<Hit> h = ray(o.centre, t, std::atan2(t.Mz, t.My));
+            const std::optional<Hit> h = ray(o.centre, t, guess);
             o.inside = h && dist <= std::hypot(h->M.My - o.centre.My, h->M.Mz - o.centre.Mz) * (1 + 1e-12);
         }
     }

@@ -19,7 +19,11 @@ struct Hit {
     double theta = 0;  // radians
     Plane1D plane;
     Moment M;
+    double N = 0;                    // newtons, the plane's (the slice's N, to the search's accuracy)
+    double u_top = 0, u_bottom = 0;  // the frame's extreme fibres
+    PathPoint point() const { return {theta, plane, N, M.My, M.Mz, u_top, u_bottom}; }
 };
+Hit hit_of(const Frame& f, Plane1D plane, const Forces& F);
 
 class Slice {
 public:
@@ -33,19 +37,20 @@ public:
     std::optional<Hit> ray(Moment c, Moment t, double guess);
 
     // Whether the slice contains M = 0 (its boundary included), and a point
-    // inside it. `guess`: a direction of bending to start from.
+    // inside it: the point at N of the segment between the states at N_min
+    // and N_max, which every slice holds (the domain is convex).
     struct Origin {
         bool inside = false;
         bool degenerate = false;  // the slice is a single point (N at either end)
         Moment centre;
     };
-    const Origin& origin(double guess);
+    const Origin& origin();
 
     // The point where the ray from c towards t meets the slice, projected
     // exactly onto the ray.
     static Moment on_ray(const Hit& h, Moment c, Moment t);
 
-    // The public state of a point found on the slice.
+    // The public state of a point found on the slice, with its bars.
     SectionState state(const Hit& h);
 
     const SectionData& section() const { return s_; }
@@ -58,7 +63,8 @@ private:
     double N_;
     Frame frame_;
     std::optional<Origin> origin_;
-    std::optional<Hit> first_;  // the first point of the origin test
+    std::optional<Hit> last_;  // the last direction's point
+    PathStart last_start_;     // and where the path's search ended there
 };
 
 }  // namespace ferrolit::analysis::detail

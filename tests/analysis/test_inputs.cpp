@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <numbers>
 #include <random>
 
+#include "analysis/edge_sweep.hpp"
 #include "analysis/geometry.hpp"
 #include "fixtures.hpp"
 
@@ -115,6 +117,15 @@ TEST(AnalysisInputs, UnusableInputsAreErrorsNamingTheQuantity) {
         return x;
     };
     const double nan = std::nan("");
+    auto round_shape = [](int vertices) {
+        fa::Shape round;
+        for (int i = 0; i < vertices; ++i) {
+            const double a = 2 * std::numbers::pi * i / vertices;
+            round.outline.push_back({300 * std::cos(a), 300 * std::sin(a)});
+        }
+        return round;
+    };
+    const std::vector<fa::Bar> many_bars(10001, fa::bar_of_diameter(150, 250, 10));
     const std::vector<BadCase> cases = {
         {"collinear", "area nulla", {{{0, 0}, {100, 100}, {200, 200}}, {}}, bars, c, st},
         {"two vertices", "almeno 3 vertici", {{{0, 0}, {100, 0}, {0, 0}}, {}}, bars, c, st},
@@ -122,6 +133,26 @@ TEST(AnalysisInputs, UnusableInputsAreErrorsNamingTheQuantity) {
         {"spike", "si interseca", {{{0, 0}, {300, 0}, {300, 500}, {300, 300}, {0, 500}}, {}}, bars, c, st},
         {"NaN vertex", "non finite", {{{0, 0}, {nan, 0}, {300, 500}}, {}}, bars, c, st},
         {"hole outside", "foro 1", {rect.outline, {{{400, 0}, {500, 0}, {500, 100}}}}, bars, c, st},
+        {"hole touching the outline",
+         "foro 1: non è interno",
+         {rect.outline, {{{0, 200}, {100, 150}, {100, 250}}}},
+         bars,
+         c,
+         st},
+        {"holes crossing",
+         "foro 2: si sovrappone al foro 1",
+         {rect.outline, {{{100, 100}, {200, 100}, {200, 200}}, {{150, 150}, {250, 150}, {250, 250}}}},
+         bars,
+         c,
+         st},
+        {"hole inside a hole",
+         "foro 2: si sovrappone al foro 1",
+         {rect.outline, {{{50, 100}, {250, 100}, {250, 300}, {50, 300}}, {{100, 150}, {200, 150}, {150, 250}}}},
+         bars,
+         c,
+         st},
+        {"10 001 vertices", "troppi vertici", round_shape(10001), {fa::bar_of_diameter(0, 0, 20)}, c, st},
+        {"10 001 bars", "troppe barre", rect, many_bars, c, st},
         {"no bars", "nessuna barra", rect, {}, c, st},
         {"bar outside", "barra 1", rect, {fa::bar_of_diameter(-10, 40, 20)}, c, st},
         {"bar on the edge", "barra 1", rect, {fa::bar_of_diameter(0, 40, 20)}, c, st},
@@ -211,6 +242,87 @@ TEST(AnalysisInputs, RandomSectionsNeverCrashOrHang) {
     }
     EXPECT_GT(sections, 30);
     EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 60.0);
+}
+
+TEST(AnalysisInputs, LargestSectionsAreAcceptedQuickly) {
+    // 10 000 vertices with 8 bars, and 10 000 bars in a 64-gon.
+    auto round = [](int n, double r) {
+        fa::Ring out;
+        for (int i = 0; i < n; ++i)
+            out.push_back({r * std::cos(2 * std::numbers::pi * i / n), r * std::sin(2 * std::numbers::pi * i / n)});
+        return out;
+    };
+    const auto start = std::chrono::steady_clock::now();
+    for (const auto& [vertices, bars] : {std::pair{10000, 8}, std::pair{64, 10000}}) {
+        std::vector<fa::Bar> placed;
+        for (const fa::Point& p : round(bars, 240)) placed.push_back(fa::bar_of_diameter(p.y, p.z, 16));
+        const fa::Section s({round(vertices, 300), {}}, placed, fa::Concrete::of_class("C25/30"),
+                            fa::Steel::of_class("B450C"));
+        EXPECT_EQ(s.shape().outline.size(), static_cast<std::size_t>(vertices));
+        EXPECT_EQ(s.resisting_moment(0, 1, 0).outcome, fa::Outcome::Found);
+    }
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 20.0);
+}
+
+// Every pair of edges of the rings that meet, not counting consecutive edges
+// of one ring: the reference the sweep is held to.
+bool any_pair_meets(const std::vector<fa::Ring>& rings) {
+    for (std::size_t r = 0; r < rings.size(); ++r)
+        for (std::size_t s = r; s < rings.size(); ++s)
+            for (std::size_t i = 0; i < rings[r].size(); ++i)
+                for (std::size_t j = r == s ? i + 1 : 0; j < rings[s].size(); ++j) {
+                    const std::size_t n = rings[r].size();
+                    if (r == s && (j == i + 1 || (i == 0 && j == n - 1))) continue;
+                    const fa::Ring &a = rings[r], &b = rings[s];
+                    if (fa::detail::segments_meet(a[i], a[(i + 1) % a.size()], b[j], b[(j + 1) % b.size()]))
+                        return true;
+                }
+    return false;
+}
+
+// Two consecutive edges run back over each other (refused before the sweep).
+bool folds_back(const fa::Ring& r) {
+    for (std::size_t i = 0; i < r.size(); ++i) {
+        const fa::Point a = r[i], b = r[(i + 1) % r.size()], c = r[(i + 2) % r.size()];
+        const double cross = (b.y - a.y) * (c.z - a.z) - (b.z - a.z) * (c.y - a.y);
+        if (cross == 0 && (b.y - a.y) * (c.y - b.y) + (b.z - a.z) * (c.z - b.z) < 0) return true;
+    }
+    return false;
+}
+
+TEST(AnalysisInputs, SweepFindsMeetingEdgesExactlyWhenAPairwiseSearchDoes) {
+    // Vertices on a coarse grid, so that shared vertices, collinear overlaps,
+    // edges along y and z and touching corners are common.
+    std::mt19937 rng(1701);
+    std::uniform_int_distribution<int> coord(0, 5), count(3, 8), ring_count(1, 3);
+    int meeting = 0, apart = 0;
+    for (int trial = 0; trial < 20000; ++trial) {
+        std::vector<fa::Ring> rings(static_cast<std::size_t>(ring_count(rng)));
+        for (fa::Ring& ring : rings) {
+            const int n = count(rng);
+            for (int i = 0; i < n; ++i) {
+                const fa::Point p{10.0 * coord(rng), 10.0 * coord(rng)};
+                if (ring.empty() || p.y != ring.back().y || p.z != ring.back().z) ring.push_back(p);
+            }
+            while (ring.size() > 1 && ring.front().y == ring.back().y && ring.front().z == ring.back().z)
+                ring.pop_back();
+        }
+        if (std::any_of(rings.begin(), rings.end(), [](const fa::Ring& r) { return r.size() < 3 || folds_back(r); }))
+            continue;
+        std::vector<const fa::Ring*> pointers;
+        for (const fa::Ring& r : rings) pointers.push_back(&r);
+        const bool expected = any_pair_meets(rings);
+        const auto found = fa::detail::meeting_edges(pointers);
+        ASSERT_EQ(found.has_value(), expected) << "trial " << trial;
+        if (found) {
+            const fa::Ring &a = rings[found->a.ring], &b = rings[found->b.ring];
+            EXPECT_TRUE(fa::detail::segments_meet(a[found->a.edge], a[(found->a.edge + 1) % a.size()], b[found->b.edge],
+                                                  b[(found->b.edge + 1) % b.size()]));
+        }
+        (expected ? meeting : apart)++;
+    }
+    EXPECT_GT(apart, 1000);
+    EXPECT_GT(meeting, 1000);
 }
 
 TEST(AnalysisInputs, RandomOutlinesAreAcceptedOrRefusedCleanly) {

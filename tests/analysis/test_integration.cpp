@@ -184,4 +184,31 @@ TEST(AnalysisIntegration, PowerLawOverARectangleMatchesItsOneDimensionalClosedFo
     }
 }
 
+TEST(AnalysisIntegration, AreaOnOneSideOfALineIsExact) {
+    // The public polygon helpers: a 300×500 rectangle and a clockwise
+    // 100×100 hole in it, cut by lines a + b·y + c·z ≥ 0.
+    const fa::Ring rect = fixtures::rectangle(300, 500).outline;
+    const fa::Ring hole = {{100, 100}, {100, 200}, {200, 200}, {200, 100}};
+    struct Cut {
+        const char* what;
+        const fa::Ring& ring;
+        double a, b, c, area;
+    } cuts[] = {
+        {"above z = 100", rect, -100, 0, 1, 300 * 400},
+        {"left of y = 30", rect, 30, -1, 0, 30 * 500},
+        {"below the diagonal", rect, 0, 500, -300, 300 * 500 / 2.0},
+        {"nothing", rect, -1000, 0, 1, 0},
+        {"everything", rect, 1, 0, 0, 300 * 500},
+        {"hole above z = 150", hole, -150, 0, 1, -100 * 50},
+    };
+    for (const Cut& c : cuts) {
+        SCOPED_TRACE(c.what);
+        EXPECT_NEAR(fa::area_where(c.ring, c.a, c.b, c.c), c.area, 1e-9 * 300 * 500);
+    }
+    const fa::AreaMoments m = fa::area_moments(rect);
+    EXPECT_DOUBLE_EQ(m.A, 150000);
+    EXPECT_DOUBLE_EQ(m.Sz / m.A, 250);
+    EXPECT_DOUBLE_EQ(m.Izz, 300 * std::pow(500, 3) / 3);
+}
+
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "analysis/integrate.hpp"
 #include "analysis/path.hpp"
 #include "fixtures.hpp"
 
@@ -319,6 +320,33 @@ TEST(AnalysisUls, ZeroMomentHasNoDirectionButAnAnswer) {
     EXPECT_TRUE(c.inside);
     EXPECT_EQ(*c.ratio, 0);
     EXPECT_FALSE(c.My_Rd.has_value());
+}
+
+TEST(AnalysisUls, SearchesStayWithinTheirIntegrationBudgets) {
+    // Integrations (strain plane → forces) per resisting moment, and per closed-domain point of a
+    // section symmetric about the axis of bending (the beam about y). The
+    // points carry no bar states; state_at gives them from the point's plane.
+    const fa::Section s = readme_beam();
+    std::uint64_t& count = fa::detail::integrations_on_this_thread();
+    {
+        const fa::Axis axis = fa::Axis::My;
+        const std::uint64_t before = count;
+        const fa::Domain d = s.domain(axis, 100);
+        EXPECT_LE(static_cast<double>(count - before) / static_cast<double>(d.points.size()), 3.0);
+        const fa::DomainPoint& p = d.points[d.points.size() / 3];
+        EXPECT_TRUE(p.state.bars.empty());
+        const fa::SectionState full = s.state_at(p.state.plane);
+        ASSERT_EQ(full.bars.size(), s.bars().size());
+        EXPECT_NEAR(full.N, p.N, 1e-9 * (s.N_Rd_max() - s.N_Rd_min()));
+    }
+    // A resisting moment on a ray, sagging and hogging, at a few N.
+    for (double N : {0.0, 500.0, 1500.0, 2000.0}) {
+        for (double My : {1.0, -1.0}) {
+            const std::uint64_t before = count;
+            EXPECT_EQ(s.resisting_moment(N, My, 0).outcome, fa::Outcome::Found);
+            EXPECT_LE(count - before, 12u) << "N " << N << " My " << My;
+        }
+    }
 }
 
 }  // namespace

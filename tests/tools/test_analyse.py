@@ -151,6 +151,8 @@ class BadInput(unittest.TestCase):
         ("too few points", {"queries": [{"domain": "My", "points": 2}]}, "queries[0].points"),
         ("bad law", {"concrete": {"class": "C25/30", "law": "cubic"}}, "concrete.law"),
         ("eps_ud a whole", {"steel": {"class": "B450C", "eps_ud": 1.0}}, "steel.eps_ud"),
+        # The output stops at 16 MiB, at the query that passes it (about 800 kB each).
+        ("output too large", {"queries": [{"domain": "My", "points": 10000}] * 100}, "queries[21]"),
     ]
 
     def test_each_names_its_key_and_exits_2(self):
@@ -167,7 +169,8 @@ class BadInput(unittest.TestCase):
                     self.assertIn("minore di 1", result.stderr)
 
     def test_texts_that_are_no_document(self):
-        for text in ["", "[1, 2]", "{", '{"concrete": NaN}', '{"a": 1, "a": 2}', "[" * 100000 + "]" * 100000]:
+        for text in ["", "[1, 2]", "{", '{"concrete": NaN}', '{"a": 1, "a": 2}', "[" * 100000 + "]" * 100000,
+                     " " * (16 * 1024 * 1024 + 1)]:
             with self.subTest(text[:20]):
                 result = run("-", stdin=text)
                 self.assertEqual(result.returncode, 2)

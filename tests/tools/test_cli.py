@@ -7,10 +7,12 @@ the command's contract: record, JSON, exit statuses, files, batches.
 
 import json
 import os
+import re
+import subprocess
 import unittest
 
 import cli_support
-from cli_support import run
+from cli_support import BIN, run
 import xml.etree.ElementTree as ET
 
 
@@ -112,6 +114,31 @@ class InputFaults(Workspace):
                 self.assertIn(message, result.stderr)
                 self.assertEqual(result.stdout, "")
                 self.assertFalse(os.path.exists(svg))
+
+    def test_long_input_is_refused_while_reading(self):
+        """300 MB reach the program; it holds about its 1 MiB limit, never the rest (peak memory measured)."""
+        big = 300 * 1000 * 1000
+        chunk = b" " * (1 << 20)
+        with open(self.path("riga.jsonl"), "wb") as f:
+            f.write(json.dumps(example()).encode() + b'\n{"DescrSezione": "')
+            for _ in range(big // len(chunk)):
+                f.write(chunk)
+            f.write(b'"}\n' + json.dumps(example()).encode() + b"\n")
+        piped = f"head -c {big} /dev/zero | {BIN} verify -"
+        cases = [
+            (["sh", "-c", piped], "<stdin>:1: testo troppo lungo: al massimo 1 MiB per sezione", 0),
+            # A line over the limit is skipped with its number; the lines around it are verified.
+            ([BIN, "verify", self.path("riga.jsonl")], "riga.jsonl:2: testo troppo lungo: al massimo 1 MiB", 2),
+        ]
+        for command, message, results in cases:
+            with self.subTest(message):
+                result = subprocess.run(["/usr/bin/time", "-f", "peak %M kB", *command], capture_output=True,
+                                        text=True, timeout=120)
+                self.assertEqual(result.returncode, 2, result.stderr[-500:])
+                self.assertIn(message, result.stderr)
+                self.assertEqual(len(result.stdout.splitlines()), results)
+                peak_kb = int(re.search(r"peak (\d+) kB", result.stderr).group(1))
+                self.assertLess(peak_kb, 150_000)  # 532 MB and 594 MB before the limits held while reading
 
     def test_a_directory_is_not_a_file(self):
         result = run("verify", self.dir)

@@ -1,13 +1,18 @@
 """ferrolit serve over real HTTP: the adapter passes every answer of the
 core through (status, type, headers), refuses what the HTTP layer itself
-must refuse, listens on 127.0.0.1 only, and says so when its port is taken.
+must refuse, listens on 127.0.0.1 only, and says so when its port is taken;
+no client starves the others (slow, idle or many at once).
 The routes themselves are checked in tests/tools/test_serve_core.cpp."""
 
 import concurrent.futures
+import http.client
 import json
 import os
 import socket
+import statistics
 import subprocess
+import threading
+import time
 import unittest
 import urllib.error
 import urllib.request
@@ -36,8 +41,8 @@ class ServeOverHttp(unittest.TestCase):
     def tearDownClass(cls):
         stop(cls.process)
 
-    def request(self, method, path, body=None, content_type="application/json"):
-        headers = {"Content-Type": content_type} if body is not None else {}
+    def request(self, method, path, body=None, content_type="application/json", headers=None):
+        headers = ({"Content-Type": content_type} if body is not None else {}) | (headers or {})
         req = urllib.request.Request(self.url + path.lstrip("/"), data=body, method=method, headers=headers)
         try:
             with urllib.request.urlopen(req, timeout=30) as answer:
@@ -93,6 +98,119 @@ class ServeOverHttp(unittest.TestCase):
         with concurrent.futures.ThreadPoolExecutor(16) as pool:
             statuses = list(pool.map(lambda _: self.request("POST", "/api/verify", example)[0], range(64)))
         self.assertEqual(statuses, [200] * 64)
+
+
+    def address(self):
+        host, port = self.url[len("http://"):].strip("/").split(":")
+        return host, int(port)
+
+    def get_page_time(self):
+        start = time.monotonic()
+        status, _, _ = self.request("GET", "/")
+        self.assertEqual(status, 200)
+        return time.monotonic() - start
+
+    def test_only_the_page_itself_may_ask(self):
+        example = subprocess.run([BIN, "example"], capture_output=True, check=True).stdout
+        port = self.address()[1]
+        cases = [
+            ({"Host": f"localhost:{port}"}, "application/json", 200),
+            ({"Host": f"evil.example:{port}"}, "application/json", 421),
+            ({"Origin": "http://evil.example"}, "application/json", 403),
+            ({"Origin": f"http://127.0.0.1:{port}"}, "application/json", 200),
+            ({}, "text/plain", 415),
+            ({}, "application/x-www-form-urlencoded", 415),
+        ]
+        for headers, content_type, status in cases:
+            with self.subTest(headers=headers, content_type=content_type):
+                got, answer, _ = self.request("POST", "/api/verify", example, content_type, headers)
+                self.assertEqual(got, status)
+                self.assertEqual(answer["X-Content-Type-Options"], "nosniff")
+                self.assertIn("default-src 'none'", answer["Content-Security-Policy"])
+        _, page, _ = self.request("GET", "/")
+        self.assertIn("script-src 'self';", page["Content-Security-Policy"])
+
+    def test_record_of_500_sections_ending_with_a_newline(self):
+        body = b"{}\n" * 500
+        self.assertEqual(self.request("POST", "/api/record", body, "application/x-ndjson")[0], 200)
+        self.assertEqual(self.request("POST", "/api/record", body + b"{}", "application/x-ndjson")[0], 413)
+
+    def test_pipelined_requests_are_answered_in_turn(self):
+        host, port = self.address()
+        one = f"GET /api/example HTTP/1.1\r\nHost: {host}:{port}\r\n\r\n".encode()
+        with socket.create_connection((host, port), timeout=10) as s:
+            s.sendall(one * 2 + one.replace(b"\r\n\r\n", b"\r\nConnection: close\r\n\r\n"))
+            received = b""
+            while chunk := s.recv(65536):
+                received += chunk
+        self.assertEqual(received.count(b"HTTP/1.1 200 OK"), 3)
+
+    def test_slow_clients_are_cut_off_and_do_not_block_the_page(self):
+        """Six sockets send their request head one byte a second; the page keeps answering."""
+        host, port = self.address()
+        slow = [socket.create_connection((host, port), timeout=10) for _ in range(6)]
+        head = b"GET / HTTP/1.1\r\nHost: x\r\nX-Pad: " + b"a" * 100
+        cut_off = []
+
+        def trickle(s):
+            try:
+                for byte in head:
+                    s.sendall(bytes([byte]))
+                    time.sleep(1)
+            except OSError:
+                cut_off.append(s)
+
+        threads = [threading.Thread(target=trickle, args=(s,), daemon=True) for s in slow]
+        for t in threads:
+            t.start()
+        latencies = []
+        for _ in range(8):
+            time.sleep(0.5)
+            latencies.append(self.get_page_time())
+        for t in threads:
+            t.join(timeout=15)
+        for s in slow:
+            s.close()
+        print(f"\nGET / beside 6 slow clients: max {max(latencies) * 1000:.1f} ms")
+        self.assertLess(max(latencies), 1.0)
+        self.assertEqual(len(cut_off), 6)  # each within the 5 s a request head may take
+
+    def test_idle_keep_alive_clients_do_not_block_others(self):
+        host, port = self.address()
+        idle = []
+        for _ in range(40):  # more than the threads that serve connections
+            c = http.client.HTTPConnection(host, port, timeout=10)
+            c.request("GET", "/api/names")
+            c.getresponse().read()
+            idle.append(c)
+        try:
+            self.assertLess(max(self.get_page_time() for _ in range(5)), 1.0)
+        finally:
+            for c in idle:
+                c.close()
+
+    def test_a_burst_of_200_requests_is_served_not_reset(self):
+        host, port = self.address()
+        start = threading.Barrier(200)
+
+        def one(_):
+            start.wait()
+            t = time.monotonic()
+            try:
+                c = http.client.HTTPConnection(host, port, timeout=30)
+                c.request("GET", "/")
+                status = c.getresponse().status
+                c.close()
+            except ConnectionResetError:
+                status = "reset"
+            return status, time.monotonic() - t
+
+        with concurrent.futures.ThreadPoolExecutor(200) as pool:
+            answers = list(pool.map(one, range(200)))
+        latencies = sorted(t for _, t in answers)
+        print(f"\n200 parallel GET /: p50 {statistics.median(latencies) * 1000:.0f} ms, "
+              f"p99 {latencies[197] * 1000:.0f} ms, resets {sum(s == 'reset' for s, _ in answers)}")
+        self.assertEqual([s for s, _ in answers], [200] * 200)
 
 
 class ServeStart(unittest.TestCase):

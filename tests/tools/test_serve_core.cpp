@@ -3,11 +3,19 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <mutex>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "common/example.hpp"
+#include "serve/connection_pool.hpp"
 #include "serve/server_core.hpp"
+#include "serve/work_pool.hpp"
 
 namespace {
 
@@ -25,6 +33,12 @@ const std::string kBeam = R"({"Base": 300, "Altezza": 500, "Copriferro_Inf": 40,
 
 std::string replaced(std::string text, const std::string& from, const std::string& to) {
     return text.replace(text.find(from), from.size(), to);
+}
+
+std::string repeated(const std::string& text, int times) {
+    std::string all;
+    for (int i = 0; i < times; ++i) all += text;
+    return all;
 }
 
 std::string header(const Response& r, const std::string& name) {
@@ -49,7 +63,7 @@ TEST(ServeCore, BadRequestsGetA4xxWithTheirMessageAndKey) {
         {"POST of the page", {"POST", "/", kBeam, "application/json"}, 405, "usare GET", nullptr},
         {"bad JSON", {"POST", "/api/verify", "{\"Base\": ", "application/json"}, 400, "JSON non valido", nullptr},
         {"decimal comma",
-         {"POST", "/api/verify", replaced(kBeam, "300,", "300,5,"), ""},
+         {"POST", "/api/verify", replaced(kBeam, "300,", "300,5,"), "application/json"},
          400,
          "virgola decimale",
          nullptr},
@@ -59,7 +73,7 @@ TEST(ServeCore, BadRequestsGetA4xxWithTheirMessageAndKey) {
          "tipo errato",
          "Base"},
         {"bad bar text",
-         {"POST", "/api/verify", replaced(kBeam, "3f20", "3x20"), "text/plain"},
+         {"POST", "/api/verify", replaced(kBeam, "3f20", "3x20"), "application/json"},
          400,
          "3f20+2f16",
          "stringaAs_inf"},
@@ -69,7 +83,7 @@ TEST(ServeCore, BadRequestsGetA4xxWithTheirMessageAndKey) {
          "tipo errato",
          "combinazioni[1].My"},
         {"no concrete",
-         {"POST", "/api/record", replaced(kBeam, "\"ClasseCls\": \"C25/30\",", ""), ""},
+         {"POST", "/api/record", replaced(kBeam, "\"ClasseCls\": \"C25/30\",", ""), "application/json"},
          400,
          "manca il calcestruzzo",
          "ClasseCls"},
@@ -78,10 +92,19 @@ TEST(ServeCore, BadRequestsGetA4xxWithTheirMessageAndKey) {
          413,
          "troppo grande",
          nullptr},
+        // What a cross-site form or a fetch without a preflight can send.
         {"form data",
          {"POST", "/api/verify", kBeam, "application/x-www-form-urlencoded"},
          415,
          "application/json",
+         nullptr},
+        {"text", {"POST", "/api/verify", kBeam, "text/plain;charset=UTF-8"}, 415, "text/plain", nullptr},
+        {"multipart", {"POST", "/api/design", kBeam, "multipart/form-data; boundary=x"}, 415, "tipo", nullptr},
+        {"no type", {"POST", "/api/record", kBeam, ""}, 415, "application/json", nullptr},
+        {"501 sections",
+         {"POST", "/api/record", repeated("{}\n", 501), "application/x-ndjson"},
+         413,
+         "al massimo 500",
          nullptr},
         {"JSON Lines only for the record",
          {"POST", "/api/verify", kBeam, "application/x-ndjson"},
@@ -150,8 +173,8 @@ TEST(ServeCore, AFailedCheckIsAResultNotAnError) {
 }
 
 TEST(ServeCore, DesignChoosesTheMissingBars) {
-    const Response r =
-        handle({"POST", "/api/design", replaced(kBeam, "\"stringaAs_inf\": \"3f20\",", ""), ""}, kOptions);
+    const Response r = handle(
+        {"POST", "/api/design", replaced(kBeam, "\"stringaAs_inf\": \"3f20\",", ""), "application/json"}, kOptions);
     ASSERT_EQ(r.status, 200) << r.body;
     const json result = json::parse(r.body).at("result");
     EXPECT_TRUE(result.at("verified").get<bool>());
@@ -159,7 +182,7 @@ TEST(ServeCore, DesignChoosesTheMissingBars) {
 }
 
 TEST(ServeCore, RecordIsADownloadForOneSectionOrABatch) {
-    const Response one = handle({"POST", "/api/record", ferrolit::cli::kExampleSection, ""}, kOptions);
+    const Response one = handle({"POST", "/api/record", ferrolit::cli::kExampleSection, "application/json"}, kOptions);
     ASSERT_EQ(one.status, 200);
     EXPECT_EQ(one.content_type, "text/html; charset=utf-8");
     EXPECT_EQ(header(one, "Content-Disposition"), "attachment; filename=\"relazione-T1.html\"");
@@ -168,6 +191,80 @@ TEST(ServeCore, RecordIsADownloadForOneSectionOrABatch) {
     const Response many = handle({"POST", "/api/record", batch, "application/x-ndjson"}, kOptions);
     ASSERT_EQ(many.status, 200) << many.body;
     EXPECT_EQ(header(many, "Content-Disposition"), "attachment; filename=\"relazione-sezioni.html\"");
+    // 500 sections are allowed, with or without a final newline.
+    for (const char* end : {"", "\n", "\n\n"}) {
+        std::string five_hundred = repeated("{}\n", 499) + "{}" + end;
+        EXPECT_EQ(handle({"POST", "/api/record", five_hundred, "application/x-ndjson"}, kOptions).status, 200) << end;
+    }
+}
+
+TEST(ServeCore, OnlyThePageItselfMayAsk) {
+    const ferrolit::cli::serve::ServerOptions options{"test", 8765};
+    struct Case {
+        const char* host;
+        const char* origin;
+        int status;  // 0: served
+    };
+    const Case cases[] = {
+        {"127.0.0.1:8765", "", 0},
+        {"localhost:8765", "", 0},
+        {"LocalHost:8765", "http://localhost:8765", 0},
+        {"127.0.0.1:8765", "http://127.0.0.1:8765", 0},
+        // A name rebound to 127.0.0.1 by its DNS, another port, no port, no Host.
+        {"evil.example:8765", "", 421},
+        {"127.0.0.1:8766", "", 421},
+        {"127.0.0.1", "", 421},
+        {"localhost:8765.evil.example", "", 421},
+        {"", "", 421},
+        // Another page's script, a sandboxed frame, the right host over another scheme.
+        {"127.0.0.1:8765", "http://evil.example", 403},
+        {"127.0.0.1:8765", "null", 403},
+        {"127.0.0.1:8765", "https://127.0.0.1:8765", 403},
+        {"127.0.0.1:8765", "http://127.0.0.1:8765.evil.example", 403},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.host) + " / " + c.origin);
+        const auto r = ferrolit::cli::serve::refusal(
+            {"POST", "/api/verify", kBeam, "application/json", c.host, c.origin}, options);
+        EXPECT_EQ(r ? r->status : 0, c.status);
+        if (r) {
+            EXPECT_EQ(header(*r, "X-Content-Type-Options"), "nosniff");
+        }
+    }
+}
+
+TEST(ServeCore, EveryAnswerCarriesItsPolicy) {
+    struct Case {
+        Request request;
+        const char* policy;  // a part of Content-Security-Policy
+        const char* cache;
+    };
+    const Case cases[] = {
+        {{"GET", "/", "", ""}, "script-src 'self';", "no-cache"},
+        {{"GET", "/app.js", "", ""}, "sandbox", "no-cache"},
+        {{"GET", "/api/names", "", ""}, "default-src 'none'", "no-store"},
+        {{"POST", "/api/verify", kBeam, "application/json"}, "sandbox", "no-store"},
+        {{"GET", "/nessuno", "", ""}, "sandbox", "no-store"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.request.path);
+        const Response r = handle(c.request, kOptions);
+        EXPECT_EQ(header(r, "X-Content-Type-Options"), "nosniff");
+        EXPECT_NE(header(r, "Content-Security-Policy").find(c.policy), std::string::npos);
+        EXPECT_EQ(header(r, "Cache-Control"), c.cache);
+    }
+    const Response full = ferrolit::cli::serve::busy("prova", 5);
+    EXPECT_EQ(full.status, 503);
+    EXPECT_EQ(header(full, "Retry-After"), "5");
+}
+
+TEST(ServeCore, LongRequestsAreTheDesignAndTheRecord) {
+    using ferrolit::cli::serve::is_heavy;
+    EXPECT_TRUE(is_heavy({"POST", "/api/design", "", ""}));
+    EXPECT_TRUE(is_heavy({"POST", "/api/record", "", ""}));
+    EXPECT_FALSE(is_heavy({"POST", "/api/verify", "", ""}));
+    EXPECT_FALSE(is_heavy({"GET", "/api/record", "", ""}));
+    EXPECT_FALSE(is_heavy({"GET", "/", "", ""}));
 }
 
 TEST(ServeCore, KeyOfMessage) {
@@ -176,6 +273,65 @@ TEST(ServeCore, KeyOfMessage) {
     EXPECT_EQ(key_of_message("a.json:3: chiave \"combinazioni[2].My\": tipo errato"), "combinazioni[2].My");
     EXPECT_EQ(key_of_message("JSON non valido: parse error"), "");
     EXPECT_EQ(key_of_message("chiave \"senza fine"), "");
+}
+
+TEST(ServePools, LongWorkIsQueuedBoundedAndTimed) {
+    using ferrolit::cli::serve::WorkPool;
+    using Outcome = WorkPool::Outcome;
+    using namespace std::chrono_literals;
+    std::promise<void> release, started;
+    const std::shared_future<void> gate = release.get_future().share();
+    WorkPool pool(1, 1);
+    std::atomic<int> ran{0};
+    std::thread holder([&] {
+        const auto hold = [&, gate] {
+            started.set_value();
+            gate.wait();
+            ++ran;
+        };
+        EXPECT_EQ(pool.run(hold, 60s), Outcome::Done);
+    });
+    started.get_future().wait();
+    // The worker is held: a job waits past its budget and leaves the queue unrun.
+    EXPECT_EQ(pool.run([&] { ran += 10; }, 20ms), Outcome::Late);
+    // One job waiting fills the queue.
+    std::thread waiter([&] {
+        Outcome o;
+        while ((o = pool.run([&] { ran += 100; }, 60s)) == Outcome::Full) std::this_thread::yield();
+        EXPECT_EQ(o, Outcome::Done);
+    });
+    while (pool.run([&] { ran += 1000; }, 0s) != Outcome::Full) std::this_thread::yield();
+    release.set_value();
+    holder.join();
+    waiter.join();
+    EXPECT_EQ(ran.load(), 101);
+}
+
+TEST(ServePools, OneClientNeverTakesEveryThread) {
+    using ferrolit::cli::serve::ConnectionPool;
+    std::promise<void> release;
+    const std::shared_future<void> gate = release.get_future().share();
+    std::mutex mutex;
+    std::vector<int> served;
+    std::promise<void> b_served;
+    ConnectionPool pool({3, 10, 2}, [&](int connection) {
+        {
+            const std::lock_guard lock(mutex);
+            served.push_back(connection);
+        }
+        if (connection == 100) b_served.set_value();
+        gate.wait();
+    });
+    for (int a = 1; a <= 4; ++a) ASSERT_TRUE(pool.admit(a, "127.0.0.1"));
+    ASSERT_TRUE(pool.admit(100, "127.0.0.2"));
+    // Client b is served while a's third and fourth connections wait for a's own.
+    ASSERT_EQ(b_served.get_future().wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    EXPECT_TRUE(pool.others_waiting());
+    {
+        const std::lock_guard lock(mutex);
+        EXPECT_EQ(served.size(), 3U);
+    }
+    release.set_value();
 }
 
 }  // namespace

@@ -7,8 +7,6 @@
 
 namespace ferrolit {
 
-using component::Section;
-
 component::WidthBands component::tee_width(const Section& s, TipoBordo edge) {
     const float web = SectionAccess::web_width(s), flange = SectionAccess::flange_thickness(s);
     WidthBands w;

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "analysis/geometry.hpp"
+#include "ferrolit/analysis.hpp"
 
 namespace ferrolit::verification {
 
@@ -16,12 +16,6 @@ template <class F>
 void for_each_ring(const fa::Shape& shape, F&& f) {
     f(shape.outline);
     for (const fa::Ring& hole : shape.holes) f(hole);
-}
-
-double ring_area_where(const fa::Ring& ring, double a, double b, double c) {
-    fa::Ring clipped;
-    fa::detail::clip_ring(ring, a, b, c, clipped);
-    return clipped.size() >= 3 ? fa::detail::area_moments(clipped).A : 0.0;
 }
 
 double segment_distance(fa::Point p, fa::Point a, fa::Point b) {
@@ -83,7 +77,7 @@ double least_width(const fa::Shape& shape, Coordinate c, double lo, double hi) {
 
 double area_where(const fa::Shape& shape, double a, double b, double c) {
     double area = 0;
-    for_each_ring(shape, [&](const fa::Ring& ring) { area += ring_area_where(ring, a, b, c); });
+    for_each_ring(shape, [&](const fa::Ring& ring) { area += fa::area_where(ring, a, b, c); });
     return area;
 }
 

@@ -11,10 +11,12 @@
 #include <string>
 #include <string_view>
 
+#include "ferrolit/limits.hpp"
+
 namespace ferrolit::verification {
 
 // Largest JSON text of one section.
-inline constexpr std::size_t kMostInputBytes = 1 << 20;
+inline constexpr std::size_t kMostInputBytes = kMostSectionBytes;
 // Deepest nesting of arrays and objects.
 inline constexpr int kMostDepth = 16;
 

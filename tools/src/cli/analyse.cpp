@@ -2,10 +2,10 @@
 
 #include <fstream>
 #include <iostream>
-#include <iterator>
-#include <sstream>
+#include <string_view>
 
 #include "cli/analyse_input.hpp"
+#include "cli/capped_input.hpp"
 
 namespace ferrolit::cli {
 
@@ -13,6 +13,11 @@ namespace {
 
 using nlohmann::json;
 namespace fa = ferrolit::analysis;
+
+// Largest input document: a section of many vertices and bars with 10000 queries fits many times over.
+constexpr std::size_t kMostInputBytes = std::size_t{16} << 20;
+// Largest output: about 200 000 domain points; more is refused, not printed.
+constexpr std::size_t kMostOutputBytes = std::size_t{16} << 20;
 
 json optional_number(const std::optional<double>& v) { return v ? json(*v) : json(nullptr); }
 
@@ -43,24 +48,42 @@ json answer(const fa::Section& s, const ContourQuery& q) {
     return {{"contour", std::move(points)}};
 }
 
+// The value's indented text as it stands inside the output: each of its lines
+// after the first shifted right by `indent` (what json::dump(2) does for a nested value).
+void append_nested(std::string& out, const json& value, std::string_view indent) {
+    for (const char c : value.dump(2)) {
+        out += c;
+        if (c == '\n') out += indent;
+    }
+}
+
 }  // namespace
 
 AnalyseError::AnalyseError(const std::string& key, const std::string& problem)
     : std::runtime_error("\"" + key + "\": " + problem) {}
 
+// The output is written as the results come, the same text as one dump(2) of
+// the whole document, and stops at its limit: a domain query of many points,
+// many times over, would otherwise take hundreds of megabytes before printing.
 std::string analyse(const std::string& input) {
     const AnalyseRequest request = read_request(parse_document(input));
     const fa::Section& s = request.section;
-    json results = json::array();
+    std::string out = "{\n  \"N_max\": " + json(s.N_Rd_max()).dump() + ",\n  \"N_min\": " + json(s.N_Rd_min()).dump() +
+                      ",\n  \"results\": " + (request.queries.empty() ? "[]" : "[\n");
     for (std::size_t i = 0; i < request.queries.size(); ++i) {
+        const std::string key = "queries[" + std::to_string(i) + "]";
         try {
-            results.push_back(std::visit([&](const auto& q) { return answer(s, q); }, request.queries[i]));
+            out += "    ";
+            append_nested(out, std::visit([&](const auto& q) { return answer(s, q); }, request.queries[i]), "    ");
         } catch (const ferrolit::Error& e) {
-            throw AnalyseError("queries[" + std::to_string(i) + "]", e.what());
+            throw AnalyseError(key, e.what());
         }
+        out += i + 1 < request.queries.size() ? ",\n" : "\n  ]";
+        if (out.size() > kMostOutputBytes)
+            throw AnalyseError(key, "risultato troppo grande: oltre " + std::to_string(kMostOutputBytes >> 20) +
+                                        " MiB fin qui; chiedere meno punti o dividere le richieste");
     }
-    const json out = {{"N_max", s.N_Rd_max()}, {"N_min", s.N_Rd_min()}, {"results", std::move(results)}};
-    return out.dump(2) + "\n";
+    return out + "\n}\n";
 }
 
 }  // namespace ferrolit::cli
@@ -71,14 +94,15 @@ int run_analyse(const std::string& file) {
     try {
         std::string text;
         if (file.empty() || file == "-") {
-            text.assign(std::istreambuf_iterator<char>(std::cin), {});
+            text = read_capped(std::cin, kMostInputBytes);
         } else {
             std::ifstream in(file, std::ios::binary);
             if (!in) throw AnalyseError(file, "impossibile leggere il file");
-            std::ostringstream all;
-            all << in.rdbuf();
-            text = all.str();
+            text = read_capped(in, kMostInputBytes);
         }
+        if (text.size() > kMostInputBytes)
+            throw AnalyseError("JSON",
+                               "testo troppo lungo: al massimo " + std::to_string(kMostInputBytes >> 20) + " MiB");
         std::cout << analyse(text) << std::flush;
         return 0;
     } catch (const std::exception& e) {  // AnalyseError, ferrolit::Error, std::bad_alloc

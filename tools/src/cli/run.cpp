@@ -4,11 +4,13 @@
 #include <fstream>
 #include <iostream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
+#include "cli/capped_input.hpp"
 #include "cli/output_files.hpp"
 #include "common/example.hpp"
 #include "common/local_date.hpp"
+#include "common/text_lines.hpp"
+#include "ferrolit/limits.hpp"
 #include "ferrolit/verify.hpp"
 #include "ferrolit/version.h"
 #include "plot/domains_svg.hpp"
@@ -39,18 +41,20 @@ struct Source {
     std::string text, name;
 };
 
-Source load(const std::string& file) {
+// A section's text is read up to one byte past the library's limit, and a
+// JSON Lines text up to 1 GiB with each line so cut: the reader refuses what
+// is over, and no longer input is ever held whole.
+Source read_source(std::istream& in, const std::string& name, bool batch) {
+    if (!batch) return {read_capped(in, kMostSectionBytes), name};
+    CappedLines lines = read_capped_lines(in, kMostSectionBytes, kMostFileBytes);
+    if (lines.over_total) throw Fatal{name + ": file troppo grande (oltre 1 GiB)"};
+    return {std::move(lines.text), name};
+}
+
+Source load(const std::string& file, bool batch) {
     namespace fs = std::filesystem;
     if (file.empty()) return {kExampleSection, kExampleName};
-    if (file == "-") {
-        std::string text;
-        char chunk[1 << 16];
-        while (std::cin.read(chunk, sizeof chunk) || std::cin.gcount() > 0) {
-            text.append(chunk, static_cast<std::size_t>(std::cin.gcount()));
-            if (text.size() > kMostFileBytes) throw Fatal{"standard input troppo lungo (oltre 1 GiB)"};
-        }
-        return {std::move(text), "<stdin>"};
-    }
+    if (file == "-") return read_source(std::cin, "<stdin>", batch);
     std::error_code ec;
     if (fs::is_directory(file, ec))
         throw Fatal{file + " è una cartella: indicare un file JSON (.json) o JSON Lines (.jsonl)"};
@@ -58,10 +62,9 @@ Source load(const std::string& file) {
     if (!ec && size > kMostFileBytes) throw Fatal{file + ": file troppo grande (oltre 1 GiB)"};
     std::ifstream in(file, std::ios::binary);
     if (!in) throw Fatal{"impossibile leggere " + file};
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (!in && !in.eof()) throw Fatal{"impossibile leggere " + file};
-    return {text.str(), file};
+    Source source = read_source(in, file, batch);
+    if (in.bad()) throw Fatal{"impossibile leggere " + file};
+    return source;
 }
 
 bool is_json_lines_name(const std::string& file) {
@@ -77,14 +80,6 @@ std::string with_line(const std::string& one_line_json, int line) {
 
 RecordOptions record_options(const RunOptions& options, bool batch) {
     return {FERROLIT_VERSION_STRING, local_date("%Y-%m-%d"), batch, options.design};
-}
-
-std::size_t non_blank_lines(const std::string& text) {
-    std::size_t count = 0;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        if (line.find_first_not_of(" \t\r") != std::string::npos) ++count;
-    return count;
 }
 
 void write_files(const std::vector<std::pair<std::string, std::string>>& files) {
@@ -177,7 +172,7 @@ int run_sections(const RunOptions& options) {
                     same_file(*targets[i].second, *targets[j].second))
                     throw Fatal{std::string(targets[i].first) + " e " + targets[j].first + " indicano lo stesso file " +
                                 *targets[j].second};
-        const Source source = load(options.file);
+        const Source source = load(options.file, batch);
         return batch ? run_lines(options, source) : run_one(options, source);
     } catch (const Fatal& f) {
         std::cerr << "ferrolit: " << f.message << "\n";

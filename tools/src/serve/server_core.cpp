@@ -9,6 +9,7 @@
 #include "common/check_families.hpp"
 #include "common/example.hpp"
 #include "common/local_date.hpp"
+#include "common/text_lines.hpp"
 #include "ferrolit/verify.hpp"
 #include "plot/domains_svg.hpp"
 #include "record/html_record.hpp"
@@ -27,26 +28,42 @@ constexpr const char* kPageSource = "<pagina web>";
 // Sections in one JSON Lines record: each takes milliseconds; this bounds a request's work.
 constexpr std::size_t kMostBatchSections = 500;
 
+// The page: its own script and style sheet, requests to this server only, the
+// domains' SVG inline. 'unsafe-inline' styles are for the record shown in the
+// page (an iframe's srcdoc inherits this policy), whose style sheet is in the
+// record itself so that the downloaded file stands alone; no script is inline.
+constexpr const char* kPagePolicy =
+    "default-src 'none'; script-src 'self'; style-src 'self' 'unsafe-inline'; img-src 'self' data:; "
+    "connect-src 'self'; base-uri 'none'; form-action 'none'; frame-ancestors 'none'";
+// The API's answers are data: nothing in them may run, load or be framed.
+constexpr const char* kDataPolicy = "default-src 'none'; frame-ancestors 'none'; sandbox";
+
 enum class Action { Page, Asset, Example, Names, Verify, Design, Record };
 
 struct Route {
     std::string_view path;
     std::string_view method;
     Action action;
+    bool heavy;  // may take seconds: run apart from the page's requests
 };
 
 // One table of what the server answers; the 404 and 405 answers follow from it.
 constexpr Route kRoutes[] = {
-    {"/", "GET", Action::Page},
-    {"/index.html", "GET", Action::Page},
-    {"/app.js", "GET", Action::Asset},
-    {"/app.css", "GET", Action::Asset},
-    {"/api/example", "GET", Action::Example},
-    {"/api/names", "GET", Action::Names},
-    {"/api/verify", "POST", Action::Verify},
-    {"/api/design", "POST", Action::Design},
-    {"/api/record", "POST", Action::Record},
+    {"/", "GET", Action::Page, false},
+    {"/index.html", "GET", Action::Page, false},
+    {"/app.js", "GET", Action::Asset, false},
+    {"/app.css", "GET", Action::Asset, false},
+    {"/api/example", "GET", Action::Example, false},
+    {"/api/names", "GET", Action::Names, false},
+    {"/api/verify", "POST", Action::Verify, false},
+    {"/api/design", "POST", Action::Design, true},
+    {"/api/record", "POST", Action::Record, true},
 };
+
+const Route* route_of(std::string_view path) {
+    const auto r = std::find_if(std::begin(kRoutes), std::end(kRoutes), [&](const Route& x) { return x.path == path; });
+    return r == std::end(kRoutes) ? nullptr : r;
+}
 
 // A JSON string, any invalid UTF-8 replaced rather than thrown on.
 std::string json_string(std::string_view text) {
@@ -77,14 +94,21 @@ Response serve_asset(std::string_view path) {
     const WebAsset* a = asset(path);
     if (a == nullptr) return failure(404, "risorsa non trovata: " + std::string(path));
     Response r = answer(200, a->content_type, std::string(a->body));
+    // Kept by the browser but asked again each time: a new program serves a new page.
     r.headers.emplace_back("Cache-Control", "no-cache");
+    if (path == "/index.html") r.headers.emplace_back("Content-Security-Policy", kPagePolicy);
     return r;
+}
+
+std::string lower(std::string_view text) {
+    std::string m(text);
+    std::transform(m.begin(), m.end(), m.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return m;
 }
 
 // The media type without parameters, in lower case.
 std::string media_type(std::string_view content_type) {
-    std::string m(content_type.substr(0, content_type.find(';')));
-    std::transform(m.begin(), m.end(), m.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string m = lower(content_type.substr(0, content_type.find(';')));
     const auto first = m.find_first_not_of(" \t");
     const auto last = m.find_last_not_of(" \t");
     return first == std::string::npos ? std::string() : m.substr(first, last - first + 1);
@@ -92,10 +116,24 @@ std::string media_type(std::string_view content_type) {
 
 bool is_json_lines(const std::string& media) { return media == "application/x-ndjson" || media == "application/jsonl"; }
 
-// JSON bodies: the page sends application/json; a plain fetch or curl may send text/plain or nothing.
+// JSON bodies only: a cross-site form or a fetch without a preflight can send
+// text/plain, form encodings or no type at all, never these.
 bool accepts(const std::string& media, Action action) {
-    if (media.empty() || media == "application/json" || media == "text/plain") return true;
+    if (media == "application/json") return true;
     return action == Action::Record && is_json_lines(media);
+}
+
+// The names under which the page reaches this server.
+bool is_own_host(std::string_view host, const ServerOptions& options) {
+    const std::string port = ":" + std::to_string(options.port);
+    const std::string h = lower(host);
+    return h == "127.0.0.1" + port || h == "localhost" + port;
+}
+
+// A browser names the page that sends a request: http:// and one of the names above.
+bool is_own_origin(std::string_view origin, const ServerOptions& options) {
+    constexpr std::string_view scheme = "http://";
+    return lower(origin.substr(0, scheme.size())) == scheme && is_own_host(origin.substr(scheme.size()), options);
 }
 
 // The names the page's lists offer, from the library's own tables.
@@ -155,8 +193,7 @@ Response record(const Request& request, const ServerOptions& options) {
     std::vector<RecordSection> sections;
     const bool batch = is_json_lines(media_type(request.content_type));
     if (batch) {
-        const auto lines = std::count(request.body.begin(), request.body.end(), '\n') + 1;
-        if (static_cast<std::size_t>(lines) > kMostBatchSections)
+        if (non_blank_lines(request.body) > kMostBatchSections)
             return failure(413,
                            "troppe righe: al massimo " + std::to_string(kMostBatchSections) + " sezioni per relazione");
         BatchOptions batch_options;
@@ -205,11 +242,49 @@ std::string key_of_message(const std::string& message) {
     return end == std::string::npos ? std::string() : message.substr(start, end - start);
 }
 
-Response handle(const Request& request, const ServerOptions& options) {
+void add_policy_headers(Response& response) {
+    const auto has = [&](std::string_view name) {
+        return std::any_of(response.headers.begin(), response.headers.end(),
+                           [&](const auto& h) { return h.first == name; });
+    };
+    response.headers.emplace_back("X-Content-Type-Options", "nosniff");
+    if (!has("Content-Security-Policy")) response.headers.emplace_back("Content-Security-Policy", kDataPolicy);
+    // Results and records are computed for one request and never reused.
+    if (!has("Cache-Control")) response.headers.emplace_back("Cache-Control", "no-store");
+}
+
+std::optional<Response> refusal(const Request& request, const ServerOptions& options) {
+    const std::string port = std::to_string(options.port);
+    std::optional<Response> r;
+    if (!is_own_host(request.host, options))
+        r = failure(421, "richiesta per un altro nome (Host \"" + request.host +
+                             "\"): il server risponde solo a 127.0.0.1:" + port + " e localhost:" + port);
+    else if (!request.origin.empty() && !is_own_origin(request.origin, options))
+        r = failure(
+            403, "origine non ammessa: " + request.origin + "; il server accetta richieste solo dalla propria pagina");
+    if (r) add_policy_headers(*r);
+    return r;
+}
+
+bool is_heavy(const Request& request) {
+    const Route* route = route_of(request.path);
+    return route != nullptr && route->heavy && request.method == route->method;
+}
+
+Response busy(const std::string& why, int retry_after_seconds) {
+    Response r =
+        failure(503, "server occupato: " + why + "; riprovare tra " + std::to_string(retry_after_seconds) + " s");
+    r.headers.emplace_back("Retry-After", std::to_string(retry_after_seconds));
+    add_policy_headers(r);
+    return r;
+}
+
+namespace {
+
+Response route_request(const Request& request, const ServerOptions& options) {
     try {
-        const auto route = std::find_if(std::begin(kRoutes), std::end(kRoutes),
-                                        [&](const Route& r) { return r.path == request.path; });
-        if (route == std::end(kRoutes)) return failure(404, "indirizzo sconosciuto: " + request.path);
+        const Route* route = route_of(request.path);
+        if (route == nullptr) return failure(404, "indirizzo sconosciuto: " + request.path);
         if (request.method != route->method && !(request.method == "HEAD" && route->method == "GET")) {
             Response r = failure(405, "metodo " + request.method + " non ammesso per " + request.path + ": usare " +
                                           std::string(route->method));
@@ -229,6 +304,14 @@ Response handle(const Request& request, const ServerOptions& options) {
     } catch (const std::exception& e) {
         return failure(500, std::string("errore interno: ") + e.what());
     }
+}
+
+}  // namespace
+
+Response handle(const Request& request, const ServerOptions& options) {
+    Response r = route_request(request, options);
+    add_policy_headers(r);
+    return r;
 }
 
 }  // namespace ferrolit::cli::serve

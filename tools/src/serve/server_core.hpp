@@ -13,8 +13,16 @@
 //
 // Bad requests get 400 (unusable input: {"errore": message, "chiave": key or
 // null}), 404, 405, 413 or 415 with an Italian message; nothing throws.
+//
+// Who may ask: the server listens on the loopback only, but any web page the
+// engineer opens can make the browser send requests to it. refusal() turns
+// away what did not come from the page itself: a Host other than
+// 127.0.0.1:PORT or localhost:PORT (421: a DNS-rebound name), an Origin other
+// than the server's own (403); handle() serves POSTs only with a JSON type
+// (415 otherwise), which a cross-site form or a "simple" fetch cannot send.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,6 +37,8 @@ struct Request {
     std::string path;    // without the query
     std::string body;
     std::string content_type;  // as sent, parameters included; may be empty
+    std::string host = {};     // the Host header; may be empty
+    std::string origin = {};   // the Origin header; empty when not sent
 };
 
 struct Response {
@@ -40,9 +50,25 @@ struct Response {
 
 struct ServerOptions {
     std::string version;  // the program's version, for the record's header
+    int port = 0;         // the port listened on, for the Host and Origin checks
 };
 
+// The answer to a request from elsewhere than the page (see above), or none.
+std::optional<Response> refusal(const Request& request, const ServerOptions& options);
+
+// The answer to a request, with the headers of policy() added.
 Response handle(const Request& request, const ServerOptions& options);
+
+// Requests whose work takes long (a design, a record of many sections): the
+// adapter runs them on a pool of their own, so that they never hold up the page.
+bool is_heavy(const Request& request);
+
+// 503 with Retry-After: the server is full; `why` completes "server occupato: ".
+Response busy(const std::string& why, int retry_after_seconds);
+
+// Adds what every answer carries: X-Content-Type-Options, a Content-Security-
+// Policy (the page's own, or none at all for the API) and Cache-Control.
+void add_policy_headers(Response& response);
 
 // The key an input error names (`chiave "combinazioni[2].My": ...`), or empty.
 std::string key_of_message(const std::string& message);
