@@ -199,6 +199,14 @@ struct CheckResult {
     std::vector<Detail> details;
 };
 
+// A check family that did not run on a section, and why ("nessuna
+// combinazione SLE rara"). A family run on some combinations and not on a
+// kind it also covers is listed for that kind.
+struct NotRun {
+    std::string id;      // a check id (CheckResult::id)
+    std::string reason;  // Italian
+};
+
 struct FERROLIT_API VerificationResult {
     VerificationInput input;  // as read, with the materials resolved
     analysis::Shape shape;    // normalised concrete outline, mm
@@ -213,6 +221,7 @@ struct FERROLIT_API VerificationResult {
     double max_ratio = 0;
     bool ultimate_checks_run = false;  // there was an ultimate combination
     bool service_checks_run = false;   // there was a service combination
+    std::vector<NotRun> not_run;       // the families that did not run, in the order of the checks
     std::vector<std::string> warnings;
     std::string version;
 

@@ -25,6 +25,10 @@ class Verify(unittest.TestCase):
         self.assertEqual((bending["combination"], bending["unit"]), ("SLU", "kNm"))
         self.assertAlmostEqual(bending["capacity"], 156.43, places=2)  # the README beam's M_Rd
         self.assertEqual(r["version"], ferrolit.version())
+        # No SLE rara or frequente combination: the families they drive are listed with the reason.
+        not_run = {(n["id"], n["reason"].split(":")[0]) for n in r["not_run"]}
+        self.assertIn(("stress_steel", "nessuna combinazione SLE rara (§4.1.2.2.5.2)"), not_run)
+        self.assertIn(("crack_width", "nessuna combinazione SLE frequente"), not_run)
 
     def test_not_verified_is_a_result_and_nothing_provided_is_unbounded(self):
         r = ferrolit.verify(BEAM | {"fStaffe": 0})

@@ -114,6 +114,11 @@ Model build_model(const VerificationInput& in, const Reinforcement& r, std::vect
     }
     for (const PointBar& b : in.bars)
         bars.push_back({b.y, b.z, b.diameter, std::numbers::pi * b.diameter * b.diameter / 4, "barre"});
+    std::vector<bool> real_diameter(bars.size(), true);
+    for (std::size_t i = 0; i < bars.size(); ++i)
+        for (int k = 0; k < 4; ++k)
+            if (bars[i].layer == kLayerNames[k] && !r.layers[k].bars) real_diameter[i] = false;
+    refuse_overlapping_bars(bars, real_diameter);
     std::vector<fa::Bar> engine_bars;
     for (const PlacedBar& b : bars) engine_bars.push_back({b.y, b.z, b.area});
     Model m = [&] {

@@ -49,6 +49,11 @@ struct Model {
     std::optional<StirrupsRecord> stirrups;
 };
 
+// Two bars whose circles overlap, or a bar listed twice, is an input error
+// naming both (bar_overlaps.cpp); bars without a real diameter (a layer given
+// by its area alone) are skipped.
+void refuse_overlapping_bars(const std::vector<PlacedBar>& bars, const std::vector<bool>& real_diameter);
+
 Model build_model(const VerificationInput& in, const Reinforcement& r, std::vector<std::string>& warnings);
 
 }  // namespace ferrolit::verification

@@ -24,6 +24,7 @@ VerificationResult run_checks(const VerificationInput& in, const Reinforcement& 
         check_stresses(ctx, out.checks);
         check_cracks(ctx, out.checks);
         check_detailing(ctx, out.checks);
+        out.not_run = checks_not_run(ctx);
     }
     for (const Combination& c : in.combinations) {
         out.ultimate_checks_run = out.ultimate_checks_run || is_ultimate(c.kind);

@@ -150,6 +150,7 @@ class BadInput(unittest.TestCase):
         ("bad axis", {"queries": [{"domain": "Mx"}]}, "queries[0].domain"),
         ("too few points", {"queries": [{"domain": "My", "points": 2}]}, "queries[0].points"),
         ("bad law", {"concrete": {"class": "C25/30", "law": "cubic"}}, "concrete.law"),
+        ("eps_ud a whole", {"steel": {"class": "B450C", "eps_ud": 1.0}}, "steel.eps_ud"),
         # The output stops at 16 MiB, at the query that passes it (about 800 kB each).
         ("output too large", {"queries": [{"domain": "My", "points": 10000}] * 100}, "queries[21]"),
     ]
@@ -164,6 +165,8 @@ class BadInput(unittest.TestCase):
                 self.assertEqual(result.returncode, 2, result.stdout)
                 self.assertIn('"' + key + '"', result.stderr)
                 self.assertEqual(result.stdout, "")
+                if key == "steel.eps_ud":  # the bound broken, not "deve essere positivo"
+                    self.assertIn("minore di 1", result.stderr)
 
     def test_texts_that_are_no_document(self):
         for text in ["", "[1, 2]", "{", '{"concrete": NaN}', '{"a": 1, "a": 2}', "[" * 100000 + "]" * 100000,

@@ -327,6 +327,41 @@ class Design(Workspace):
         text = run("design", self.section_file(section)).stdout
         self.assertIn("progetto", text)
 
+    def test_design_reads_back_to_the_same_checks(self):
+        # The "input" echoed by design holds the bars and stirrups it chose: verifying it gives the same
+        # checks, entry by entry (a side layer chosen empty reads back as an area of 0).
+        def section(**over):
+            s = example()
+            for key in ("stringaAs_inf", "stringaAs_sup", "fStaffe", "nBracciaStaffe", "passoStaffe"):
+                s.pop(key, None)
+            s["combinazioni"] = [{"nome": "U", "tipo": "SLU", "My": 150, "Vz": 120},
+                                 {"nome": "Q", "tipo": "SLE quasi permanente", "My": 80}]
+            return s | over
+        cases = (
+            ("rectangle, everything chosen", section()),
+            ("T, stirrups given", section(forma="T", Base=800, BaseInf=300, SpessoreT=120, fStaffe=8,
+                                          nBracciaStaffe=2, passoStaffe=150)),
+            ("column with Mz: side layers", section(TipoSezione="Pilastro", Base=400, Altezza=400, combinazioni=[
+                {"nome": "U", "tipo": "SLU", "N": 800, "My": 60, "Mz": 40, "Vz": 50}])),
+            ("bottom given", section(stringaAs_inf="4f20")),
+        )
+        for what, s in cases:
+            with self.subTest(what):
+                result = run("design", "--json", self.section_file(s))
+                self.assertEqual(result.returncode, 0, result.stderr)
+                designed = json.loads(result.stdout)
+                echo = designed["input"]
+                self.assertTrue(any(k.startswith("stringaAs_") for k in echo), echo)
+                self.assertIn("fStaffe", echo)
+                code, again = self.verify_json(echo)
+                self.assertEqual(code, 0)
+
+                def entries(r):
+                    return [(c["id"], c["combination"], c["ratio"], c["verified"]) for c in r["checks"]]
+                self.assertEqual(entries(again), entries(designed))
+                self.assertEqual(again["section"]["layers"] and [l["bars"] for l in again["section"]["layers"]],
+                                 [l["bars"] for l in designed["section"]["layers"]])
+
     def test_design_gives_up_plainly(self):
         section = example()
         del section["stringaAs_inf"]

@@ -243,6 +243,9 @@ class SectionRecord(Workspace):
         self.assertFalse(r["service_checks_run"])
         self.assertEqual(len(doc.all("p", **{"data-not-run": "service"})), 1)
         self.assertEqual(doc.all("p", **{"data-not-run": "ultimate"}), [])
+        listed = [li.attrs["data-not-run-id"] for li in doc.one("ul", cls="not-run-list").all("li")]
+        self.assertEqual(listed, [n["id"] for n in r["not_run"]])
+        self.assertIn("stress_steel", listed)
         stirrups = rows(doc.one("table", **{"data-check": "stirrups"}))
         self.assertEqual(stirrups[0].one("td", cls="ratio").content(), "illimitato")
         for sentinel in (r"1e999", r"\binf\b", r"1e\+", r"\bnan\b", r"∞"):

@@ -148,6 +148,115 @@ class Contract(Case):
                 self.assertTrue(p.stderr.strip())
 
 
+    def test_meaningless_numbers_are_refused_naming_key_and_bound(self):
+        # Each refusal names the key and the bound broken, in Italian with mm and kN; none is the
+        # component's dialog text (in metres, decimal dot).
+        no_class = {k: v for k, v in beam().items() if k != "ClasseAcciaio"}
+        tee = beam(forma="T", Base=1000, BaseInf=60, SpessoreT=120, stringaAs_inf=None)
+        del tee["stringaAs_inf"]
+        cases = (  # what, section, words in the message
+            ("moment overflowing N·mm", beam(combinazioni=[combo("U", My=2e302)]), ("combinazioni[1].My", "1e+12 kNm")),
+            ("axial force", beam(combinazioni=[combo("U", N=-1.8e306, My=10)]), ("combinazioni[1].N", "1e+12 kN")),
+            ("flat moment", beam(Med_y=1e13), ("Med_y", "1e+12 kNm")),
+            # fyd = 450/1e-9: eps_yd = fyd/Es = 2.25e6 above eps_ud 0.0675, the steel never yields.
+            ("gammaS tiny", beam(gammaS=1e-9, combinazioni=[combo("U", My=10)]), ("gammaS", "εud = 0,0675")),
+            ("fyk huge", dict(no_class, fyk=1e30, combinazioni=[combo("U", My=10)]), ("fyk", "εud")),
+            ("gammaC zero", beam(gammaC=0, combinazioni=[combo("U", My=10)]), ("gammaC", "maggiore di 0")),
+            ("Es negative", beam(Es=-200000, combinazioni=[combo("U", My=10)]), ("Es", "maggiore di 0")),
+            ("eps_ud a whole", beam(eps_ud=1.0, combinazioni=[combo("U", My=10)]), ("eps_ud", "minore di 1")),
+            # Sizes in metres: refused before any bar or code minimum is computed from them.
+            ("metres", beam(Base=0.3, Altezza=0.5, Copriferro_Inf=0.04, Copriferro_Sup=0.04,
+                            combinazioni=[combo("U", My=10)]), ("Base", "0,3 m = 300 mm")),
+            ("metres, no bars", beam(Base=0.3, Altezza=0.5, stringaAs_inf=None, combinazioni=[combo("U", My=10)]),
+             ("Base", "millimetri")),
+            # A 60 mm web: no code-minimum layer fits in one row.
+            ("narrow web", dict(tee, combinazioni=[combo("U", My=10)]), ("As_inf", "\"BaseInf\"", "60 mm")),
+        )
+        for what, section, words in cases:
+            with self.subTest(what):
+                section = {k: v for k, v in section.items() if v is not None}
+                p = run(section, "--json")
+                self.assertEqual(p.returncode, 2, p.stdout[:300])
+                for w in words:
+                    self.assertIn(w, p.stderr)
+                self.assertNotIn("Impossibile Procedere", p.stderr)
+                self.assertNotRegex(p.stderr, r"\d\.\d+ m\b")
+
+    def test_overlapping_and_repeated_bars_refused_naming_both(self):
+        # Bars are circles. 11f24 over the 220 mm between the end centres of a 300 mm beam (covers 40):
+        # centres 22 mm apart < 24 mm, they overlap. 10f20: 24,4 mm apart > 20 mm, they do not.
+        # A bar listed twice would be counted twice: refused naming both entries.
+        square = [{"y": y, "z": z, "d": 20} for y in (50, 250) for z in (50, 450)]
+        cases = (  # what, section, words in the message (None: accepted)
+            ("11f24 in 300", beam(stringaAs_inf="11f24"), ("barre sovrapposte", "As_inf, barra 1 di 11",
+                                                          "As_inf, barra 2 di 11", "22,0 mm", "24,0 mm")),
+            ("10f20 in 300", beam(stringaAs_inf="10f20"), None),
+            ("repeated", beam(stringaAs_inf=None, stringaAs_sup=None, barre=square + [square[2]]),
+             ("barra ripetuta", "barre[3]", "barre[5]")),
+            ("explicit over a layer", beam(barre=[{"y": 160, "z": 40, "d": 20}]),
+             ("barre sovrapposte", "As_inf, barra 2 di 3", "barre[1]")),
+        )
+        for what, section, words in cases:
+            with self.subTest(what):
+                section = {k: v for k, v in section.items() if v is not None}
+                section["combinazioni"] = [combo("U", My=50)]
+                p = run(section, "--json")
+                if words is None:
+                    self.assertIn(p.returncode, (0, 1), p.stderr)
+                    continue
+                self.assertEqual(p.returncode, 2, p.stdout[:300])
+                for w in words:
+                    self.assertIn(w, p.stderr)
+
+    def test_unusual_materials_are_warned_of(self):
+        cases = (  # key given, value, words of the warning
+            ("gammaC", 1e-9, "gammaC = 1e-09"), ("gammaS", 1.5, "gammaS = 1,5"),
+            ("Es", 1e9, "Es = 1e+09 MPa"), ("alfaCC", 0.85, None),
+        )
+        for key, value, words in cases:
+            with self.subTest(key):
+                r = self.verify(beam(**{key: value}, combinazioni=[combo("U", My=10)]))
+                said = [w for w in r["warnings"] if w.startswith(key + " =")]
+                if words is None:
+                    self.assertEqual(said, [])
+                else:
+                    self.assertEqual(len(said), 1, r["warnings"])
+                    self.assertIn(words, said[0])
+                    self.assertIn("fuori dall'uso della norma", said[0])
+
+    def test_checks_not_run_are_listed_with_their_reason(self):
+        # Each family that did not run is in "not_run" with its reason, in the JSON and in the text record:
+        # σc and σs need an SLE rara combination, σc and wk an SLE quasi permanente one, wk an SLE frequente
+        # one, bending and shear an SLU one; stirrup spacing needs stirrups; bar diameter and spacing are
+        # rules of columns (§4.1.6.1.2). Every family either ran or is listed.
+        families = {"bending", "shear_z", "shear_y", "stress_concrete", "stress_steel", "crack_width", "as_min",
+                    "as_max", "stirrups", "stirrup_spacing", "bar_spacing", "bar_diameter"}
+        qp, rara = combo("Q", tipo="SLE quasi permanente", My=40), combo("R", tipo="SLE rara", My=50)
+        freq, slu = combo("F", tipo="SLE frequente", My=45), combo("U", My=80, Vz=50)
+        cases = (  # section, expected (id, words of the reason)
+            (beam(combinazioni=[qp]), {("bending", "SLU"), ("shear_z", "SLU"), ("shear_y", "SLU"),
+                                       ("stress_concrete", "SLE rara"), ("stress_steel", "SLE rara"),
+                                       ("crack_width", "SLE frequente"), ("bar_spacing", "pilastri"),
+                                       ("bar_diameter", "pilastri")}),
+            (beam(combinazioni=[slu, rara, freq, qp]), {("bar_spacing", "pilastri"), ("bar_diameter", "pilastri")}),
+            (column(combinazioni=[slu, rara], fStaffe=0, passoStaffe=0, nBracciaStaffe=0),
+             {("stress_concrete", "SLE quasi permanente"), ("crack_width", "SLE frequente"),
+              ("crack_width", "SLE quasi permanente"), ("stirrup_spacing", "nessuna staffa")}),
+        )
+        for section, expected in cases:
+            with self.subTest([c["nome"] for c in section["combinazioni"]], member=section["TipoSezione"]):
+                r = self.verify(section)
+                listed = r["not_run"]
+                self.assertEqual(len(listed), len(expected), listed)
+                for cid, words in expected:
+                    self.assertTrue(any(n["id"] == cid and words in n["reason"] for n in listed), (cid, listed))
+                self.assertEqual(families - {c["id"] for c in r["checks"]} - {n["id"] for n in listed}, set())
+                text = run(section).stdout
+                block = text[text.index("VERIFICHE NON ESEGUITE"):]
+                for n in listed:
+                    self.assertIn(f"({n['id']}): {n['reason']}", block)
+
+
 class Bending(Case):
     """§4.1.2.3.4.2: resisting moment at N_Ed on the ray of the action."""
 
@@ -253,19 +362,59 @@ class Shear(Case):
         #   N = 1400: sigma_cp 11.43 = 0.807 fcd -> alpha_c = 2.5*(1-0.807) = 0.4832, V_Rcd = 334.22 cot/(1+cot^2),
         #             crossing 1 + cot^2 = 4.568, cot 1.889: V_Rd = 138.21 kN (alpha_c governs);
         #   N = 1650: sigma_cp 13.47 = 0.951 fcd -> alpha_c 0.1230, V_Rcd(cot 1) = 42.56 < V_Rsd(1): V_Rd = 42.56 kN.
+        #   V_Ed above V_Rd,c in each, so the stirrups carry it alone (the code's rule below).
         cases = (("beam", beam(), 0, 100, 150, 203.58), ("column", column(), 0, 20, 120, 182.92),
-                 ("column", column(), 1400, 10, 120, 138.21), ("column", column(), 1650, 10, 30, 42.56))
+                 ("column", column(), 1400, 10, 120, 138.21), ("column", column(), 1650, 10, 120, 42.56))
         for what, section, n, my, vz, v_rd in cases:
             with self.subTest(what, N=n):
                 section["combinazioni"] = [combo("C", N=n, My=my, Vz=vz)]
                 c = self.one(self.verify(section), "shear_z", "C")
                 self.close(c["capacity"], v_rd, REL, "V_Rd")
                 self.close(c["ratio"], vz / v_rd, REL)
-                self.assertTrue(c["verified"])
+                self.assertEqual(c["clause"], "§4.1.2.3.5.2")
+                self.assertIs(c["verified"], vz <= v_rd)
         # Vy acts along the base: bw = 500, d = 300 - 40 = 260, the same two legs of the hoop:
         # V_Rsd = 0.9*260*100.53/200*391.304*2.5 = 115.06 kN < V_Rcd(2.5) = 828.75*2.5/7.25 = 285.78 kN.
         c = self.one(self.verify(beam(combinazioni=[combo("C", My=100, Vy=60)])), "shear_y", "C")
         self.close(c["capacity"], 115.06, REL, "V_Rd in plane y")
+
+    def test_stirrups_not_needed_by_calculation(self):
+        # §4.1.2.3.5: with V_Ed <= V_Rd,c no shear reinforcement is needed by calculation (the minimum
+        # stirrups of §4.1.6.1 suffice), so V_Rd = max(V_Rd,c; min(V_Rsd; V_Rcd)).
+        # Column 600 x 600, 6f20 at z = 40 and at z = 560 and one f20 at mid-height of each side (on the
+        # centroid, in neither tensioned side), f6/240 two legs, N = 1200 kN:
+        #   d = 560, k = 1 + (200/560)^0.5 = 1.5976, rho = 1884.96/(600*560) = 0.005610,
+        #   0.18*k*(100*rho*25)^(1/3)/1.5 = 0.4622 MPa; sigma_cp = 3.333 capped at 0.2*fcd = 2.833:
+        #   V_Rd,c = (0.4622 + 0.15*2.833)*600*560 = 298.11 kN.
+        #   Asw/s = 2*28.274/240 = 0.2356 mm; V_Rsd(2.5) = 0.9*560*0.2356*391.304*2.5 = 116.17 kN, which the
+        #   struts (alpha_c = 1 + 3.333/14.167 = 1.235, V_Rcd(2.5) = 912.4 kN) do not limit.
+        # Column detailing: stirrups f6 >= max(6; 20/4), spacing 240 <= min(12*20; 250); widest bar gap 260.
+        bars = ([{"y": 40 + 104 * i, "z": z, "d": 20} for z in (40, 560) for i in range(6)]
+                + [{"y": y, "z": 300, "d": 20} for y in (40, 560)])
+        light = column(Base=600, Altezza=600, barre=bars, fStaffe=6, passoStaffe=240)
+        for key in ("stringaAs_inf", "stringaAs_sup"):
+            del light[key]
+        # The README beam, f8/200: V_Rd,c = 70.76 kN (sagging, test_without_stirrups) < V_Rsd = 203.58 kN.
+        cases = (  # section, N, My, V_Ed, V_Rd, governed by V_Rd,c
+            (light, 1200, 0, 180, 298.11, True),  # failed at 180/116.17 = 1.55 under min(V_Rsd; V_Rcd) alone
+            (light, 1200, 0, 290, 298.11, True),
+            (light, 1200, 0, 300, 116.17, None),  # above V_Rd,c: the stirrups alone, fails at 2.58
+            (beam(), 0, 50, 60, 203.58, False),  # below V_Rd,c but the stirrups give more: nothing changes
+        )
+        for section, n, my, vz, v_rd, concrete in cases:
+            with self.subTest(N=n, V=vz):
+                r = self.verify(dict(section, combinazioni=[combo("C", N=n, My=my, Vz=vz)]))
+                c = self.one(r, "shear_z", "C")
+                self.close(c["capacity"], v_rd, REL, "V_Rd")
+                self.assertIs(c["verified"], vz <= v_rd)
+                self.assertEqual(c["clause"], "§4.1.2.3.5.1" if concrete else "§4.1.2.3.5.2")
+                if concrete is None:
+                    self.assertNotIn("max(", c["note"])
+                else:
+                    self.assertIn("governa " + ("V_Rd,c" if concrete else "min(V_Rsd; V_Rcd)"), c["note"])
+                if section is light and vz <= v_rd:
+                    self.assertTrue(r["verified"], [x for x in r["checks"] if not x["verified"]])
+                    self.assertTrue(self.entries(r, "stirrups"), "the minimum stirrups are still checked")
 
 
 # Cracked rectangle, alpha_e = 15 (bars in compression counted at 15 too), N = 0:

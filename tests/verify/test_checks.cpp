@@ -295,8 +295,11 @@ TEST(VerifyDetailing, BeamRules) {
     EXPECT_FALSE(s.verified);
     EXPECT_NEAR(*find_check(r, "stirrup_spacing").capacity, 1000.0 / 3, 1e-9);  // three a metre < 0.8·460
     EXPECT_FALSE(r.verified);
-    // 10f28 below: 6158 mm² > 0.04·Ac = 6000 mm².
-    const auto big = run(readme_beam("10f28", "2f12"), {combination("U", CombinationKind::Ultimate, 0, 20)});
+    // 10f28 below: 6158 mm² > 0.04·Ac = 6000 mm². Ten in one row of a 300 mm beam would overlap (an input
+    // error): 5f28 at the cover and five more ø28 on the same verticals 60 mm higher.
+    VerificationInput two_rows = readme_beam("5f28", "2f12");
+    for (int k = 0; k < 5; ++k) two_rows.bars.push_back({40.0 + 55 * k, 100, 28});
+    const auto big = run(two_rows, {combination("U", CombinationKind::Ultimate, 0, 20)});
     EXPECT_NEAR(find_check(big, "as_max").ratio, 10 * pi * 196 / 6000, 1e-9);
     // No stirrups at all: nothing provided, an infinite ratio, and no spacing to check.
     in.stirrups = StirrupsInput{0, 0, 0};
@@ -328,6 +331,12 @@ TEST(VerifyResult, ChecksNotRunAreSaid) {
     for (const std::string& w : r.warnings) said = said || w.find("nessuna combinazione SLE") != std::string::npos;
     EXPECT_TRUE(said);
     for (const CheckResult& c : r.checks) EXPECT_NE(c.id, "crack_width");
+    // The result lists each family that did not run: the three service families (σc for both its kinds,
+    // wk for both), and the column rules on a beam.
+    std::vector<std::string> ids;
+    for (const NotRun& n : r.not_run) ids.push_back(n.id);
+    EXPECT_EQ(ids, (std::vector<std::string>{"stress_concrete", "stress_concrete", "stress_steel", "crack_width",
+                                             "crack_width", "bar_spacing", "bar_diameter"}));
 }
 
 }  // namespace

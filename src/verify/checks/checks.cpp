@@ -29,7 +29,12 @@ const analysis::ServiceState& Context::cracked_state(const Combination& c) const
         analysis::ServiceOptions options;
         options.alpha_e = in.alpha_e;
         options.allow_uncracked = false;
-        it = cracked_.emplace(&c, section.service(c.N, c.My, c.Mz, options)).first;
+        try {
+            it = cracked_.emplace(&c, section.service(c.N, c.My, c.Mz, options)).first;
+        } catch (const Error& e) {  // the engine's message names neither the combination nor its actions
+            throw Error(e.kind(),
+                        "combinazione \"" + c.name + "\" (" + combination_kind_name(c.kind) + "): " + e.what());
+        }
     }
     return it->second;
 }

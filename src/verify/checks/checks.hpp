@@ -68,4 +68,7 @@ void check_stresses(const Context& ctx, std::vector<CheckResult>& out);
 void check_cracks(const Context& ctx, std::vector<CheckResult>& out);
 void check_detailing(const Context& ctx, std::vector<CheckResult>& out);
 
+// The families that did not run on this section and why (not_run.cpp).
+std::vector<NotRun> checks_not_run(const Context& ctx);
+
 }  // namespace ferrolit::verification

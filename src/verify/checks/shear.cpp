@@ -37,6 +37,8 @@ struct Resistance {
     double sigma_cp_struts = 0;                             // N_Ed/Ac, for αc
     double cot_theta = 0, alpha_c = 1, VRsd = 0, VRcd = 0;  // (4.1.27), (4.1.28)
     double VRd = 0;
+    bool below_VRd_c = false;       // with stirrups: V_Ed ≤ V_Rd,c, the larger of the two resistances counts
+    bool concrete_governs = false;  // and it is V_Rd,c
 };
 
 // αc of §4.1.2.3.5.2 for the mean compression σcp.
@@ -92,6 +94,18 @@ void with_stirrups(const Context& ctx, double N, Resistance& r) {
     r.VRd = std::min(r.VRsd, r.VRcd);
 }
 
+// With stirrups, a member whose V_Ed ≤ V_Rd,c needs no shear reinforcement
+// by calculation (§4.1.2.3.5): the minimum stirrups of §4.1.6.1 suffice (the
+// `stirrups` check), so the resistance is the larger of V_Rd,c and
+// min(V_Rsd, V_Rcd). Above V_Rd,c the stirrups must carry it alone.
+void apply_code_rule(Resistance& r, double V) {
+    if (!r.stirrups || V > r.VRd_c) return;
+    r.below_VRd_c = true;
+    if (r.VRd_c <= r.VRd) return;
+    r.VRd = r.VRd_c;
+    r.concrete_governs = true;
+}
+
 Resistance resistance(const Context& ctx, Coordinate c, bool low, double N) {
     Resistance r;
     r.side = tension_side(ctx, c, low);
@@ -108,12 +122,17 @@ std::string note_of(const Context& ctx, const Resistance& r, bool chosen_side) {
         return note + "; senza armature trasversali (4.1.23): ρl = " + format::significant(r.rho, 3) +
                ", σcp = " + format::decimal(r.sigma_cp, 2) + " MPa";
     const StirrupsRecord& s = *ctx.stirrups;
-    return note + "; staffe ø" + format::significant(s.diameter) + "/" + format::significant(s.spacing) + " a " +
-           std::to_string(s.legs) + " bracci: cot θ = " + format::decimal(r.cot_theta, 2) +
-           (ctx.in.cot_theta ? " (assegnato)" : " (scelto per massimizzare V_Rd)") +
-           ", αc = " + format::decimal(r.alpha_c, 3) + " (σcp = N_Ed/Ac = " + format::decimal(r.sigma_cp_struts, 2) +
-           " MPa); V_Rd = min(V_Rsd; V_Rcd) = min(" + format::decimal(r.VRsd, 1) + "; " + format::decimal(r.VRcd, 1) +
-           ") kN";
+    note += "; staffe ø" + format::significant(s.diameter) + "/" + format::significant(s.spacing) + " a " +
+            std::to_string(s.legs) + " bracci: cot θ = " + format::decimal(r.cot_theta, 2) +
+            (ctx.in.cot_theta ? " (assegnato)" : " (scelto per massimizzare V_Rd)") +
+            ", αc = " + format::decimal(r.alpha_c, 3) + " (σcp = N_Ed/Ac = " + format::decimal(r.sigma_cp_struts, 2) +
+            " MPa)";
+    const std::string pair = "min(" + format::decimal(r.VRsd, 1) + "; " + format::decimal(r.VRcd, 1) + ")";
+    if (!r.below_VRd_c) return note + "; V_Rd = min(V_Rsd; V_Rcd) = " + pair + " kN";
+    return note +
+           "; V_Ed ≤ V_Rd,c: armatura a taglio non necessaria per calcolo, bastano le staffe minime (§4.1.6.1); " +
+           "V_Rd = max(V_Rd,c; min(V_Rsd; V_Rcd)) = max(" + format::decimal(r.VRd_c, 1) + "; " + pair +
+           ") kN, governa " + (r.concrete_governs ? "V_Rd,c" : "min(V_Rsd; V_Rcd)");
 }
 
 std::vector<Detail> details_of(const Resistance& r) {
@@ -147,8 +166,10 @@ void check_shear(const Context& ctx, std::vector<CheckResult>& out) {
                 r = take_low ? low : high;
             }
             const double V = std::fabs(c.*plane.V);
-            CheckResult check = make_check(plane.id, r.stirrups ? "§4.1.2.3.5.2" : "§4.1.2.3.5.1", &c, V, r.VRd, "kN",
-                                           ratio_of(V, r.VRd), V <= r.VRd, note_of(ctx, r, M == 0));
+            apply_code_rule(r, V);
+            const bool concrete_only = !r.stirrups || r.concrete_governs;
+            CheckResult check = make_check(plane.id, concrete_only ? "§4.1.2.3.5.1" : "§4.1.2.3.5.2", &c, V, r.VRd,
+                                           "kN", ratio_of(V, r.VRd), V <= r.VRd, note_of(ctx, r, M == 0));
             check.details = details_of(r);
             out.push_back(std::move(check));
         }

@@ -7,6 +7,7 @@
 
 #include "core/platform.hpp"
 #include "ferrolit/ferrolit.hpp"
+#include "ferrolit/format.hpp"
 #include "verify/input/input_keys.hpp"
 #include "verify/model.hpp"
 
@@ -98,6 +99,27 @@ std::shared_ptr<component::Section> create(clsGenVerSez& registry, const Verific
     return registry.Sezioni()->Item(registry.SezioneCorrente());
 }
 
+// Why no layer of the code minimum fits, in the input's keys, mm and mm²
+// (the component's own text speaks of its dialog, in metres).
+std::string no_minimum_message(const VerificationInput& in, const component::Section& s, int layer) {
+    const PosizioneFerri p = position_of(in, layer);
+    const analysis::Dimensions& d = in.shape.dimensions;
+    const bool side = p == PosizioneFerri::As_supY || p == PosizioneFerri::As_infY;
+    const bool web = p == PosizioneFerri::As_inf && in.shape.kind != ShapeKind::Rectangle;
+    const char* width_key = side ? "Altezza" : web ? "BaseInf" : "Base";
+    const double width = side ? d.Altezza : web ? d.BaseInf : d.Base;
+    const auto most = s.NFerriMassimo(p, static_cast<std::int16_t>(in.limits.max_diameter));
+    return std::string("impossibile scegliere l'armatura ") + kLayerNames[layer] +
+           " con il minimo di normativa: nessuna disposizione di almeno " + std::to_string(in.limits.min_count) +
+           " barre (\"NFerriMinimo\") da " + std::to_string(in.limits.min_diameter) + " a " +
+           std::to_string(in.limits.max_diameter) +
+           " mm (\"dFerriMinimo\", \"dFerriMassimo\") raggiunge As,min = " + format::decimal(s.AsMin(), 0) +
+           " mm² in una fila sulla larghezza di " + format::decimal(width, 0) + " mm (\"" + width_key +
+           "\"), dove stanno al più " + std::to_string(std::max<int>(most, 0)) + " ø" +
+           std::to_string(in.limits.max_diameter) + "; indicare l'armatura con \"stringa" + kLayerNames[layer] +
+           "\" o con \"barre\"";
+}
+
 // Writes the given layers through the writers of the key table.
 void write_given(component::Section& s, const VerificationInput& in, const Reinforcement& r) {
     for (int i = 0; i < 4; ++i) {
@@ -146,9 +168,7 @@ void choose_by_code(const VerificationInput& in, Reinforcement& r, std::vector<s
             bool go_on = true;
             std::string msg;
             registry.ImpostaFerriNorm(p, go_on, msg);
-            if (!go_on)
-                throw Error(ErrorKind::InvalidOperation, std::string("impossibile scegliere l'armatura ") +
-                                                             kLayerNames[i] + " con il minimo di normativa:\n" + msg);
+            if (!go_on) throw Error(ErrorKind::InvalidOperation, no_minimum_message(in, *s, i));
             r.layers[i] = {((*s).*members_of(p).read_text)(), std::nullopt, Origin::CodeMinimum, true};
         }
         if (stirrups_missing) {

@@ -147,6 +147,21 @@ double total_area(const Search& s, const Index& at) {
     return a;
 }
 
+// The result's input echo with the chosen bars and stirrups written in, so
+// that verifying it again gives the same checks. A side layer chosen empty
+// is written as an area of 0.
+VerificationResult echoed(VerificationResult result, const Reinforcement& used) {
+    for (int i = 0; i < 4; ++i) {
+        const LayerUse& use = used.layers[static_cast<std::size_t>(i)];
+        if (!use.present || use.origin != Origin::Designed) continue;
+        LayerInput& layer = result.input.*layer_of(i);
+        layer.bars = use.bars && !use.bars->empty() ? use.bars : std::nullopt;
+        layer.area = layer.bars ? use.area : std::optional<double>(0.0);
+    }
+    if (used.stirrups_origin == Origin::Designed) result.input.stirrups = used.stirrups;
+    return result;
+}
+
 std::string failing(const VerificationResult& r) {
     std::string text;
     for (const CheckResult& c : r.checks)
@@ -197,20 +212,27 @@ VerificationResult design(const VerificationInput& in) {
         ++evaluated;
         if (!design_stirrups) {
             last = run_checks(in, bars, warnings);
-            if (last->verified) return std::move(*last);
+            if (last->verified) return echoed(std::move(*last), bars);
             continue;
         }
         last = run_checks(in, with_stirrups(bars, strongest), warnings);
         if (!last->verified) continue;
         for (const StirrupOption& o : stirrups) {
-            VerificationResult r = run_checks(in, with_stirrups(bars, o.s), warnings);
-            if (r.verified) return r;
+            const Reinforcement used = with_stirrups(bars, o.s);
+            VerificationResult r = run_checks(in, used, warnings);
+            if (r.verified) return echoed(std::move(r), used);
         }
     }
-    std::string message = "progetto non riuscito: nessuna disposizione della tabella delle barre";
-    if (design_stirrups) message += " e delle staffe";
-    message += " soddisfa tutte le verifiche";
-    if (evaluated >= most) message += " (ricerca fermata dopo " + std::to_string(most) + " prove)";
+    const char* what = design_stirrups ? "delle barre e delle staffe" : "delle barre";
+    std::string message;
+    if (queue.empty())
+        message = std::string("progetto non riuscito: nessuna disposizione della tabella ") + what +
+                  " soddisfa tutte le verifiche";
+    else
+        message = "progetto interrotto: la ricerca si è fermata al limite di " + std::to_string(most) +
+                  " disposizioni provate (limite che scende con il numero di combinazioni) senza trovarne una che "
+                  "soddisfi tutte le verifiche; disposizioni più pesanti della tabella " +
+                  what + " non sono state provate: indicare le armature nei dati";
     if (last) message += "; l'ultima provata non supera: " + failing(*last);
     throw Error(ErrorKind::InvalidOperation, message);
 }

@@ -16,6 +16,7 @@ namespace fa = ferrolit::analysis;
 using nlohmann::json;
 
 constexpr double kLargestDimension = 1e6;  // mm: beyond any structure, refused
+constexpr double kSmallestSection = 10;    // mm: below it a size was given in metres (or cm), refused
 constexpr std::size_t kMostVertices = 1000;
 constexpr std::size_t kMostBars = 1000;
 
@@ -40,6 +41,15 @@ double dimension(const Reader& r, const char* key) {
     if (!(*v > 0)) r.fail(key, "deve essere maggiore di 0");
     if (*v > kLargestDimension) r.fail(key, "dimensione oltre 1000 m: unità di misura errata? (mm)");
     return *v;
+}
+
+// A section's overall size below 10 mm is a size in metres or centimetres:
+// refused before anything is computed or chosen from it.
+void refuse_tiny(const Reader& r, const char* key, double mm) {
+    if (mm < kSmallestSection)
+        r.fail(key, format::significant(mm) + " mm è sotto il minimo di " + format::significant(kSmallestSection) +
+                        " mm: le dimensioni sono in millimetri (" + format::significant(mm) +
+                        " m = " + format::significant(mm * 1000) + " mm)");
 }
 
 ShapeKind kind_of(const Reader& r) {
@@ -90,6 +100,7 @@ void read_polygon(const Reader& r, VerificationInput& in) {
         y0 = std::min(y0, p.y), y1 = std::max(y1, p.y), z0 = std::min(z0, p.z), z1 = std::max(z1, p.z);
     if (y1 - y0 > kLargestDimension || z1 - z0 > kLargestDimension)
         r.fail("contorno", "dimensione oltre 1000 m: unità di misura errata? (mm)");
+    refuse_tiny(r, "contorno", std::min(y1 - y0, z1 - z0));
     check_plausible_size(y1 - y0, "larghezza del contorno", in.warnings);
     check_plausible_size(z1 - z0, "altezza del contorno", in.warnings);
 }
@@ -100,6 +111,8 @@ void read_profile(const Reader& r, VerificationInput& in) {
     fa::Dimensions& d = in.shape.dimensions;
     d.Base = dimension(r, "Base");
     d.Altezza = dimension(r, "Altezza");
+    refuse_tiny(r, "Base", d.Base);
+    refuse_tiny(r, "Altezza", d.Altezza);
     check_plausible_size(d.Base, "Base", in.warnings);
     check_plausible_size(d.Altezza, "Altezza", in.warnings);
     if (in.shape.kind == ShapeKind::Rectangle) {

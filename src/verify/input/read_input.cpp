@@ -20,6 +20,10 @@ constexpr std::size_t kMostCombinations = 1000;
 constexpr std::size_t kLongestName = 100;
 // Moments above this (kNm) hint at a unit mistake (Nm or kNcm for kNm).
 constexpr double kLargestPlausibleMoment = 1e4;
+// Actions above this (kN, kNm) are refused: far beyond any section, and the
+// stresses, strains and crack widths derived from them in N and mm would
+// lose all meaning or overflow (1e302 kNm is already infinite in N·mm).
+constexpr double kLargestAction = 1e12;
 
 std::string lower(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
@@ -34,6 +38,14 @@ CombinationKind kind_of(const Reader& r, const std::string& text, const std::str
     for (CombinationKind k : kKinds)
         if (lower(text) == lower(combination_kind_name(k))) return k;
     r.fail(path, "ammessi \"SLU\", \"SLU sismica\", \"SLE rara\", \"SLE frequente\", \"SLE quasi permanente\"");
+}
+
+double bounded_action(const Reader& r, const std::string& path, double v, const char* unit) {
+    if (!(std::fabs(v) <= kLargestAction))
+        r.fail(path, format::significant(v) + " " + unit + ": in valore assoluto al più " +
+                         format::significant(kLargestAction) + " " + unit +
+                         " (oltre, le tensioni e le deformazioni derivate perdono significato)");
+    return v;
 }
 
 void plausible_moments(const Combination& c, std::vector<std::string>& warnings) {
@@ -57,7 +69,8 @@ Combination combination_of(const Reader& r, const json& item, const std::string&
     for (const auto& [key, field] :
          {std::pair{"N", &Combination::N}, std::pair{"My", &Combination::My}, std::pair{"Mz", &Combination::Mz},
           std::pair{"Vy", &Combination::Vy}, std::pair{"Vz", &Combination::Vz}})
-        c.*field = r.item_real_if(item, path, key).value_or(0);
+        c.*field = bounded_action(r, path + "." + key, r.item_real_if(item, path, key).value_or(0),
+                                  *key == 'M' ? "kNm" : "kN");
     return c;
 }
 
@@ -129,16 +142,16 @@ void read_actions(const Reader& r, VerificationInput& in) {
     } else {
         if (r.has("Med_y") || r.has("Med_z") || r.has("Ned_x") || r.has("Taglio_y") || r.has("Taglio_z")) {
             Combination c{"SLU", CombinationKind::Ultimate};
-            c.N = r.real("Ned_x").value_or(0);
-            c.My = r.real("Med_y").value_or(0);
-            c.Mz = -r.real("Med_z").value_or(0);  // Med_z > 0 compresses the left edge
-            c.Vy = r.real("Taglio_y").value_or(0);
-            c.Vz = r.real("Taglio_z").value_or(0);
+            c.N = bounded_action(r, "Ned_x", r.real("Ned_x").value_or(0), "kN");
+            c.My = bounded_action(r, "Med_y", r.real("Med_y").value_or(0), "kNm");
+            c.Mz = -bounded_action(r, "Med_z", r.real("Med_z").value_or(0), "kNm");  // Med_z > 0 compresses the left
+            c.Vy = bounded_action(r, "Taglio_y", r.real("Taglio_y").value_or(0), "kN");
+            c.Vz = bounded_action(r, "Taglio_z", r.real("Taglio_z").value_or(0), "kN");
             in.combinations.push_back(c);
         }
         if (const auto m = r.real("Med_Fes")) {
             Combination c{"SLE frequente", CombinationKind::Frequent};
-            c.My = *m;
+            c.My = bounded_action(r, "Med_Fes", *m, "kNm");
             in.combinations.push_back(c);
         }
     }

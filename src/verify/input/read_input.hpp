@@ -12,6 +12,8 @@ void read_shape(const Reader& r, VerificationInput& in);          // forma, dime
 void read_reinforcement(const Reader& r, VerificationInput& in);  // layers, explicit bars, limits, stirrups
 void read_actions(const Reader& r, VerificationInput& in);        // the combinations
 void read_check_parameters(const Reader& r, VerificationInput& in);
+// After read_materials: meaningless values refused, unusual ones warned of.
+void check_material_ranges(const Reader& r, VerificationInput& in);
 
 // Sizes outside 100…5000 mm hint at a unit mistake (m or cm for mm).
 void check_plausible_size(double mm, std::string_view what, std::vector<std::string>& warnings);

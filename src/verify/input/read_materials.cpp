@@ -116,7 +116,10 @@ fa::Steel steel_of(const Reader& r, std::vector<std::string>& warnings) {
                                number_text(s.fyd()) + " MPa; si usa il valore assegnato");
         s.gamma_s = s.fyk / fyd;
     }
-    if (r.has("eps_ud")) s.eps_ud = positive(r, "eps_ud");
+    if (r.has("eps_ud")) {
+        s.eps_ud = positive(r, "eps_ud");
+        if (!(*s.eps_ud < 1)) r.fail("eps_ud", "deve essere minore di 1: è una deformazione (0,0675 per B450C)");
+    }
     if (r.has("eps_yd")) {
         const double given = positive(r, "eps_yd");
         if (std::fabs(given - s.eps_yd()) > 0.01 * s.eps_yd())
@@ -137,6 +140,7 @@ void read_materials(const Reader& r, VerificationInput& in) {
     in.concrete = concrete_of(r);
     override_concrete(r, in.concrete, in.warnings);
     in.steel = steel_of(r, in.warnings);
+    check_material_ranges(r, in);
 }
 
 }  // namespace ferrolit::verification

@@ -229,6 +229,8 @@ std::string to_json(const VerificationResult& r, int indent) {
     w.member("ultimate_checks_run", r.ultimate_checks_run).member("service_checks_run", r.service_checks_run);
     w.key("checks").begin_array();
     for (const CheckResult& c : r.checks) check(w, c);
+    w.end_array().key("not_run").begin_array();
+    for (const NotRun& n : r.not_run) w.begin_object().member("id", n.id).member("reason", n.reason).end_object();
     w.end_array().key("warnings").begin_array();
     for (const std::string& s : r.warnings) w.value(s);
     w.end_array();

@@ -131,6 +131,10 @@ fa::Steel read_steel(const json& v) {
     if (v.contains("eps_ud"))
         s.eps_ud = v["eps_ud"].is_null() ? std::optional<double>() : number(v["eps_ud"], "steel.eps_ud");
     if (v.contains("hardening")) s.hardening = flag(v["hardening"], "steel.hardening");
+    // The engine's own message says "positive" for any value out of range; the bound broken is named here.
+    if (s.eps_ud && !(*s.eps_ud > 0 && *s.eps_ud < 1))
+        throw AnalyseError(v.contains("eps_ud") ? "steel.eps_ud" : "steel.eps_uk",
+                           "εud deve essere maggiore di 0 e minore di 1: è una deformazione (0,0675 per B450C)");
     about("steel", [&] { s.validate(); });
     return s;
 }

@@ -92,6 +92,13 @@ std::string check_tables(const VerificationResult& r) {
         not_run(out, "Verifiche agli stati limite di esercizio (tensioni, fessurazione)", "service",
                 "Nessuna combinazione SLE (rara, frequente, quasi permanente) fra i dati.");
     for (const std::string& id : families_of(r)) family_table(out, r, id);
+    if (!r.not_run.empty()) {
+        out << "<h4>Verifiche non eseguite</h4>\n<ul class=\"not-run-list\">\n";
+        for (const NotRun& n : r.not_run)
+            out << "<li data-not-run-id=\"" << escaped(n.id) << "\"><strong>" << escaped(check_title(n.id))
+                << "</strong> (" << escaped(n.id) << "): " << escaped(n.reason) << "</li>\n";
+        out << "</ul>\n";
+    }
     return out.str();
 }
 

@@ -132,6 +132,9 @@ void checks(std::ostream& out, const VerificationResult& r) {
             if (!c.note.empty()) out << "      " << c.note << "\n";
         }
     }
+    if (r.not_run.empty()) return;
+    out << "\nVERIFICHE NON ESEGUITE\n";
+    for (const NotRun& n : r.not_run) out << "  - " << check_title(n.id) << " (" << n.id << "): " << n.reason << "\n";
 }
 
 }  // namespace
