@@ -171,7 +171,7 @@ TEST(AnalysisInputs, UnusableInputsAreErrorsNamingTheQuantity) {
     for (const BadCase& b : cases) {
         SCOPED_TRACE(b.what);
         try {
-            fa::Section(b.shape, b.bars, b.concrete, b.steel);
+            [[maybe_unused]] const fa::Section built(b.shape, b.bars, b.concrete, b.steel);
             ADD_FAILURE() << "accepted";
         } catch (const ferrolit::Error& e) {
             EXPECT_EQ(e.kind(), ferrolit::ErrorKind::InvalidOperation);

@@ -13,7 +13,6 @@ namespace {
 using ferrolit::clsGenVerSez;
 using ferrolit::ErrorKind;
 using ferrolit::PosizioneFerri;
-using ferrolit::component::Section;
 
 // Captures the message boxes; Italian decimal comma.
 class Design : public ::testing::Test {

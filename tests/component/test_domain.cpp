@@ -18,7 +18,6 @@ namespace {
 using ferrolit::clsSezRett;
 using ferrolit::clsSezT;
 using ferrolit::ErrorKind;
-using ferrolit::component::Section;
 
 const std::string kFailure = "Errore nel calcolo dei Valori di Nrd , Mrd\n";
 

@@ -4,8 +4,6 @@
 
 namespace {
 
-using ferrolit::component::Section;
-
 // Counts the beeps of ImpostaStaffeNorm.
 class Stirrups : public ::testing::Test {
 protected:
