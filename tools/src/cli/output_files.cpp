@@ -86,7 +86,7 @@ std::string write_temporary(const std::string& path, const std::string& contents
     struct stat target {};
     const bool exists = ::stat(path.c_str(), &target) == 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string name = unique_name_beside(path, "tmp");
+        std::string name = unique_name_beside(path, "tmp");
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd < 0 && errno == EEXIST) continue;
         if (fd < 0) cannot_write(path, system_reason());
@@ -110,7 +110,7 @@ std::string keep_aside(const std::string& path) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0) return "";
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string name = unique_name_beside(path, "old");
+        std::string name = unique_name_beside(path, "old");
         if (::link(path.c_str(), name.c_str()) == 0) return name;
         if (errno == EEXIST) continue;
         if (errno != EPERM && errno != EOPNOTSUPP && errno != EMLINK) cannot_write(path, system_reason());

@@ -75,7 +75,7 @@ public:
     }
 
 private:
-    Response respond(std::shared_ptr<Request> request) {
+    Response respond(const std::shared_ptr<Request>& request) {
         if (auto refused = refusal(*request, core)) return std::move(*refused);
         if (!is_heavy(*request)) return handle(*request, core);
         // The job owns the request and its answer: it may end after the caller gave up.
