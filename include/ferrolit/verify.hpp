@@ -17,8 +17,9 @@
 //
 // Entry points: verify() on a VerificationInput, or the JSON input read by
 // read_verification_input(); to_json() writes a result; verify_json() does
-// all three. Unusable input raises ferrolit::Error of kind InvalidOperation
-// with an Italian message that names the key.
+// all three. Unusable input raises ferrolit::InputError (an Error of kind
+// InvalidOperation) with an Italian message that names the key, and the key,
+// line and source apart.
 
 #include <cstdint>
 #include <functional>
@@ -140,8 +141,8 @@ struct ReadOptions {
 };
 
 // Reads one section from its JSON object (the keys are listed in the
-// README, from the library's key table). Error (InvalidOperation) for
-// unusable input, naming the key and, with a source, the file and line.
+// README, from the library's key table). InputError for unusable input,
+// naming the key and, with a source, the file and line.
 FERROLIT_API VerificationInput read_verification_input(std::string_view json, const ReadOptions& options = {});
 
 // ---------------------------------------------------------------- result

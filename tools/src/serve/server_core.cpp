@@ -234,15 +234,6 @@ Response dispatch(const Request& request, const ServerOptions& options, Action a
 
 }  // namespace
 
-std::string key_of_message(const std::string& message) {
-    static constexpr std::string_view marker = "chiave \"";
-    const std::size_t at = message.find(marker);
-    if (at == std::string::npos) return {};
-    const std::size_t start = at + marker.size();
-    const std::size_t end = message.find("\":", start);
-    return end == std::string::npos ? std::string() : message.substr(start, end - start);
-}
-
 void add_policy_headers(Response& response) {
     const auto has = [&](std::string_view name) {
         return std::any_of(response.headers.begin(), response.headers.end(),
@@ -298,8 +289,10 @@ Response route_request(const Request& request, const ServerOptions& options) {
             return failure(415, "tipo di contenuto non ammesso: " + request.content_type +
                                     " (inviare la sezione come application/json)");
         return dispatch(request, options, route->action);
+    } catch (const InputError& e) {
+        return failure(400, e.what(), e.key());
     } catch (const Error& e) {
-        return failure(400, e.what(), key_of_message(e.what()));
+        return failure(400, e.what());
     } catch (const std::bad_alloc&) {
         return failure(503, "memoria esaurita: riprovare con una sezione più piccola");
     } catch (const std::exception& e) {
