@@ -31,6 +31,7 @@
 #include "ferrolit/analysis.hpp"
 #include "ferrolit/error.hpp"
 #include "ferrolit/export.hpp"
+#include "ferrolit/verify_lists.hpp"
 
 namespace ferrolit {
 
@@ -41,31 +42,12 @@ enum class MemberType : std::int32_t {
     Column,  // "Pilastro": detailing by §4.1.6.1.2, minimum eccentricity of §4.1.2.3.4.2
 };
 
-enum class CombinationKind : std::int32_t {
-    Ultimate,        // "SLU": fundamental combination
-    Seismic,         // "SLU sismica"
-    Characteristic,  // "SLE rara"
-    Frequent,        // "SLE frequente"
-    QuasiPermanent,  // "SLE quasi permanente"
-};
-// The input's name of a kind ("SLU", "SLE rara", ...).
-FERROLIT_API const char* combination_kind_name(CombinationKind kind);
-// Ultimate (SLU, SLU sismica) rather than service.
-FERROLIT_API bool is_ultimate(CombinationKind kind);
-
 struct Combination {
     std::string name;  // unique within a section, at most 100 characters
     CombinationKind kind = CombinationKind::Ultimate;
     double N = 0, My = 0, Mz = 0;  // kN, kNm (signs at the top of this header)
     double Vy = 0, Vz = 0;         // kN
 };
-
-// Exposure class of Table 4.1.III, for the crack limits of Table 4.1.IV.
-enum class Environment : std::int32_t { Ordinary, Aggressive, VeryAggressive };
-FERROLIT_API const char* environment_name(Environment environment);  // "ordinario", ...
-
-enum class ShapeKind : std::int32_t { Rectangle, Tee, InvertedTee, Ell, Polygon };
-FERROLIT_API const char* shape_kind_name(ShapeKind kind);  // "rettangolare", "T", "T rovescia", "L", "poligono"
 
 struct ShapeInput {
     ShapeKind kind = ShapeKind::Rectangle;
@@ -147,13 +129,6 @@ FERROLIT_API VerificationInput read_verification_input(std::string_view json, co
 
 // ---------------------------------------------------------------- result
 
-enum class Origin : std::int32_t {
-    Given,        // from the input
-    CodeMinimum,  // chosen by the code minimum (ImpostaFerriNorm / ImpostaStaffeNorm)
-    Designed,     // chosen by design()
-};
-FERROLIT_API const char* origin_name(Origin origin);  // "assegnata", "minimo di normativa", "progetto"
-
 struct LayerRecord {
     std::string name;  // "As_inf", "As_sup", "As_supY", "As_infY"
     std::string bars;  // bar text; empty for a layer given by area alone
@@ -186,9 +161,8 @@ struct Detail {
 };
 
 struct CheckResult {
-    std::string id;      // bending, shear_y, shear_z, stress_concrete, stress_steel, crack_width, as_min,
-                         // as_max, stirrups, stirrup_spacing, bar_spacing, bar_diameter
-    std::string clause;  // "§4.1.2.3.4.2", ...
+    std::string id;                          // a family's id (kCheckFamilies): bending, shear_z, ...
+    std::string clause;                      // "§4.1.2.3.4.2", ...
     std::optional<std::string> combination;  // its name; empty for the detailing rules
     std::optional<double> demand, capacity;  // in `unit`
     std::string unit;

@@ -137,22 +137,22 @@ bool is_own_origin(std::string_view origin, const ServerOptions& options) {
     return lower(origin.substr(0, scheme.size())) == scheme && is_own_host(origin.substr(scheme.size()), options);
 }
 
+template <class E, std::size_t N>
+json names_of(const Named<E> (&table)[N]) {
+    json names = json::array();
+    for (const Named<E>& row : table) names.push_back(row.name);
+    return names;
+}
+
 // The names the page's lists offer, from the library's own tables.
 std::string names() {
-    json kinds = json::array(), environments = json::array(), shapes = json::array();
-    for (int k = 0; k <= static_cast<int>(CombinationKind::QuasiPermanent); ++k)
-        kinds.push_back(combination_kind_name(static_cast<CombinationKind>(k)));
-    for (int e = 0; e <= static_cast<int>(Environment::VeryAggressive); ++e)
-        environments.push_back(environment_name(static_cast<Environment>(e)));
-    for (int s = 0; s <= static_cast<int>(ShapeKind::Polygon); ++s)
-        shapes.push_back(shape_kind_name(static_cast<ShapeKind>(s)));
     json checks = json::object();
-    for (const CheckFamily& f : kCheckFamilies) checks[f.id] = f.title;
+    for (const CheckFamily& f : kCheckFamilies) checks[std::string(f.id)] = f.title;
     const json all{{"calcestruzzo", analysis::concrete_class_names()},
                    {"acciaio", analysis::steel_class_names()},
-                   {"tipo", kinds},
-                   {"ambiente", environments},
-                   {"forma", shapes},
+                   {"tipo", names_of(kCombinationKinds)},
+                   {"ambiente", names_of(kEnvironments)},
+                   {"forma", names_of(kShapeKinds)},
                    {"verifiche", checks}};
     return all.dump();
 }
