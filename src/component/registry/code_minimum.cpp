@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "component/registry/layer_design.hpp"
 #include "core/platform.hpp"
 #include "ferrolit/registry.hpp"
-#include "ferrolit/section.hpp"
 
 namespace ferrolit::component {
 
@@ -40,57 +40,6 @@ std::shared_ptr<Section> create(clsGenVerSez& registry, const CodeMinimumSection
     return registry.Sezioni()->Item(registry.SezioneCorrente());
 }
 
-void write_layer(Section& s, const CodeMinimumLayer& layer) {
-    if (layer.bars) {
-        const std::string text = component_text(*layer.bars);
-        switch (layer.position) {
-            case PosizioneFerri::As_inf:
-                s.stringaAs_inf(text);
-                break;
-            case PosizioneFerri::As_sup:
-                s.stringaAs_sup(text);
-                break;
-            case PosizioneFerri::As_infY:
-                s.stringaAs_infY(text);
-                break;
-            case PosizioneFerri::As_supY:
-                s.stringaAs_supY(text);
-                break;
-        }
-    }
-    if (layer.area) {
-        const float area = f(*layer.area);
-        switch (layer.position) {
-            case PosizioneFerri::As_inf:
-                s.As_inf(area);
-                break;
-            case PosizioneFerri::As_sup:
-                s.As_sup(area);
-                break;
-            case PosizioneFerri::As_infY:
-                s.As_infY(area);
-                break;
-            case PosizioneFerri::As_supY:
-                s.As_supY(area);
-                break;
-        }
-    }
-}
-
-std::string layer_text(const Section& s, PosizioneFerri p) {
-    switch (p) {
-        case PosizioneFerri::As_inf:
-            return s.stringaAs_inf();
-        case PosizioneFerri::As_sup:
-            return s.stringaAs_sup();
-        case PosizioneFerri::As_infY:
-            return s.stringaAs_infY();
-        case PosizioneFerri::As_supY:
-            return s.stringaAs_supY();
-    }
-    return {};
-}
-
 }  // namespace
 
 CodeMinimumChoice choose_code_minimum(const CodeMinimumSection& section, const std::vector<CodeMinimumLayer>& layers,
@@ -104,7 +53,10 @@ CodeMinimumChoice choose_code_minimum(const CodeMinimumSection& section, const s
         [&](const std::string& text, const std::string& title) { beeped = beeped || (text.empty() && title.empty()); });
     clsGenVerSez registry;
     const std::shared_ptr<Section> s = create(registry, section);
-    for (const CodeMinimumLayer& layer : layers) write_layer(*s, layer);
+    // A fresh section's layers hold 0 and "": a layer given by one value alone keeps the other so.
+    for (const CodeMinimumLayer& layer : layers)
+        if (layer.bars || layer.area)
+            write_layer(*s, layer.position, f(layer.area.value_or(0)), component_text(layer.bars.value_or("")));
     for (std::size_t i = 0; i < layers.size(); ++i) {
         if (!layers[i].choose) continue;
         bool go_on = true;
