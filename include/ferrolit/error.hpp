@@ -39,16 +39,19 @@ private:
 // the parts travel apart so that nobody has to read them back from the text.
 class FERROLIT_API InputError : public Error {
 public:
-    InputError(const std::string& message, std::string key, int line, std::string source);
+    InputError(const std::string& message, std::string key, std::string problem, int line, std::string source);
     // The key's path ("Base", "combinazioni[2].tipo"); empty when the problem is no key's.
     const std::string& key() const noexcept { return key_; }
-    // The line of the key (or of the text) in its source, counted from 1.
+    // What is wrong, without the location and the key.
+    const std::string& problem() const noexcept { return problem_; }
+    // The line of the key (or of the text) in its source, counted from 1; 0 when not known.
     int line() const noexcept { return line_; }
     // The file name or batch entry the text came from; empty when none was given.
     const std::string& source() const noexcept { return source_; }
 
 private:
     std::string key_;
+    std::string problem_;
     int line_;
     std::string source_;
 };

@@ -127,6 +127,21 @@ struct ReadOptions {
 // naming the key and, with a source, the file and line.
 FERROLIT_API VerificationInput read_verification_input(std::string_view json, const ReadOptions& options = {});
 
+// A material named by its class with values given beside it: the one rule
+// of every reader (verify's keys, analyse's). The class gives every value by
+// the code; a value that defines a class (fck or Rck of a concrete, fyk of a
+// steel) given with it must be the class's own. InputError naming the class
+// key for an unknown class, or the value's key for one that contradicts it;
+// the keys are the caller's ("ClasseCls", "concrete.fck").
+struct ClassKeys {
+    std::string_view class_key;
+    std::string_view strength_key;  // fck, fyk
+    std::string_view cube_key;      // Rck of a concrete
+};
+FERROLIT_API analysis::Concrete concrete_of_class(std::string_view name, std::optional<double> fck,
+                                                  std::optional<double> Rck, const ClassKeys& keys);
+FERROLIT_API analysis::Steel steel_of_class(std::string_view name, std::optional<double> fyk, const ClassKeys& keys);
+
 // ---------------------------------------------------------------- result
 
 struct LayerRecord {
