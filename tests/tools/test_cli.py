@@ -57,13 +57,9 @@ class Record(Workspace):
         for key in ("verified", "max_ratio", "checks", "units", "input", "version", "governing", "governing_by_check",
                     "warnings", "ultimate_checks_run", "service_checks_run", "section", "materials"):
             self.assertIn(key, r)
-        self.assertEqual(r["max_ratio"], max(c["ratio"] for c in r["checks"]))
+        # The keys of each check, the largest ratio and the detailing rules: test_verify_handcalc.Contract.
         for c in r["checks"]:
-            self.assertEqual(set(c) >= {"id", "clause", "combination", "demand", "capacity", "unit", "ratio",
-                                        "verified"}, True)
             self.assertEqual(c["verified"], c["ratio"] <= 1 + 1e-9, c)
-            if c["id"] in ("as_min", "as_max", "stirrups", "stirrup_spacing"):
-                self.assertIsNone(c["combination"])
         self.assertEqual(r["governing_by_check"]["bending"]["combination"], "SLU")
         self.assertEqual(r["units"]["moment"], "kNm")
         self.assertEqual(r["input"]["ClasseCls"], "C25/30")
