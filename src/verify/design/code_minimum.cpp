@@ -74,11 +74,18 @@ double most_compression(const VerificationInput& in) {
     return n;
 }
 
+// The component's covers are to the bar centres: a clear cover is taken to
+// the centre of the thinnest bar allowed, inside the given stirrups (or the
+// component's starting ø8 when they are chosen too).
+double component_cover(const VerificationInput& in, const LayerInput& layer) {
+    return centre_cover(layer, in.stirrups ? in.stirrups->diameter : 8, in.limits.min_diameter);
+}
+
 std::shared_ptr<component::Section> create(clsGenVerSez& registry, const VerificationInput& in) {
     const analysis::Dimensions& d = in.shape.dimensions;
     const std::string tipo = in.member == MemberType::Column ? "Pilastro" : "Trave";
-    const double c_inf = flipped(in) ? in.top.cover : in.bottom.cover;
-    const double c_sup = flipped(in) ? in.bottom.cover : in.top.cover;
+    const double c_inf = component_cover(in, flipped(in) ? in.top : in.bottom);
+    const double c_sup = component_cover(in, flipped(in) ? in.bottom : in.top);
     const auto n = static_cast<std::int16_t>(in.limits.min_count);
     const auto d_min = static_cast<std::int16_t>(in.limits.min_diameter);
     const auto d_max = static_cast<std::int16_t>(in.limits.max_diameter);
