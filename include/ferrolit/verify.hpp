@@ -58,11 +58,15 @@ struct ShapeInput {
 // A bar layer of a profile: the bar text ("3f20+2f16"), its area, or
 // neither (then chosen by the code minimum, as the component's
 // ImpostaFerriNorm does). An area alone becomes equal bars of the
-// equivalent diameter (a warning says so). Covers are to the bar centres.
+// equivalent diameter (a warning says so). The layer's face has either a
+// clear cover (to the outermost steel: the stirrups where there are any; the
+// bar centres then lie at clear cover + stirrup diameter + φ/2) or a cover
+// to the bar centres (the component's Copriferro_Inf / Copriferro_Sup).
 struct LayerInput {
     std::optional<std::string> bars;
     std::optional<double> area;  // mm²; with a text, it must agree with it within 1 %
-    double cover = 0;            // mm: from the bottom face (bottom), top face, or the web's side face
+    double cover = 0;  // mm, to the bar centres: from the bottom face (bottom), top face, or the web's side face
+    std::optional<double> clear_cover;  // mm, "copriferro"; when given, `cover` is not used
     bool given() const { return bars.has_value() || area.has_value(); }
 };
 
@@ -95,6 +99,10 @@ struct VerificationInput {
     // left (As_supY, smaller y) and right (As_infY). The side layers are
     // used when given or when a combination has Mz.
     LayerInput bottom, top, left, right;
+    // The width (mm) of the flange over which the flange's layer is spread
+    // (T: the top layer, centred on the web; T rovescia: the bottom one; L:
+    // the top one, from the web's outer face); empty: over the web.
+    std::optional<double> flange_bar_width;
     std::vector<PointBar> bars;  // explicit bars, any shape; with them no layer is chosen by the code
     BarLimits limits;
     std::optional<StirrupsInput> stirrups;  // empty: chosen by the code (ImpostaStaffeNorm) for profiles
@@ -148,7 +156,10 @@ struct LayerRecord {
     std::string name;  // "As_inf", "As_sup", "As_supY", "As_infY"
     std::string bars;  // bar text; empty for a layer given by area alone
     double area = 0;   // mm²
-    double cover = 0;  // mm, to the bar centres
+    double cover = 0;  // mm, from the layer's face to the centres of its largest bars
+    // mm, from the layer's face to the outermost steel there: the stirrups
+    // where there are any, the layer's largest bars otherwise.
+    double clear_cover = 0;
     Origin origin = Origin::Given;
 };
 

@@ -42,7 +42,8 @@ class Record(Workspace):
         self.assertIn("NTC 2018 (D.M. 17/01/2018) e Circolare 21/01/2019 n. 7", out)
         # The outcome and the governing check come before the data.
         self.assertLess(out.index("Verifica determinante: Staffe minime (stirrups)"), out.index("SEZIONE\n"))
-        self.assertRegex(out, r"As_sup\s+2f12\s+226 mm²\s+copriferro 40 mm\s+minimo di normativa \(ImpostaFerriNorm\)")
+        self.assertRegex(out, r"As_sup\s+2f12\s+226 mm²\s+copriferro netto 26 mm, al centro 40 mm\s+minimo di normativa "
+                                  r"\(ImpostaFerriNorm\)")
         for factor in ("αcc 0,850", "γc 1,50", "fcd = αcc·fck/γc 14,17 MPa", "γs 1,15", "fyd = fyk/γs 391,3 MPa",
                        "αe = 15,0"):
             self.assertIn(factor, out)

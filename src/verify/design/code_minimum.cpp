@@ -37,6 +37,13 @@ double most_compression(const VerificationInput& in) {
     return n;
 }
 
+// The component's covers are to the bar centres: a clear cover is taken to
+// the centre of the thinnest bar allowed, inside the given stirrups (or the
+// component's starting ø8 when they are chosen too).
+double component_cover(const VerificationInput& in, const LayerInput& layer) {
+    return centre_cover(layer, in.stirrups ? in.stirrups->diameter : 8, in.limits.min_diameter);
+}
+
 component::CodeMinimumSection section_of(const VerificationInput& in) {
     component::CodeMinimumSection s;
     const analysis::Dimensions& d = in.shape.dimensions;
@@ -47,8 +54,8 @@ component::CodeMinimumSection section_of(const VerificationInput& in) {
     s.BaseInf = d.BaseInf;
     s.Altezza = d.Altezza;
     s.SpessoreT = d.SpessoreT;
-    s.Copriferro_Inf = flipped(in) ? in.top.cover : in.bottom.cover;
-    s.Copriferro_Sup = flipped(in) ? in.bottom.cover : in.top.cover;
+    s.Copriferro_Inf = component_cover(in, flipped(in) ? in.top : in.bottom);
+    s.Copriferro_Sup = component_cover(in, flipped(in) ? in.bottom : in.top);
     s.Ned_x = most_compression(in);
     s.NFerriMinimo = in.limits.min_count;
     s.dFerriMinimo = in.limits.min_diameter;

@@ -14,7 +14,7 @@
 
 namespace ferrolit::verification {
 
-enum class KeyKind { Real, Integer, Text, Boolean, List };
+enum class KeyKind { Real, Integer, Text, Boolean, List, RealOrObject };
 
 // What a key is for. The items of the two lists have their own groups.
 enum class KeyGroup {
@@ -23,6 +23,7 @@ enum class KeyGroup {
     Shape,        // the shape by name or as a polygon
     Bars,         // a bar layer: area and bar text; chosen by the code minimum when both are absent
     PointBars,    // explicit bars
+    Covers,       // clear covers and where the layers' bars spread
     Stirrups,     // set by the code (ImpostaStaffeNorm) when all three are absent
     Section,      // other members of the component's section
     Materials,    // class names and values; a class supplies the values not given
@@ -30,6 +31,7 @@ enum class KeyGroup {
     Check,        // parameters of the checks
     Combination,  // keys of each item of "combinazioni"
     PointBar,     // keys of each item of "barre"
+    Face,         // keys of the object form of "copriferro"
 };
 
 struct InputKey {
@@ -74,6 +76,9 @@ inline constexpr InputKey kInputKeys[] = {
     {"stringaAs_supY", KeyKind::Text, "", KeyGroup::Bars},
 
     {"barre", KeyKind::List, "", KeyGroup::PointBars},
+
+    {"copriferro", KeyKind::RealOrObject, "mm", KeyGroup::Covers},
+    {"larghezza_armatura_ala", KeyKind::Real, "mm", KeyGroup::Covers},
 
     {"fStaffe", KeyKind::Real, "mm", KeyGroup::Stirrups},
     {"nBracciaStaffe", KeyKind::Integer, "", KeyGroup::Stirrups},
@@ -133,13 +138,20 @@ inline constexpr InputKey kInputKeys[] = {
     {"y", KeyKind::Real, "mm", KeyGroup::PointBar},
     {"z", KeyKind::Real, "mm", KeyGroup::PointBar},
     {"d", KeyKind::Real, "mm", KeyGroup::PointBar},
+
+    {"inferiore", KeyKind::Real, "mm", KeyGroup::Face},
+    {"superiore", KeyKind::Real, "mm", KeyGroup::Face},
+    {"sinistro", KeyKind::Real, "mm", KeyGroup::Face},
+    {"destro", KeyKind::Real, "mm", KeyGroup::Face},
 };
 
 // True for the groups of a section's own keys (not the items of a list).
-constexpr bool is_top_level(KeyGroup group) { return group != KeyGroup::Combination && group != KeyGroup::PointBar; }
+constexpr bool is_top_level(KeyGroup group) {
+    return group != KeyGroup::Combination && group != KeyGroup::PointBar && group != KeyGroup::Face;
+}
 
 // The row of a key of a section (top level) or of an item of a list
-// (`group` Combination or PointBar); nullptr for a name the table does not hold.
+// (`group` Combination, PointBar or Face); nullptr for a name the table does not hold.
 constexpr const InputKey* find_key(std::string_view name, std::optional<KeyGroup> item_group = std::nullopt) {
     for (const InputKey& key : kInputKeys) {
         const bool in_scope = item_group ? key.group == *item_group : is_top_level(key.group);
