@@ -38,7 +38,11 @@ namespace ferrolit {
 enum class MemberType : std::int32_t {
     Beam,    // "Trave": detailing by §4.1.6.1.1
     Column,  // "Pilastro": detailing by §4.1.6.1.2, minimum eccentricity of §4.1.2.3.4.2
+    Slab,    // "Soletta": a strip of a slab; beam detailing without stirrup rules where no shear
+             // reinforcement is needed, the slab spacing of EN 1992-1-1 §9.3.1.1, the slab row of Tab. C4.1.IV
 };
+// The input's name of a member type ("Trave", "Pilastro", "Soletta").
+FERROLIT_API const char* member_type_name(MemberType member);
 
 enum class CombinationKind : std::int32_t {
     Ultimate,        // "SLU": fundamental combination
@@ -118,7 +122,12 @@ struct VerificationInput {
     double stirrup_angle = 90;              // degrees, inclination α of the stirrups to the axis, 45…90
     std::vector<Combination> combinations;
     Environment environment = Environment::Ordinary;
-    bool sensitive_bars = false;  // bars sensitive to corrosion (Table 4.1.IV)
+    bool sensitive_bars = false;  // bars sensitive to corrosion (Table 4.1.IV; the tendons' columns of Tab. C4.1.IV)
+    // Largest aggregate size dg (mm) for the clear distance between bars
+    // (EN 1992-1-1 §8.2); empty: kDefaultAggregateSize.
+    std::optional<double> aggregate_size;
+    // Construction tolerance added to the least cover of Tab. C4.1.IV (mm); empty: kDefaultCoverTolerance.
+    std::optional<double> cover_tolerance;
     // Shear: cot θ of the struts, within [1, 2.5]; empty: the value that maximises V_Rd.
     std::optional<double> cot_theta;
     // Service: modular ratio of the cracked section (15 by convention).
@@ -132,6 +141,9 @@ struct VerificationInput {
     // Warnings gathered while reading (unit plausibility, ignored keys).
     std::vector<std::string> warnings;
 };
+
+inline constexpr double kDefaultAggregateSize = 20;   // mm: dg + 5 mm = 25 mm then governs up to φ 25
+inline constexpr double kDefaultCoverTolerance = 10;  // mm, the note to Tab. C4.1.IV
 
 // Options of read_verification_input.
 struct ReadOptions {
@@ -186,7 +198,8 @@ struct Detail {
 
 struct CheckResult {
     std::string id;      // bending, shear_y, shear_z, stress_concrete, stress_steel, crack_width, as_min,
-                         // as_max, stirrups, stirrup_spacing, bar_spacing, bar_diameter
+                         // as_max, stirrups, stirrup_spacing, bar_spacing, bar_diameter, bar_clear_spacing,
+                         // cover, concrete_class
     std::string clause;  // "§4.1.2.3.4.2", ...
     std::optional<std::string> combination;  // its name; empty for the detailing rules
     std::optional<double> demand, capacity;  // in `unit`

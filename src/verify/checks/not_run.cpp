@@ -47,14 +47,22 @@ std::vector<NotRun> checks_not_run(const Context& ctx) {
     std::vector<NotRun> out;
     for (const ByKind& rule : kByKind)
         if (!has_kind(ctx.in, rule)) out.push_back({rule.id, rule.reason});
-    if (!ctx.stirrups) out.push_back({"stirrup_spacing", "nessuna staffa"});
-    if (ctx.in.member != MemberType::Column) {
-        constexpr const char* kColumnsOnly = "regola dei pilastri (§4.1.6.1.2), non delle travi";
-        out.push_back({"bar_spacing", kColumnsOnly});
-        out.push_back({"bar_diameter", kColumnsOnly});
-    } else if (ctx.bars.size() < 2) {
-        out.push_back({"bar_spacing", "una sola barra longitudinale"});
+    const bool slab_without_shear_reinforcement = ctx.in.member == MemberType::Slab && !needs_shear_reinforcement(ctx);
+    if (slab_without_shear_reinforcement) {
+        constexpr const char* kNotNeeded =
+            "soletta con V_Ed ≤ V_Rd,c in ogni combinazione SLU: armatura a taglio non necessaria (§4.1.2.3.5.1)";
+        out.push_back({"stirrups", kNotNeeded});
+        out.push_back({"stirrup_spacing", kNotNeeded});
+    } else if (!ctx.stirrups) {
+        out.push_back({"stirrup_spacing", "nessuna staffa"});
     }
+    if (ctx.in.member == MemberType::Beam)
+        out.push_back({"bar_spacing", "regola dei pilastri (§4.1.6.1.2) e delle solette, non delle travi"});
+    if (ctx.in.member != MemberType::Column)
+        out.push_back({"bar_diameter", "regola dei pilastri (§4.1.6.1.2), non delle travi e delle solette"});
+    else if (ctx.bars.size() < 2)
+        out.push_back({"bar_spacing", "una sola barra longitudinale"});
+    if (ctx.bars.size() < 2) out.push_back({"bar_clear_spacing", "meno di due barre longitudinali"});
     return out;
 }
 

@@ -3,8 +3,8 @@
 //
 // The search. Each missing layer of a profile takes one arrangement of the
 // bar table, n bars of one diameter φ within the input's limits, that fits
-// in a row: centres at the covers, clear gaps of at least max(φ, 20 mm)
-// (EN 1992-1-1 §8.2); the two side layers, when they count, take the same
+// in a row: centres at the covers, clear gaps of at least max(φ, dg + 5 mm,
+// 20 mm) (EN 1992-1-1 §8.2, the rule of the check bar_clear_spacing); the two side layers, when they count, take the same
 // arrangement, or none. Candidates are visited in order of increasing total
 // longitudinal area (best first over the sorted options of each layer), and
 // the first that passes every check wins: no lighter arrangement passes.
@@ -23,6 +23,7 @@
 
 #include "component/reinforcement/bar_table.hpp"
 #include "ferrolit/format.hpp"
+#include "verify/checks/clear_spacing.hpp"
 #include "verify/checks/section_geometry.hpp"
 #include "verify/model.hpp"
 #include "verify/run.hpp"
@@ -46,8 +47,6 @@ struct Option {
     std::string text() const { return std::to_string(n) + "f" + std::to_string(phi); }
 };
 
-double clear_gap(int phi) { return std::max<double>(phi, 20); }
-
 // Arrangements of a layer that fit: `span` is the room between the end
 // bars' centres (horizontal layers) or between the bottom and top layers
 // (side layers, whose bars lie strictly between).
@@ -58,7 +57,7 @@ std::vector<Option> options_for(const VerificationInput& in, double span, bool s
         in.member == MemberType::Column ? std::max(in.limits.min_diameter, 12) : in.limits.min_diameter;
     for (std::int16_t phi : component::bar_table_diameters()) {
         if (phi < least_phi || phi > in.limits.max_diameter) continue;
-        const double pitch = phi + clear_gap(phi);
+        const double pitch = phi + least_clear_distance(phi, in.aggregate_size.value_or(kDefaultAggregateSize));
         const int most = side ? static_cast<int>(std::floor(span / pitch)) - 1
                               : (span >= 0 ? 1 + static_cast<int>(std::floor(span / pitch)) : 0);
         for (int n = std::max(1, in.limits.min_count); n <= std::min(most, 100); ++n)

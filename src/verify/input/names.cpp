@@ -5,6 +5,18 @@
 
 namespace ferrolit {
 
+const char* member_type_name(MemberType member) {
+    switch (member) {
+        case MemberType::Beam:
+            return "Trave";
+        case MemberType::Column:
+            return "Pilastro";
+        case MemberType::Slab:
+            return "Soletta";
+    }
+    return "";
+}
+
 const char* combination_kind_name(CombinationKind kind) {
     switch (kind) {
         case CombinationKind::Ultimate:

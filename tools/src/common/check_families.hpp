@@ -29,6 +29,9 @@ inline constexpr CheckFamily kCheckFamilies[] = {
     {"stirrup_spacing", "Passo delle staffe"},
     {"bar_spacing", "Interasse delle barre longitudinali"},
     {"bar_diameter", "Diametro delle barre longitudinali"},
+    {"bar_clear_spacing", "Distanza libera tra le barre"},
+    {"cover", "Copriferro"},
+    {"concrete_class", "Classe del calcestruzzo per l'ambiente"},
 };
 
 inline std::string check_title(const std::string& id) {

@@ -139,7 +139,9 @@ bool is_own_origin(std::string_view origin, const ServerOptions& options) {
 
 // The names the page's lists offer, from the library's own tables.
 std::string names() {
-    json kinds = json::array(), environments = json::array(), shapes = json::array();
+    json members = json::array(), kinds = json::array(), environments = json::array(), shapes = json::array();
+    for (MemberType m : {MemberType::Beam, MemberType::Column, MemberType::Slab})
+        members.push_back(member_type_name(m));
     for (int k = 0; k <= static_cast<int>(CombinationKind::QuasiPermanent); ++k)
         kinds.push_back(combination_kind_name(static_cast<CombinationKind>(k)));
     for (int e = 0; e <= static_cast<int>(Environment::VeryAggressive); ++e)
@@ -150,6 +152,7 @@ std::string names() {
     for (const CheckFamily& f : kCheckFamilies) checks[f.id] = f.title;
     const json all{{"calcestruzzo", analysis::concrete_class_names()},
                    {"acciaio", analysis::steel_class_names()},
+                   {"elemento", members},
                    {"tipo", kinds},
                    {"ambiente", environments},
                    {"forma", shapes},
