@@ -41,15 +41,17 @@ class Record(Workspace):
         self.assertRegex(first, r'^ferrolit \d+\.\d+\.\d+ — verifica della sezione "T1" — \d\d/\d\d/\d{4}$')
         self.assertIn("NTC 2018 (D.M. 17/01/2018) e Circolare 21/01/2019 n. 7", out)
         # The outcome and the governing check come before the data.
-        self.assertLess(out.index("Verifica determinante: Staffe minime (stirrups)"), out.index("SEZIONE\n"))
-        self.assertRegex(out, r"As_sup\s+2f12\s+226 mm²\s+copriferro 40 mm\s+minimo di normativa \(ImpostaFerriNorm\)")
+        self.assertLess(out.index("Verifica determinante: Classe del calcestruzzo per l'ambiente (concrete_class)"),
+                        out.index("SEZIONE\n"))
+        self.assertRegex(out, r"As_sup\s+2f12\s+226 mm²\s+copriferro 60 mm\s+minimo di normativa \(ImpostaFerriNorm\)")
         for factor in ("αcc 0,850", "γc 1,50", "fcd = αcc·fck/γc 14,17 MPa", "γs 1,15", "fyd = fyk/γs 391,3 MPa",
                        "αe = 15,0"):
             self.assertIn(factor, out)
         for family in ("bending", "shear_z", "stress_concrete", "crack_width", "as_min", "stirrups"):
             self.assertRegex(out, rf"\({family}\) — determinante: ")
         self.assertIn('(crack_width) — determinante: "QP"', out)
-        self.assertTrue(out.rstrip().endswith("ESITO: SEZIONE VERIFICATA (rapporto massimo 0,895)"))
+        # C25/30 is the least class of the ordinary environment (Tab. C4.1.IV): a ratio of exactly 1.
+        self.assertTrue(out.rstrip().endswith("ESITO: SEZIONE VERIFICATA (rapporto massimo 1,000)"))
 
     def test_json_contract(self):
         status, r = self.verify_json(example())
