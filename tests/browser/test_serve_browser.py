@@ -46,7 +46,8 @@ class ServedPage(unittest.TestCase):
         b = self.browser
         self.assertEqual(b.errors, [])
         self.assertEqual(b.evaluate("document.querySelector('#verdict').textContent"), "SEZIONE VERIFICATA")
-        self.assertEqual(b.evaluate("document.querySelector('#max-ratio').textContent"), "0,895")
+        # C25/30 is the least class of the ordinary environment (Tab. C4.1.IV): concrete_class at exactly 1.
+        self.assertEqual(b.evaluate("document.querySelector('#max-ratio').textContent"), "1,000")
         # The example's 3f20 and the code's two top bars, drawn to scale.
         self.assertEqual(b.evaluate("document.querySelectorAll('#section-drawing circle').length"), 5)
         self.assertGreater(b.evaluate("document.querySelectorAll('#domains svg').length"), 0)
