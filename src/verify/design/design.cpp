@@ -184,7 +184,8 @@ VerificationResult design(const VerificationInput& in) {
     std::vector<std::string> warnings = in.warnings;
     const Reinforcement base = given_reinforcement(in);
     const Search search = search_of(in, base);
-    const bool design_stirrups = !in.stirrups.has_value();
+    // A slab is designed without stirrups unless they are given (code_minimum.cpp reads it so too).
+    const bool design_stirrups = !in.stirrups.has_value() && in.member != MemberType::Slab;
     const bool any_layer = search.open[0] || search.open[1] || search.open[2];
     if (!any_layer && !design_stirrups) {
         warnings.push_back("progetto: armature e staffe sono tutte assegnate, nulla da scegliere");
