@@ -262,7 +262,7 @@ class Bending(Case):
                     self.close(c["ratio"], abs(my) / m_rd, REL, "ratio")
                 if ratio is not None:
                     self.close(c["ratio"], ratio, 0.002)
-                    self.assertIs(r["verified"], ok)
+                    self.assertIs(self.verified_but_cover(r), ok)
                 self.assertIs(c["verified"], ok)
 
     def test_t_beam_resisting_moment(self):
