@@ -37,11 +37,6 @@ namespace ferrolit {
 
 // ---------------------------------------------------------------- input
 
-enum class MemberType : std::int32_t {
-    Beam,    // "Trave": detailing by §4.1.6.1.1
-    Column,  // "Pilastro": detailing by §4.1.6.1.2, minimum eccentricity of §4.1.2.3.4.2
-};
-
 struct Combination {
     std::string name;  // unique within a section, at most 100 characters
     CombinationKind kind = CombinationKind::Ultimate;
@@ -109,7 +104,12 @@ struct VerificationInput {
     double stirrup_angle = 90;              // degrees, inclination α of the stirrups to the axis, 45…90
     std::vector<Combination> combinations;
     Environment environment = Environment::Ordinary;
-    bool sensitive_bars = false;  // bars sensitive to corrosion (Table 4.1.IV)
+    bool sensitive_bars = false;  // bars sensitive to corrosion (Table 4.1.IV; the tendons' columns of Tab. C4.1.IV)
+    // Largest aggregate size dg (mm) for the clear distance between bars
+    // (EN 1992-1-1 §8.2); empty: kDefaultAggregateSize.
+    std::optional<double> aggregate_size;
+    // Construction tolerance added to the least cover of Tab. C4.1.IV (mm); empty: kDefaultCoverTolerance.
+    std::optional<double> cover_tolerance;
     // Shear: cot θ of the struts, within [1, 2.5]; empty: the value that maximises V_Rd.
     std::optional<double> cot_theta;
     // Service: modular ratio of the cracked section (15 by convention).
@@ -123,6 +123,9 @@ struct VerificationInput {
     // Warnings gathered while reading (unit plausibility, ignored keys).
     std::vector<std::string> warnings;
 };
+
+inline constexpr double kDefaultAggregateSize = 20;   // mm: dg + 5 mm = 25 mm then governs up to φ 25
+inline constexpr double kDefaultCoverTolerance = 10;  // mm, the note to Tab. C4.1.IV
 
 // Options of read_verification_input.
 struct ReadOptions {

@@ -39,6 +39,21 @@ constexpr bool in_order(const Row (&table)[N]) {
     return true;
 }
 
+// What the section belongs to, for the detailing rules it takes.
+enum class MemberType : std::int32_t {
+    Beam,    // detailing by §4.1.6.1.1
+    Column,  // detailing by §4.1.6.1.2, minimum eccentricity of §4.1.2.3.4.2
+    Slab,    // a strip of a slab: beam detailing without stirrup rules where no shear reinforcement is
+             // needed, the slab spacing of EN 1992-1-1 §9.3.1.1, the slab row of Tab. C4.1.IV
+};
+inline constexpr Named<MemberType> kMemberTypes[] = {
+    {MemberType::Beam, "Trave"},
+    {MemberType::Column, "Pilastro"},
+    {MemberType::Slab, "Soletta"},
+};
+// The input's name of a member type ("Trave", "Pilastro", "Soletta").
+FERROLIT_API const char* member_type_name(MemberType member);
+
 enum class CombinationKind : std::int32_t { Ultimate, Seismic, Characteristic, Frequent, QuasiPermanent };
 inline constexpr Named<CombinationKind> kCombinationKinds[] = {
     {CombinationKind::Ultimate, "SLU"},  // fundamental combination
@@ -94,6 +109,9 @@ enum class Check : std::int32_t {
     StirrupSpacing,
     BarSpacing,
     BarDiameter,
+    BarClearSpacing,
+    Cover,
+    ConcreteClass,
 };
 // What a family needs to run: an ultimate combination, a service one, or
 // neither (the detailing rules of §4.1.6).
@@ -117,6 +135,9 @@ inline constexpr CheckFamily kCheckFamilies[] = {
     {Check::StirrupSpacing, "stirrup_spacing", "Passo delle staffe", CheckKind::Detailing},
     {Check::BarSpacing, "bar_spacing", "Interasse delle barre longitudinali", CheckKind::Detailing},
     {Check::BarDiameter, "bar_diameter", "Diametro delle barre longitudinali", CheckKind::Detailing},
+    {Check::BarClearSpacing, "bar_clear_spacing", "Distanza libera tra le barre", CheckKind::Detailing},
+    {Check::Cover, "cover", "Copriferro", CheckKind::Detailing},
+    {Check::ConcreteClass, "concrete_class", "Classe del calcestruzzo per l'ambiente", CheckKind::Detailing},
 };
 
 constexpr const CheckFamily& check_family(Check check) { return kCheckFamilies[static_cast<std::size_t>(check)]; }
@@ -134,7 +155,7 @@ constexpr std::string_view check_title(std::string_view id) {
     return f != nullptr ? f->title : id;
 }
 
-static_assert(in_order(kCombinationKinds) && in_order(kEnvironments) && in_order(kShapeKinds) && in_order(kOrigins) &&
+static_assert(in_order(kMemberTypes) && in_order(kCombinationKinds) && in_order(kEnvironments) && in_order(kShapeKinds) && in_order(kOrigins) &&
               in_order(kCheckFamilies));
 
 }  // namespace ferrolit

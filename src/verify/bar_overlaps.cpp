@@ -10,6 +10,7 @@
 
 namespace ferrolit::verification {
 
+// "barre[3]" for an explicit bar, "As_inf, barra 2 di 4" for a bar of a layer.
 std::string bar_entry_name(const std::vector<PlacedBar>& bars, std::size_t i) {
     const PlacedBar& b = bars[i];
     std::size_t first = i, count = 0;

@@ -60,6 +60,10 @@ struct Model {
     std::optional<StirrupsRecord> stirrups;
 };
 
+// A bar named as the input gives it: "barre[3] (y …, z …, ø…)" for an explicit
+// bar, "As_inf, barra 2 di 4 (…)" for a bar of a layer (bar_overlaps.cpp).
+std::string bar_entry_name(const std::vector<PlacedBar>& bars, std::size_t i);
+
 // Two bars whose circles overlap, or a bar listed twice, is an input error
 // naming both (bar_overlaps.cpp); bars without a real diameter (a layer given
 // by its area alone) are skipped.

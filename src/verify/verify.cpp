@@ -24,6 +24,8 @@ VerificationResult run_checks(const VerificationInput& in, const Reinforcement& 
         check_stresses(ctx, out.checks);
         check_cracks(ctx, out.checks);
         check_detailing(ctx, out.checks);
+        check_bar_clear_spacing(ctx, out.checks);
+        check_durability(ctx, out.checks);
         out.not_run = checks_not_run(ctx);
     }
     for (const Combination& c : in.combinations) {

@@ -46,7 +46,8 @@ class ServedPage(unittest.TestCase):
         b = self.browser
         self.assertEqual(b.errors, [])
         self.assertEqual(b.evaluate("document.querySelector('#verdict').textContent"), "SEZIONE VERIFICATA")
-        self.assertEqual(b.evaluate("document.querySelector('#max-ratio').textContent"), "0,895")
+        # C25/30 is the least class of the ordinary environment (Tab. C4.1.IV): concrete_class at exactly 1.
+        self.assertEqual(b.evaluate("document.querySelector('#max-ratio').textContent"), "1,000")
         # The example's 3f20 and the code's two top bars, drawn to scale.
         self.assertEqual(b.evaluate("document.querySelectorAll('#section-drawing circle').length"), 5)
         self.assertGreater(b.evaluate("document.querySelectorAll('#domains svg').length"), 0)
@@ -59,9 +60,9 @@ class ServedPage(unittest.TestCase):
         before = b.evaluate(BENDING_RATIO)
         b.evaluate(set_field('[data-key="combinazioni[1].My"]', "150"))
         b.wait_for(f"{BENDING_RATIO} !== {json.dumps(before)}", what="il nuovo rapporto a flessione")
-        # 150 kNm over the 156,4 kNm of the example's M_Rd, from 100 kNm before.
-        self.assertEqual(b.evaluate(BENDING_RATIO), "0,959")
-        self.assertEqual(b.evaluate("document.querySelector('#max-ratio').textContent"), "0,959")
+        # 150 kNm over the 147,06 kNm of the example's M_Rd, from 100 kNm before.
+        self.assertEqual(b.evaluate(BENDING_RATIO), "1,020")
+        self.assertEqual(b.evaluate("document.querySelector('#max-ratio').textContent"), "1,020")
         # A weaker bar string changes the result again.
         b.evaluate(set_field('[data-key="stringaAs_inf"]', "2f16"))
         b.wait_for("document.querySelector('#verdict').textContent === 'SEZIONE NON VERIFICATA'",

@@ -50,7 +50,8 @@ class Record(Workspace):
         for family in ("bending", "shear_z", "stress_concrete", "crack_width", "as_min", "stirrups"):
             self.assertRegex(out, rf"\({family}\) — determinante: ")
         self.assertIn('(crack_width) — determinante: "QP"', out)
-        self.assertTrue(out.rstrip().endswith("ESITO: SEZIONE VERIFICATA (rapporto massimo 0,895)"))
+        # C25/30 is the least class of the ordinary environment (Tab. C4.1.IV): a ratio of exactly 1.
+        self.assertTrue(out.rstrip().endswith("ESITO: SEZIONE VERIFICATA (rapporto massimo 1,000)"))
 
     def test_json_contract(self):
         status, r = self.verify_json(example())

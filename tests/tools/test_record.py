@@ -276,7 +276,7 @@ class SectionRecord(Workspace):
         self.assertEqual(beam.all("svg", cls="contour"), [])
 
     def test_design_writes_a_record_too(self):
-        section = dict(BEAM)
+        section = BEAM | {"Copriferro_Inf": 60, "Copriferro_Sup": 60}  # 42 mm of clear cover (Tab. C4.1.IV: 35)
         del section["stringaAs_inf"]
         source = self.write("progetto.json", json.dumps(section))
         result = run("design", "--html", self.path("p.html"), source)

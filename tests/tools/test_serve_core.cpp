@@ -27,7 +27,7 @@ using nlohmann::json;
 const ferrolit::cli::serve::ServerOptions kOptions{"test"};
 
 // A beam that the reader accepts, for the variants below.
-const std::string kBeam = R"({"Base": 300, "Altezza": 500, "Copriferro_Inf": 40, "Copriferro_Sup": 40,
+const std::string kBeam = R"({"Base": 300, "Altezza": 500, "Copriferro_Inf": 60, "Copriferro_Sup": 60,
   "ClasseCls": "C25/30", "ClasseAcciaio": "B450C", "stringaAs_inf": "3f20",
   "combinazioni": [{"nome": "A", "tipo": "SLU", "My": 100, "Vz": 50}]})";
 

@@ -82,12 +82,16 @@ TEST(VerifyInput, FlatActionsMakeTheirCombinations) {
     EXPECT_EQ(f.N, 0);
     EXPECT_EQ(f.My, 60);
     const VerificationInput list = read(R"(, "combinazioni": [{"tipo": "slu sismica", "My": 1}, {"nome": "Q",
-        "tipo": "SLE quasi permanente"}], "ambiente": "Molto Aggressivo", "armature_sensibili": true)");
+        "tipo": "SLE quasi permanente"}], "ambiente": "Molto Aggressivo", "armature_sensibili": true,
+        "TipoSezione": "Soletta", "dmax_aggregato": 16, "tolleranza_copriferro": 0)");
     EXPECT_EQ(list.combinations[0].name, "C1");
     EXPECT_EQ(list.combinations[0].kind, CombinationKind::Seismic);
     EXPECT_EQ(list.combinations[1].kind, CombinationKind::QuasiPermanent);
     EXPECT_EQ(list.environment, Environment::VeryAggressive);
     EXPECT_TRUE(list.sensitive_bars);
+    EXPECT_EQ(list.member, MemberType::Slab);
+    EXPECT_EQ(list.aggregate_size, 16);
+    EXPECT_EQ(list.cover_tolerance, 0);
 }
 
 TEST(VerifyInput, BadInputNamesTheKey) {
@@ -118,6 +122,9 @@ TEST(VerifyInput, BadInputNamesTheKey) {
         {R"({"Base": 300, "Altezza": 500, "Copriferro_Inf": 40, "Copriferro_Sup": 40, "ClasseCls": "C26/31"})",
          "chiave \"ClasseCls\": classe di calcestruzzo sconosciuta"},
         {kBeam + R"(, "cot_theta": 3})", "chiave \"cot_theta\": ammesso tra 1 e 2,5"},
+        {kBeam + R"(, "TipoSezione": "Solaio"})", "ammessi \"Trave\", \"Pilastro\", \"Soletta\""},
+        {kBeam + R"(, "dmax_aggregato": 0})", "chiave \"dmax_aggregato\": dimensione massima dell'aggregato"},
+        {kBeam + R"(, "tolleranza_copriferro": -1})", "chiave \"tolleranza_copriferro\": tolleranza di posa"},
         {kBeam + R"(, "tetaBielle": 60})", "chiave \"tetaBielle\": θ ammesso tra 21,8° e 45°"},
         {kBeam + R"(, "ambiente": 2, "CondizioniAmbientali": 2})", "chiave \"ambiente\": tipo errato"},
         {kBeam + R"(, "ambiente": "aggressivo", "CondizioniAmbientali": 3})", "contraddice \"ambiente\""},

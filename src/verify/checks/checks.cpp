@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <set>
 
 namespace ferrolit::verification {
 
@@ -63,6 +64,16 @@ TensionSide tension_side(const Context& ctx, Coordinate c, bool low) {
     t.bt = area_between(ctx.shape(), c, std::min(tensioned_edge, g), std::max(tensioned_edge, g)) /
            std::fabs(g - tensioned_edge);
     return t;
+}
+
+std::vector<bool> stretched_sides(const Context& ctx, Coordinate c) {
+    std::set<bool> sides;
+    for (const Combination& k : ctx.in.combinations) {
+        const double M = c == Coordinate::Z ? k.My : k.Mz;
+        if (M != 0) sides.insert(stretches_low(M));
+    }
+    if (sides.empty() && c == Coordinate::Z) sides.insert(true);
+    return {sides.rbegin(), sides.rend()};  // low side first
 }
 
 double ratio_of(double demand, double capacity) {

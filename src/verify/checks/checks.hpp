@@ -55,6 +55,14 @@ TensionSide tension_side(const Context& ctx, Coordinate c, bool low);
 // The side a moment of the plane stretches: My > 0 and Mz > 0 stretch the low side.
 inline bool stretches_low(double M) { return M > 0; }
 
+// The sides of a plane that some combination stretches (the bottom when none
+// does), the low side first.
+std::vector<bool> stretched_sides(const Context& ctx, Coordinate c);
+
+// Some ultimate combination has V_Ed > V_Rd,c (4.1.23) in a plane: shear
+// reinforcement is needed by calculation (§4.1.2.3.5.1; shear.cpp).
+bool needs_shear_reinforcement(const Context& ctx);
+
 // demand/capacity, 0 for no demand, +∞ for a capacity of 0.
 double ratio_of(double demand, double capacity);
 
@@ -67,6 +75,11 @@ void check_shear(const Context& ctx, std::vector<CheckResult>& out);
 void check_stresses(const Context& ctx, std::vector<CheckResult>& out);
 void check_cracks(const Context& ctx, std::vector<CheckResult>& out);
 void check_detailing(const Context& ctx, std::vector<CheckResult>& out);
+// The clear distance between bars (EN 1992-1-1 §8.2) and the spacing of a slab's bars (§9.3.1.1; spacing.cpp).
+void check_bar_clear_spacing(const Context& ctx, std::vector<CheckResult>& out);
+void check_slab_bar_spacing(const Context& ctx, std::vector<CheckResult>& out);
+// The cover and the concrete class against Tab. C4.1.IV, the bars' cover against φ (durability.cpp).
+void check_durability(const Context& ctx, std::vector<CheckResult>& out);
 
 // The families that did not run on this section and why (not_run.cpp).
 std::vector<NotRun> checks_not_run(const Context& ctx);

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <set>
 
 #include "ferrolit/format.hpp"
 #include "verify/checks/checks.hpp"
@@ -35,17 +34,6 @@ CheckResult maximum(Check family, const char* clause, double provided, double li
                     std::string note) {
     return make_check(family, clause, nullptr, provided, limit, unit, ratio_of(provided, limit), provided <= limit,
                       std::move(note));
-}
-
-// The sides of a plane that some combination stretches (the bottom when none does).
-std::vector<bool> stretched_sides(const Context& ctx, Coordinate c) {
-    std::set<bool> sides;
-    for (const Combination& k : ctx.in.combinations) {
-        const double M = c == Coordinate::Z ? k.My : k.Mz;
-        if (M != 0) sides.insert(stretches_low(M));
-    }
-    if (sides.empty() && c == Coordinate::Z) sides.insert(true);
-    return {sides.rbegin(), sides.rend()};  // low side first
 }
 
 double bars_beyond(const Context& ctx, Coordinate c, bool low) {
@@ -81,6 +69,12 @@ void beam(const Context& ctx, std::vector<CheckResult>& out) {
             out.push_back(
                 maximum(Check::AsMax, kBeam, bars_beyond(ctx, c, low), limit, "mm²",
                         std::string("barre del lato ") + side_name(c, low) + " (tese o compresse): As ≤ 0,04·Ac"));
+    }
+    // A slab that needs no shear reinforcement by calculation has no stirrup
+    // rules (§4.1.2.3.5.1; not_run.cpp says so); it has the slab spacing instead.
+    if (ctx.in.member == MemberType::Slab) {
+        check_slab_bar_spacing(ctx, out);
+        if (!needs_shear_reinforcement(ctx)) return;
     }
     // Stirrups: at least 1.5·b mm²/m, b the web's least thickness, at least
     // three a metre and no wider apart than 0.8·d.

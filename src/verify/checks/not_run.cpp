@@ -49,14 +49,21 @@ std::vector<NotRun> checks_not_run(const Context& ctx) {
     std::vector<NotRun> out;
     for (const ByKind& rule : kByKind)
         if (!has_kind(ctx.in, rule)) out.push_back(entry(rule.family, rule.reason));
-    if (!ctx.stirrups) out.push_back(entry(Check::StirrupSpacing, "nessuna staffa"));
-    if (ctx.in.member != MemberType::Column) {
-        constexpr const char* kColumnsOnly = "regola dei pilastri (§4.1.6.1.2), non delle travi";
-        out.push_back(entry(Check::BarSpacing, kColumnsOnly));
-        out.push_back(entry(Check::BarDiameter, kColumnsOnly));
-    } else if (ctx.bars.size() < 2) {
-        out.push_back(entry(Check::BarSpacing, "una sola barra longitudinale"));
+    if (ctx.in.member == MemberType::Slab && !needs_shear_reinforcement(ctx)) {
+        constexpr const char* kNotNeeded =
+            "soletta con V_Ed ≤ V_Rd,c in ogni combinazione SLU: armatura a taglio non necessaria (§4.1.2.3.5.1)";
+        out.push_back(entry(Check::Stirrups, kNotNeeded));
+        out.push_back(entry(Check::StirrupSpacing, kNotNeeded));
+    } else if (!ctx.stirrups) {
+        out.push_back(entry(Check::StirrupSpacing, "nessuna staffa"));
     }
+    if (ctx.in.member == MemberType::Beam)
+        out.push_back(entry(Check::BarSpacing, "regola dei pilastri (§4.1.6.1.2) e delle solette, non delle travi"));
+    if (ctx.in.member != MemberType::Column)
+        out.push_back(entry(Check::BarDiameter, "regola dei pilastri (§4.1.6.1.2), non delle travi e delle solette"));
+    else if (ctx.bars.size() < 2)
+        out.push_back(entry(Check::BarSpacing, "una sola barra longitudinale"));
+    if (ctx.bars.size() < 2) out.push_back(entry(Check::BarClearSpacing, "meno di due barre longitudinali"));
     return out;
 }
 

@@ -149,27 +149,36 @@ std::vector<Detail> details_of(const Resistance& r) {
     return d;
 }
 
+// The resistance of a combination in a plane: on the side its moment
+// stretches, or for a zero moment the side with the smaller ρl.
+Resistance resistance_for(const Context& ctx, const Plane& plane, const Combination& c) {
+    const double M = c.*plane.M;
+    if (M != 0) return resistance(ctx, plane.c, stretches_low(M), c.N);
+    const Resistance low = resistance(ctx, plane.c, true, c.N);
+    const Resistance high = resistance(ctx, plane.c, false, c.N);
+    const bool take_low = low.rho < high.rho || (low.rho == high.rho && low.VRd <= high.VRd);
+    return take_low ? low : high;
+}
+
 }  // namespace
+
+bool needs_shear_reinforcement(const Context& ctx) {
+    for (const Plane& plane : kPlanes)
+        for (const Combination& c : ctx.in.combinations)
+            if (is_ultimate(c.kind) && std::fabs(c.*plane.V) > resistance_for(ctx, plane, c).VRd_c) return true;
+    return false;
+}
 
 void check_shear(const Context& ctx, std::vector<CheckResult>& out) {
     for (const Plane& plane : kPlanes) {
         for (const Combination& c : ctx.in.combinations) {
             if (!is_ultimate(c.kind)) continue;
-            const double M = c.*plane.M;
-            Resistance r;
-            if (M != 0) {
-                r = resistance(ctx, plane.c, stretches_low(M), c.N);
-            } else {
-                const Resistance low = resistance(ctx, plane.c, true, c.N);
-                const Resistance high = resistance(ctx, plane.c, false, c.N);
-                const bool take_low = low.rho < high.rho || (low.rho == high.rho && low.VRd <= high.VRd);
-                r = take_low ? low : high;
-            }
+            Resistance r = resistance_for(ctx, plane, c);
             const double V = std::fabs(c.*plane.V);
             apply_code_rule(r, V);
             const bool concrete_only = !r.stirrups || r.concrete_governs;
             CheckResult check = make_check(plane.family, concrete_only ? "§4.1.2.3.5.1" : "§4.1.2.3.5.2", &c, V, r.VRd,
-                                           "kN", ratio_of(V, r.VRd), V <= r.VRd, note_of(ctx, r, M == 0));
+                                           "kN", ratio_of(V, r.VRd), V <= r.VRd, note_of(ctx, r, c.*plane.M == 0));
             check.details = details_of(r);
             out.push_back(std::move(check));
         }

@@ -118,10 +118,15 @@ void choose_by_code(const VerificationInput& in, Reinforcement& r, std::vector<s
             any_layer = any_layer || missing[i];
         }
     }
-    const bool stirrups_missing = !in.stirrups.has_value();
+    bool stirrups_missing = !in.stirrups.has_value();
     if (stirrups_missing && in.shape.kind == ShapeKind::Polygon) {
         warnings.push_back("staffe non indicate: la sezione poligonale è verificata senza staffe");
         return;
+    }
+    // A slab has no stirrups unless they are given: its cover is then to the bars.
+    if (stirrups_missing && in.member == MemberType::Slab) {
+        warnings.push_back("staffe non indicate: la soletta è verificata senza staffe");
+        stirrups_missing = false;
     }
     if (!any_layer && !stirrups_missing) return;
 

@@ -3,8 +3,9 @@
 //
 // The search. Each missing layer of a profile takes one arrangement of the
 // bar table, n bars of one diameter φ within the input's limits, that fits
-// in a row: placed as verify() places them, clear gaps of at least max(φ, 20 mm)
-// (EN 1992-1-1 §8.2); the two side layers, when they count, take the same
+// in a row: placed as verify() places them, clear gaps of at least max(φ,
+// dg + 5 mm, 20 mm) (EN 1992-1-1 §8.2, the rule of the check
+// bar_clear_spacing); the two side layers, when they count, take the same
 // arrangement, or none. Candidates are visited in order of increasing total
 // longitudinal area (best first over the sorted options of each layer), and
 // the first that passes every check wins: no lighter arrangement passes.
@@ -12,9 +13,10 @@
 // diameters 6…16 mm and spacings of 50…325 mm in steps of 25 mm that
 // passes, with two legs (a closed stirrup), or three or four when two cannot
 // do; a candidate whose bars fail with the strongest of them is dropped at
-// once, since more stirrups never lower a resistance. With clear covers the
-// strongest (ø16) holds the bars 10 mm further in than a ø6 does: a
-// candidate at the margin of a bending or crack check may then be dropped
+// once, since more stirrups never lower a resistance (the cover, which a
+// thicker stirrup reduces, is judged on the stirrups chosen). With clear
+// covers the strongest (ø16) holds the bars 10 mm further in than a ø6 does:
+// a candidate at the margin of a bending or crack check may then be dropped
 // and a slightly heavier one chosen, never a failing one.
 
 #include <algorithm>
@@ -26,6 +28,8 @@
 
 #include "component/reinforcement/bar_table.hpp"
 #include "ferrolit/format.hpp"
+#include "verify/checks/clear_spacing.hpp"
+#include "verify/checks/section_geometry.hpp"
 #include "verify/model.hpp"
 #include "verify/run.hpp"
 
@@ -48,8 +52,6 @@ struct Option {
     std::string text() const { return std::to_string(n) + "f" + std::to_string(phi); }
 };
 
-double clear_gap(int phi) { return std::max<double>(phi, 20); }
-
 // Arrangements of a layer that fit: `room(φ)` is the room between the end
 // bars' centres (horizontal layers) or between the bottom and top layers
 // (side layers, whose bars lie strictly between).
@@ -61,7 +63,8 @@ std::vector<Option> options_for(const VerificationInput& in, Room room, bool sid
         in.member == MemberType::Column ? std::max(in.limits.min_diameter, 12) : in.limits.min_diameter;
     for (std::int16_t phi : component::bar_table_diameters()) {
         if (phi < least_phi || phi > in.limits.max_diameter) continue;
-        const double pitch = phi + clear_gap(phi), span = room(phi);
+        const double span = room(phi);
+        const double pitch = phi + least_clear_distance(phi, in.aggregate_size.value_or(kDefaultAggregateSize));
         const int most = side ? static_cast<int>(std::floor(span / pitch)) - 1
                               : (span >= 0 ? 1 + static_cast<int>(std::floor(span / pitch)) : 0);
         for (int n = std::max(1, in.limits.min_count); n <= std::min(most, 100); ++n)
@@ -91,6 +94,14 @@ std::vector<StirrupOption> stirrup_options() {
         return a.s.spacing > b.s.spacing;
     });
     return out;
+}
+
+// The screen of a candidate with the strongest stirrups: more stirrups never
+// lower a resistance, but a thicker stirrup takes room from the cover, so the
+// cover is left to the stirrups actually chosen.
+bool passes_but_the_cover(const VerificationResult& r) {
+    return std::all_of(r.checks.begin(), r.checks.end(),
+                       [](const CheckResult& c) { return c.verified || c.id == check_id(Check::Cover); });
 }
 
 // The dimensions of the search: bottom, top, the pair of side layers.
@@ -187,7 +198,8 @@ VerificationResult design(const VerificationInput& in) {
     std::vector<std::string> warnings = in.warnings;
     const Reinforcement base = given_reinforcement(in);
     const Search search = search_of(in, base);
-    const bool design_stirrups = !in.stirrups.has_value();
+    // A slab is designed without stirrups unless they are given (code_minimum.cpp reads it so too).
+    const bool design_stirrups = !in.stirrups.has_value() && in.member != MemberType::Slab;
     const bool any_layer = search.open[0] || search.open[1] || search.open[2];
     if (!any_layer && !design_stirrups) {
         warnings.push_back("progetto: armature e staffe sono tutte assegnate, nulla da scegliere");
@@ -227,7 +239,7 @@ VerificationResult design(const VerificationInput& in) {
             continue;
         }
         last = run_checks(in, with_stirrups(bars, strongest), warnings);
-        if (!last->verified) continue;
+        if (!passes_but_the_cover(*last)) continue;
         for (const StirrupOption& o : stirrups) {
             const Reinforcement used = with_stirrups(bars, o.s);
             VerificationResult r = run_checks(in, used, warnings);

@@ -16,7 +16,8 @@ struct GroupText {
 
 constexpr GroupText kGroups[] = {
     {KeyGroup::Creation, "Section",
-     "`TipoSezione` \"Trave\" (default) or \"Pilastro\"; `DescrSezione` at most 200 characters; the five actions "
+     "`TipoSezione` \"Trave\" (default), \"Pilastro\" or \"Soletta\" (a strip of a slab); `DescrSezione` at most 200 "
+     "characters; the five actions "
      "make one combination \"SLU\" (`Mz` = −`Med_z`); the three limits bound the bars chosen by the code minimum "
      "(2, 12, 30 by default)"},
     {KeyGroup::Flange, "T section", "either key makes the section a T, unless `forma` says otherwise"},
@@ -50,7 +51,9 @@ constexpr GroupText kGroups[] = {
     {KeyGroup::Check, "Checks",
      "`ambiente` \"ordinario\" (default), \"aggressivo\", \"molto aggressivo\"; `armature_sensibili` false by "
      "default; `cot_theta` within 1…2.5 (chosen when absent); `alfa_e` modular ratio (15); `wk_lim` instead of "
-     "Table 4.1.IV"},
+     "Table 4.1.IV; `dmax_aggregato` the largest aggregate size dg for the clear distance between bars (20 mm "
+     "by default); `tolleranza_copriferro` the construction tolerance added to the cover of Table C4.1.IV (10 mm "
+     "by default)"},
     {KeyGroup::Combination, "Each combination",
      "`tipo`: \"SLU\", \"SLU sismica\", \"SLE rara\", \"SLE frequente\", \"SLE quasi permanente\"; `nome` unique "
      "(default C1, C2, …); N compression positive, My stretching the bottom bars positive, Mz compressing larger y "

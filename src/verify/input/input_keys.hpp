@@ -126,6 +126,8 @@ inline constexpr InputKey kInputKeys[] = {
     {"cot_theta", KeyKind::Real, "", KeyGroup::Check},
     {"alfa_e", KeyKind::Real, "", KeyGroup::Check},
     {"wk_lim", KeyKind::Real, "mm", KeyGroup::Check},
+    {"dmax_aggregato", KeyKind::Real, "mm", KeyGroup::Check},
+    {"tolleranza_copriferro", KeyKind::Real, "mm", KeyGroup::Check},
 
     {"nome", KeyKind::Text, "", KeyGroup::Combination},
     {"tipo", KeyKind::Text, "", KeyGroup::Combination},

@@ -8,6 +8,8 @@
 
 namespace ferrolit {
 
+const char* member_type_name(MemberType member) { return name_in(kMemberTypes, member).data(); }
+
 const char* combination_kind_name(CombinationKind kind) { return name_in(kCombinationKinds, kind).data(); }
 
 bool is_ultimate(CombinationKind kind) { return kind == CombinationKind::Ultimate || kind == CombinationKind::Seismic; }

@@ -67,8 +67,11 @@ Combination combination_of(const Reader& r, const json& item, const std::string&
 
 void read_member(const Reader& r, VerificationInput& in) {
     if (const auto tipo = r.text("TipoSezione")) {
-        if (*tipo != "Trave" && *tipo != "Pilastro") r.fail("TipoSezione", "ammessi \"Trave\" o \"Pilastro\"");
-        in.member = *tipo == "Pilastro" ? MemberType::Column : MemberType::Beam;
+        std::optional<MemberType> member;
+        for (const Named<MemberType>& row : kMemberTypes)
+            if (*tipo == row.name) member = row.value;
+        if (!member) r.fail("TipoSezione", allowed_names("ammessi", kMemberTypes));
+        in.member = *member;
     }
     in.description = r.text("DescrSezione").value_or("");
 }
@@ -159,6 +162,14 @@ void read_check_parameters(const Reader& r, VerificationInput& in) {
     read_cot_theta(r, in);
     if (r.has("alfa_e"))
         in.alpha_e = bounded(r, "alfa_e", 0, 100, "coefficiente di omogeneizzazione ammesso tra 0 e 100");
+    if (r.has("dmax_aggregato"))
+        in.aggregate_size =
+            bounded(r, "dmax_aggregato", 0, 100, "dimensione massima dell'aggregato ammessa tra 0 e 100 mm");
+    if (const auto tolerance = r.real("tolleranza_copriferro")) {
+        if (!(*tolerance >= 0 && *tolerance <= 50))
+            r.fail("tolleranza_copriferro", "tolleranza di posa ammessa tra 0 e 50 mm");
+        in.cover_tolerance = *tolerance;
+    }
     if (r.has("wk_lim")) in.wk_limit = bounded(r, "wk_lim", 0, 10, "apertura limite ammessa tra 0 e 10 mm");
     if (r.has("kt")) in.kt = bounded(r, "kt", 0, 1, "ammesso tra 0 e 1");
     std::optional<double> VerificationInput::*factors[] = {&VerificationInput::k1, &VerificationInput::k2,

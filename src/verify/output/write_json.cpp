@@ -47,8 +47,6 @@ const char* law_name(analysis::ConcreteLaw law) {
     }
 }
 
-const char* member_name(MemberType m) { return m == MemberType::Column ? "Pilastro" : "Trave"; }
-
 // Each face's cover in the key it was given with: the clear covers as one
 // "copriferro" object, the covers to the bar centres as the component's keys
 // (which also give the side faces without a clear cover).
@@ -71,7 +69,7 @@ void covers(JsonWriter& w, const VerificationInput& in) {
 // it gives the same result.
 void input(JsonWriter& w, const VerificationInput& in) {
     w.begin_object();
-    w.member("TipoSezione", member_name(in.member));
+    w.member("TipoSezione", member_type_name(in.member));
     w.member("DescrSezione", in.description);
     w.member("forma", shape_kind_name(in.shape.kind));
     if (in.shape.kind == ShapeKind::Polygon) {
@@ -132,6 +130,8 @@ void input(JsonWriter& w, const VerificationInput& in) {
     if (in.cot_theta) w.member("cot_theta", *in.cot_theta);
     w.member("alfa_e", in.alpha_e);
     if (in.wk_limit) w.member("wk_lim", *in.wk_limit);
+    if (in.aggregate_size) w.member("dmax_aggregato", *in.aggregate_size);
+    if (in.cover_tolerance) w.member("tolleranza_copriferro", *in.cover_tolerance);
     const std::pair<const std::optional<double>*, const char*> factors[] = {
         {&in.kt, "kt"}, {&in.k1, "k1"}, {&in.k2, "k2"}, {&in.k3, "k3"}, {&in.k4, "k4"}};
     for (const auto& [f, name] : factors)
@@ -161,7 +161,7 @@ void materials(JsonWriter& w, const VerificationInput& in) {
 void section(JsonWriter& w, const VerificationResult& r) {
     w.begin_object();
     w.member("description", r.input.description);
-    w.member("member", member_name(r.input.member));
+    w.member("member", member_type_name(r.input.member));
     w.member("shape", shape_kind_name(r.input.shape.kind));
     w.key("outline");
     ring(w, r.shape.outline);

@@ -1,5 +1,6 @@
 #include "record/data_tables.hpp"
 
+#include <cctype>
 #include <sstream>
 
 #include "record/html_text.hpp"
@@ -50,7 +51,9 @@ std::string geometry_table(const VerificationResult& r) {
     std::ostringstream out;
     {
         Pairs t(out, "Geometria", "geometry");
-        t.row("Elemento", in.member == MemberType::Column ? "pilastro" : "trave");
+        std::string member = member_type_name(in.member);
+        member[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(member[0])));
+        t.row("Elemento", member);
         t.row("Forma", escaped(shape_kind_name(in.shape.kind)));
         if (in.shape.kind == ShapeKind::Polygon) {
             t.row("Contorno", std::to_string(r.shape.outline.size()) + " vertici");
@@ -148,6 +151,10 @@ std::string materials_tables(const VerificationResult& r) {
         t.row("Armature", in.sensitive_bars ? "sensibili" : "poco sensibili", "Tab. 4.1.IV");
         if (in.wk_limit) t.row("w<sub>k</sub> limite", quantity(*in.wk_limit, 2, "mm"), "assegnato");
         if (in.cot_theta) t.row("cot θ", decimal(*in.cot_theta, 2), "assegnato");
+        t.row("Aggregato d<sub>max</sub>", quantity(in.aggregate_size.value_or(kDefaultAggregateSize), 0, "mm"),
+              in.aggregate_size ? "assegnato" : "predefinito (EN 1992-1-1 §8.2)");
+        t.row("Tolleranza di posa", quantity(in.cover_tolerance.value_or(kDefaultCoverTolerance), 0, "mm"),
+              in.cover_tolerance ? "assegnata" : "predefinita (Tab. C4.1.IV)");
     }
     out << "</div>\n";
     return out.str();

@@ -35,8 +35,7 @@ std::string governing_text(const VerificationResult& r, std::size_t i) {
 
 void section(std::ostream& out, const VerificationResult& r) {
     const VerificationInput& in = r.input;
-    out << "SEZIONE\n  " << (in.member == MemberType::Column ? "Pilastro" : "Trave") << ", forma "
-        << shape_kind_name(in.shape.kind);
+    out << "SEZIONE\n  " << member_type_name(in.member) << ", forma " << shape_kind_name(in.shape.kind);
     const analysis::Dimensions& d = in.shape.dimensions;
     if (in.shape.kind == ShapeKind::Polygon) {
         out << ": contorno di " << r.shape.outline.size() << " vertici, " << r.shape.holes.size() << " fori\n";
@@ -94,6 +93,10 @@ void materials(std::ostream& out, const VerificationResult& r) {
     out << "  Esercizio: αe = " << decimal(in.alpha_e, 1) << (in.alpha_e == 15 ? " (convenzionale)" : " (assegnato)")
         << ", ambiente " << environment_name(in.environment) << ", armature "
         << (in.sensitive_bars ? "sensibili" : "poco sensibili") << "\n";
+    out << "  Dettagli: aggregato dmax " << decimal(in.aggregate_size.value_or(kDefaultAggregateSize), 0)
+        << (in.aggregate_size ? " mm (assegnato)" : " mm (predefinito)") << ", tolleranza di posa del copriferro "
+        << decimal(in.cover_tolerance.value_or(kDefaultCoverTolerance), 0)
+        << (in.cover_tolerance ? " mm (assegnata)" : " mm (predefinita)") << "\n";
 }
 
 void combinations(std::ostream& out, const VerificationResult& r) {

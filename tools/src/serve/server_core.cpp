@@ -150,6 +150,7 @@ std::string names() {
     for (const CheckFamily& f : kCheckFamilies) checks[std::string(f.id)] = f.title;
     const json all{{"calcestruzzo", analysis::concrete_class_names()},
                    {"acciaio", analysis::steel_class_names()},
+                   {"elemento", names_of(kMemberTypes)},
                    {"tipo", names_of(kCombinationKinds)},
                    {"ambiente", names_of(kEnvironments)},
                    {"forma", names_of(kShapeKinds)},
