@@ -80,9 +80,15 @@ TEST(Shear, GuardsAndTheUnguardedDepth) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "case " << (&c - cases) << ", direction " << c.direction);
         const auto s = beam<clsSezRett>(c.change);
-        if (!std::isnan(c.vrd_cls)) EXPECT_EQ(s.Vrd_cls(c.direction), c.vrd_cls);
-        if (!std::isnan(c.vrsd)) EXPECT_EQ(s.Vrsd(c.direction), c.vrsd);
-        if (!std::isnan(c.vrcd)) EXPECT_EQ(s.Vrcd(c.direction), c.vrcd);
+        if (!std::isnan(c.vrd_cls)) {
+            EXPECT_EQ(s.Vrd_cls(c.direction), c.vrd_cls);
+        }
+        if (!std::isnan(c.vrsd)) {
+            EXPECT_EQ(s.Vrsd(c.direction), c.vrsd);
+        }
+        if (!std::isnan(c.vrcd)) {
+            EXPECT_EQ(s.Vrcd(c.direction), c.vrcd);
+        }
     }
     const auto negative = beam<clsSezRett>([](Section& s) { s.H_Utile(-460); });
     EXPECT_NEAR(negative.Vrsd("Z"), -81.4, 0.05);
