@@ -4,6 +4,8 @@
 // the fixtures they build on. The fixtures need no test framework, so the
 // benchmarks include this header too.
 
+#include <vector>
+
 #include <ferrolit/ferrolit.hpp>
 
 // Expects `statement` to raise ferrolit::Error of kind `expected` (a GoogleTest
@@ -28,6 +30,9 @@ struct MaterialSet {
     const char* ClasseAcciaio;
     float fyk, gammaS, Es, fyd, eps_yd, eps_ud;
 };
+
+// Readers' values, float or short, in one list to compare with the expected.
+inline std::vector<double> values(auto... read) { return {static_cast<double>(read)...}; }
 
 // C25/30 concrete and B450C steel, the materials of the design examples.
 inline constexpr MaterialSet kC25B450C = {"C25/30", 30,   25,    1.5f,   0.85f,   33,         2.56f,

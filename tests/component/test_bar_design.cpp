@@ -10,6 +10,8 @@
 
 namespace {
 
+using ferrolit::component::Section;
+
 using ferrolit::clsGenVerSez;
 using ferrolit::ErrorKind;
 using ferrolit::PosizioneFerri;
@@ -30,12 +32,11 @@ protected:
     // A column "P1" whose AsMin is 0.1·Ned_x/fyd = as_min, or 0.003·Base·Altezza
     // when that is larger; or a beam "T1" of height 500 (AsMin 0.0013·b·460
     // at most). Layer As_inf starts at `area` and `text`.
-    ferrolit::component::Section& section(bool column, float base, float altezza, float cover, float as_min,
-                                          std::int16_t n_min, std::int16_t d_min, std::int16_t d_max, float area = 0,
-                                          const char* text = "") {
+    Section& section(bool column, float base, float altezza, float cover, float as_min, std::int16_t n_min,
+                     std::int16_t d_min, std::int16_t d_max, float area = 0, const char* text = "") {
         reg_.CreaSezRett(column ? "Pilastro" : "Trave", column ? "P1" : "T1", base, altezza, cover, cover, 0, 0,
                          as_min * 1000, 0, 0, n_min, d_min, d_max);
-        ferrolit::component::Section& s = *reg_.SezRet(reg_.SezioneCorrente());
+        Section& s = *reg_.SezRet(reg_.SezioneCorrente());
         s.fyd(100);
         s.fyk(450);
         s.fctm(2.56f);
@@ -53,60 +54,48 @@ private:
     ferrolit::MessageBoxHandler previous_;
 };
 
-TEST_F(Design, ChooserReturnsTheFirstEligibleArrangementThatReaches) {
+// The first eligible arrangement that reaches the area, or "" and why nothing fits.
+TEST_F(Design, ChooserReturnsTheFirstEligibleArrangementOrExplains) {
     const struct {
         float area, usable_width;
         std::int16_t n_min, d_min, d_max;
         const char* chosen;
+        const char* message;  // "untouched" when chosen
     } cases[] = {
-        {400, 300, 2, 12, 20, "2f16"},  // 8 bars of 8 have the same area but are not eligible
-        {78, 300, 1, 5, 10, "4f5"},     // listed before 1f10 of the same area
-        {120, 24, 1, 12, 16, "1f14"},   // the computed search: 1f12 (113), then 1f14
-        {70686, 1e5f, 1, 5, 30, "100f30"},
+        {400, 300, 2, 12, 20, "2f16", "untouched"},  // 8 bars of 8 have the same area but are not eligible
+        {78, 300, 1, 5, 10, "4f5", "untouched"},     // listed before 1f10 of the same area
+        {120, 24, 1, 12, 16, "1f14", "untouched"},   // the computed search: 1f12 (113), then 1f14
+        {70686, 1e5f, 1, 5, 30, "100f30", "untouched"},
         // computed search from -32767 mm: the count of 3 mm bars is found
         // without walking every count of every diameter
-        {70000, 65534, -32768, -32767, 4, "10000f3"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.chosen);
-        EXPECT_EQ(reg_.EstraiFerriMin(c.area, c.usable_width, c.n_min, c.d_min, c.d_max, procedi_, msg_), c.chosen);
-        EXPECT_TRUE(procedi_);
-    }
-    EXPECT_EQ(msg_, "untouched");
-    EXPECT_ERROR_KIND(reg_.EstraiFerriMin(5000, 100, 1, 0, 4, procedi_, msg_), ErrorKind::DivisionByZero);
-}
-
-TEST_F(Design, ChooserExplainsWhyNothingFits) {
-    const struct {
-        float area, usable_width;
-        std::int16_t n_min, d_min, d_max;
-        const char* message;
-    } cases[] = {
-        {70687, 300, 2, 12, 20,
+        {70000, 65534, -32768, -32767, 4, "10000f3", "untouched"},
+        {70687, 300, 2, 12, 20, "",
          "Area Ferri Necessaria= 70687 mmq\n\nIl limite superiore imposto dal software è di 100f30\n"
          "Cui corrisponde As =70686,00 mmq"},
-        {113.05f, 24, 1, 12, 12,
+        {113.05f, 24, 1, 12, 12, "",
          "Area Ferri Necessaria= 113.05 mmq\n\nIn base ai dati inseriti:\n"
          "Diametro Massimo Ferri    : D    =12 mm.\nBase Utile Sezione             : B-c =2,40 cm.\n\n"
          "al massimo si potrebbero inserire: N = 1ø12\ncui corrisponde As =113,0mmq   < 113,1 mmq"},
         // diameters 7, 9 and 11 are tried, never 12; the count is that of 11
-        {2000, 100, 1, 7, 12,
+        {2000, 100, 1, 7, 12, "",
          "Area Ferri Necessaria= 2000 mmq\n\nIn base ai dati inseriti:\n"
          "Diametro Massimo Ferri    : D    =12 mm.\nBase Utile Sezione             : B-c =10,00 cm.\n\n"
          "al massimo si potrebbero inserire: N = 4ø12\ncui corrisponde As =452,0mmq   < 2000,0 mmq"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "area " << c.area << ", diameters " << c.d_min << " to " << c.d_max);
-        EXPECT_EQ(reg_.EstraiFerriMin(c.area, c.usable_width, c.n_min, c.d_min, c.d_max, procedi_, msg_), "");
-        EXPECT_FALSE(procedi_);
+        msg_ = "untouched";
+        EXPECT_EQ(reg_.EstraiFerriMin(c.area, c.usable_width, c.n_min, c.d_min, c.d_max, procedi_, msg_), c.chosen);
+        EXPECT_EQ(procedi_, *c.chosen != '\0');
         EXPECT_EQ(msg_, c.message);
     }
     EXPECT_EQ(reg_.EstraiFerriMin(std::nanf(""), 300, 2, 12, 20, procedi_, msg_), "");
+    EXPECT_ERROR_KIND(reg_.EstraiFerriMin(5000, 100, 1, 0, 4, procedi_, msg_), ErrorKind::DivisionByZero);
     EXPECT_TRUE(boxes_.empty());
 }
 
 TEST_F(Design, MinimumWritesTheFirstArrangementThatReachesAsMin) {
-    ferrolit::component::Section& s = section(true, 300, 300, 30, 400, 2, 12, 16);
+    Section& s = section(true, 300, 300, 30, 400, 2, 12, 16);
     s.stringaAs_sup("keep");
     reg_.ImpostaFerriNorm(PosizioneFerri::As_inf, procedi_, msg_);
     EXPECT_TRUE(procedi_);
@@ -116,7 +105,7 @@ TEST_F(Design, MinimumWritesTheFirstArrangementThatReachesAsMin) {
     reg_.ImpostaFerriNorm(static_cast<PosizioneFerri>(9), procedi_, msg_);  // writes nothing
     EXPECT_TRUE(procedi_);
 
-    ferrolit::component::Section& none = section(false, 300, 500, 40, 0, 2, 12, 16, 452, "4f12");
+    Section& none = section(false, 300, 500, 40, 0, 2, 12, 16, 452, "4f12");
     none.H_Utile(0);  // AsMin 0: the layer is cleared
     reg_.ImpostaFerriNorm(PosizioneFerri::As_inf, procedi_, msg_);
     EXPECT_TRUE(procedi_);
@@ -142,7 +131,7 @@ TEST_F(Design, IncreaseStepsToTheNextLargerEligibleArrangement) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "from " << c.area << " mm²");
-        ferrolit::component::Section& s = section(false, c.base, 500, 30, 0, 2, 12, 16, c.area, c.text);
+        Section& s = section(false, c.base, 500, 30, 0, 2, 12, 16, c.area, c.text);
         reg_.aumentaFerri(PosizioneFerri::As_inf, procedi_, msg_);
         EXPECT_TRUE(procedi_);
         EXPECT_EQ(s.As_inf(), c.next_area) << c.area;
@@ -195,8 +184,7 @@ TEST_F(Design, FailuresAreShownAndReportedWithoutWriting) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
         boxes_.clear();
-        ferrolit::component::Section& s =
-            section(c.column, c.base, c.altezza, c.cover, c.as_min, c.n_min, c.d_min, c.d_max, c.area, c.text);
+        Section& s = section(c.column, c.base, c.altezza, c.cover, c.as_min, c.n_min, c.d_min, c.d_max, c.area, c.text);
         (reg_.*c.procedure)(PosizioneFerri::As_inf, procedi_, msg_);
         EXPECT_FALSE(procedi_);
         ASSERT_EQ(boxes_.size(), 1u);
@@ -205,13 +193,10 @@ TEST_F(Design, FailuresAreShownAndReportedWithoutWriting) {
         EXPECT_EQ(s.As_inf(), c.area);
         EXPECT_EQ(s.stringaAs_inf(), c.text);
     }
-}
-
-TEST_F(Design, ProceduresNeedACurrentSection) {
-    reg_.SezioneCorrente(3);
-    for (auto call : {&clsGenVerSez::ImpostaFerriNorm, &clsGenVerSez::aumentaFerri}) {
+    boxes_.clear();
+    reg_.SezioneCorrente(99);  // no such section
+    for (auto call : {&clsGenVerSez::ImpostaFerriNorm, &clsGenVerSez::aumentaFerri})
         EXPECT_ERROR_KIND((reg_.*call)(PosizioneFerri::As_inf, procedi_, msg_), ErrorKind::InvalidIndex);
-    }
     EXPECT_TRUE(boxes_.empty());
 }
 

@@ -170,21 +170,15 @@ SweepSetup random_setup(std::mt19937& rng, int& case_kind) {
 
     case_kind = static_cast<int>(rng() % 5);
     const float B = std::round(pick(150, 1000)), b = std::round(pick(100, B)), t = std::round(pick(50, s.H / 2));
-    switch (case_kind) {
-        case 0:
-            s.width.inner = s.width.outer = B;
-            break;  // rectangle
-        case 1:
-            s.width.hi = t, s.width.inner = B, s.width.outer = b;
-            break;  // T, flange compressed
-        case 2:
-            s.width.hi = double{s.H} - t, s.width.inner = b, s.width.outer = B;
-            break;  // web compressed
-        default:    // T about its other axis
-            s.width.lo = single((double{s.H} - b) / 2);
-            s.width.hi = single((double{s.H} + b) / 2);
-            s.width.inner = B;
-            s.width.outer = t;
+    if (case_kind == 0) {  // rectangle
+        s.width.inner = s.width.outer = B;
+    } else if (case_kind == 1) {  // T, flange compressed
+        s.width.hi = t, s.width.inner = B, s.width.outer = b;
+    } else if (case_kind == 2) {  // web compressed
+        s.width.hi = double{s.H} - t, s.width.inner = b, s.width.outer = B;
+    } else {  // T about its other axis
+        s.width.lo = single((double{s.H} - b) / 2), s.width.hi = single((double{s.H} + b) / 2);
+        s.width.inner = B, s.width.outer = t;
     }
     s.yG = case_kind == 0 || case_kind >= 3 ? single(s.H / 2.0) : std::round(pick(0.3f, 0.7f) * s.H);
     s.arm_c = single(double{s.yG} - s.cover_c);
@@ -215,11 +209,9 @@ TEST(DomainSweep, BatchedSweepIsBitIdenticalToThePlainLoop) {
 // Faults and work limits go through the same per-point rules in both forms.
 TEST(DomainSweep, FaultsAndLimitsStopAtTheSamePoint) {
     SweepSetup base;
-    base.fcd = 14.17f, base.fyd = 391.3f, base.Es = 200000, base.eps_cu = 0.0035f, base.eps_yd = 0.0019565f,
-    base.eps_ud = 0.0675f;
-    base.H = 500, base.d = 460, base.cover_c = 40, base.As_c = 226, base.As_t = 942;
-    base.yG = 250, base.arm_c = 210, base.arm_t = 210;
-    base.width.inner = base.width.outer = 300;
+    base.fcd = 14.17f, base.fyd = 391.3f, base.Es = 200000, base.eps_cu = 0.0035f, base.eps_yd = 0.0019565f;
+    base.eps_ud = 0.0675f, base.H = 500, base.d = 460, base.cover_c = 40, base.As_c = 226, base.As_t = 942;
+    base.yG = 250, base.arm_c = 210, base.arm_t = 210, base.width.inner = base.width.outer = 300;
 
     struct Case {
         const char* name;

@@ -6,6 +6,8 @@
 
 namespace {
 
+using ferrolit::component::Section;
+
 using ferrolit::clsGenVerSez;
 
 // C25/30 and B450C, with Rck, fck and fyd scaled.
@@ -27,22 +29,17 @@ TEST(Materials, AllTwentyOneValuesReachTheirMembers) {
     const auto s = reg.SezT(1);
     EXPECT_EQ(s->ClasseCls(), "Cls");
     EXPECT_EQ(s->ClasseAcciaio(), "Acciaio");
-    using Reader = float (ferrolit::component::Section::*)() const;
-    const Reader readers[] = {&ferrolit::component::Section::Rck,    &ferrolit::component::Section::fck,
-                              &ferrolit::component::Section::gammaC, &ferrolit::component::Section::alfaCC,
-                              &ferrolit::component::Section::fcm,    &ferrolit::component::Section::fctm,
-                              &ferrolit::component::Section::fctk05, &ferrolit::component::Section::fctk95,
-                              &ferrolit::component::Section::Ec,     &ferrolit::component::Section::eps_c2,
-                              &ferrolit::component::Section::eps_cu, &ferrolit::component::Section::fcd,
-                              &ferrolit::component::Section::fctd,   &ferrolit::component::Section::fyk,
-                              &ferrolit::component::Section::gammaS, &ferrolit::component::Section::Es,
-                              &ferrolit::component::Section::fyd,    &ferrolit::component::Section::eps_yd,
-                              &ferrolit::component::Section::eps_ud};
+    using Reader = float (Section::*)() const;
+    const Reader readers[] = {&Section::Rck,    &Section::fck,    &Section::gammaC, &Section::alfaCC, &Section::fcm,
+                              &Section::fctm,   &Section::fctk05, &Section::fctk95, &Section::Ec,     &Section::eps_c2,
+                              &Section::eps_cu, &Section::fcd,    &Section::fctd,   &Section::fyk,    &Section::gammaS,
+                              &Section::Es,     &Section::fyd,    &Section::eps_yd, &Section::eps_ud};
     for (std::size_t i = 0; i < std::size(readers); ++i) EXPECT_EQ(((*s).*readers[i])(), i + 1) << "value " << i + 1;
 }
 
 TEST(Materials, OnlyTheCurrentSectionChanges) {
     clsGenVerSez reg;
+    EXPECT_ERROR_KIND(assign(reg, 1), ferrolit::ErrorKind::InvalidIndex);  // no section yet
     reg.CreaSezRett("Trave", "A", 300, 500, 40, 40, 0, 0, 0, 0, 0, 2, 12, 20);
     reg.CreaSezRett("Trave", "B", 300, 500, 40, 40, 0, 0, 0, 0, 0, 2, 12, 20);
     assign(reg, 1);
@@ -54,11 +51,6 @@ TEST(Materials, OnlyTheCurrentSectionChanges) {
     EXPECT_EQ(reg.SezRet(2)->fck(), 25);
     // values that disagree with one another are stored as given
     EXPECT_GT(reg.SezRet(1)->fyd(), reg.SezRet(1)->fyk());
-}
-
-TEST(Materials, NoSectionYetIsAnIndexError) {
-    clsGenVerSez reg;
-    EXPECT_ERROR_KIND(assign(reg, 1), ferrolit::ErrorKind::InvalidIndex);
 }
 
 }  // namespace

@@ -18,14 +18,9 @@ using ferrolit::TipoBordo;
 
 TEST(SectionRecord, BareSectionStartsEmpty) {
     clsSezT s;
-    EXPECT_EQ(s.TipoSezione(), "");
-    EXPECT_EQ(s.Base(), 0);
-    EXPECT_EQ(s.BaseInf(), 0);
-    EXPECT_EQ(s.H_Utile(), 0);
-    EXPECT_EQ(s.fStaffe(), 0);
-    EXPECT_EQ(s.kt(), 0);
-    EXPECT_EQ(s.stringaAs_inf(), "");
-    EXPECT_EQ(s.nBracciaStaffe(), 0);
+    EXPECT_EQ(s.TipoSezione() + s.stringaAs_inf(), "");
+    EXPECT_EQ(ferrolit::test::values(s.Base(), s.BaseInf(), s.H_Utile(), s.fStaffe(), s.kt(), s.nBracciaStaffe()),
+              std::vector<double>(6, 0));
 }
 
 TEST(SectionRecord, EffectiveDepthFollowsHeightAndBottomCover) {
@@ -48,30 +43,26 @@ TEST(SectionRecord, EffectiveDepthFollowsHeightAndBottomCover) {
     EXPECT_EQ(fresh.H_Utile(), 0);
 }
 
-TEST(SectionRecord, LargestBarDiameterIsCappedAt30) {
+// The 16-bit members: the largest bar diameter is capped at 30, the stirrup
+// diameter rounds half to even, and an overflow keeps the old value.
+TEST(SectionRecord, SixteenBitMembers) {
     const struct {
         std::int16_t written, stored;
-    } cases[] = {{30, 30}, {31, 30}, {32767, 30}, {-5, -5}, {0, 0}, {12, 12}};
-    for (const auto& c : cases) {
+    } diameters[] = {{30, 30}, {31, 30}, {32767, 30}, {-5, -5}, {0, 0}, {12, 12}};
+    for (const auto& c : diameters) {
         clsSezRett s;
         s.dFerriMassimo(c.written);
         EXPECT_EQ(s.dFerriMassimo(), c.stored) << c.written;
     }
-}
-
-TEST(SectionRecord, StirrupDiameterRoundsHalfToEven) {
     const struct {
         float written, read;
-    } cases[] = {{7.6f, 8},   {8.5f, 8},   {9.5f, 10},        {6.4f, 6},
-                 {-2.5f, -2}, {-3.5f, -4}, {32767.4f, 32767}, {-32768.5f, -32768}};
-    for (const auto& c : cases) {
+    } stirrups[] = {{7.6f, 8},   {8.5f, 8},   {9.5f, 10},        {6.4f, 6},
+                    {-2.5f, -2}, {-3.5f, -4}, {32767.4f, 32767}, {-32768.5f, -32768}};
+    for (const auto& c : stirrups) {
         clsSezRett s;
         s.fStaffe(c.written);
         EXPECT_EQ(s.fStaffe(), c.read) << c.written;
     }
-}
-
-TEST(SectionRecord, StirrupDiameterOverflowKeepsOldValue) {
     std::feclearexcept(FE_ALL_EXCEPT);
     for (float bad :
          {32767.5f, -32768.6f, 1e9f, std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN()}) {
@@ -130,14 +121,12 @@ TEST(TeeWidth, SideBoundsAreRoundedToSinglePrecision) {
 
 TEST(NumberRules, SixteenBitConversionRoundsHalfToEven) {
     using ferrolit::detail::to_int16;
-    EXPECT_EQ(to_int16(0.5), 0);
-    EXPECT_EQ(to_int16(1.5), 2);
-    EXPECT_EQ(to_int16(2.5), 2);
-    EXPECT_EQ(to_int16(-0.5), 0);
-    EXPECT_EQ(to_int16(-1.5), -2);
-    EXPECT_EQ(to_int16(2.4999), 2);
-    EXPECT_EQ(to_int16(32767.49), 32767);
-    EXPECT_EQ(to_int16(-32768.5), -32768);
+    const struct {
+        double value;
+        std::int16_t rounded;
+    } cases[] = {{0.5, 0},   {1.5, 2},    {2.5, 2},          {-0.5, 0},
+                 {-1.5, -2}, {2.4999, 2}, {32767.49, 32767}, {-32768.5, -32768}};
+    for (const auto& c : cases) EXPECT_EQ(to_int16(c.value), c.rounded) << c.value;
     EXPECT_THROW(to_int16(32767.5), ferrolit::Error);
     EXPECT_THROW(to_int16(-32768.51), ferrolit::Error);
 }

@@ -4,6 +4,8 @@
 
 namespace {
 
+using ferrolit::component::Section;
+
 // Counts the beeps of ImpostaStaffeNorm.
 class Stirrups : public ::testing::Test {
 protected:
@@ -13,10 +15,9 @@ protected:
     void TearDown() override { ferrolit::setBeepHandler(previous_); }
 
     // Stirrups start at 8 mm, 2 legs, spacing 250; H_Utile 460.
-    ferrolit::component::Section& section(const char* kind, float base, float diameter, std::int16_t legs,
-                                          float spacing) {
+    Section& section(const char* kind, float base, float diameter, std::int16_t legs, float spacing) {
         reg_.CreaSezRett(kind, "S", base, 500, 40, 40, 0, 0, 0, 0, 0, 2, 12, 20);
-        ferrolit::component::Section& s = *reg_.SezRet(reg_.SezioneCorrente());
+        Section& s = *reg_.SezRet(reg_.SezioneCorrente());
         s.fStaffe(diameter);
         s.nBracciaStaffe(legs);
         s.passoStaffe(spacing);
@@ -61,7 +62,7 @@ TEST_F(Stirrups, WalkEndsWhereTheMinimumIsMetOrGivesUp) {
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.kind << ", stirrups " << c.diameter << " at " << c.spacing);
         beeps_ = 0;
-        ferrolit::component::Section& s = section(c.kind, c.base, c.diameter, c.legs, c.spacing);
+        Section& s = section(c.kind, c.base, c.diameter, c.legs, c.spacing);
         s.stringaAs_inf(c.bars);
         s.H_Utile(c.h_utile);
         reg_.ImpostaStaffeNorm();
@@ -70,10 +71,7 @@ TEST_F(Stirrups, WalkEndsWhereTheMinimumIsMetOrGivesUp) {
         EXPECT_EQ(s.nBracciaStaffe(), c.legs);
         EXPECT_EQ(beeps_, c.beeps) << c.kind << " " << c.diameter << " " << c.spacing;
     }
-}
-
-TEST_F(Stirrups, NeedsACurrentSection) {
-    reg_.SezioneCorrente(1);
+    reg_.SezioneCorrente(99);  // no such section
     EXPECT_THROW(reg_.ImpostaStaffeNorm(), ferrolit::Error);
 }
 

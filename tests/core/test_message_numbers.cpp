@@ -25,7 +25,9 @@ protected:
     void TearDown() override { ferrolit::setDecimalSeparator('\0'); }
 };
 
-TEST_F(Renderings, PlainNumberText) {
+// Plain numbers as the message boxes write them; patterns round half away
+// from zero on the decimal form.
+TEST_F(Renderings, PlainNumbersAndPatterns) {
     const struct {
         float value;
         const char* text;
@@ -45,19 +47,16 @@ TEST_F(Renderings, PlainNumberText) {
     for (const auto& c : cases) EXPECT_EQ(plain_number(c.value), c.text) << c.value;
     EXPECT_EQ(plain_number(std::numeric_limits<float>::quiet_NaN()), " NaN");
     EXPECT_EQ(plain_number(-std::numeric_limits<float>::infinity()), "-Inf");
-}
-
-TEST_F(Renderings, PatternsRoundHalfAwayFromZeroOnTheDecimalForm) {
     const struct {
         float value;
         int decimals;
         const char* text;
-    } cases[] = {
+    } patterns[] = {
         {2.675f, 2, "2,68"},   {-2.675f, 2, "-2,68"}, {0.005f, 2, "0,01"},
         {0.3f, 2, "0,30"},     {-0.001f, 2, "0,00"},  {9.995f, 2, "10,00"},
         {804.25f, 1, "804,3"}, {0, 2, "0,00"},        {1e20f, 2, "100000000000000000000,00"},
     };
-    for (const auto& c : cases) EXPECT_EQ(fixed_decimals(c.value, c.decimals), c.text) << c.value;
+    for (const auto& c : patterns) EXPECT_EQ(fixed_decimals(c.value, c.decimals), c.text) << c.value;
     EXPECT_EQ(fixed_decimals(2.675, 2), "2,68");
     EXPECT_EQ(fixed_decimals(1.005, 2), "1,01");
     EXPECT_EQ(fixed_decimals(std::numeric_limits<float>::quiet_NaN(), 2), "NaN");
