@@ -155,7 +155,7 @@ constexpr std::string_view check_title(std::string_view id) {
     return f != nullptr ? f->title : id;
 }
 
-static_assert(in_order(kMemberTypes) && in_order(kCombinationKinds) && in_order(kEnvironments) && in_order(kShapeKinds) && in_order(kOrigins) &&
-              in_order(kCheckFamilies));
+static_assert(in_order(kMemberTypes) && in_order(kCombinationKinds) && in_order(kEnvironments) &&
+              in_order(kShapeKinds) && in_order(kOrigins) && in_order(kCheckFamilies));
 
 }  // namespace ferrolit

@@ -136,7 +136,8 @@ TEST(VerifyBatch, CodeMinimumFailuresStayOnTheirThread) {
 // record passes, and one bar less (the next lighter arrangement) would not.
 TEST(VerifyDesign, ReachesAPassingRecordWithTheLeastSteel) {
     VerificationInput in = readme_beam();
-    in.bottom = in.top = in.left = in.right = {std::nullopt, std::nullopt, 60, std::nullopt};  // cover ≥ 35 mm up to ø30
+    in.bottom = in.top = in.left =
+        in.right = {std::nullopt, std::nullopt, 60, std::nullopt};  // cover ≥ 35 mm up to ø30
     in.stirrups.reset();
     in.combinations = {combination("U", CombinationKind::Ultimate, 0, 180, 0, 0, 150),
                        combination("QP", CombinationKind::QuasiPermanent, 0, 100)};

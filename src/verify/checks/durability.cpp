@@ -90,7 +90,8 @@ void least_cover(const Context& ctx, std::vector<CheckResult>& out) {
                                                  bar_entry_name(ctx.bars, outermost)
                                            : "a " + bar_entry_name(ctx.bars, outermost) + ", senza staffe";
     CheckResult r = make_check(
-        Check::Cover, kTableClause, nullptr, required, provided, "mm", ratio_of(required, provided), provided >= required,
+        Check::Cover, kTableClause, nullptr, required, provided, "mm", ratio_of(required, provided),
+        provided >= required,
         "copriferro netto minimo " + steel + ": c ≥ c_min + Δc = " + format::significant(t.c_min) + " + " +
             format::significant(tolerance) + " mm (" +
             (ctx.in.cover_tolerance ? "tolleranza_copriferro" : "tolleranza di posa predefinita") + "); " + t.reading);
