@@ -57,6 +57,7 @@ struct Combination {
     CombinationKind kind = CombinationKind::Ultimate;
     double N = 0, My = 0, Mz = 0;  // kN, kNm (signs at the top of this header)
     double Vy = 0, Vz = 0;         // kN
+    double T = 0;                  // kNm, torsion about the member's axis (its sign does not matter)
 };
 
 // Exposure class of Table 4.1.III, for the crack limits of Table 4.1.IV.
@@ -116,10 +117,12 @@ struct VerificationInput {
     BarLimits limits;
     std::optional<StirrupsInput> stirrups;  // empty: chosen by the code (ImpostaStaffeNorm) for profiles
     double stirrup_angle = 90;              // degrees, inclination α of the stirrups to the axis, 45…90
+    bool closed_stirrups = true;            // closed stirrups; open ones carry no torsion (§4.1.2.3.6)
     std::vector<Combination> combinations;
     Environment environment = Environment::Ordinary;
     bool sensitive_bars = false;  // bars sensitive to corrosion (Table 4.1.IV)
-    // Shear: cot θ of the struts, within [1, 2.5]; empty: the value that maximises V_Rd.
+    // Shear and torsion: cot θ of the struts, within [1, 2.5]; empty: the value that maximises V_Rd, or
+    // with torsion the one value for shear and torsion that gives the least largest ratio of the two.
     std::optional<double> cot_theta;
     // Service: modular ratio of the cracked section (15 by convention).
     double alpha_e = 15;
@@ -186,7 +189,8 @@ struct Detail {
 
 struct CheckResult {
     std::string id;      // bending, shear_y, shear_z, stress_concrete, stress_steel, crack_width, as_min,
-                         // as_max, stirrups, stirrup_spacing, bar_spacing, bar_diameter
+                         // as_max, stirrups, stirrup_spacing, bar_spacing, bar_diameter, torsion,
+                         // torsion_shear, tension_chord
     std::string clause;  // "§4.1.2.3.4.2", ...
     std::optional<std::string> combination;  // its name; empty for the detailing rules
     std::optional<double> demand, capacity;  // in `unit`

@@ -67,6 +67,8 @@ void check_shear(const Context& ctx, std::vector<CheckResult>& out);
 void check_stresses(const Context& ctx, std::vector<CheckResult>& out);
 void check_cracks(const Context& ctx, std::vector<CheckResult>& out);
 void check_detailing(const Context& ctx, std::vector<CheckResult>& out);
+void check_torsion(const Context& ctx, std::vector<CheckResult>& out);        // torsion, torsion_shear
+void check_tension_chord(const Context& ctx, std::vector<CheckResult>& out);  // tension_chord
 
 // The families that did not run on this section and why (not_run.cpp).
 std::vector<NotRun> checks_not_run(const Context& ctx);

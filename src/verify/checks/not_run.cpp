@@ -24,6 +24,9 @@ constexpr ByKind kByKind[] = {
     {"bending", true, CombinationKind::Ultimate, kNoUltimate},
     {"shear_z", true, CombinationKind::Ultimate, kNoUltimate},
     {"shear_y", true, CombinationKind::Ultimate, kNoUltimate},
+    {"torsion", true, CombinationKind::Ultimate, kNoUltimate},
+    {"torsion_shear", true, CombinationKind::Ultimate, kNoUltimate},
+    {"tension_chord", true, CombinationKind::Ultimate, kNoUltimate},
     {"stress_concrete", false, CombinationKind::Characteristic,
      "nessuna combinazione SLE rara: σc ≤ 0,60·fck non verificata (§4.1.2.2.5.1)"},
     {"stress_concrete", false, CombinationKind::QuasiPermanent,
@@ -47,6 +50,12 @@ std::vector<NotRun> checks_not_run(const Context& ctx) {
     std::vector<NotRun> out;
     for (const ByKind& rule : kByKind)
         if (!has_kind(ctx.in, rule)) out.push_back({rule.id, rule.reason});
+    const bool torsion = std::any_of(ctx.in.combinations.begin(), ctx.in.combinations.end(),
+                                     [](const Combination& c) { return is_ultimate(c.kind) && c.T != 0; });
+    if (!torsion && std::any_of(ctx.in.combinations.begin(), ctx.in.combinations.end(),
+                                [](const Combination& c) { return is_ultimate(c.kind); }))
+        for (const char* id : {"torsion", "torsion_shear"})
+            out.push_back({id, "torsione nulla (T = 0) in ogni combinazione SLU (§4.1.2.3.6)"});
     if (!ctx.stirrups) out.push_back({"stirrup_spacing", "nessuna staffa"});
     if (ctx.in.member != MemberType::Column) {
         constexpr const char* kColumnsOnly = "regola dei pilastri (§4.1.6.1.2), non delle travi";

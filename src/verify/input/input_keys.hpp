@@ -93,6 +93,7 @@ inline constexpr InputKey kInputKeys[] = {
     {"fStaffe", KeyKind::Real, "mm", {}, KeyGroup::Stirrups},
     {"nBracciaStaffe", KeyKind::Integer, "", {}, KeyGroup::Stirrups},
     {"passoStaffe", KeyKind::Real, "mm", {}, KeyGroup::Stirrups},
+    {"staffe_chiuse", KeyKind::Boolean, "", {}, KeyGroup::Stirrups},
 
     {"DeltaN", KeyKind::Real, "mm", {}, KeyGroup::Section},
     {"DeltaX", KeyKind::Real, "mm", {}, KeyGroup::Section},
@@ -144,6 +145,7 @@ inline constexpr InputKey kInputKeys[] = {
     {"Mz", KeyKind::Real, "kNm", {}, KeyGroup::Combination},
     {"Vy", KeyKind::Real, "kN", {}, KeyGroup::Combination},
     {"Vz", KeyKind::Real, "kN", {}, KeyGroup::Combination},
+    {"T", KeyKind::Real, "kNm", {}, KeyGroup::Combination},
 
     {"y", KeyKind::Real, "mm", {}, KeyGroup::PointBar},
     {"z", KeyKind::Real, "mm", {}, KeyGroup::PointBar},
