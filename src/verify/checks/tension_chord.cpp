@@ -61,11 +61,11 @@ bool solve(std::array<Vec, 3> J, Vec r, Vec& d) {
 // backtracking line search, from the unstrained section. Empty when it does
 // not converge (near the boundary of the domain the laws' plastic plateaus
 // make the Jacobian singular).
-std::optional<fa::SectionState> design_state(const Context& ctx, const Combination& c) {
+std::optional<fa::SectionState> solve_design_state(const Context& ctx, const Combination& c) {
     const Residual f{ctx.section, c.N, c.My, c.Mz, (ctx.z.hi - ctx.z.lo) / 1e3, (ctx.y.hi - ctx.y.lo) / 1e3};
     const double tolerance = 1e-7 * (ctx.section.N_Rd_max() - ctx.section.N_Rd_min());
     Vec x{0, 0, 0}, r = f(x);
-    for (int iteration = 0; iteration < 60; ++iteration) {
+    for (int iteration = 0; iteration < 40; ++iteration) {
         if (norm(r) <= tolerance) return ctx.section.state_at(f.plane(x));
         constexpr double kStep = 1e-8;
         std::array<Vec, 3> J{};
@@ -78,17 +78,26 @@ std::optional<fa::SectionState> design_state(const Context& ctx, const Combinati
         Vec d{};
         if (!solve(J, r, d)) return std::nullopt;
         double lambda = 1;
-        for (int k = 0; k < 40; ++k, lambda /= 2) {
+        for (int k = 0; k < 30; ++k, lambda /= 2) {
             const Vec xt{x[0] + lambda * d[0], x[1] + lambda * d[1], x[2] + lambda * d[2]};
+            if (!std::isfinite(xt[0]) || !std::isfinite(xt[1]) || !std::isfinite(xt[2])) continue;
             const Vec rt = f(xt);
             if (norm(rt) < norm(r)) {
                 x = xt, r = rt;
                 break;
             }
         }
-        if (lambda < 1e-12) return std::nullopt;
+        if (lambda < 1e-9) return std::nullopt;
     }
     return std::nullopt;
+}
+
+std::optional<fa::SectionState> design_state(const Context& ctx, const Combination& c) {
+    try {
+        return solve_design_state(ctx, c);
+    } catch (const Error&) {  // a plane the engine refuses: no state, the safe-side fallback follows
+        return std::nullopt;
+    }
 }
 
 struct Chord {

@@ -29,8 +29,7 @@ constexpr GroupText kGroups[] = {
      "by the code minimum (`ImpostaFerriNorm`)"},
     {KeyGroup::PointBars, "Explicit bars", "`barre`: a list of bars {`y`, `z`, `d`}, any shape"},
     {KeyGroup::Stirrups, "Stirrups",
-     "with none of the three the code sets them (`ImpostaStaffeNorm`); a missing one takes ø8, 2 legs, 250 mm; "
-     "`staffe_chiuse` true (default) for closed stirrups, false for open ones, which carry no torsion"},
+     "with none of the three the code sets them (`ImpostaStaffeNorm`); a missing one takes ø8, 2 legs, 250 mm"},
     {KeyGroup::Section, "Other members",
      "`AlfaStaffe` stirrup angle (90° default), `tetaBielle` strut angle θ, `CondizioniAmbientali` 1, 2, 3 = "
      "`ambiente`, `kt`…`k4` crack factors, `Med_Fes` one \"SLE frequente\" combination (N = 0); `DeltaN`, `DeltaX`, "
@@ -43,7 +42,7 @@ constexpr GroupText kGroups[] = {
     {KeyGroup::Check, "Checks",
      "`ambiente` \"ordinario\" (default), \"aggressivo\", \"molto aggressivo\"; `armature_sensibili` false by "
      "default; `cot_theta` within 1…2.5 (chosen when absent); `alfa_e` modular ratio (15); `wk_lim` instead of "
-     "Table 4.1.IV"},
+     "Table 4.1.IV; `staffe_chiuse` true (default) for closed stirrups, false for open ones, which carry no torsion"},
     {KeyGroup::Combination, "Each combination",
      "`tipo`: \"SLU\", \"SLU sismica\", \"SLE rara\", \"SLE frequente\", \"SLE quasi permanente\"; `nome` unique "
      "(default C1, C2, …); N compression positive, My stretching the bottom bars positive, Mz compressing larger y "

@@ -93,7 +93,6 @@ inline constexpr InputKey kInputKeys[] = {
     {"fStaffe", KeyKind::Real, "mm", {}, KeyGroup::Stirrups},
     {"nBracciaStaffe", KeyKind::Integer, "", {}, KeyGroup::Stirrups},
     {"passoStaffe", KeyKind::Real, "mm", {}, KeyGroup::Stirrups},
-    {"staffe_chiuse", KeyKind::Boolean, "", {}, KeyGroup::Stirrups},
 
     {"DeltaN", KeyKind::Real, "mm", {}, KeyGroup::Section},
     {"DeltaX", KeyKind::Real, "mm", {}, KeyGroup::Section},
@@ -137,6 +136,7 @@ inline constexpr InputKey kInputKeys[] = {
     {"cot_theta", KeyKind::Real, "", {}, KeyGroup::Check},
     {"alfa_e", KeyKind::Real, "", {}, KeyGroup::Check},
     {"wk_lim", KeyKind::Real, "mm", {}, KeyGroup::Check},
+    {"staffe_chiuse", KeyKind::Boolean, "", {}, KeyGroup::Check},
 
     {"nome", KeyKind::Text, "", {}, KeyGroup::Combination},
     {"tipo", KeyKind::Text, "", {}, KeyGroup::Combination},
