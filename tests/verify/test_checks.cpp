@@ -280,6 +280,11 @@ TEST(VerifyTensionChord, AxialShearAndTorsionByHand) {
     EXPECT_NEAR(detail(chord, "Delta_F_T"), 350, 1e-9);
     EXPECT_NEAR(*chord.capacity, 2 * k3f20 * kFyd / 1e3, 1e-9);
     EXPECT_NEAR(*chord.demand, 675, 1e-4);
+    // Without a given θ the one chosen for torsion is the shear check's too.
+    in.cot_theta.reset();
+    const auto chosen = run(in, {c});
+    EXPECT_EQ(detail(find_check(chosen, "shear_z", "U"), "cot_theta"),
+              detail(find_check(chosen, "torsion", "U"), "cot_theta"));
 }
 
 // Cracked section under My (§4.1.2.2.5, αe = 15): b·x²/2 + αe·A'·(x − 40) =
