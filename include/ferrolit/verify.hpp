@@ -17,8 +17,9 @@
 //
 // Entry points: verify() on a VerificationInput, or the JSON input read by
 // read_verification_input(); to_json() writes a result; verify_json() does
-// all three. Unusable input raises ferrolit::Error of kind InvalidOperation
-// with an Italian message that names the key.
+// all three. Unusable input raises ferrolit::InputError (an Error of kind
+// InvalidOperation) with an Italian message that names the key, and the key,
+// line and source apart.
 
 #include <cstdint>
 #include <functional>
@@ -30,6 +31,7 @@
 #include "ferrolit/analysis.hpp"
 #include "ferrolit/error.hpp"
 #include "ferrolit/export.hpp"
+#include "ferrolit/verify_lists.hpp"
 
 namespace ferrolit {
 
@@ -40,18 +42,6 @@ enum class MemberType : std::int32_t {
     Column,  // "Pilastro": detailing by §4.1.6.1.2, minimum eccentricity of §4.1.2.3.4.2
 };
 
-enum class CombinationKind : std::int32_t {
-    Ultimate,        // "SLU": fundamental combination
-    Seismic,         // "SLU sismica"
-    Characteristic,  // "SLE rara"
-    Frequent,        // "SLE frequente"
-    QuasiPermanent,  // "SLE quasi permanente"
-};
-// The input's name of a kind ("SLU", "SLE rara", ...).
-FERROLIT_API const char* combination_kind_name(CombinationKind kind);
-// Ultimate (SLU, SLU sismica) rather than service.
-FERROLIT_API bool is_ultimate(CombinationKind kind);
-
 struct Combination {
     std::string name;  // unique within a section, at most 100 characters
     CombinationKind kind = CombinationKind::Ultimate;
@@ -59,13 +49,6 @@ struct Combination {
     double Vy = 0, Vz = 0;         // kN
     double T = 0;                  // kNm, torsion about the member's axis (its sign does not matter)
 };
-
-// Exposure class of Table 4.1.III, for the crack limits of Table 4.1.IV.
-enum class Environment : std::int32_t { Ordinary, Aggressive, VeryAggressive };
-FERROLIT_API const char* environment_name(Environment environment);  // "ordinario", ...
-
-enum class ShapeKind : std::int32_t { Rectangle, Tee, InvertedTee, Ell, Polygon };
-FERROLIT_API const char* shape_kind_name(ShapeKind kind);  // "rettangolare", "T", "T rovescia", "L", "poligono"
 
 struct ShapeInput {
     ShapeKind kind = ShapeKind::Rectangle;
@@ -143,18 +126,26 @@ struct ReadOptions {
 };
 
 // Reads one section from its JSON object (the keys are listed in the
-// README, from the library's key table). Error (InvalidOperation) for
-// unusable input, naming the key and, with a source, the file and line.
+// README, from the library's key table). InputError for unusable input,
+// naming the key and, with a source, the file and line.
 FERROLIT_API VerificationInput read_verification_input(std::string_view json, const ReadOptions& options = {});
 
-// ---------------------------------------------------------------- result
-
-enum class Origin : std::int32_t {
-    Given,        // from the input
-    CodeMinimum,  // chosen by the code minimum (ImpostaFerriNorm / ImpostaStaffeNorm)
-    Designed,     // chosen by design()
+// A material named by its class with values given beside it: the one rule
+// of every reader (verify's keys, analyse's). The class gives every value by
+// the code; a value that defines a class (fck or Rck of a concrete, fyk of a
+// steel) given with it must be the class's own. InputError naming the class
+// key for an unknown class, or the value's key for one that contradicts it;
+// the keys are the caller's ("ClasseCls", "concrete.fck").
+struct ClassKeys {
+    std::string_view class_key;
+    std::string_view strength_key;  // fck, fyk
+    std::string_view cube_key;      // Rck of a concrete
 };
-FERROLIT_API const char* origin_name(Origin origin);  // "assegnata", "minimo di normativa", "progetto"
+FERROLIT_API analysis::Concrete concrete_of_class(std::string_view name, std::optional<double> fck,
+                                                  std::optional<double> Rck, const ClassKeys& keys);
+FERROLIT_API analysis::Steel steel_of_class(std::string_view name, std::optional<double> fyk, const ClassKeys& keys);
+
+// ---------------------------------------------------------------- result
 
 struct LayerRecord {
     std::string name;  // "As_inf", "As_sup", "As_supY", "As_infY"
@@ -188,10 +179,8 @@ struct Detail {
 };
 
 struct CheckResult {
-    std::string id;      // bending, shear_y, shear_z, stress_concrete, stress_steel, crack_width, as_min,
-                         // as_max, stirrups, stirrup_spacing, bar_spacing, bar_diameter, torsion,
-                         // torsion_shear, tension_chord
-    std::string clause;  // "§4.1.2.3.4.2", ...
+    std::string id;                          // a family's id (kCheckFamilies): bending, shear_z, ...
+    std::string clause;                      // "§4.1.2.3.4.2", ...
     std::optional<std::string> combination;  // its name; empty for the detailing rules
     std::optional<double> demand, capacity;  // in `unit`
     std::string unit;

@@ -1,7 +1,6 @@
 #include "verify/model.hpp"
 
 #include <cmath>
-#include <cstdio>
 #include <numbers>
 
 #include "ferrolit/format.hpp"
@@ -34,16 +33,12 @@ fa::Layer engine_layer(const LayerUse& use, const LayerInput& input, int least_c
     return {std::to_string(least_count) + "f1", input.cover, std::nullopt};
 }
 
-// The engine's message "barra 3: …" names the bar by its number; say which it is.
-std::string with_bar_named(const std::string& message, const std::vector<PlacedBar>& bars) {
-    unsigned number = 0;
-    int consumed = 0;
-    if (std::sscanf(message.c_str(), "barra %u:%n", &number, &consumed) != 1 || consumed == 0 || number == 0 ||
-        number > bars.size())
-        return message;
-    const PlacedBar& b = bars[number - 1];
-    return "barra " + std::to_string(number) + " (" + b.layer + ", y " + format::significant(b.y) + " mm, z " +
-           format::significant(b.z) + " mm)" + message.substr(static_cast<std::size_t>(consumed) - 1);
+// The engine names a bar it cannot take by its number; say which bar of the input it is.
+std::string bar_named(const analysis::BarError& e, const std::vector<PlacedBar>& bars) {
+    if (e.index() >= bars.size()) return e.what();
+    const PlacedBar& b = bars[e.index()];
+    return "barra " + std::to_string(e.index() + 1) + " (" + b.layer + ", y " + format::significant(b.y) + " mm, z " +
+           format::significant(b.z) + " mm): " + e.problem();
 }
 
 }  // namespace
@@ -124,8 +119,10 @@ Model build_model(const VerificationInput& in, const Reinforcement& r, std::vect
     Model m = [&] {
         try {
             return Model{fa::Section(std::move(shape), std::move(engine_bars), in.concrete, in.steel), {}, {}, {}};
+        } catch (const analysis::BarError& e) {
+            throw Error(ErrorKind::InvalidOperation, "sezione non calcolabile: " + bar_named(e, bars));
         } catch (const Error& e) {
-            throw Error(ErrorKind::InvalidOperation, "sezione non calcolabile: " + with_bar_named(e.what(), bars));
+            throw Error(ErrorKind::InvalidOperation, std::string("sezione non calcolabile: ") + e.what());
         }
     }();
     m.bars = std::move(bars);

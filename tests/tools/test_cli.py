@@ -98,6 +98,11 @@ class InputFaults(Workspace):
             ('{"Bsae": 300}', 'chiave "Bsae": chiave sconosciuta: forse "Base"?'),
             (json.dumps(example() | {"DescrSezione": "x" * 201}), 'chiave "DescrSezione": testo troppo lungo'),
             (json.dumps(example() | {"As_inf": 800}), 'chiave "As_inf": 800 mm² non corrisponde a "3f20"'),
+            # The engine's refusal of a bar, told with the input's own bar.
+            (json.dumps({"forma": "poligono", "contorno": [[0, 0], [300, 0], [300, 500], [0, 500]],
+                         "barre": [{"y": 50, "z": 40, "d": 20}, {"y": -10, "z": 40, "d": 20}],
+                         "ClasseCls": "C25/30", "ClasseAcciaio": "B450C"}),
+             ":1: sezione non calcolabile: barra 2 (barre, y -10 mm, z 40 mm): non è all'interno del calcestruzzo"),
             # The JSON reader stops at a NUL byte: what follows must not be dropped quietly.
             (json.dumps(example()) + '\n\0{"Base": 400}', ":2: JSON non valido: carattere NUL"),
             ('{}\0{"\x01": 1}', ":1: JSON non valido: carattere NUL"),

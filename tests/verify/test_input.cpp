@@ -142,6 +142,15 @@ TEST(VerifyInput, MessagesCarryFileAndLine) {
     const std::string text = kBeam + ",\n  \"combinazioni\": [\n    {\"tipo\": \"SLU\"},\n    {\"tpo\": 1}\n  ]\n}";
     EXPECT_EQ(error_of(text, {"sezione.json", 10}).rfind("sezione.json:15: chiave \"combinazioni[2].tpo\"", 0), 0u)
         << error_of(text, {"sezione.json", 10});
+    // The same parts travel apart, for hosts that point at the field.
+    try {
+        read_verification_input(text, {"sezione.json", 10});
+        ADD_FAILURE() << "no error";
+    } catch (const InputError& e) {
+        EXPECT_EQ(e.key(), "combinazioni[2].tpo");
+        EXPECT_EQ(e.line(), 15);
+        EXPECT_EQ(e.source(), "sezione.json");
+    }
     EXPECT_EQ(error_of("{\"Base\": 300,\n \"Base\": 1}", {"a.json", 1})
                   .rfind("a.json:2: chiave \"Base\": chiave ripetuta", 0),
               0u);

@@ -18,13 +18,13 @@ namespace {
 constexpr double kNu = 0.5;  // strength reduction of the cracked web, (4.1.28)
 
 struct Plane {
-    const char* id;
+    Check family;
     ShearPlane plane;
     Coordinate c;
     double Combination::*M;
 };
-constexpr Plane kPlanes[] = {{"shear_z", ShearPlane::Z, Coordinate::Z, &Combination::My},
-                             {"shear_y", ShearPlane::Y, Coordinate::Y, &Combination::Mz}};
+constexpr Plane kPlanes[] = {{Check::ShearZ, ShearPlane::Z, Coordinate::Z, &Combination::My},
+                             {Check::ShearY, ShearPlane::Y, Coordinate::Y, &Combination::Mz}};
 
 const Plane& plane_of(ShearPlane p) { return kPlanes[p == ShearPlane::Z ? 0 : 1]; }
 
@@ -183,7 +183,7 @@ void check_shear(const Context& ctx, std::vector<CheckResult>& out) {
             const ShearResistance r = shear_resistance(ctx, plane.plane, c, common);
             const double V = shear_of(c, plane.plane);
             const bool concrete_only = !r.stirrups || r.concrete_governs;
-            CheckResult check = make_check(plane.id, concrete_only ? "§4.1.2.3.5.1" : "§4.1.2.3.5.2", &c, V, r.VRd,
+            CheckResult check = make_check(plane.family, concrete_only ? "§4.1.2.3.5.1" : "§4.1.2.3.5.2", &c, V, r.VRd,
                                            "kN", ratio_of(V, r.VRd), V <= r.VRd, note_of(ctx, r, common.has_value()));
             check.details = details_of(r);
             out.push_back(std::move(check));

@@ -210,8 +210,8 @@ void check_tension_chord(const Context& ctx, std::vector<CheckResult>& out) {
         note += "; As·fyd = " + format::decimal(chord.As, 0) + "·" + format::decimal(ctx.fyd, 1) + " = " +
                 format::decimal(capacity, 1) + " kN";
         const double ratio = ratio_of(demand, capacity);
-        CheckResult check = make_check("tension_chord", common ? "§4.1.2.3.6.2" : "§4.1.2.3.5.2", &c, demand, capacity,
-                                       "kN", ratio, torsion_defined && demand <= capacity, note);
+        CheckResult check = make_check(Check::TensionChord, common ? "§4.1.2.3.6.2" : "§4.1.2.3.5.2", &c, demand,
+                                       capacity, "kN", ratio, torsion_defined && demand <= capacity, note);
         check.details = {{"F_s", chord.force, "kN"},
                          {"Delta_F_V", shear_part, "kN"},
                          {"Delta_F_T", torsion_part, "kN"},

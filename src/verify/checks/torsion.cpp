@@ -82,7 +82,7 @@ CheckResult torsion_check(const Context& ctx, const TorsionResistance& tr, const
         note += "; nessuna staffa: T_Rsd = 0";
     else if (!ctx.in.closed_stirrups)
         note += "; staffe aperte (staffe_chiuse false): non resistono a torsione, T_Rsd = 0";
-    CheckResult check = make_check("torsion", "§4.1.2.3.6.1", &c, T, TRd, "kNm", ratio_of(T, TRd), T <= TRd, note);
+    CheckResult check = make_check(Check::Torsion, "§4.1.2.3.6.1", &c, T, TRd, "kNm", ratio_of(T, TRd), T <= TRd, note);
     check.details = {{"t", tr.wall.t, "mm"},
                      {"A", tr.wall.A, "mm²"},
                      {"u_k", tr.wall.uk, "mm"},
@@ -104,7 +104,8 @@ CheckResult interaction_check(const Context& ctx, const TorsionResistance& tr, c
         "T_Ed/T_Rcd + V_Ed/V_Rcd = " + format::decimal(std::fabs(c.T), 2) + "/" + format::decimal(i.TRcd, 2) + " + " +
         format::decimal(i.V, 2) + "/" + format::decimal(i.VRcd, 2) + " ≤ 1 con " + V +
         " (il piano più sollecitato), cot θ = " + format::decimal(cot, 3) + theta_text(ctx) + ", V_Rcd (4.1.28)";
-    CheckResult check = make_check("torsion_shear", "§4.1.2.3.6.3", &c, i.ratio, 1.0, "", i.ratio, i.ratio <= 1, note);
+    CheckResult check =
+        make_check(Check::TorsionShear, "§4.1.2.3.6.3", &c, i.ratio, 1.0, "", i.ratio, i.ratio <= 1, note);
     check.details = {{"T_Rcd", i.TRcd, "kNm"}, {"V_Ed", i.V, "kN"}, {"V_Rcd", i.VRcd, "kN"}, {"cot_theta", cot, ""}};
     return check;
 }
@@ -125,7 +126,8 @@ CheckResult corner_check(const Context& ctx, const ThinWalled& wall) {
         }
         worst = std::max(worst, nearest);
     }
-    return make_check("torsion", "§4.1.2.3.6", nullptr, worst, wall.t, "mm", ratio_of(worst, wall.t), worst <= wall.t,
+    return make_check(Check::Torsion, "§4.1.2.3.6", nullptr, worst, wall.t, "mm", ratio_of(worst, wall.t),
+                      worst <= wall.t,
                       "torsione: una barra longitudinale in ogni spigolo; distanza della barra più vicina allo "
                       "spigolo peggiore da entrambe le facce ≤ t");
 }

@@ -1,9 +1,7 @@
 #pragma once
 
 // Every key of a section's JSON object, in one table: its name, the kind of
-// its value, its unit, the component member's writer where the key is
-// written to the component's section (the bar layers, which the code-minimum
-// choice of the missing ones reads), and the group that says what the key is for.
+// its value, its unit and the group that says what the key is for.
 // Parsing, the kinds' validation, the nearest-key hint for a misspelt key
 // and the README's table of keys are derived from this table. The flat keys
 // are the component members' own names; the keys added by the verification
@@ -13,9 +11,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <variant>
-
-#include "ferrolit/section.hpp"
 
 namespace ferrolit::verification {
 
@@ -37,119 +32,109 @@ enum class KeyGroup {
     PointBar,     // keys of each item of "barre"
 };
 
-using RealSetter = void (component::Section::*)(float);
-using TextSetter = void (component::Section::*)(std::string);
-using Setter = std::variant<std::monostate, RealSetter, TextSetter>;
-
 struct InputKey {
     std::string_view name;
     KeyKind kind;
     std::string_view unit;  // empty: a pure number, a count, a text, a flag or a list
-    Setter setter;          // the member's writer, for the group Bars
     KeyGroup group;
 };
-
-namespace keys {
-constexpr Setter real(RealSetter s) { return s; }
-constexpr Setter text(TextSetter s) { return s; }
-}  // namespace keys
 
 // In the order of the groups; within Creation and Materials, in the order of
 // the arguments of CreaSezRett and CreaMateriale_Sezione.
 inline constexpr InputKey kInputKeys[] = {
-    {"TipoSezione", KeyKind::Text, "", {}, KeyGroup::Creation},
-    {"DescrSezione", KeyKind::Text, "", {}, KeyGroup::Creation},
-    {"Base", KeyKind::Real, "mm", {}, KeyGroup::Creation},
-    {"Altezza", KeyKind::Real, "mm", {}, KeyGroup::Creation},
-    {"Copriferro_Inf", KeyKind::Real, "mm", {}, KeyGroup::Creation},
-    {"Copriferro_Sup", KeyKind::Real, "mm", {}, KeyGroup::Creation},
-    {"Med_y", KeyKind::Real, "kNm", {}, KeyGroup::Creation},
-    {"Med_z", KeyKind::Real, "kNm", {}, KeyGroup::Creation},
-    {"Ned_x", KeyKind::Real, "kN", {}, KeyGroup::Creation},
-    {"Taglio_y", KeyKind::Real, "kN", {}, KeyGroup::Creation},
-    {"Taglio_z", KeyKind::Real, "kN", {}, KeyGroup::Creation},
-    {"NFerriMinimo", KeyKind::Integer, "", {}, KeyGroup::Creation},
-    {"dFerriMinimo", KeyKind::Integer, "mm", {}, KeyGroup::Creation},
-    {"dFerriMassimo", KeyKind::Integer, "mm", {}, KeyGroup::Creation},
+    {"TipoSezione", KeyKind::Text, "", KeyGroup::Creation},
+    {"DescrSezione", KeyKind::Text, "", KeyGroup::Creation},
+    {"Base", KeyKind::Real, "mm", KeyGroup::Creation},
+    {"Altezza", KeyKind::Real, "mm", KeyGroup::Creation},
+    {"Copriferro_Inf", KeyKind::Real, "mm", KeyGroup::Creation},
+    {"Copriferro_Sup", KeyKind::Real, "mm", KeyGroup::Creation},
+    {"Med_y", KeyKind::Real, "kNm", KeyGroup::Creation},
+    {"Med_z", KeyKind::Real, "kNm", KeyGroup::Creation},
+    {"Ned_x", KeyKind::Real, "kN", KeyGroup::Creation},
+    {"Taglio_y", KeyKind::Real, "kN", KeyGroup::Creation},
+    {"Taglio_z", KeyKind::Real, "kN", KeyGroup::Creation},
+    {"NFerriMinimo", KeyKind::Integer, "", KeyGroup::Creation},
+    {"dFerriMinimo", KeyKind::Integer, "mm", KeyGroup::Creation},
+    {"dFerriMassimo", KeyKind::Integer, "mm", KeyGroup::Creation},
 
-    {"BaseInf", KeyKind::Real, "mm", {}, KeyGroup::Flange},
-    {"SpessoreT", KeyKind::Real, "mm", {}, KeyGroup::Flange},
+    {"BaseInf", KeyKind::Real, "mm", KeyGroup::Flange},
+    {"SpessoreT", KeyKind::Real, "mm", KeyGroup::Flange},
 
-    {"forma", KeyKind::Text, "", {}, KeyGroup::Shape},
-    {"contorno", KeyKind::List, "mm", {}, KeyGroup::Shape},
-    {"fori", KeyKind::List, "mm", {}, KeyGroup::Shape},
+    {"forma", KeyKind::Text, "", KeyGroup::Shape},
+    {"contorno", KeyKind::List, "mm", KeyGroup::Shape},
+    {"fori", KeyKind::List, "mm", KeyGroup::Shape},
 
-    {"As_inf", KeyKind::Real, "mm²", keys::real(&component::Section::As_inf), KeyGroup::Bars},
-    {"stringaAs_inf", KeyKind::Text, "", keys::text(&component::Section::stringaAs_inf), KeyGroup::Bars},
-    {"As_sup", KeyKind::Real, "mm²", keys::real(&component::Section::As_sup), KeyGroup::Bars},
-    {"stringaAs_sup", KeyKind::Text, "", keys::text(&component::Section::stringaAs_sup), KeyGroup::Bars},
-    {"As_infY", KeyKind::Real, "mm²", keys::real(&component::Section::As_infY), KeyGroup::Bars},
-    {"stringaAs_infY", KeyKind::Text, "", keys::text(&component::Section::stringaAs_infY), KeyGroup::Bars},
-    {"As_supY", KeyKind::Real, "mm²", keys::real(&component::Section::As_supY), KeyGroup::Bars},
-    {"stringaAs_supY", KeyKind::Text, "", keys::text(&component::Section::stringaAs_supY), KeyGroup::Bars},
+    {"As_inf", KeyKind::Real, "mm²", KeyGroup::Bars},
+    {"stringaAs_inf", KeyKind::Text, "", KeyGroup::Bars},
+    {"As_sup", KeyKind::Real, "mm²", KeyGroup::Bars},
+    {"stringaAs_sup", KeyKind::Text, "", KeyGroup::Bars},
+    {"As_infY", KeyKind::Real, "mm²", KeyGroup::Bars},
+    {"stringaAs_infY", KeyKind::Text, "", KeyGroup::Bars},
+    {"As_supY", KeyKind::Real, "mm²", KeyGroup::Bars},
+    {"stringaAs_supY", KeyKind::Text, "", KeyGroup::Bars},
 
-    {"barre", KeyKind::List, "", {}, KeyGroup::PointBars},
+    {"barre", KeyKind::List, "", KeyGroup::PointBars},
 
-    {"fStaffe", KeyKind::Real, "mm", {}, KeyGroup::Stirrups},
-    {"nBracciaStaffe", KeyKind::Integer, "", {}, KeyGroup::Stirrups},
-    {"passoStaffe", KeyKind::Real, "mm", {}, KeyGroup::Stirrups},
+    {"fStaffe", KeyKind::Real, "mm", KeyGroup::Stirrups},
+    {"nBracciaStaffe", KeyKind::Integer, "", KeyGroup::Stirrups},
+    {"passoStaffe", KeyKind::Real, "mm", KeyGroup::Stirrups},
 
-    {"DeltaN", KeyKind::Real, "mm", {}, KeyGroup::Section},
-    {"DeltaX", KeyKind::Real, "mm", {}, KeyGroup::Section},
-    {"AlfaStaffe", KeyKind::Real, "°", {}, KeyGroup::Section},
-    {"tetaBielle", KeyKind::Real, "°", {}, KeyGroup::Section},
-    {"H_Utile", KeyKind::Real, "mm", {}, KeyGroup::Section},
-    {"CondizioniAmbientali", KeyKind::Integer, "", {}, KeyGroup::Section},
-    {"kt", KeyKind::Real, "", {}, KeyGroup::Section},
-    {"k1", KeyKind::Real, "", {}, KeyGroup::Section},
-    {"k2", KeyKind::Real, "", {}, KeyGroup::Section},
-    {"k3", KeyKind::Real, "", {}, KeyGroup::Section},
-    {"k4", KeyKind::Real, "", {}, KeyGroup::Section},
-    {"Med_Fes", KeyKind::Real, "kNm", {}, KeyGroup::Section},
+    {"DeltaN", KeyKind::Real, "mm", KeyGroup::Section},
+    {"DeltaX", KeyKind::Real, "mm", KeyGroup::Section},
+    {"AlfaStaffe", KeyKind::Real, "°", KeyGroup::Section},
+    {"tetaBielle", KeyKind::Real, "°", KeyGroup::Section},
+    {"H_Utile", KeyKind::Real, "mm", KeyGroup::Section},
+    {"CondizioniAmbientali", KeyKind::Integer, "", KeyGroup::Section},
+    {"kt", KeyKind::Real, "", KeyGroup::Section},
+    {"k1", KeyKind::Real, "", KeyGroup::Section},
+    {"k2", KeyKind::Real, "", KeyGroup::Section},
+    {"k3", KeyKind::Real, "", KeyGroup::Section},
+    {"k4", KeyKind::Real, "", KeyGroup::Section},
+    {"Med_Fes", KeyKind::Real, "kNm", KeyGroup::Section},
 
-    {"ClasseCls", KeyKind::Text, "", {}, KeyGroup::Materials},
-    {"Rck", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
-    {"fck", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
-    {"gammaC", KeyKind::Real, "", {}, KeyGroup::Materials},
-    {"alfaCC", KeyKind::Real, "", {}, KeyGroup::Materials},
-    {"fcm", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
-    {"fctm", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
-    {"fctk05", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
-    {"fctk95", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
-    {"Ec", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
-    {"eps_c2", KeyKind::Real, "", {}, KeyGroup::Materials},
-    {"eps_cu", KeyKind::Real, "", {}, KeyGroup::Materials},
-    {"fcd", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
-    {"fctd", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
-    {"ClasseAcciaio", KeyKind::Text, "", {}, KeyGroup::Materials},
-    {"fyk", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
-    {"gammaS", KeyKind::Real, "", {}, KeyGroup::Materials},
-    {"Es", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
-    {"fyd", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
-    {"eps_yd", KeyKind::Real, "", {}, KeyGroup::Materials},
-    {"eps_ud", KeyKind::Real, "", {}, KeyGroup::Materials},
+    {"ClasseCls", KeyKind::Text, "", KeyGroup::Materials},
+    {"Rck", KeyKind::Real, "MPa", KeyGroup::Materials},
+    {"fck", KeyKind::Real, "MPa", KeyGroup::Materials},
+    {"gammaC", KeyKind::Real, "", KeyGroup::Materials},
+    {"alfaCC", KeyKind::Real, "", KeyGroup::Materials},
+    {"fcm", KeyKind::Real, "MPa", KeyGroup::Materials},
+    {"fctm", KeyKind::Real, "MPa", KeyGroup::Materials},
+    {"fctk05", KeyKind::Real, "MPa", KeyGroup::Materials},
+    {"fctk95", KeyKind::Real, "MPa", KeyGroup::Materials},
+    {"Ec", KeyKind::Real, "MPa", KeyGroup::Materials},
+    {"eps_c2", KeyKind::Real, "", KeyGroup::Materials},
+    {"eps_cu", KeyKind::Real, "", KeyGroup::Materials},
+    {"fcd", KeyKind::Real, "MPa", KeyGroup::Materials},
+    {"fctd", KeyKind::Real, "MPa", KeyGroup::Materials},
+    {"ClasseAcciaio", KeyKind::Text, "", KeyGroup::Materials},
+    {"fyk", KeyKind::Real, "MPa", KeyGroup::Materials},
+    {"gammaS", KeyKind::Real, "", KeyGroup::Materials},
+    {"Es", KeyKind::Real, "MPa", KeyGroup::Materials},
+    {"fyd", KeyKind::Real, "MPa", KeyGroup::Materials},
+    {"eps_yd", KeyKind::Real, "", KeyGroup::Materials},
+    {"eps_ud", KeyKind::Real, "", KeyGroup::Materials},
 
-    {"combinazioni", KeyKind::List, "", {}, KeyGroup::Actions},
+    {"combinazioni", KeyKind::List, "", KeyGroup::Actions},
 
-    {"ambiente", KeyKind::Text, "", {}, KeyGroup::Check},
-    {"armature_sensibili", KeyKind::Boolean, "", {}, KeyGroup::Check},
-    {"cot_theta", KeyKind::Real, "", {}, KeyGroup::Check},
-    {"alfa_e", KeyKind::Real, "", {}, KeyGroup::Check},
-    {"wk_lim", KeyKind::Real, "mm", {}, KeyGroup::Check},
-    {"staffe_chiuse", KeyKind::Boolean, "", {}, KeyGroup::Check},
+    {"ambiente", KeyKind::Text, "", KeyGroup::Check},
+    {"armature_sensibili", KeyKind::Boolean, "", KeyGroup::Check},
+    {"cot_theta", KeyKind::Real, "", KeyGroup::Check},
+    {"alfa_e", KeyKind::Real, "", KeyGroup::Check},
+    {"wk_lim", KeyKind::Real, "mm", KeyGroup::Check},
+    {"staffe_chiuse", KeyKind::Boolean, "", KeyGroup::Check},
 
-    {"nome", KeyKind::Text, "", {}, KeyGroup::Combination},
-    {"tipo", KeyKind::Text, "", {}, KeyGroup::Combination},
-    {"N", KeyKind::Real, "kN", {}, KeyGroup::Combination},
-    {"My", KeyKind::Real, "kNm", {}, KeyGroup::Combination},
-    {"Mz", KeyKind::Real, "kNm", {}, KeyGroup::Combination},
-    {"Vy", KeyKind::Real, "kN", {}, KeyGroup::Combination},
-    {"Vz", KeyKind::Real, "kN", {}, KeyGroup::Combination},
-    {"T", KeyKind::Real, "kNm", {}, KeyGroup::Combination},
+    {"nome", KeyKind::Text, "", KeyGroup::Combination},
+    {"tipo", KeyKind::Text, "", KeyGroup::Combination},
+    {"N", KeyKind::Real, "kN", KeyGroup::Combination},
+    {"My", KeyKind::Real, "kNm", KeyGroup::Combination},
+    {"Mz", KeyKind::Real, "kNm", KeyGroup::Combination},
+    {"Vy", KeyKind::Real, "kN", KeyGroup::Combination},
+    {"Vz", KeyKind::Real, "kN", KeyGroup::Combination},
+    {"T", KeyKind::Real, "kNm", KeyGroup::Combination},
 
-    {"y", KeyKind::Real, "mm", {}, KeyGroup::PointBar},
-    {"z", KeyKind::Real, "mm", {}, KeyGroup::PointBar},
-    {"d", KeyKind::Real, "mm", {}, KeyGroup::PointBar},
+    {"y", KeyKind::Real, "mm", KeyGroup::PointBar},
+    {"z", KeyKind::Real, "mm", KeyGroup::PointBar},
+    {"d", KeyKind::Real, "mm", KeyGroup::PointBar},
 };
 
 // True for the groups of a section's own keys (not the items of a list).

@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "ferrolit/format.hpp"
+#include "verify/input/name_lists.hpp"
 #include "verify/input/read_input.hpp"
 
 namespace ferrolit::verification {
@@ -19,21 +20,6 @@ constexpr double kLargestDimension = 1e6;  // mm: beyond any structure, refused
 constexpr double kSmallestSection = 10;    // mm: below it a size was given in metres (or cm), refused
 constexpr std::size_t kMostVertices = 1000;
 constexpr std::size_t kMostBars = 1000;
-
-std::string lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
-    return s;
-}
-
-struct ShapeName {
-    const char* name;
-    ShapeKind kind;
-};
-constexpr ShapeName kShapeNames[] = {{"rettangolare", ShapeKind::Rectangle},
-                                     {"t", ShapeKind::Tee},
-                                     {"t rovescia", ShapeKind::InvertedTee},
-                                     {"l", ShapeKind::Ell},
-                                     {"poligono", ShapeKind::Polygon}};
 
 double dimension(const Reader& r, const char* key) {
     const auto v = r.real(key);
@@ -54,9 +40,8 @@ void refuse_tiny(const Reader& r, const char* key, double mm) {
 
 ShapeKind kind_of(const Reader& r) {
     if (const auto forma = r.text("forma")) {
-        for (const ShapeName& n : kShapeNames)
-            if (lower(*forma) == n.name) return n.kind;
-        r.fail("forma", "ammesse \"rettangolare\", \"T\", \"T rovescia\", \"L\", \"poligono\"");
+        if (const auto kind = parse_name(kShapeKinds, *forma)) return *kind;
+        r.fail("forma", allowed_names("ammesse", kShapeKinds));
     }
     if (r.has("contorno")) return ShapeKind::Polygon;
     if (r.has("BaseInf") || r.has("SpessoreT")) return ShapeKind::Tee;
