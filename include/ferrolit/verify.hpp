@@ -42,6 +42,7 @@ struct Combination {
     CombinationKind kind = CombinationKind::Ultimate;
     double N = 0, My = 0, Mz = 0;  // kN, kNm (signs at the top of this header)
     double Vy = 0, Vz = 0;         // kN
+    double T = 0;                  // kNm, torsion about the member's axis (its sign does not matter)
 };
 
 struct ShapeInput {
@@ -102,6 +103,7 @@ struct VerificationInput {
     BarLimits limits;
     std::optional<StirrupsInput> stirrups;  // empty: chosen by the code (ImpostaStaffeNorm) for profiles
     double stirrup_angle = 90;              // degrees, inclination α of the stirrups to the axis, 45…90
+    bool closed_stirrups = true;            // closed stirrups; open ones carry no torsion (§4.1.2.3.6)
     std::vector<Combination> combinations;
     Environment environment = Environment::Ordinary;
     bool sensitive_bars = false;  // bars sensitive to corrosion (Table 4.1.IV; the tendons' columns of Tab. C4.1.IV)
@@ -110,7 +112,8 @@ struct VerificationInput {
     std::optional<double> aggregate_size;
     // Construction tolerance added to the least cover of Tab. C4.1.IV (mm); empty: kDefaultCoverTolerance.
     std::optional<double> cover_tolerance;
-    // Shear: cot θ of the struts, within [1, 2.5]; empty: the value that maximises V_Rd.
+    // Shear and torsion: cot θ of the struts, within [1, 2.5]; empty: the value that maximises V_Rd, or
+    // with torsion the one value for shear and torsion that gives the least largest ratio of the two.
     std::optional<double> cot_theta;
     // Service: modular ratio of the cracked section (15 by convention).
     double alpha_e = 15;

@@ -184,6 +184,110 @@ TEST(VerifyShear, AlphaCOfACompressedColumn) {
     EXPECT_NEAR(*v.capacity, 112.6, 0.1);
 }
 
+// Torsion on the equivalent thin-walled section (§4.1.2.3.6.1), f'cd = 0.5·fcd.
+// 300 × 600, 3f20 top and bottom: t = A_c/u = 180000/1800 = 100 mm, mid-line
+// 200 × 500: A = 100000 mm², u_k = 1400 mm. Box 500 × 800 with a centred
+// 260 × 560 hole: A_c/u = 400000/2600 = 153.8 mm > the wall, t = 120 mm,
+// mid-line 380 × 680; eight ø20 in the walls, ø10/150 closed stirrups.
+// T_Rcd = 2·A·t·f'cd·cot θ/(1 + cot²θ), T_Rsd = 2·A·(As/s)·fyd·cot θ (one
+// leg), T_Rld = 2·A·(ΣAl/u_k)·fyd/cot θ; each governs once.
+TEST(VerifyTorsion, ThinWalledResistancesByHand) {
+    struct Case {
+        const char* what;
+        bool box;
+        double stirrup, spacing, cot;
+        const char* governs;
+        double A, t, uk, Al;
+    };
+    const double box_bars = 8 * pi * 100;
+    const Case cases[] = {
+        {"struts", false, 12, 100, 1, "T_Rcd", 100000, 100, 1400, 2 * k3f20},
+        {"stirrups", false, 8, 200, 1, "T_Rsd", 100000, 100, 1400, 2 * k3f20},
+        {"longitudinal bars", false, 12, 100, 2.5, "T_Rld", 100000, 100, 1400, 2 * k3f20},
+        {"box, its own wall", true, 10, 150, 1, "T_Rsd", 380 * 680, 120, 2 * (380 + 680), box_bars},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        VerificationInput in = readme_beam("3f20", "3f20");
+        in.shape.dimensions = {300, 600, 0, 0};
+        if (k.box) {
+            in.shape.kind = ShapeKind::Polygon;
+            in.shape.polygon = {{{0, 0}, {500, 0}, {500, 800}, {0, 800}},
+                                {{{120, 120}, {380, 120}, {380, 680}, {120, 680}}}};
+            in.bars.clear();
+            for (double y : {50.0, 250.0, 450.0})
+                for (double z : {50.0, 400.0, 750.0})
+                    if (y != 250 || z != 400) in.bars.push_back({y, z, 20});
+        }
+        in.stirrups = StirrupsInput{k.stirrup, 2, k.spacing};
+        in.cot_theta = k.cot;
+        Combination c = combination("U", CombinationKind::Ultimate, 0, 0, 0, 0, 50);
+        c.T = 30;
+        const auto r = run(in, {c});
+        const CheckResult& t = find_check(r, "torsion", "U");
+        const double cot = k.cot, leg = pi * k.stirrup * k.stirrup / 4;
+        const double TRcd = 2 * k.A * k.t * 0.5 * kFcd * cot / (1 + cot * cot) / 1e6;
+        const double TRsd = 2 * k.A * leg / k.spacing * kFyd * cot / 1e6;
+        const double TRld = 2 * k.A * k.Al / k.uk * kFyd / cot / 1e6;
+        EXPECT_NEAR(detail(t, "T_Rcd"), TRcd, 1e-9 * TRcd);
+        EXPECT_NEAR(detail(t, "T_Rsd"), TRsd, 1e-9 * TRsd);
+        EXPECT_NEAR(detail(t, "T_Rld"), TRld, 1e-9 * TRld);
+        EXPECT_NEAR(*t.capacity, std::min({TRcd, TRsd, TRld}), 1e-9 * TRsd);
+        EXPECT_EQ(*t.capacity, detail(t, k.governs));
+        // §4.1.2.3.6.3 with the same θ: T_Ed/T_Rcd + V_Ed/V_Rcd, V_Rcd by (4.1.28).
+        const CheckResult& i = find_check(r, "torsion_shear", "U");
+        EXPECT_NEAR(i.ratio, 30 / TRcd + 50 / detail(i, "V_Rcd"), 1e-12);
+        EXPECT_NEAR(detail(find_check(r, "shear_z", "U"), "cot_theta"), cot, 1e-12);
+        EXPECT_TRUE(find_check(r, "torsion").verified);  // a bar at each corner
+    }
+}
+
+// Torsion needs closed stirrups: open ones (or a missing corner bar) fail.
+// Without torsion the two families do not run, and say why.
+TEST(VerifyTorsion, OpenStirrupsMissingCornersAndNoTorsion) {
+    VerificationInput in = readme_beam("3f20", "3f20");
+    in.closed_stirrups = false;
+    Combination c = combination("U", CombinationKind::Ultimate, 0, 50, 0, 0, 50);
+    c.T = 10;
+    auto r = run(in, {c});
+    EXPECT_FALSE(find_check(r, "torsion", "U").verified);
+    EXPECT_EQ(detail(find_check(r, "torsion", "U"), "T_Rsd"), 0);
+    in.closed_stirrups = true;
+    in.top = {"1f20", std::nullopt, 40};  // one bar in the middle of the top: two corners without a bar
+    r = run(in, {c});
+    EXPECT_EQ(*find_check(r, "torsion").demand, 150);  // the top bar, 150 mm from the side faces (t = 93.75)
+    EXPECT_FALSE(find_check(r, "torsion").verified);
+    r = run(in, {combination("U", CombinationKind::Ultimate, 0, 50, 0, 0, 50)});
+    int said = 0;
+    for (const NotRun& n : r.not_run) said += n.id == "torsion" || n.id == "torsion_shear";
+    EXPECT_EQ(said, 2);
+}
+
+// The tension chord (§4.1.2.3.5.2, §4.1.2.3.6.2) of 300 × 600 with 3f20 top
+// and bottom, cot θ = 2.5: under N = −200 kN every bar is stretched and
+// carries 200 kN in all; Vz = 100 kN adds V·cot θ/2 = 125 kN; T = 20 kNm adds
+// T·u_k·cot θ/(2·A) = 20e6·1400·2.5/200000 = 350 kN, all of it on this chord
+// (every bar is in it); against 6·π·100·fyd = 737.6 kN.
+TEST(VerifyTensionChord, AxialShearAndTorsionByHand) {
+    VerificationInput in = readme_beam("3f20", "3f20");
+    in.shape.dimensions = {300, 600, 0, 0};
+    in.cot_theta = 2.5;
+    Combination c = combination("U", CombinationKind::Ultimate, -200, 0, 0, 0, 100);
+    c.T = 20;
+    const auto r = run(in, {c});
+    const CheckResult& chord = find_check(r, "tension_chord", "U");
+    EXPECT_NEAR(detail(chord, "F_s"), 200, 1e-4);
+    EXPECT_NEAR(detail(chord, "Delta_F_V"), 125, 1e-9);
+    EXPECT_NEAR(detail(chord, "Delta_F_T"), 350, 1e-9);
+    EXPECT_NEAR(*chord.capacity, 2 * k3f20 * kFyd / 1e3, 1e-9);
+    EXPECT_NEAR(*chord.demand, 675, 1e-4);
+    // Without a given θ the one chosen for torsion is the shear check's too.
+    in.cot_theta.reset();
+    const auto chosen = run(in, {c});
+    EXPECT_EQ(detail(find_check(chosen, "shear_z", "U"), "cot_theta"),
+              detail(find_check(chosen, "torsion", "U"), "cot_theta"));
+}
+
 // Cracked section under My (§4.1.2.2.5, αe = 15): b·x²/2 + αe·A'·(x − 40) =
 // αe·As·(d − x) gives x = 159.9 mm; I = b·x³/3 + αe·A'·(x − 40)² + αe·As·(d − x)²;
 // σc = M·x/I, σs = αe·M·(d − x)/I.
@@ -460,8 +564,9 @@ TEST(VerifyResult, ChecksNotRunAreSaid) {
     // wk for both), and the column rules on a beam.
     std::vector<std::string> ids;
     for (const NotRun& n : r.not_run) ids.push_back(n.id);
-    EXPECT_EQ(ids, (std::vector<std::string>{"stress_concrete", "stress_concrete", "stress_steel", "crack_width",
-                                             "crack_width", "bar_spacing", "bar_diameter"}));
+    EXPECT_EQ(ids,
+              (std::vector<std::string>{"stress_concrete", "stress_concrete", "stress_steel", "crack_width",
+                                        "crack_width", "torsion", "torsion_shear", "bar_spacing", "bar_diameter"}));
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
   const $$ = (selector, root = document) => Array.from(root.querySelectorAll(selector));
 
   const DEBOUNCE_MS = 300;
-  const FORCES = ['N', 'My', 'Mz', 'Vy', 'Vz'];
+  const FORCES = ['N', 'My', 'Mz', 'Vy', 'Vz', 'T'];
   const PROFILE_KEYS = ['Base', 'Altezza', 'BaseInf', 'SpessoreT', 'Copriferro_Inf', 'Copriferro_Sup', 'copriferro',
     'larghezza_armatura_ala', 'stringaAs_inf', 'stringaAs_sup', 'stringaAs_supY', 'stringaAs_infY', 'As_inf', 'As_sup', 'As_supY', 'As_infY'];
 
@@ -246,7 +246,7 @@
   function addCombination() {
     if (!Array.isArray(section.combinazioni)) section.combinazioni = [];
     const n = section.combinazioni.length + 1;
-    section.combinazioni.push({ nome: `C${n}`, tipo: lists.tipo[0], N: 0, My: 0, Mz: 0, Vy: 0, Vz: 0 });
+    section.combinazioni.push({ nome: `C${n}`, tipo: lists.tipo[0], N: 0, My: 0, Mz: 0, Vy: 0, Vz: 0, T: 0 });
     showCombinations();
     changed();
     $('#combinations tr:last-child input').focus();

@@ -80,6 +80,8 @@ void check_bar_clear_spacing(const Context& ctx, std::vector<CheckResult>& out);
 void check_slab_bar_spacing(const Context& ctx, std::vector<CheckResult>& out);
 // The cover and the concrete class against Tab. C4.1.IV, the bars' cover against φ (durability.cpp).
 void check_durability(const Context& ctx, std::vector<CheckResult>& out);
+void check_torsion(const Context& ctx, std::vector<CheckResult>& out);        // torsion, torsion_shear
+void check_tension_chord(const Context& ctx, std::vector<CheckResult>& out);  // tension_chord
 
 // The families that did not run on this section and why (not_run.cpp).
 std::vector<NotRun> checks_not_run(const Context& ctx);

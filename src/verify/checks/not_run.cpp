@@ -23,6 +23,9 @@ constexpr ByKind kByKind[] = {
     {Check::Bending, CombinationKind::Ultimate, kNoUltimate},
     {Check::ShearZ, CombinationKind::Ultimate, kNoUltimate},
     {Check::ShearY, CombinationKind::Ultimate, kNoUltimate},
+    {Check::Torsion, CombinationKind::Ultimate, kNoUltimate},
+    {Check::TorsionShear, CombinationKind::Ultimate, kNoUltimate},
+    {Check::TensionChord, CombinationKind::Ultimate, kNoUltimate},
     {Check::StressConcrete, CombinationKind::Characteristic,
      "nessuna combinazione SLE rara: σc ≤ 0,60·fck non verificata (§4.1.2.2.5.1)"},
     {Check::StressConcrete, CombinationKind::QuasiPermanent,
@@ -49,6 +52,12 @@ std::vector<NotRun> checks_not_run(const Context& ctx) {
     std::vector<NotRun> out;
     for (const ByKind& rule : kByKind)
         if (!has_kind(ctx.in, rule)) out.push_back(entry(rule.family, rule.reason));
+    const bool torsion = std::any_of(ctx.in.combinations.begin(), ctx.in.combinations.end(),
+                                     [](const Combination& c) { return is_ultimate(c.kind) && c.T != 0; });
+    if (!torsion && std::any_of(ctx.in.combinations.begin(), ctx.in.combinations.end(),
+                                [](const Combination& c) { return is_ultimate(c.kind); }))
+        for (Check family : {Check::Torsion, Check::TorsionShear})
+            out.push_back(entry(family, "torsione nulla (T = 0) in ogni combinazione SLU (§4.1.2.3.6)"));
     if (ctx.in.member == MemberType::Slab && !needs_shear_reinforcement(ctx)) {
         constexpr const char* kNotNeeded =
             "soletta con V_Ed ≤ V_Rd,c in ogni combinazione SLU: armatura a taglio non necessaria (§4.1.2.3.5.1)";

@@ -8,7 +8,8 @@
 #include <numbers>
 
 #include "ferrolit/format.hpp"
-#include "verify/checks/checks.hpp"
+#include "verify/checks/shear.hpp"
+#include "verify/checks/torsion.hpp"
 
 namespace ferrolit::verification {
 
@@ -18,28 +19,19 @@ constexpr double kNu = 0.5;  // strength reduction of the cracked web, (4.1.28)
 
 struct Plane {
     Check family;
+    ShearPlane plane;
     Coordinate c;
-    double Combination::*V;
     double Combination::*M;
 };
-constexpr Plane kPlanes[] = {{Check::ShearZ, Coordinate::Z, &Combination::Vz, &Combination::My},
-                             {Check::ShearY, Coordinate::Y, &Combination::Vy, &Combination::Mz}};
+constexpr Plane kPlanes[] = {{Check::ShearZ, ShearPlane::Z, Coordinate::Z, &Combination::My},
+                             {Check::ShearY, ShearPlane::Y, Coordinate::Y, &Combination::Mz}};
+
+const Plane& plane_of(ShearPlane p) { return kPlanes[p == ShearPlane::Z ? 0 : 1]; }
 
 const char* side_name(Coordinate c, bool low) {
     if (c == Coordinate::Z) return low ? "inferiore" : "superiore";
     return low ? "sinistro" : "destro";
 }
-
-struct Resistance {
-    TensionSide side;
-    double rho = 0, k = 0, v_min = 0, sigma_cp = 0, VRd_c = 0;  // (4.1.23), σcp capped at 0.2·fcd
-    bool stirrups = false;
-    double sigma_cp_struts = 0;                             // N_Ed/Ac, for αc
-    double cot_theta = 0, alpha_c = 1, VRsd = 0, VRcd = 0;  // (4.1.27), (4.1.28)
-    double VRd = 0;
-    bool below_VRd_c = false;       // with stirrups: V_Ed ≤ V_Rd,c, the larger of the two resistances counts
-    bool concrete_governs = false;  // and it is V_Rd,c
-};
 
 // αc of §4.1.2.3.5.2 for the mean compression σcp.
 double alpha_c(double sigma_cp, double fcd) {
@@ -49,7 +41,7 @@ double alpha_c(double sigma_cp, double fcd) {
     return std::max(0.0, 2.5 * (1 - sigma_cp / fcd));
 }
 
-void without_stirrups(const Context& ctx, double N, Resistance& r) {
+void without_stirrups(const Context& ctx, double N, ShearResistance& r) {
     const TensionSide& t = r.side;
     const double d = t.d, bw = t.bw;
     r.rho = std::min(t.As / (bw * d), 0.02);
@@ -62,43 +54,56 @@ void without_stirrups(const Context& ctx, double N, Resistance& r) {
     r.VRd_c = std::max(0.0, v * bw * d / 1e3);
 }
 
-void with_stirrups(const Context& ctx, double N, Resistance& r) {
+void with_stirrups(const Context& ctx, ShearResistance& r) {
     const StirrupsRecord& s = *ctx.stirrups;
     const double angle = s.angle * std::numbers::pi / 180;
-    const double sin_a = s.angle == 90 ? 1.0 : std::sin(angle), cot_a = s.angle == 90 ? 0.0 : 1 / std::tan(angle);
+    const double sin_a = s.angle == 90 ? 1.0 : std::sin(angle);
     const double asw_s = s.legs * std::numbers::pi * s.diameter * s.diameter / 4 / s.spacing;  // mm²/mm
-    const double d = r.side.d, bw = r.side.bw;
     r.stirrups = true;
+    r.cot_alpha = s.angle == 90 ? 0.0 : 1 / std::tan(angle);
+    r.stirrup_term = 0.9 * r.side.d * asw_s * ctx.fyd * sin_a / 1e3;
+}
+
+// The struts of (4.1.28), also wanted without stirrups by torsion with shear.
+void struts(const Context& ctx, double N, ShearResistance& r) {
     r.sigma_cp_struts = N * 1e3 / ctx.Ac;  // not capped: αc takes the whole mean compression
     r.alpha_c = alpha_c(r.sigma_cp_struts, ctx.fcd);
-    auto VRsd = [&](double t) { return 0.9 * d * asw_s * ctx.fyd * (cot_a + t) * sin_a / 1e3; };
-    auto VRcd = [&](double t) { return 0.9 * d * bw * r.alpha_c * kNu * ctx.fcd * (cot_a + t) / (1 + t * t) / 1e3; };
-    // For cot θ ≥ 1 the stirrups' resistance grows and the struts' falls: the
-    // least of the two is largest where they meet, or at an end of [1, 2.5].
-    double t = 1;
-    if (ctx.in.cot_theta) {
-        t = *ctx.in.cot_theta;
-    } else if (VRsd(2.5) <= VRcd(2.5)) {
-        t = 2.5;
-    } else if (VRsd(1) < VRcd(1)) {
-        double lo = 1, hi = 2.5;
-        for (int i = 0; i < 100 && hi - lo > 1e-12; ++i) {
-            const double mid = (lo + hi) / 2;
-            (VRsd(mid) < VRcd(mid) ? lo : hi) = mid;
-        }
-        t = (lo + hi) / 2;
+    r.strut_term = 0.9 * r.side.d * r.side.bw * r.alpha_c * kNu * ctx.fcd / 1e3;
+}
+
+// For cot θ ≥ 1 the stirrups' resistance grows and the struts' falls: the
+// least of the two is largest where they meet, or at an end of [1, 2.5].
+double cot_theta_of_largest_VRd(const ShearResistance& r) {
+    if (r.VRsd_at(2.5) <= r.VRcd_at(2.5)) return 2.5;
+    if (r.VRsd_at(1) >= r.VRcd_at(1)) return 1;
+    double lo = 1, hi = 2.5;
+    for (int i = 0; i < 100 && hi - lo > 1e-12; ++i) {
+        const double mid = (lo + hi) / 2;
+        (r.VRsd_at(mid) < r.VRcd_at(mid) ? lo : hi) = mid;
     }
-    r.cot_theta = t;
-    r.VRsd = VRsd(t);
-    r.VRcd = VRcd(t);
+    return (lo + hi) / 2;
+}
+
+ShearResistance resistance(const Context& ctx, Coordinate c, bool low, double N, std::optional<double> cot_theta) {
+    ShearResistance r;
+    r.side = tension_side(ctx, c, low);
+    without_stirrups(ctx, N, r);
+    r.VRd = r.VRd_c;
+    struts(ctx, N, r);
+    if (!ctx.stirrups) return r;
+    with_stirrups(ctx, r);
+    r.cot_theta = ctx.in.cot_theta ? *ctx.in.cot_theta : cot_theta ? *cot_theta : cot_theta_of_largest_VRd(r);
+    r.VRsd = r.VRsd_at(r.cot_theta);
+    r.VRcd = r.VRcd_at(r.cot_theta);
     r.VRd = std::min(r.VRsd, r.VRcd);
+    return r;
 }
 
 // With stirrups, a member whose V_Ed ≤ V_Rd,c needs no shear reinforcement
 // by calculation (§4.1.2.3.5): the minimum stirrups of §4.1.6.1 suffice (the
 // `stirrups` check), so the resistance is the larger of V_Rd,c and
 // min(V_Rsd, V_Rcd). Above V_Rd,c the stirrups must carry it alone.
-void apply_code_rule(Resistance& r, double V) {
+void apply_code_rule(ShearResistance& r, double V) {
     if (!r.stirrups || V > r.VRd_c) return;
     r.below_VRd_c = true;
     if (r.VRd_c <= r.VRd) return;
@@ -106,25 +111,18 @@ void apply_code_rule(Resistance& r, double V) {
     r.concrete_governs = true;
 }
 
-Resistance resistance(const Context& ctx, Coordinate c, bool low, double N) {
-    Resistance r;
-    r.side = tension_side(ctx, c, low);
-    without_stirrups(ctx, N, r);
-    r.VRd = r.VRd_c;
-    if (ctx.stirrups) with_stirrups(ctx, N, r);
-    return r;
-}
-
-std::string note_of(const Context& ctx, const Resistance& r, bool chosen_side) {
+std::string note_of(const Context& ctx, const ShearResistance& r, bool common_theta) {
     std::string note = std::string("lembo teso ") + side_name(r.side.c, r.side.low) +
-                       (chosen_side ? " (momento nullo: il lato con ρl minore)" : "");
+                       (r.chosen_side ? " (momento nullo: il lato con ρl minore)" : "");
     if (!r.stirrups)
         return note + "; senza armature trasversali (4.1.23): ρl = " + format::significant(r.rho, 3) +
                ", σcp = " + format::decimal(r.sigma_cp, 2) + " MPa";
     const StirrupsRecord& s = *ctx.stirrups;
+    const char* theta_origin = ctx.in.cot_theta ? " (assegnato)"
+                               : common_theta   ? " (unico per taglio e torsione, §4.1.2.3.6.3)"
+                                                : " (scelto per massimizzare V_Rd)";
     note += "; staffe ø" + format::significant(s.diameter) + "/" + format::significant(s.spacing) + " a " +
-            std::to_string(s.legs) + " bracci: cot θ = " + format::decimal(r.cot_theta, 2) +
-            (ctx.in.cot_theta ? " (assegnato)" : " (scelto per massimizzare V_Rd)") +
+            std::to_string(s.legs) + " bracci: cot θ = " + format::decimal(r.cot_theta, 2) + theta_origin +
             ", αc = " + format::decimal(r.alpha_c, 3) + " (σcp = N_Ed/Ac = " + format::decimal(r.sigma_cp_struts, 2) +
             " MPa)";
     const std::string pair = "min(" + format::decimal(r.VRsd, 1) + "; " + format::decimal(r.VRcd, 1) + ")";
@@ -135,7 +133,7 @@ std::string note_of(const Context& ctx, const Resistance& r, bool chosen_side) {
            ") kN, governa " + (r.concrete_governs ? "V_Rd,c" : "min(V_Rsd; V_Rcd)");
 }
 
-std::vector<Detail> details_of(const Resistance& r) {
+std::vector<Detail> details_of(const ShearResistance& r) {
     std::vector<Detail> d = {
         {"d", r.side.d, "mm"}, {"bw", r.side.bw, "mm"},   {"As_l", r.side.As, "mm²"},      {"rho_l", r.rho, ""},
         {"k", r.k, ""},        {"v_min", r.v_min, "MPa"}, {"sigma_cp", r.sigma_cp, "MPa"}, {"V_Rd_c", r.VRd_c, "kN"}};
@@ -149,23 +147,39 @@ std::vector<Detail> details_of(const Resistance& r) {
     return d;
 }
 
-// The resistance of a combination in a plane: on the side its moment
-// stretches, or for a zero moment the side with the smaller ρl.
-Resistance resistance_for(const Context& ctx, const Plane& plane, const Combination& c) {
-    const double M = c.*plane.M;
-    if (M != 0) return resistance(ctx, plane.c, stretches_low(M), c.N);
-    const Resistance low = resistance(ctx, plane.c, true, c.N);
-    const Resistance high = resistance(ctx, plane.c, false, c.N);
-    const bool take_low = low.rho < high.rho || (low.rho == high.rho && low.VRd <= high.VRd);
-    return take_low ? low : high;
+}  // namespace
+
+double ShearResistance::VRd_at(double cot, double V) const {
+    if (!stirrups) return VRd_c;
+    const double by_stirrups = std::min(VRsd_at(cot), VRcd_at(cot));
+    return V <= VRd_c ? std::max(VRd_c, by_stirrups) : by_stirrups;
 }
 
-}  // namespace
+double shear_of(const Combination& c, ShearPlane plane) { return std::fabs(plane == ShearPlane::Z ? c.Vz : c.Vy); }
+
+ShearResistance shear_resistance(const Context& ctx, ShearPlane p, const Combination& c,
+                                 std::optional<double> cot_theta) {
+    const Plane& plane = plane_of(p);
+    const double M = c.*plane.M;
+    ShearResistance r;
+    if (M != 0) {
+        r = resistance(ctx, plane.c, stretches_low(M), c.N, cot_theta);
+    } else {
+        const ShearResistance low = resistance(ctx, plane.c, true, c.N, cot_theta);
+        const ShearResistance high = resistance(ctx, plane.c, false, c.N, cot_theta);
+        const bool take_low = low.rho < high.rho || (low.rho == high.rho && low.VRd <= high.VRd);
+        r = take_low ? low : high;
+        r.chosen_side = true;
+    }
+    apply_code_rule(r, shear_of(c, p));
+    return r;
+}
 
 bool needs_shear_reinforcement(const Context& ctx) {
     for (const Plane& plane : kPlanes)
         for (const Combination& c : ctx.in.combinations)
-            if (is_ultimate(c.kind) && std::fabs(c.*plane.V) > resistance_for(ctx, plane, c).VRd_c) return true;
+            if (is_ultimate(c.kind) && shear_of(c, plane.plane) > shear_resistance(ctx, plane.plane, c, std::nullopt).VRd_c)
+                return true;
     return false;
 }
 
@@ -173,12 +187,12 @@ void check_shear(const Context& ctx, std::vector<CheckResult>& out) {
     for (const Plane& plane : kPlanes) {
         for (const Combination& c : ctx.in.combinations) {
             if (!is_ultimate(c.kind)) continue;
-            Resistance r = resistance_for(ctx, plane, c);
-            const double V = std::fabs(c.*plane.V);
-            apply_code_rule(r, V);
+            const std::optional<double> common = torsion_cot_theta(ctx, c);
+            const ShearResistance r = shear_resistance(ctx, plane.plane, c, common);
+            const double V = shear_of(c, plane.plane);
             const bool concrete_only = !r.stirrups || r.concrete_governs;
             CheckResult check = make_check(plane.family, concrete_only ? "§4.1.2.3.5.1" : "§4.1.2.3.5.2", &c, V, r.VRd,
-                                           "kN", ratio_of(V, r.VRd), V <= r.VRd, note_of(ctx, r, c.*plane.M == 0));
+                                           "kN", ratio_of(V, r.VRd), V <= r.VRd, note_of(ctx, r, common.has_value()));
             check.details = details_of(r);
             out.push_back(std::move(check));
         }

@@ -53,11 +53,12 @@ constexpr GroupText kGroups[] = {
      "default; `cot_theta` within 1…2.5 (chosen when absent); `alfa_e` modular ratio (15); `wk_lim` instead of "
      "Table 4.1.IV; `dmax_aggregato` the largest aggregate size dg for the clear distance between bars (20 mm "
      "by default); `tolleranza_copriferro` the construction tolerance added to the cover of Table C4.1.IV (10 mm "
-     "by default)"},
+     "by default); `staffe_chiuse` true (default) for closed stirrups, false for open ones, which carry no "
+     "torsion"},
     {KeyGroup::Combination, "Each combination",
      "`tipo`: \"SLU\", \"SLU sismica\", \"SLE rara\", \"SLE frequente\", \"SLE quasi permanente\"; `nome` unique "
      "(default C1, C2, …); N compression positive, My stretching the bottom bars positive, Mz compressing larger y "
-     "positive"},
+     "positive; `T` torsion (its sign does not matter)"},
     {KeyGroup::PointBar, "Each bar", "centre `y`, `z` and diameter `d`"},
     {KeyGroup::Face, "Each face of `copriferro`",
      "bottom, top, left (smaller y), right; a face left out takes its centre cover when given"},

@@ -128,6 +128,7 @@ inline constexpr InputKey kInputKeys[] = {
     {"wk_lim", KeyKind::Real, "mm", KeyGroup::Check},
     {"dmax_aggregato", KeyKind::Real, "mm", KeyGroup::Check},
     {"tolleranza_copriferro", KeyKind::Real, "mm", KeyGroup::Check},
+    {"staffe_chiuse", KeyKind::Boolean, "", KeyGroup::Check},
 
     {"nome", KeyKind::Text, "", KeyGroup::Combination},
     {"tipo", KeyKind::Text, "", KeyGroup::Combination},
@@ -136,6 +137,7 @@ inline constexpr InputKey kInputKeys[] = {
     {"Mz", KeyKind::Real, "kNm", KeyGroup::Combination},
     {"Vy", KeyKind::Real, "kN", KeyGroup::Combination},
     {"Vz", KeyKind::Real, "kN", KeyGroup::Combination},
+    {"T", KeyKind::Real, "kNm", KeyGroup::Combination},
 
     {"y", KeyKind::Real, "mm", KeyGroup::PointBar},
     {"z", KeyKind::Real, "mm", KeyGroup::PointBar},

@@ -215,6 +215,7 @@ void read_stirrups(const Reader& r, VerificationInput& in) {
             r.fail("AlfaStaffe", "inclinazione delle staffe ammessa tra 45° e 90° (§4.1.2.3.5.2)");
         in.stirrup_angle = *angle;
     }
+    in.closed_stirrups = r.flag("staffe_chiuse").value_or(true);
     const bool any = r.has("fStaffe") || r.has("nBracciaStaffe") || r.has("passoStaffe");
     if (!any) return;
     // The component's starting values stand for what is not given.

@@ -40,7 +40,8 @@ double bounded_action(const Reader& r, const std::string& path, double v, const 
 }
 
 void plausible_moments(const Combination& c, std::vector<std::string>& warnings) {
-    if (std::fabs(c.My) > kLargestPlausibleMoment || std::fabs(c.Mz) > kLargestPlausibleMoment)
+    if (std::fabs(c.My) > kLargestPlausibleMoment || std::fabs(c.Mz) > kLargestPlausibleMoment ||
+        std::fabs(c.T) > kLargestPlausibleMoment)
         warnings.push_back("combinazione \"" + c.name + "\": momento oltre 10000 kNm; i momenti sono in kNm");
 }
 
@@ -59,9 +60,9 @@ Combination combination_of(const Reader& r, const json& item, const std::string&
         r.fail(path + ".nome", "il nome è un testo da 1 a 100 caratteri");
     for (const auto& [key, field] :
          {std::pair{"N", &Combination::N}, std::pair{"My", &Combination::My}, std::pair{"Mz", &Combination::Mz},
-          std::pair{"Vy", &Combination::Vy}, std::pair{"Vz", &Combination::Vz}})
+          std::pair{"Vy", &Combination::Vy}, std::pair{"Vz", &Combination::Vz}, std::pair{"T", &Combination::T}})
         c.*field = bounded_action(r, path + "." + key, r.item_real_if(item, path, key).value_or(0),
-                                  *key == 'M' ? "kNm" : "kN");
+                                  *key == 'M' || *key == 'T' ? "kNm" : "kN");
     return c;
 }
 

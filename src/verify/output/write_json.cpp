@@ -103,7 +103,7 @@ void input(JsonWriter& w, const VerificationInput& in) {
         w.member("fStaffe", in.stirrups->diameter)
             .member("nBracciaStaffe", in.stirrups->legs)
             .member("passoStaffe", in.stirrups->spacing);
-    w.member("AlfaStaffe", in.stirrup_angle);
+    w.member("AlfaStaffe", in.stirrup_angle).member("staffe_chiuse", in.closed_stirrups);
     const analysis::Concrete& c = in.concrete;
     if (!c.name.empty()) w.member("ClasseCls", c.name);
     if (c.Rck > 0) w.member("Rck", c.Rck);
@@ -124,6 +124,7 @@ void input(JsonWriter& w, const VerificationInput& in) {
             .member("Mz", k.Mz)
             .member("Vy", k.Vy)
             .member("Vz", k.Vz)
+            .member("T", k.T)
             .end_object();
     w.end_array();
     w.member("ambiente", environment_name(in.environment)).member("armature_sensibili", in.sensitive_bars);

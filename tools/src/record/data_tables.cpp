@@ -165,13 +165,14 @@ std::string combinations_table(const VerificationResult& r) {
     out << "<table class=\"grid-table\" data-table=\"combinations\">\n<caption>Combinazioni di carico (N positivo "
            "di compressione)</caption>\n<thead><tr><th>Nome</th><th>Tipo</th><th class=\"num\">N [kN]</th>"
            "<th class=\"num\">My [kNm]</th><th class=\"num\">Mz [kNm]</th><th class=\"num\">Vy [kN]</th>"
-           "<th class=\"num\">Vz [kN]</th></tr></thead>\n<tbody>\n";
-    if (r.input.combinations.empty()) out << "<tr><td colspan=\"7\">nessuna</td></tr>\n";
+           "<th class=\"num\">Vz [kN]</th><th class=\"num\">T [kNm]</th></tr></thead>\n<tbody>\n";
+    if (r.input.combinations.empty()) out << "<tr><td colspan=\"8\">nessuna</td></tr>\n";
     for (const Combination& c : r.input.combinations)
         out << "<tr><td>" << escaped(c.name) << "</td><td>" << combination_kind_name(c.kind)
             << "</td><td class=\"num\">" << decimal(c.N, 2) << "</td><td class=\"num\">" << decimal(c.My, 2)
             << "</td><td class=\"num\">" << decimal(c.Mz, 2) << "</td><td class=\"num\">" << decimal(c.Vy, 2)
-            << "</td><td class=\"num\">" << decimal(c.Vz, 2) << "</td></tr>\n";
+            << "</td><td class=\"num\">" << decimal(c.Vz, 2) << "</td><td class=\"num\">" << decimal(c.T, 2)
+            << "</td></tr>\n";
     out << "</tbody>\n</table>\n";
     return out.str();
 }

@@ -100,17 +100,17 @@ void materials(std::ostream& out, const VerificationResult& r) {
 }
 
 void combinations(std::ostream& out, const VerificationResult& r) {
-    out << "\nCOMBINAZIONI (N kN, compressione positiva; My, Mz kNm; Vy, Vz kN)\n";
+    out << "\nCOMBINAZIONI (N kN, compressione positiva; My, Mz kNm; Vy, Vz kN; T kNm)\n";
     if (r.input.combinations.empty()) {
         out << "  nessuna\n";
         return;
     }
     out << "  " << left("nome", 16) << left("tipo", 22) << right("N", 10) << right("My", 10) << right("Mz", 10)
-        << right("Vy", 10) << right("Vz", 10) << "\n";
+        << right("Vy", 10) << right("Vz", 10) << right("T", 10) << "\n";
     for (const Combination& c : r.input.combinations)
         out << "  " << left(c.name, 16) << left(combination_kind_name(c.kind), 22) << right(decimal(c.N, 2), 10)
             << right(decimal(c.My, 2), 10) << right(decimal(c.Mz, 2), 10) << right(decimal(c.Vy, 2), 10)
-            << right(decimal(c.Vz, 2), 10) << "\n";
+            << right(decimal(c.Vz, 2), 10) << right(decimal(c.T, 2), 10) << "\n";
 }
 
 void checks(std::ostream& out, const VerificationResult& r) {
