@@ -253,7 +253,7 @@ TEST(VerifyTorsion, OpenStirrupsMissingCornersAndNoTorsion) {
     EXPECT_FALSE(find_check(r, "torsion", "U").verified);
     EXPECT_EQ(detail(find_check(r, "torsion", "U"), "T_Rsd"), 0);
     in.closed_stirrups = true;
-    in.top = {"1f20", std::nullopt, 40};  // one bar in the middle of the top: two corners without a bar
+    in.top = {"1f20", std::nullopt, 40, std::nullopt};  // one bar in the middle of the top: two corners without a bar
     r = run(in, {c});
     EXPECT_EQ(*find_check(r, "torsion").demand, 150);  // the top bar, 150 mm from the side faces (t = 93.75)
     EXPECT_FALSE(find_check(r, "torsion").verified);
