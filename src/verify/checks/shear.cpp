@@ -178,7 +178,8 @@ ShearResistance shear_resistance(const Context& ctx, ShearPlane p, const Combina
 bool needs_shear_reinforcement(const Context& ctx) {
     for (const Plane& plane : kPlanes)
         for (const Combination& c : ctx.in.combinations)
-            if (is_ultimate(c.kind) && shear_of(c, plane.plane) > shear_resistance(ctx, plane.plane, c, std::nullopt).VRd_c)
+            if (is_ultimate(c.kind) &&
+                shear_of(c, plane.plane) > shear_resistance(ctx, plane.plane, c, std::nullopt).VRd_c)
                 return true;
     return false;
 }
