@@ -466,7 +466,7 @@ TEST(VerifyDetailing, BarClearSpacing) {
         SCOPED_TRACE(static_cast<int>(&k - cases));
         VerificationInput in = beam_with_rows(k.rows);
         in.aggregate_size = k.dg;
-        const CheckResult& c = find_check(verify(in), "bar_clear_spacing");
+        const CheckResult c = find_check(verify(in), "bar_clear_spacing");
         EXPECT_NEAR(*c.demand, k.required, 1e-9);
         EXPECT_NEAR(*c.capacity, k.clear, 1e-9);
         EXPECT_EQ(c.verified, k.verified);
@@ -515,7 +515,7 @@ TEST(VerifyDetailing, CoverAndConcreteClassByTableC4_1_IV) {
         EXPECT_EQ(find_check(r, "concrete_class").verified, k.class_verified);
     }
     // §4.1.6.1.3: a ø32 whose centre is 45 mm from the bottom has 29 mm of clear cover, less than φ.
-    const CheckResult& bar = find_check(verify(beam_with_rows({{2, 32, 60, 240, 45}})), "cover", "", 1);
+    const CheckResult bar = find_check(verify(beam_with_rows({{2, 32, 60, 240, 45}})), "cover", "", 1);
     EXPECT_EQ(bar.clause, "§4.1.6.1.3");
     EXPECT_NEAR(*bar.demand, 32, 1e-9);
     EXPECT_NEAR(*bar.capacity, 29, 1e-9);
