@@ -20,31 +20,31 @@ const fa::Section& beam() {
 }
 
 void MRdAtGivenN(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(beam().resisting_moment(0, 1, 0).ratio);
+    for ([[maybe_unused]] auto _ : state) benchmark::DoNotOptimize(beam().resisting_moment(0, 1, 0).ratio);
 }
 
 void DomainOf100Points(benchmark::State& state) {
     std::size_t points = 0;
-    for (auto _ : state) points = beam().domain(fa::Axis::My, 100).points.size();
+    for ([[maybe_unused]] auto _ : state) points = beam().domain(fa::Axis::My, 100).points.size();
     state.counters["points"] = static_cast<double>(points);
 }
 
 void ContourOf72Directions(benchmark::State& state) {
     std::size_t points = 0;
-    for (auto _ : state) points = beam().contour(500, 72).points.size();
+    for ([[maybe_unused]] auto _ : state) points = beam().contour(500, 72).points.size();
     state.counters["points"] = static_cast<double>(points);
 }
 
 void ExactBiaxialUtilisation(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(beam().resisting_moment(500, 100, 50).ratio);
+    for ([[maybe_unused]] auto _ : state) benchmark::DoNotOptimize(beam().resisting_moment(500, 100, 50).ratio);
 }
 
 void BiaxialWithSimplifiedChecks(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(beam().biaxial(500, 100, 50).ratio_en);
+    for ([[maybe_unused]] auto _ : state) benchmark::DoNotOptimize(beam().biaxial(500, 100, 50).ratio_en);
 }
 
 void CrackedServiceState(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(beam().service(200, 100, 30).sigma_c_max);
+    for ([[maybe_unused]] auto _ : state) benchmark::DoNotOptimize(beam().service(200, 100, 30).sigma_c_max);
 }
 
 BENCHMARK(MRdAtGivenN)->Unit(benchmark::kMicrosecond);
