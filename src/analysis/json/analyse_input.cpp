@@ -1,11 +1,11 @@
-#include "cli/analyse_input.hpp"
+#include "analysis/json/analyse_input.hpp"
 
 #include <cmath>
 #include <set>
 
-#include "cli/analyse.hpp"
+#include "analysis/json/analyse.hpp"
 
-namespace ferrolit::cli {
+namespace ferrolit::analysis::json_io {
 
 namespace {
 
@@ -245,4 +245,4 @@ AnalyseRequest read_request(const json& root) {
     return request;
 }
 
-}  // namespace ferrolit::cli
+}  // namespace ferrolit::analysis::json_io
