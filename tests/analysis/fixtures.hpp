@@ -39,6 +39,22 @@ inline fa::Section ell_section() {
                        fa::Concrete::of_class("C30/37"), fa::Steel::of_class("B450C"));
 }
 
+// 400×600 with 4f24 at the corners (covers 50), C30/37: symmetric about both axes.
+inline fa::Section symmetric_section() {
+    std::vector<fa::Bar> bars;
+    for (double y : {50.0, 350.0})
+        for (double z : {50.0, 550.0}) bars.push_back(fa::bar_of_diameter(y, z, 24));
+    return fa::Section(rectangle(400, 600), bars, fa::Concrete::of_class("C30/37"), fa::Steel::of_class("B450C"));
+}
+
+// The distance of p from the segment ab.
+inline double segment_distance(std::pair<double, double> p, std::pair<double, double> a, std::pair<double, double> b) {
+    const double dx = b.first - a.first, dy = b.second - a.second, len2 = dx * dx + dy * dy;
+    const double t =
+        len2 > 0 ? std::clamp(((p.first - a.first) * dx + (p.second - a.second) * dy) / len2, 0.0, 1.0) : 0;
+    return std::hypot(p.first - a.first - t * dx, p.second - a.second - t * dy);
+}
+
 // Twice the signed area of the triangle abc.
 inline double turn(double ax, double ay, double bx, double by, double cx, double cy) {
     return (bx - ax) * (cy - ay) - (by - ay) * (cx - ax);
@@ -70,16 +86,8 @@ inline double hull_gap(std::vector<std::pair<double, double>> pts) {
     double worst = 0;
     for (const P& p : pts) {
         double best = INFINITY;
-        for (std::size_t i = 0; i < h.size(); ++i) {
-            const P a = h[i], b = h[(i + 1) % h.size()];
-            const double len2 =
-                (b.first - a.first) * (b.first - a.first) + (b.second - a.second) * (b.second - a.second);
-            const double t = std::clamp(
-                ((p.first - a.first) * (b.first - a.first) + (p.second - a.second) * (b.second - a.second)) / len2, 0.0,
-                1.0);
-            best = std::min(best, std::hypot(p.first - a.first - t * (b.first - a.first),
-                                             p.second - a.second - t * (b.second - a.second)));
-        }
+        for (std::size_t i = 0; i < h.size(); ++i)
+            best = std::min(best, segment_distance(p, h[i], h[(i + 1) % h.size()]));
         worst = std::max(worst, best);
     }
     return worst;

@@ -72,15 +72,11 @@ TEST(AnalysisInputs, BarsArePlacedAtTheirCoverAndSpacedEvenly) {
     const auto bars = fa::place_bars(fa::Profile::Tee, tee, r);
     ASSERT_EQ(bars.size(), 9u);
     // Bottom of the web (250..550), top over the flange (0..800) at side cover 60.
-    const double expected[][2] = {{290, 40},
-                                  {400, 40},
-                                  {510, 40},
-                                  {60, 560},
-                                  {286.6666666666667, 560},
-                                  {513.3333333333333, 560},
-                                  {740, 560},
-                                  {295, 213.3333333333333},
-                                  {295, 386.6666666666667}};
+    // Top: 680 mm between the end bars in 3 gaps; left: 520 mm between the layers in 3 gaps.
+    const double top = 680.0 / 3, side = 520.0 / 3;
+    const double expected[][2] = {{290, 40},  {400, 40},        {510, 40},
+                                  {60, 560},  {60 + top, 560},  {60 + 2 * top, 560},
+                                  {740, 560}, {295, 40 + side}, {295, 40 + 2 * side}};
     for (std::size_t i = 0; i < bars.size(); ++i) {
         EXPECT_NEAR(bars[i].y, expected[i][0], 1e-9);
         EXPECT_NEAR(bars[i].z, expected[i][1], 1e-9);
@@ -96,9 +92,9 @@ struct BadCase {
     const char* what;
     const char* message;  // part of the Italian message
     fa::Shape shape;
-    std::vector<fa::Bar> bars;
-    fa::Concrete concrete;
-    fa::Steel steel;
+    std::vector<fa::Bar> bars = fixtures::readme_bars();
+    fa::Concrete concrete = fa::Concrete::of_class("C25/30");
+    fa::Steel steel = fa::Steel::of_class("B450C");
 };
 
 TEST(AnalysisInputs, UnusableInputsAreErrorsNamingTheQuantity) {
@@ -127,40 +123,29 @@ TEST(AnalysisInputs, UnusableInputsAreErrorsNamingTheQuantity) {
     };
     const std::vector<fa::Bar> many_bars(10001, fa::bar_of_diameter(150, 250, 10));
     const std::vector<BadCase> cases = {
-        {"collinear", "area nulla", {{{0, 0}, {100, 100}, {200, 200}}, {}}, bars, c, st},
-        {"two vertices", "almeno 3 vertici", {{{0, 0}, {100, 0}, {0, 0}}, {}}, bars, c, st},
-        {"bow tie", "si interseca", {{{0, 0}, {300, 500}, {300, 0}, {0, 400}}, {}}, bars, c, st},
-        {"spike", "si interseca", {{{0, 0}, {300, 0}, {300, 500}, {300, 300}, {0, 500}}, {}}, bars, c, st},
-        {"NaN vertex", "non finite", {{{0, 0}, {nan, 0}, {300, 500}}, {}}, bars, c, st},
-        {"hole outside", "foro 1", {rect.outline, {{{400, 0}, {500, 0}, {500, 100}}}}, bars, c, st},
-        {"hole touching the outline",
-         "foro 1: non è interno",
-         {rect.outline, {{{0, 200}, {100, 150}, {100, 250}}}},
-         bars,
-         c,
-         st},
+        {"collinear", "area nulla", {{{0, 0}, {100, 100}, {200, 200}}, {}}},
+        {"two vertices", "almeno 3 vertici", {{{0, 0}, {100, 0}, {0, 0}}, {}}},
+        {"bow tie", "si interseca", {{{0, 0}, {300, 500}, {300, 0}, {0, 400}}, {}}},
+        {"spike", "si interseca", {{{0, 0}, {300, 0}, {300, 500}, {300, 300}, {0, 500}}, {}}},
+        {"NaN vertex", "non finite", {{{0, 0}, {nan, 0}, {300, 500}}, {}}},
+        {"hole outside", "foro 1", {rect.outline, {{{400, 0}, {500, 0}, {500, 100}}}}},
+        {"hole touching the outline", "foro 1: non è interno", {rect.outline, {{{0, 200}, {100, 150}, {100, 250}}}}},
         {"holes crossing",
          "foro 2: si sovrappone al foro 1",
-         {rect.outline, {{{100, 100}, {200, 100}, {200, 200}}, {{150, 150}, {250, 150}, {250, 250}}}},
-         bars,
-         c,
-         st},
+         {rect.outline, {{{100, 100}, {200, 100}, {200, 200}}, {{150, 150}, {250, 150}, {250, 250}}}}},
         {"hole inside a hole",
          "foro 2: si sovrappone al foro 1",
-         {rect.outline, {{{50, 100}, {250, 100}, {250, 300}, {50, 300}}, {{100, 150}, {200, 150}, {150, 250}}}},
-         bars,
-         c,
-         st},
-        {"10 001 vertices", "troppi vertici", round_shape(10001), {fa::bar_of_diameter(0, 0, 20)}, c, st},
-        {"10 001 bars", "troppe barre", rect, many_bars, c, st},
-        {"no bars", "nessuna barra", rect, {}, c, st},
-        {"bar outside", "barra 1", rect, {fa::bar_of_diameter(-10, 40, 20)}, c, st},
-        {"bar on the edge", "barra 1", rect, {fa::bar_of_diameter(0, 40, 20)}, c, st},
-        {"bar without area", "barra 1", rect, {{50, 40, 0}}, c, st},
-        {"zero fck", "fck", rect, bars, concrete([](fa::Concrete& x) { x.fck = 0; }), st},
-        {"NaN fck", "fck", rect, bars, concrete([&](fa::Concrete& x) { x.fck = nan; }), st},
-        {"zero gamma_c", "gamma_c", rect, bars, concrete([](fa::Concrete& x) { x.gamma_c = 0; }), st},
-        {"eps_c2 beyond eps_cu", "eps_c2", rect, bars, concrete([](fa::Concrete& x) { x.eps_c2 = 0.004; }), st},
+         {rect.outline, {{{50, 100}, {250, 100}, {250, 300}, {50, 300}}, {{100, 150}, {200, 150}, {150, 250}}}}},
+        {"10 001 vertices", "troppi vertici", round_shape(10001), {fa::bar_of_diameter(0, 0, 20)}},
+        {"10 001 bars", "troppe barre", rect, many_bars},
+        {"no bars", "nessuna barra", rect, {}},
+        {"bar outside", "barra 1", rect, {fa::bar_of_diameter(-10, 40, 20)}},
+        {"bar on the edge", "barra 1", rect, {fa::bar_of_diameter(0, 40, 20)}},
+        {"bar without area", "barra 1", rect, {{50, 40, 0}}},
+        {"zero fck", "fck", rect, bars, concrete([](fa::Concrete& x) { x.fck = 0; })},
+        {"NaN fck", "fck", rect, bars, concrete([&](fa::Concrete& x) { x.fck = nan; })},
+        {"zero gamma_c", "gamma_c", rect, bars, concrete([](fa::Concrete& x) { x.gamma_c = 0; })},
+        {"eps_c2 beyond eps_cu", "eps_c2", rect, bars, concrete([](fa::Concrete& x) { x.eps_c2 = 0.004; })},
         {"zero fyk", "fyk", rect, bars, c, steel([](fa::Steel& x) { x.fyk = 0; })},
         {"NaN Es", "Es", rect, bars, c, steel([&](fa::Steel& x) { x.Es = nan; })},
         {"hardening without limit", "incrudimento", rect, bars, c, steel([](fa::Steel& x) {

@@ -126,16 +126,9 @@ TEST(AnalysisIntegration, PowerLawOfNonIntegerDegreeAgreesWithFineFibreSums) {
             const double h = f.u_top - f.u_bottom;
             StressProfile p;
             p.count = 2;
-            p.zone[0] = {Zone::Kind::Power,
-                         f.u_bottom + 0.2 * h,
-                         f.u_bottom + 0.7 * h,
-                         10,
-                         0,
-                         f.u_bottom + 0.7 * h,
-                         0.5 * h,
-                         n,
-                         false};
-            p.zone[1].from = f.u_bottom + 0.7 * h;
+            const double apex = f.u_bottom + 0.7 * h;
+            p.zone[0] = {Zone::Kind::Power, f.u_bottom + 0.2 * h, apex, 10, 0, apex, 0.5 * h, n, false};
+            p.zone[1].from = apex;
             p.zone[1].c = 10;
             const auto exact = fa::detail::integrate(f, p);
             const auto coarse = fibres(s, f, p, 200), fine = fibres(s, f, p, 800);

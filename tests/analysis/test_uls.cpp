@@ -154,12 +154,8 @@ TEST(AnalysisUls, DomainsAreClosedAndWithinTheirTolerance) {
                 double best = INFINITY;
                 for (std::size_t i = 0; i + 1 < d.points.size(); ++i) {
                     const auto &a = d.points[i], &b = d.points[i + 1];
-                    const double ax = a.N / sx, ay = a.M / sy, bx = b.N / sx, by = b.M / sy, qx = q.N / sx,
-                                 qy = q.M / sy;
-                    const double len2 = (bx - ax) * (bx - ax) + (by - ay) * (by - ay);
-                    const double t =
-                        len2 > 0 ? std::clamp(((qx - ax) * (bx - ax) + (qy - ay) * (by - ay)) / len2, 0.0, 1.0) : 0;
-                    best = std::min(best, std::hypot(qx - ax - t * (bx - ax), qy - ay - t * (by - ay)));
+                    best = std::min(best, fixtures::segment_distance({q.N / sx, q.M / sy}, {a.N / sx, a.M / sy},
+                                                                     {b.N / sx, b.M / sy}));
                 }
                 EXPECT_LE(best, 1e-3);
             }
@@ -178,11 +174,7 @@ TEST(AnalysisUls, DomainPointsAgreeWithTheResistingMomentAtTheirN) {
 }
 
 TEST(AnalysisUls, DoublySymmetricSectionHasASymmetricDomain) {
-    std::vector<fa::Bar> bars;
-    for (double y : {50.0, 350.0})
-        for (double z : {50.0, 550.0}) bars.push_back(fa::bar_of_diameter(y, z, 24));
-    const fa::Section s(fixtures::rectangle(400, 600), bars, fa::Concrete::of_class("C30/37"),
-                        fa::Steel::of_class("B450C"));
+    const fa::Section s = fixtures::symmetric_section();
     for (double N : {-500.0, 0.0, 1500.0, 4000.0}) {
         const double up = *s.resisting_moment(N, 1, 0).My_Rd, down = *s.resisting_moment(N, -1, 0).My_Rd;
         EXPECT_NEAR(up, -down, 1e-9 * up);
@@ -270,11 +262,7 @@ struct ConvexCase {
 // its hull, which would be on the unsafe side. Those corners stay within the
 // bounds below (fractions of the outline's extent).
 TEST(AnalysisUls, OutlinesAreConvexUpToTheModelsCorners) {
-    std::vector<fa::Bar> bars;
-    for (double y : {50.0, 350.0})
-        for (double z : {50.0, 550.0}) bars.push_back(fa::bar_of_diameter(y, z, 24));
-    const fa::Section square(fixtures::rectangle(400, 600), bars, fa::Concrete::of_class("C30/37"),
-                             fa::Steel::of_class("B450C"));
+    const fa::Section square = fixtures::symmetric_section();
     const fa::Section beam = readme_beam(), ell = fixtures::ell_section();
     for (const ConvexCase& c :
          {ConvexCase{"beam My", beam, -1, fa::Axis::My, 1e-9}, ConvexCase{"beam Mz", beam, -1, fa::Axis::Mz, 2e-5},

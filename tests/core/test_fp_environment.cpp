@@ -103,114 +103,67 @@ S beam() {
     return s;
 }
 
+// The outcome of a member of the worked beam (or T) after a change to it:
+// the Error it raised, or the message of a procedure that failed.
+template <class S>
+std::function<std::string()> raised(void (*change)(S&), void (*member)(S&)) {
+    return [=] {
+        auto s = beam<S>();
+        change(s);
+        return error_of([&] { member(s); });
+    };
+}
+
+template <class S>
+std::function<std::string()> failed(void (*change)(S&), void (*procedure)(S&, bool&, std::string&)) {
+    return [=] {
+        auto s = beam<S>();
+        change(s);
+        bool procedi = true;
+        std::string msg;
+        procedure(s, procedi, msg);
+        return procedi ? std::string("Procedi") : msg;
+    };
+}
+
 TEST_F(TrappingHost, FaultsStillBecomeErrorsAndMessages) {
+    using R = clsSezRett;
+    using T = clsSezT;
     const std::string division = std::string("Error: ") + describe(ErrorKind::DivisionByZero);
     const std::string invalid = std::string("Error: ") + describe(ErrorKind::InvalidOperation);
     const std::string overflow = std::string("Error: ") + describe(ErrorKind::Overflow);
-    const std::string domain_failed = "Errore nel calcolo dei Valori di Nrd , Mrd\nDivisione per zero";
+    const std::string domain_failed = "Errore nel calcolo dei Valori di Nrd , Mrd\n";
+    const auto domain_y = [](R& s, bool& procedi, std::string& msg) { s.CalcolaNMDominioSezRett("Y", procedi, msg); };
     const struct {
         const char* name;
         std::function<std::string()> outcome;
         std::string expected;
     } cases[] = {
-        {"Vrd_cls with gammaC 0",
-         [] {
-             auto s = beam<clsSezRett>();
-             s.gammaC(0);
-             return error_of([&] { (void)s.Vrd_cls("Z"); });
-         },
-         division},
-        {"Vrd_cls with a negative fck",
-         [] {
-             auto s = beam<clsSezRett>();
-             s.fck(-25);
-             return error_of([&] { (void)s.Vrd_cls("Z"); });
-         },
+        {"Vrd_cls with gammaC 0", raised<R>([](R& s) { s.gammaC(0); }, [](R& s) { (void)s.Vrd_cls("Z"); }), division},
+        {"Vrd_cls with a negative fck", raised<R>([](R& s) { s.fck(-25); }, [](R& s) { (void)s.Vrd_cls("Z"); }),
          invalid},
         {"Vrsd at 0 degrees without spacing",
-         [] {
-             auto s = beam<clsSezRett>();
-             s.AlfaStaffe(0), s.passoStaffe(0);
-             return error_of([&] { (void)s.Vrsd("Z"); });
-         },
-         division},
+         raised<R>([](R& s) { s.AlfaStaffe(0), s.passoStaffe(0); }, [](R& s) { (void)s.Vrsd("Z"); }), division},
         {"Vrsd beyond a float",
-         [] {
-             auto s = beam<clsSezRett>();
-             s.fyd(3e38F), s.passoStaffe(1e-3F);
-             return error_of([&] { (void)s.Vrsd("Y"); });
-         },
-         overflow},
-        {"Vrcd of a T without web",
-         [] {
-             auto t = beam<clsSezT>();
-             t.BaseInf(0);
-             return error_of([&] { (void)t.Vrcd("Z"); });
-         },
-         invalid},
-        {"percMinAs with fyk 0",
-         [] {
-             auto s = beam<clsSezRett>();
-             s.fyk(0);
-             return error_of([&] { (void)s.percMinAs(); });
-         },
-         division},
-        {"AsMin of a beam with fyk 0",
-         [] {
-             auto s = beam<clsSezRett>();
-             s.fyk(0);
-             return error_of([&] { (void)s.AsMin(); });
-         },
-         division},
+         raised<R>([](R& s) { s.fyd(3e38F), s.passoStaffe(1e-3F); }, [](R& s) { (void)s.Vrsd("Y"); }), overflow},
+        {"Vrcd of a T without web", raised<T>([](T& t) { t.BaseInf(0); }, [](T& t) { (void)t.Vrcd("Z"); }), invalid},
+        {"percMinAs with fyk 0", raised<R>([](R& s) { s.fyk(0); }, [](R& s) { (void)s.percMinAs(); }), division},
+        {"AsMin of a beam with fyk 0", raised<R>([](R& s) { s.fyk(0); }, [](R& s) { (void)s.AsMin(); }), division},
         {"percAs of a T of no area",
-         [] {
-             auto t = beam<clsSezT>();
-             t.BaseInf(0), t.SpessoreT(0);
-             return error_of([&] { (void)t.percAs(); });
-         },
-         division},
+         raised<T>([](T& t) { t.BaseInf(0), t.SpessoreT(0); }, [](T& t) { (void)t.percAs(); }), division},
         {"NFerriMassimo of 0 mm bars",
-         [] {
-             auto s = beam<clsSezRett>();
-             return error_of([&] { (void)s.NFerriMassimo(PosizioneFerri::As_inf, 0); });
-         },
-         division},
+         raised<R>([](R&) {}, [](R& s) { (void)s.NFerriMassimo(PosizioneFerri::As_inf, 0); }), division},
         {"Astaffe_ml at a spacing of 1e-40 mm",
-         [] {
-             auto s = beam<clsSezRett>();
-             s.passoStaffe(1e-40F);
-             return error_of([&] { (void)s.Astaffe_ml(); });
-         },
-         overflow},
-        {"the domain with eps_ud = eps_yd",
-         [] {
-             auto s = beam<clsSezRett>();
-             s.eps_ud(s.eps_yd());
-             bool procedi = true;
-             std::string msg;
-             s.CalcolaNMDominioSezRett("Y", procedi, msg);
-             return procedi ? std::string("Procedi") : msg;
-         },
-         domain_failed},
+         raised<R>([](R& s) { s.passoStaffe(1e-40F); }, [](R& s) { (void)s.Astaffe_ml(); }), overflow},
+        {"the domain with eps_ud = eps_yd", failed<R>([](R& s) { s.eps_ud(s.eps_yd()); }, domain_y),
+         domain_failed + "Divisione per zero"},
         {"the domain of a T of no area",
-         [] {
-             auto t = beam<clsSezT>();
-             t.Base(0), t.BaseInf(0), t.SpessoreT(0);
-             bool procedi = true;
-             std::string msg;
-             t.CalcolaNMDominioSezT("Y", procedi, msg);
-             return procedi ? std::string("Procedi") : msg;
-         },
-         "Errore nel calcolo dei Valori di Nrd , Mrd\nChiamata di routine o argomento non validi"},
+         failed<T>([](T& t) { t.Base(0), t.BaseInf(0), t.SpessoreT(0); },
+                   [](T& t, bool& procedi, std::string& msg) { t.CalcolaNMDominioSezT("Y", procedi, msg); }),
+         domain_failed + "Chiamata di routine o argomento non validi"},
         {"the crack width without bars",
-         [] {
-             auto s = beam<clsSezRett>();
-             s.As_inf(0), s.As_sup(0);
-             bool procedi = true;
-             std::string msg;
-             s.CalcolaWkFessure(procedi, msg);
-             return procedi ? std::string("Procedi") : msg;
-         },
+         failed<R>([](R& s) { s.As_inf(0), s.As_sup(0); },
+                   [](R& s, bool& procedi, std::string& msg) { s.CalcolaWkFessure(procedi, msg); }),
          describe(ErrorKind::DivisionByZero)},
     };
     for (const auto& c : cases) {
@@ -398,22 +351,13 @@ TEST_F(TrappingHost, NoMemberOfTheCInterfaceLeavesAFlag) {
                 const ferrolit_member_info& info = *ferrolit_member_at(o.cls, m);
                 std::vector<ferrolit_value> args(static_cast<std::size_t>(info.arg_count) + 1);
                 for (std::int32_t a = 0; a < info.arg_count; ++a) {
-                    ferrolit_value& v = args[static_cast<std::size_t>(a)];
-                    switch (info.args[a].is_output ? FERROLIT_TYPE_EMPTY : info.args[a].type) {
-                        case FERROLIT_TYPE_SINGLE:
-                        case FERROLIT_TYPE_INT16:
-                        case FERROLIT_TYPE_INT32:
-                            v = ferrolit_single(number);
-                            break;
-                        case FERROLIT_TYPE_STRING:
-                            v = ferrolit_string("Z");
-                            break;
-                        case FERROLIT_TYPE_OBJECT:
-                            v = ferrolit_object_value(rect);
-                            break;
-                        default:
-                            v = ferrolit_value{};
-                    }
+                    const std::int32_t type = info.args[a].is_output ? FERROLIT_TYPE_EMPTY : info.args[a].type;
+                    const bool number_type =
+                        type == FERROLIT_TYPE_SINGLE || type == FERROLIT_TYPE_INT16 || type == FERROLIT_TYPE_INT32;
+                    args[static_cast<std::size_t>(a)] = number_type                    ? ferrolit_single(number)
+                                                        : type == FERROLIT_TYPE_STRING ? ferrolit_string("Z")
+                                                        : type == FERROLIT_TYPE_OBJECT ? ferrolit_object_value(rect)
+                                                                                       : ferrolit_value{};
                 }
                 name = std::string(o.cls) + "." + info.name;
                 run(name.c_str(), [&] {

@@ -77,18 +77,8 @@ const float kSingles[] = {0,        1,         -1,       0.5f,    2,      8,    
                           -1e30f,   FLT_MAX,   -FLT_MAX, FLT_MIN, 1e-45f, 32767.5f, -32768.5f, 2147483648.0f,
                           INFINITY, -INFINITY, NAN};
 const std::int16_t kInt16s[] = {0, 1, 2, 3, 4, 5, 6, 12, 16, 20, 24, 30, 32, 100, -1, 32767, -32768};
-const std::int32_t kInt32s[] = {0,
-                                1,
-                                2,
-                                3,
-                                4,
-                                5,
-                                -1,
-                                1000,
-                                32767,
-                                32768,
-                                std::numeric_limits<std::int32_t>::max(),
-                                std::numeric_limits<std::int32_t>::min()};
+constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();
+const std::int32_t kInt32s[] = {0, 1, 2, 3, 4, 5, -1, 1000, 32767, 32768, kInt32Max, -kInt32Max - 1};
 const char* const kTexts[] = {
     "",     "Y",   "Z",     "y",      "Trave", "Pilastro", "trave",      "3f16+2f12",  "4F20",    "2 f 14 + 1 f 10",
     "3ø16", "f16", "3f16+", "C25/30", "B450C", "T1",       "Collection", "clsSezRett", "clsSezT", "clsGenVerSez"};
@@ -251,33 +241,13 @@ class Session {
 public:
     explicit Session(Bytes& in) : in_(in) {}
 
+    // One byte picks the operation; a call of a member comes up twice as often.
     void run() {
-        for (int n = 0; n < kMaxOperations && !in_.empty(); ++n) {
-            switch (in_.byte() % 8) {
-                case 0:
-                    create();
-                    break;
-                case 1:
-                    handles_.put(in_.byte(), nullptr);
-                    break;
-                case 2:
-                    share();
-                    break;
-                case 3:
-                case 4:
-                    member_call();
-                    break;
-                case 5:
-                    type_information();
-                    break;
-                case 6:
-                    hooks();
-                    break;
-                case 7:
-                    realistic_section();
-                    break;
-            }
-        }
+        static constexpr void (Session::*kOperations[])() = {&Session::create,      &Session::drop,
+                                                             &Session::share,       &Session::member_call,
+                                                             &Session::member_call, &Session::type_information,
+                                                             &Session::hooks,       &Session::realistic_section};
+        for (int n = 0; n < kMaxOperations && !in_.empty(); ++n) (this->*kOperations[in_.byte() % 8])();
     }
 
 private:
@@ -294,6 +264,8 @@ private:
             handles_.put(in_.byte(), h);
         }
     }
+
+    void drop() { handles_.put(in_.byte(), nullptr); }
 
     // Another reference to a handle, in another slot.
     void share() {
@@ -326,18 +298,10 @@ private:
     // is read or written by the byte's bit 2).
     Access access_for(const ferrolit_member_info* m) {
         const std::uint8_t b = in_.byte();
-        switch (b % 4) {
-            case 1:
-                return Access::Get;
-            case 2:
-                return Access::Let;
-            case 3:
-                return Access::Call;
-            default:
-                if (m == nullptr || (m->kind & FERROLIT_KIND_METHOD) != 0) return Access::Call;
-                if ((m->kind & FERROLIT_KIND_LET) != 0 && (b & 4) != 0) return Access::Let;
-                return Access::Get;
-        }
+        if (b % 4 != 0) return static_cast<Access>(b % 4 - 1);  // 1 get, 2 let, 3 call
+        if (m == nullptr || (m->kind & FERROLIT_KIND_METHOD) != 0) return Access::Call;
+        if ((m->kind & FERROLIT_KIND_LET) != 0 && (b & 4) != 0) return Access::Let;
+        return Access::Get;
     }
 
     void member_call() {
@@ -531,28 +495,13 @@ private:
             must_call(registry, "CreaSezRett",
                       {ferrolit_string(kind), ferrolit_string("R fuzz"), s(300), s(500), s(40), s(40), s(med_y), s(0),
                        s(ned), s(0), s(shear), ferrolit_int16(nmin), ferrolit_int16(dmin), ferrolit_int16(dmax)});
-        must_call(registry, "CreaMateriale_Sezione",
-                  {ferrolit_string("C25/30"),
-                   s(30),
-                   s(25),
-                   s(1.5f),
-                   s(0.85f),
-                   s(33),
-                   s(2.56f),
-                   s(1.8f),
-                   s(3.3f),
-                   s(31476),
-                   s(0.002f),
-                   s(0.0035f),
-                   s(14.17f),
-                   s(1.19f),
-                   ferrolit_string("B450C"),
-                   s(450),
-                   s(1.15f),
-                   s(200000),
-                   s(391.3f),
-                   s(0.0019565f),
-                   s(0.0675f)});
+        std::vector<ferrolit_value> materials{ferrolit_string("C25/30")};
+        for (const float x :
+             {30.0f, 25.0f, 1.5f, 0.85f, 33.0f, 2.56f, 1.8f, 3.3f, 31476.0f, 0.002f, 0.0035f, 14.17f, 1.19f})
+            materials.push_back(s(x));
+        materials.push_back(ferrolit_string("B450C"));
+        for (const float x : {450.0f, 1.15f, 200000.0f, 391.3f, 0.0019565f, 0.0675f}) materials.push_back(s(x));
+        must_call(registry, "CreaMateriale_Sezione", materials);
         ferrolit_value current = FERROLIT_VALUE_EMPTY;
         FUZZ_CHECK(ferrolit_get(registry, "SezioneCorrente", nullptr, 0, &current) == FERROLIT_OK, "current");
         ferrolit_value section = FERROLIT_VALUE_EMPTY;

@@ -38,19 +38,10 @@ public:
         if (b == 255) return special(byte());
         return (static_cast<int>(b) - 128) * 12.5;
     }
-    double special(std::uint8_t b) {
-        switch (b % 5) {
-            case 0:
-                return std::numeric_limits<double>::quiet_NaN();
-            case 1:
-                return std::numeric_limits<double>::infinity();
-            case 2:
-                return 1e300;
-            case 3:
-                return -0.0;
-            default:
-                return 1e-300;
-        }
+    static double special(std::uint8_t b) {
+        static const double kSpecial[] = {std::numeric_limits<double>::quiet_NaN(),
+                                          std::numeric_limits<double>::infinity(), 1e300, -0.0, 1e-300};
+        return kSpecial[b % 5];
     }
 
 private:

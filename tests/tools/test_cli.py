@@ -57,13 +57,9 @@ class Record(Workspace):
         for key in ("verified", "max_ratio", "checks", "units", "input", "version", "governing", "governing_by_check",
                     "warnings", "ultimate_checks_run", "service_checks_run", "section", "materials"):
             self.assertIn(key, r)
-        self.assertEqual(r["max_ratio"], max(c["ratio"] for c in r["checks"]))
+        # The keys of each check, the largest ratio and the detailing rules: test_verify_handcalc.Contract.
         for c in r["checks"]:
-            self.assertEqual(set(c) >= {"id", "clause", "combination", "demand", "capacity", "unit", "ratio",
-                                        "verified"}, True)
             self.assertEqual(c["verified"], c["ratio"] <= 1 + 1e-9, c)
-            if c["id"] in ("as_min", "as_max", "stirrups", "stirrup_spacing"):
-                self.assertIsNone(c["combination"])
         self.assertEqual(r["governing_by_check"]["bending"]["combination"], "SLU")
         self.assertEqual(r["units"]["moment"], "kNm")
         self.assertEqual(r["input"]["ClasseCls"], "C25/30")
@@ -165,15 +161,6 @@ class Files(Workspace):
         self.assertTrue(all("Trave A" not in row for row in rows))  # the description is not repeated per row
         self.assertIn('1,My,,"SLU",0.0000,100.0000', rows)
 
-    def test_same_target_and_unexaminable_paths(self):
-        long_name = self.path("x" * 300 + "/b.csv")
-        for svg, csv in ((self.path("x.svg"), self.path("./x.svg")), (self.path("a.svg"), long_name)):
-            with self.subTest(csv=csv[-20:]):
-                result = run("verify", "--svg", svg, "--csv", csv)
-                self.assertEqual(result.returncode, 2, result.stderr)  # an error, not a crash
-                self.assertEqual(result.stdout, "")
-                self.assertFalse(os.path.exists(svg))
-
     def test_all_or_nothing(self):
         svg = self.write("out.svg", "old")
         os.mkdir(self.path("d"))
@@ -224,6 +211,7 @@ class Files(Workspace):
             (["--svg", "x.svg", "--csv", "./x.svg"], "--svg e --csv indicano lo stesso file"),
             (["--svg", "x.svg", "--html", "../" + os.path.basename(self.dir) + "/x.svg"], "--svg e --html"),
             (["--svg", "a.svg", "--csv", "b.svg"], "--svg e --csv indicano lo stesso file"),  # hard links
+            (["--svg", "c.svg", "--csv", "x" * 300 + "/b.csv"], "nome troppo lungo"),  # cannot be examined
         ):
             with self.subTest(args):
                 result = subprocess.run([cli_support.BIN, "verify", *args], capture_output=True, text=True,

@@ -146,78 +146,87 @@ def rows(table):
 
 
 class SectionRecord(Workspace):
-    def test_a_table_per_check_family_with_a_row_per_check(self):
-        for name, section in SECTIONS.items():
-            with self.subTest(name):
-                r, doc, _ = self.verified(section)
-                ids = [c["id"] for c in r["checks"]]
-                tables = doc.all("table", cls="checks")
-                self.assertEqual(sorted(t.attrs["data-check"] for t in tables), sorted(set(ids)))
-                for t in tables:
-                    mine = [c for c in r["checks"] if c["id"] == t.attrs["data-check"]]
-                    body = rows(t)
-                    self.assertEqual(len(body), len(mine), t.attrs["data-check"])
-                    for tr, c in zip(body, mine):
-                        cells = [td.content() for td in tr.all("td")]
-                        self.assertEqual(cells[0], c["combination"] or "regola di dettaglio")
-                        self.assertEqual(cells[1], c["clause"])
-                        # The verdict reads without colour: a symbol and a word.
-                        self.assertIn("✔ verificata" if c["verified"] else "✘ NON verificata", cells[5])
-                        if c["unit"] and c["capacity"] is not None:
-                            self.assertTrue(cells[3].endswith("\xa0" + c["unit"]), cells[3])
-
-    def test_governing_check_stated_before_the_tables(self):
+    def test_every_section(self):
         for name, section in SECTIONS.items():
             with self.subTest(name):
                 r, doc, text = self.verified(section)
-                g = r["governing"]
-                outcome = doc.one("div", cls="outcome").content()
-                self.assertIn(f"({g['id']})", outcome)
-                self.assertIn(g["clause"], outcome)
-                if g["combination"]:
-                    self.assertIn(f"combinazione {g['combination']}", outcome)
-                self.assertIn("SEZIONE VERIFICATA" if r["verified"] else "SEZIONE NON VERIFICATA", outcome)
-                self.assertLess(text.index('class="outcome'), text.index('class="checks'))
+                self.a_table_per_check_family_with_a_row_per_check(section, r, doc, text)
+                self.governing_check_stated_before_the_tables(section, r, doc, text)
+                self.every_ultimate_combination_drawn_with_its_name(section, r, doc, text)
+                self.section_drawn_to_scale_with_every_bar(section, r, doc, text)
+                self.self_contained(section, r, doc, text)
 
-    def test_every_ultimate_combination_drawn_with_its_name(self):
-        for name, section in SECTIONS.items():
-            with self.subTest(name):
-                _, doc, _ = self.verified(section)
-                domains = doc.one("svg", cls="domains")
-                ultimate = [c["nome"] for c in section["combinazioni"] if c["tipo"].startswith("SLU")]
-                axes = [g.attrs["data-axis"] for g in domains.all("g", cls="panel")]
-                for panel in domains.all("g", cls="panel"):
-                    points = panel.all("g", cls="design-point")
-                    self.assertEqual([p.attrs["data-combination"] for p in points], ultimate)
-                    for p in points:
-                        self.assertIn(p.attrs["data-combination"], p.one("text").content())
-                # Mz only where a combination has Mz or there are side bars.
-                has_mz = any(c.get("Mz", 0) for c in section["combinazioni"]) or "stringaAs_supY" in section
-                self.assertEqual(axes, ["My", "Mz"] if has_mz else ["My"])
+    def a_table_per_check_family_with_a_row_per_check(self, section, r, doc, text):
+        ids = [c["id"] for c in r["checks"]]
+        tables = doc.all("table", cls="checks")
+        self.assertEqual(sorted(t.attrs["data-check"] for t in tables), sorted(set(ids)))
+        for t in tables:
+            mine = [c for c in r["checks"] if c["id"] == t.attrs["data-check"]]
+            body = rows(t)
+            self.assertEqual(len(body), len(mine), t.attrs["data-check"])
+            for tr, c in zip(body, mine):
+                cells = [td.content() for td in tr.all("td")]
+                self.assertEqual(cells[0], c["combination"] or "regola di dettaglio")
+                self.assertEqual(cells[1], c["clause"])
+                # The verdict reads without colour: a symbol and a word.
+                self.assertIn("✔ verificata" if c["verified"] else "✘ NON verificata", cells[5])
+                if c["unit"] and c["capacity"] is not None:
+                    self.assertTrue(cells[3].endswith("\xa0" + c["unit"]), cells[3])
 
-    def test_section_drawn_to_scale_with_every_bar(self):
-        for name, section in SECTIONS.items():
-            with self.subTest(name):
-                r, doc, _ = self.verified(section)
-                drawing = doc.one("svg", cls="section-drawing")
-                circles = drawing.all("circle", cls="bar")
-                bars = r["section"]["bars"]
-                self.assertEqual(len(circles), len(bars))
-                # One scale for radii and positions: r/d and the distances between centres agree.
-                xs, ys = [float(c.attrs["cx"]) for c in circles], [b["y"] for b in bars]
-                scale = (max(xs) - min(xs)) / (max(ys) - min(ys))
-                for c, b in zip(circles, bars):
-                    self.assertAlmostEqual(float(c.attrs["r"]), b["d"] / 2 * scale, delta=0.01)
-                    self.assertAlmostEqual(float(c.attrs["cx"]) - float(circles[0].attrs["cx"]),
-                                           (b["y"] - bars[0]["y"]) * scale, delta=0.02)
-                    self.assertAlmostEqual(float(c.attrs["cy"]) - float(circles[0].attrs["cy"]),
-                                           -(b["z"] - bars[0]["z"]) * scale, delta=0.02)
-                outline = drawing.one("path", cls="concrete").attrs["d"]
-                self.assertEqual(outline.count("M"), 1 + len(r["section"]["holes"]))
-                dims = [d.content() for d in drawing.all("g", cls="dimension")]
-                self.assertTrue(dims, "no dimension")
-                for layer in r["section"]["layers"]:
-                    self.assertIn(f"c {layer['cover']:.0f}", dims)
+    def governing_check_stated_before_the_tables(self, section, r, doc, text):
+        g = r["governing"]
+        outcome = doc.one("div", cls="outcome").content()
+        self.assertIn(f"({g['id']})", outcome)
+        self.assertIn(g["clause"], outcome)
+        if g["combination"]:
+            self.assertIn(f"combinazione {g['combination']}", outcome)
+        self.assertIn("SEZIONE VERIFICATA" if r["verified"] else "SEZIONE NON VERIFICATA", outcome)
+        self.assertLess(text.index('class="outcome'), text.index('class="checks'))
+
+    def every_ultimate_combination_drawn_with_its_name(self, section, r, doc, text):
+        domains = doc.one("svg", cls="domains")
+        ultimate = [c["nome"] for c in section["combinazioni"] if c["tipo"].startswith("SLU")]
+        axes = [g.attrs["data-axis"] for g in domains.all("g", cls="panel")]
+        for panel in domains.all("g", cls="panel"):
+            points = panel.all("g", cls="design-point")
+            self.assertEqual([p.attrs["data-combination"] for p in points], ultimate)
+            for p in points:
+                self.assertIn(p.attrs["data-combination"], p.one("text").content())
+        # Mz only where a combination has Mz or there are side bars.
+        has_mz = any(c.get("Mz", 0) for c in section["combinazioni"]) or "stringaAs_supY" in section
+        self.assertEqual(axes, ["My", "Mz"] if has_mz else ["My"])
+
+    def section_drawn_to_scale_with_every_bar(self, section, r, doc, text):
+        drawing = doc.one("svg", cls="section-drawing")
+        circles = drawing.all("circle", cls="bar")
+        bars = r["section"]["bars"]
+        self.assertEqual(len(circles), len(bars))
+        # One scale for radii and positions: r/d and the distances between centres agree.
+        xs, ys = [float(c.attrs["cx"]) for c in circles], [b["y"] for b in bars]
+        scale = (max(xs) - min(xs)) / (max(ys) - min(ys))
+        for c, b in zip(circles, bars):
+            self.assertAlmostEqual(float(c.attrs["r"]), b["d"] / 2 * scale, delta=0.01)
+            self.assertAlmostEqual(float(c.attrs["cx"]) - float(circles[0].attrs["cx"]),
+                                   (b["y"] - bars[0]["y"]) * scale, delta=0.02)
+            self.assertAlmostEqual(float(c.attrs["cy"]) - float(circles[0].attrs["cy"]),
+                                   -(b["z"] - bars[0]["z"]) * scale, delta=0.02)
+        outline = drawing.one("path", cls="concrete").attrs["d"]
+        self.assertEqual(outline.count("M"), 1 + len(r["section"]["holes"]))
+        dims = [d.content() for d in drawing.all("g", cls="dimension")]
+        self.assertTrue(dims, "no dimension")
+        for layer in r["section"]["layers"]:
+            self.assertIn(f"c {layer['cover']:.0f}", dims)
+
+    def self_contained(self, section, r, doc, text):
+        self.assertEqual(doc.all("script"), [])
+        self.assertNotRegex(text, r"(?i)https?://")
+        self.assertNotRegex(text, r"(?i)<(link|img|iframe|object|embed)\b")
+        self.assertIn("@page", text)
+        self.assertIn("@media print", text)
+        with open(os.path.join(os.path.dirname(__file__), "../../tools/web/palette.css"), encoding="utf-8") as f:
+            self.assertIn(f.read(), text)  # the page's colours, so a verdict looks the same in both
+        ids = [n.attrs["id"] for n in doc.all() if "id" in n.attrs]
+        self.assertEqual(len(ids), len(set(ids)), "repeated id")
 
     def test_materials_with_their_factors(self):
         r, doc, _ = self.verified(BEAM)
@@ -264,20 +273,6 @@ class SectionRecord(Workspace):
         # A uniaxial beam has none.
         _, beam, _ = self.verified(BEAM)
         self.assertEqual(beam.all("svg", cls="contour"), [])
-
-    def test_self_contained(self):
-        for name, section in SECTIONS.items():
-            with self.subTest(name):
-                _, doc, text = self.verified(section)
-                self.assertEqual(doc.all("script"), [])
-                self.assertNotRegex(text, r"(?i)https?://")
-                self.assertNotRegex(text, r"(?i)<(link|img|iframe|object|embed)\b")
-                self.assertIn("@page", text)
-                self.assertIn("@media print", text)
-                with open(os.path.join(os.path.dirname(__file__), "../../tools/web/palette.css"), encoding="utf-8") as f:
-                    self.assertIn(f.read(), text)  # the page's colours, so a verdict looks the same in both
-                ids = [n.attrs["id"] for n in doc.all() if "id" in n.attrs]
-                self.assertEqual(len(ids), len(set(ids)), "repeated id")
 
     def test_design_writes_a_record_too(self):
         section = dict(BEAM)
@@ -331,21 +326,6 @@ class Batch(Workspace):
 
 def rounded(x):
     return x if math.isinf(x) else float(f"{x:.2f}")
-
-
-class Files(Workspace):
-    def test_all_or_nothing_and_distinct_targets(self):
-        source = self.write("s.json", json.dumps(BEAM))
-        os.mkdir(self.path("cartella"))
-        for args, message in (
-            (["--svg", self.path("d.svg"), "--html", self.path("cartella")], "è una cartella"),
-            (["--svg", self.path("d.svg"), "--html", self.path("d.svg")], "--svg e --html indicano lo stesso file"),
-        ):
-            with self.subTest(args[-1]):
-                result = run("verify", *args, source)
-                self.assertEqual(result.returncode, 2)
-                self.assertIn(message, result.stderr)
-                self.assertFalse(os.path.exists(self.path("d.svg")))
 
 
 def points_of(points):

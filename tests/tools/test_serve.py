@@ -36,6 +36,7 @@ class ServeOverHttp(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.process, cls.url = start("--port", "0")
+        cls.example = subprocess.run([BIN, "example"], capture_output=True, check=True).stdout
 
     @classmethod
     def tearDownClass(cls):
@@ -60,15 +61,14 @@ class ServeOverHttp(unittest.TestCase):
                 self.assertNotEqual(s.connect_ex((address, port)), 0, f"risponde anche su {address}")
 
     def test_statuses_through_http(self):
-        example = subprocess.run([BIN, "example"], capture_output=True, check=True).stdout
         cases = [
             ("GET", "/", None, "", 200, "text/html; charset=utf-8"),
             ("HEAD", "/app.js", None, "", 200, "text/javascript; charset=utf-8"),
-            ("POST", "/api/verify", example, "application/json", 200, "application/json; charset=utf-8"),
-            ("POST", "/api/verify", b"{", "application/json", 400, "application/json; charset=utf-8"),
+            ("POST", "/api/verify", self.example, "application/json", 200, "application/json; charset=utf-8"),
+            ("POST", "/api/verify", b'{"Base": "x"}', "application/json", 400, "application/json; charset=utf-8"),
             ("GET", "/nessuno", None, "", 404, "application/json; charset=utf-8"),
-            ("PUT", "/api/verify", example, "application/json", 405, "application/json; charset=utf-8"),
-            ("POST", "/api/verify", example, "application/xml", 415, "application/json; charset=utf-8"),
+            ("PUT", "/api/verify", self.example, "application/json", 405, "application/json; charset=utf-8"),
+            ("POST", "/api/verify", self.example, "application/xml", 415, "application/json; charset=utf-8"),
             # Over the payload limit the HTTP layer refuses the body before the core sees it.
             ("POST", "/api/verify", b" " * (4 * 1024 * 1024 + 1), "application/json", 413,
              "application/json; charset=utf-8"),
@@ -80,23 +80,18 @@ class ServeOverHttp(unittest.TestCase):
                 self.assertEqual(headers["Content-Type"], expected_type)
                 if status >= 400:
                     self.assertIn("errore", json.loads(text))
-
-    def test_input_error_names_its_key(self):
-        status, _, text = self.request("POST", "/api/verify", b'{"Base": "x"}')
-        self.assertEqual(status, 400)
-        self.assertEqual(json.loads(text)["chiave"], "Base")
+                if status == 400:  # the core's answer passes through whole, the key it names too
+                    self.assertEqual(json.loads(text)["chiave"], "Base")
 
     def test_record_is_an_attachment(self):
-        example = subprocess.run([BIN, "example"], capture_output=True, check=True).stdout
-        status, headers, text = self.request("POST", "/api/record", example)
+        status, headers, text = self.request("POST", "/api/record", self.example)
         self.assertEqual(status, 200)
         self.assertEqual(headers["Content-Disposition"], 'attachment; filename="relazione-T1.html"')
         self.assertIn(b"<html", text)
 
     def test_many_requests_at_once(self):
-        example = subprocess.run([BIN, "example"], capture_output=True, check=True).stdout
         with concurrent.futures.ThreadPoolExecutor(16) as pool:
-            statuses = list(pool.map(lambda _: self.request("POST", "/api/verify", example)[0], range(64)))
+            statuses = list(pool.map(lambda _: self.request("POST", "/api/verify", self.example)[0], range(64)))
         self.assertEqual(statuses, [200] * 64)
 
 
@@ -111,7 +106,6 @@ class ServeOverHttp(unittest.TestCase):
         return time.monotonic() - start
 
     def test_only_the_page_itself_may_ask(self):
-        example = subprocess.run([BIN, "example"], capture_output=True, check=True).stdout
         port = self.address()[1]
         cases = [
             ({"Host": f"localhost:{port}"}, "application/json", 200),
@@ -123,7 +117,7 @@ class ServeOverHttp(unittest.TestCase):
         ]
         for headers, content_type, status in cases:
             with self.subTest(headers=headers, content_type=content_type):
-                got, answer, _ = self.request("POST", "/api/verify", example, content_type, headers)
+                got, answer, _ = self.request("POST", "/api/verify", self.example, content_type, headers)
                 self.assertEqual(got, status)
                 self.assertEqual(answer["X-Content-Type-Options"], "nosniff")
                 self.assertIn("default-src 'none'", answer["Content-Security-Policy"])

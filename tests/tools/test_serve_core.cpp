@@ -41,6 +41,13 @@ std::string repeated(const std::string& text, int times) {
     return all;
 }
 
+constexpr const char* kJson = "application/json";
+constexpr const char* kLines = "application/x-ndjson";
+
+Request post(const char* path, std::string body, const char* type = kJson) {
+    return {"POST", path, std::move(body), type};
+}
+
 std::string header(const Response& r, const std::string& name) {
     for (const auto& [n, v] : r.headers)
         if (n == name) return v;
@@ -55,63 +62,31 @@ TEST(ServeCore, BadRequestsGetA4xxWithTheirMessageAndKey) {
         const char* message;  // a part of "errore"
         json key;             // "chiave": the input key, or null
     };
+    const std::string big((4 << 20) + 1, ' ');
     const Case cases[] = {
         {"unknown path", {"GET", "/etc/passwd", "", ""}, 404, "indirizzo sconosciuto", nullptr},
         {"no trailing match", {"GET", "/api/verify/", "", ""}, 404, "indirizzo sconosciuto", nullptr},
-        {"wrong method on the API", {"DELETE", "/api/verify", kBeam, "application/json"}, 405, "usare POST", nullptr},
+        {"wrong method on the API", {"DELETE", "/api/verify", kBeam, kJson}, 405, "usare POST", nullptr},
         {"GET of a POST endpoint", {"GET", "/api/record", "", ""}, 405, "usare POST", nullptr},
-        {"POST of the page", {"POST", "/", kBeam, "application/json"}, 405, "usare GET", nullptr},
-        {"bad JSON", {"POST", "/api/verify", "{\"Base\": ", "application/json"}, 400, "JSON non valido", nullptr},
-        {"decimal comma",
-         {"POST", "/api/verify", replaced(kBeam, "300,", "300,5,"), "application/json"},
-         400,
-         "virgola decimale",
-         nullptr},
-        {"text for a number",
-         {"POST", "/api/verify", replaced(kBeam, "300", "\"trecento\""), "application/json"},
-         400,
-         "tipo errato",
-         "Base"},
-        {"bad bar text",
-         {"POST", "/api/verify", replaced(kBeam, "3f20", "3x20"), "application/json"},
-         400,
-         "3f20+2f16",
-         "stringaAs_inf"},
-        {"combination force",
-         {"POST", "/api/design", replaced(kBeam, "100", "\"cento\""), "application/json"},
-         400,
-         "tipo errato",
+        {"POST of the page", post("/", kBeam), 405, "usare GET", nullptr},
+        {"bad JSON", post("/api/verify", "{\"Base\": "), 400, "JSON non valido", nullptr},
+        {"decimal comma", post("/api/verify", replaced(kBeam, "300,", "300,5,")), 400, "virgola decimale", nullptr},
+        {"text for a number", post("/api/verify", replaced(kBeam, "300", "\"trecento\"")), 400, "tipo errato", "Base"},
+        {"bad bar text", post("/api/verify", replaced(kBeam, "3f20", "3x20")), 400, "3f20+2f16", "stringaAs_inf"},
+        {"combination force", post("/api/design", replaced(kBeam, "100", "\"cento\"")), 400, "tipo errato",
          "combinazioni[1].My"},
-        {"no concrete",
-         {"POST", "/api/record", replaced(kBeam, "\"ClasseCls\": \"C25/30\",", ""), "application/json"},
-         400,
-         "manca il calcestruzzo",
-         "ClasseCls"},
-        {"too large",
-         {"POST", "/api/verify", std::string((4 << 20) + 1, ' '), "application/json"},
-         413,
-         "troppo grande",
-         nullptr},
+        {"no concrete", post("/api/record", replaced(kBeam, "\"ClasseCls\": \"C25/30\",", "")), 400,
+         "manca il calcestruzzo", "ClasseCls"},
+        {"too large", post("/api/verify", big), 413, "troppo grande", nullptr},
         // What a cross-site form or a fetch without a preflight can send.
-        {"form data",
-         {"POST", "/api/verify", kBeam, "application/x-www-form-urlencoded"},
-         415,
-         "application/json",
+        {"form data", post("/api/verify", kBeam, "application/x-www-form-urlencoded"), 415, "application/json",
          nullptr},
-        {"text", {"POST", "/api/verify", kBeam, "text/plain;charset=UTF-8"}, 415, "text/plain", nullptr},
-        {"multipart", {"POST", "/api/design", kBeam, "multipart/form-data; boundary=x"}, 415, "tipo", nullptr},
-        {"no type", {"POST", "/api/record", kBeam, ""}, 415, "application/json", nullptr},
-        {"501 sections",
-         {"POST", "/api/record", repeated("{}\n", 501), "application/x-ndjson"},
-         413,
-         "al massimo 500",
-         nullptr},
-        {"JSON Lines only for the record",
-         {"POST", "/api/verify", kBeam, "application/x-ndjson"},
-         415,
-         "tipo di contenuto",
-         nullptr},
-        {"empty batch", {"POST", "/api/record", "\n\n", "application/x-ndjson"}, 400, "nessuna sezione", nullptr},
+        {"text", post("/api/verify", kBeam, "text/plain;charset=UTF-8"), 415, "text/plain", nullptr},
+        {"multipart", post("/api/design", kBeam, "multipart/form-data; boundary=x"), 415, "tipo", nullptr},
+        {"no type", post("/api/record", kBeam, ""), 415, "application/json", nullptr},
+        {"501 sections", post("/api/record", repeated("{}\n", 501), kLines), 413, "al massimo 500", nullptr},
+        {"JSON Lines only for the record", post("/api/verify", kBeam, kLines), 415, "tipo di contenuto", nullptr},
+        {"empty batch", post("/api/record", "\n\n", kLines), 400, "nessuna sezione", nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -158,7 +133,7 @@ TEST(ServeCore, ServesThePageItsAssetsAndLists) {
 }
 
 TEST(ServeCore, VerifyAnswersTheResultWithItsDrawingAndRecord) {
-    const Response r = handle({"POST", "/api/verify", ferrolit::cli::kExampleSection, "application/json"}, kOptions);
+    const Response r = handle(post("/api/verify", ferrolit::cli::kExampleSection), kOptions);
     ASSERT_EQ(r.status, 200) << r.body;
     const json body = json::parse(r.body);
     EXPECT_TRUE(body.at("result").at("verified").get<bool>());
@@ -168,14 +143,13 @@ TEST(ServeCore, VerifyAnswersTheResultWithItsDrawingAndRecord) {
 }
 
 TEST(ServeCore, AFailedCheckIsAResultNotAnError) {
-    const Response r = handle({"POST", "/api/verify", replaced(kBeam, "100", "400"), "application/json"}, kOptions);
+    const Response r = handle(post("/api/verify", replaced(kBeam, "100", "400")), kOptions);
     ASSERT_EQ(r.status, 200) << r.body;
     EXPECT_FALSE(json::parse(r.body).at("result").at("verified").get<bool>());
 }
 
 TEST(ServeCore, DesignChoosesTheMissingBars) {
-    const Response r = handle(
-        {"POST", "/api/design", replaced(kBeam, "\"stringaAs_inf\": \"3f20\",", ""), "application/json"}, kOptions);
+    const Response r = handle(post("/api/design", replaced(kBeam, "\"stringaAs_inf\": \"3f20\",", "")), kOptions);
     ASSERT_EQ(r.status, 200) << r.body;
     const json result = json::parse(r.body).at("result");
     EXPECT_TRUE(result.at("verified").get<bool>());
@@ -183,19 +157,19 @@ TEST(ServeCore, DesignChoosesTheMissingBars) {
 }
 
 TEST(ServeCore, RecordIsADownloadForOneSectionOrABatch) {
-    const Response one = handle({"POST", "/api/record", ferrolit::cli::kExampleSection, "application/json"}, kOptions);
+    const Response one = handle(post("/api/record", ferrolit::cli::kExampleSection), kOptions);
     ASSERT_EQ(one.status, 200);
     EXPECT_EQ(one.content_type, "text/html; charset=utf-8");
     EXPECT_EQ(header(one, "Content-Disposition"), "attachment; filename=\"relazione-T1.html\"");
     // A batch keeps its good sections beside the bad line's error.
     std::string batch = json::parse(kBeam).dump() + "\n{\"Base\": \"x\"}\n";
-    const Response many = handle({"POST", "/api/record", batch, "application/x-ndjson"}, kOptions);
+    const Response many = handle(post("/api/record", batch, kLines), kOptions);
     ASSERT_EQ(many.status, 200) << many.body;
     EXPECT_EQ(header(many, "Content-Disposition"), "attachment; filename=\"relazione-sezioni.html\"");
     // 500 sections are allowed, with or without a final newline.
     for (const char* end : {"", "\n", "\n\n"}) {
         std::string five_hundred = repeated("{}\n", 499) + "{}" + end;
-        EXPECT_EQ(handle({"POST", "/api/record", five_hundred, "application/x-ndjson"}, kOptions).status, 200) << end;
+        EXPECT_EQ(handle(post("/api/record", five_hundred, kLines), kOptions).status, 200) << end;
     }
 }
 
@@ -244,7 +218,7 @@ TEST(ServeCore, EveryAnswerCarriesItsPolicy) {
         {{"GET", "/", "", ""}, "script-src 'self';", "no-cache"},
         {{"GET", "/app.js", "", ""}, "sandbox", "no-cache"},
         {{"GET", "/api/names", "", ""}, "default-src 'none'", "no-store"},
-        {{"POST", "/api/verify", kBeam, "application/json"}, "sandbox", "no-store"},
+        {post("/api/verify", kBeam), "sandbox", "no-store"},
         {{"GET", "/nessuno", "", ""}, "sandbox", "no-store"},
     };
     for (const Case& c : cases) {
