@@ -126,6 +126,20 @@ struct Bar {
 };
 FERROLIT_API Bar bar_of_diameter(double y, double z, double diameter);  // area π·d²/4
 
+// A bar a section cannot take (coordinates not finite, no area, outside the
+// concrete): an Error of kind InvalidOperation, "barra N: <problem>" with N
+// from 1, that says which bar apart, for a caller that names its bars otherwise.
+class FERROLIT_API BarError : public Error {
+public:
+    BarError(std::size_t index, const std::string& problem);
+    std::size_t index() const noexcept { return index_; }  // in the list given, from 0
+    const std::string& problem() const noexcept { return problem_; }
+
+private:
+    std::size_t index_;
+    std::string problem_;
+};
+
 // The shape checked and oriented: at most 10 000 vertices in all, at least 3 distinct per ring,
 // finite coordinates, non-zero area, no self-intersection, holes inside the
 // outline and apart from each other. A repeated closing vertex and repeated

@@ -34,4 +34,26 @@ private:
     ErrorKind kind_;
 };
 
+// Input that cannot be used (kind InvalidOperation), with where the problem
+// is: what() is the whole message ("file:line: chiave \"Base\": ..."), and
+// the parts travel apart so that nobody has to read them back from the text.
+class FERROLIT_API InputError : public Error {
+public:
+    InputError(const std::string& message, std::string key, std::string problem, int line, std::string source);
+    // The key's path ("Base", "combinazioni[2].tipo"); empty when the problem is no key's.
+    const std::string& key() const noexcept { return key_; }
+    // What is wrong, without the location and the key.
+    const std::string& problem() const noexcept { return problem_; }
+    // The line of the key (or of the text) in its source, counted from 1; 0 when not known.
+    int line() const noexcept { return line_; }
+    // The file name or batch entry the text came from; empty when none was given.
+    const std::string& source() const noexcept { return source_; }
+
+private:
+    std::string key_;
+    std::string problem_;
+    int line_;
+    std::string source_;
+};
+
 }  // namespace ferrolit

@@ -48,6 +48,10 @@ enum {
  * valid until the next such call on the same thread. */
 FERROLIT_API ferrolit_status ferrolit_last_status(void);
 FERROLIT_API const char* ferrolit_last_error(void);
+/* The input key that last call's error names: its path in the section's JSON
+ * ("Base", "combinazioni[2].tipo"), as in the message; "" when the error names
+ * no key or there was none. Valid as long as ferrolit_last_error()'s text. */
+FERROLIT_API const char* ferrolit_last_error_key(void);
 
 /* The failure statuses, numbered from 0: each one's name ("Overflow", as
  * ErrorKind names it in C++ and Python), its code in *code and its standard
@@ -206,7 +210,8 @@ FERROLIT_API ferrolit_status ferrolit_set_decimal_separator(char separator);
  * a result was produced, whether the section is verified or not (read its
  * "verified" and "checks"); FERROLIT_E_INVALID_OPERATION (5) for input that
  * cannot be used, with *result_json holding {"error": "<message>"} and
- * ferrolit_last_error() the same Italian message. A NULL json gives 5; a NULL
+ * ferrolit_last_error() the same Italian message (ferrolit_last_error_key() the
+ * key it names). A NULL json gives 5; a NULL
  * result_json gives 5 and writes nothing. */
 FERROLIT_API int ferrolit_verify_json(const char* json, char** result_json);
 /* ---- the code engine ----

@@ -17,8 +17,9 @@
 //
 // Entry points: verify() on a VerificationInput, or the JSON input read by
 // read_verification_input(); to_json() writes a result; verify_json() does
-// all three. Unusable input raises ferrolit::Error of kind InvalidOperation
-// with an Italian message that names the key.
+// all three. Unusable input raises ferrolit::InputError (an Error of kind
+// InvalidOperation) with an Italian message that names the key, and the key,
+// line and source apart.
 
 #include <cstdint>
 #include <functional>
@@ -30,6 +31,7 @@
 #include "ferrolit/analysis.hpp"
 #include "ferrolit/error.hpp"
 #include "ferrolit/export.hpp"
+#include "ferrolit/verify_lists.hpp"
 
 namespace ferrolit {
 
@@ -40,31 +42,12 @@ enum class MemberType : std::int32_t {
     Column,  // "Pilastro": detailing by §4.1.6.1.2, minimum eccentricity of §4.1.2.3.4.2
 };
 
-enum class CombinationKind : std::int32_t {
-    Ultimate,        // "SLU": fundamental combination
-    Seismic,         // "SLU sismica"
-    Characteristic,  // "SLE rara"
-    Frequent,        // "SLE frequente"
-    QuasiPermanent,  // "SLE quasi permanente"
-};
-// The input's name of a kind ("SLU", "SLE rara", ...).
-FERROLIT_API const char* combination_kind_name(CombinationKind kind);
-// Ultimate (SLU, SLU sismica) rather than service.
-FERROLIT_API bool is_ultimate(CombinationKind kind);
-
 struct Combination {
     std::string name;  // unique within a section, at most 100 characters
     CombinationKind kind = CombinationKind::Ultimate;
     double N = 0, My = 0, Mz = 0;  // kN, kNm (signs at the top of this header)
     double Vy = 0, Vz = 0;         // kN
 };
-
-// Exposure class of Table 4.1.III, for the crack limits of Table 4.1.IV.
-enum class Environment : std::int32_t { Ordinary, Aggressive, VeryAggressive };
-FERROLIT_API const char* environment_name(Environment environment);  // "ordinario", ...
-
-enum class ShapeKind : std::int32_t { Rectangle, Tee, InvertedTee, Ell, Polygon };
-FERROLIT_API const char* shape_kind_name(ShapeKind kind);  // "rettangolare", "T", "T rovescia", "L", "poligono"
 
 struct ShapeInput {
     ShapeKind kind = ShapeKind::Rectangle;
@@ -75,11 +58,15 @@ struct ShapeInput {
 // A bar layer of a profile: the bar text ("3f20+2f16"), its area, or
 // neither (then chosen by the code minimum, as the component's
 // ImpostaFerriNorm does). An area alone becomes equal bars of the
-// equivalent diameter (a warning says so). Covers are to the bar centres.
+// equivalent diameter (a warning says so). The layer's face has either a
+// clear cover (to the outermost steel: the stirrups where there are any; the
+// bar centres then lie at clear cover + stirrup diameter + φ/2) or a cover
+// to the bar centres (the component's Copriferro_Inf / Copriferro_Sup).
 struct LayerInput {
     std::optional<std::string> bars;
     std::optional<double> area;  // mm²; with a text, it must agree with it within 1 %
-    double cover = 0;            // mm: from the bottom face (bottom), top face, or the web's side face
+    double cover = 0;  // mm, to the bar centres: from the bottom face (bottom), top face, or the web's side face
+    std::optional<double> clear_cover;  // mm, "copriferro"; when given, `cover` is not used
     bool given() const { return bars.has_value() || area.has_value(); }
 };
 
@@ -112,6 +99,10 @@ struct VerificationInput {
     // left (As_supY, smaller y) and right (As_infY). The side layers are
     // used when given or when a combination has Mz.
     LayerInput bottom, top, left, right;
+    // The width (mm) of the flange over which the flange's layer is spread
+    // (T: the top layer, centred on the web; T rovescia: the bottom one; L:
+    // the top one, from the web's outer face); empty: over the web.
+    std::optional<double> flange_bar_width;
     std::vector<PointBar> bars;  // explicit bars, any shape; with them no layer is chosen by the code
     BarLimits limits;
     std::optional<StirrupsInput> stirrups;  // empty: chosen by the code (ImpostaStaffeNorm) for profiles
@@ -140,24 +131,35 @@ struct ReadOptions {
 };
 
 // Reads one section from its JSON object (the keys are listed in the
-// README, from the library's key table). Error (InvalidOperation) for
-// unusable input, naming the key and, with a source, the file and line.
+// README, from the library's key table). InputError for unusable input,
+// naming the key and, with a source, the file and line.
 FERROLIT_API VerificationInput read_verification_input(std::string_view json, const ReadOptions& options = {});
 
-// ---------------------------------------------------------------- result
-
-enum class Origin : std::int32_t {
-    Given,        // from the input
-    CodeMinimum,  // chosen by the code minimum (ImpostaFerriNorm / ImpostaStaffeNorm)
-    Designed,     // chosen by design()
+// A material named by its class with values given beside it: the one rule
+// of every reader (verify's keys, analyse's). The class gives every value by
+// the code; a value that defines a class (fck or Rck of a concrete, fyk of a
+// steel) given with it must be the class's own. InputError naming the class
+// key for an unknown class, or the value's key for one that contradicts it;
+// the keys are the caller's ("ClasseCls", "concrete.fck").
+struct ClassKeys {
+    std::string_view class_key;
+    std::string_view strength_key;  // fck, fyk
+    std::string_view cube_key;      // Rck of a concrete
 };
-FERROLIT_API const char* origin_name(Origin origin);  // "assegnata", "minimo di normativa", "progetto"
+FERROLIT_API analysis::Concrete concrete_of_class(std::string_view name, std::optional<double> fck,
+                                                  std::optional<double> Rck, const ClassKeys& keys);
+FERROLIT_API analysis::Steel steel_of_class(std::string_view name, std::optional<double> fyk, const ClassKeys& keys);
+
+// ---------------------------------------------------------------- result
 
 struct LayerRecord {
     std::string name;  // "As_inf", "As_sup", "As_supY", "As_infY"
     std::string bars;  // bar text; empty for a layer given by area alone
     double area = 0;   // mm²
-    double cover = 0;  // mm, to the bar centres
+    double cover = 0;  // mm, from the layer's face to the centres of its largest bars
+    // mm, from the layer's face to the outermost steel there: the stirrups
+    // where there are any, the layer's largest bars otherwise.
+    double clear_cover = 0;
     Origin origin = Origin::Given;
 };
 
@@ -185,9 +187,8 @@ struct Detail {
 };
 
 struct CheckResult {
-    std::string id;      // bending, shear_y, shear_z, stress_concrete, stress_steel, crack_width, as_min,
-                         // as_max, stirrups, stirrup_spacing, bar_spacing, bar_diameter
-    std::string clause;  // "§4.1.2.3.4.2", ...
+    std::string id;                          // a family's id (kCheckFamilies): bending, shear_z, ...
+    std::string clause;                      // "§4.1.2.3.4.2", ...
     std::optional<std::string> combination;  // its name; empty for the detailing rules
     std::optional<double> demand, capacity;  // in `unit`
     std::string unit;

@@ -57,11 +57,12 @@ ErrorKind.__doc__ = "Status codes of the library: the classic run-time error num
 class Error(Exception):
     """A failure reported by the library; `kind` is an ErrorKind (or the bare
     number of a status this package does not know), `description` the
-    library's Italian text, `member` the member called ("clsSezRett.Vrsd")
-    and `argument` the argument whose value could not be passed, if that was
-    the failure."""
+    library's Italian text, `member` the member called ("clsSezRett.Vrsd"),
+    `argument` the argument whose value could not be passed, if that was
+    the failure, and `key` the input key a verification's error names
+    ("combinazioni[2].tipo"), or None."""
 
-    def __init__(self, kind, description=None, member=None, argument=None, received=None):
+    def __init__(self, kind, description=None, member=None, argument=None, received=None, key=None):
         if description is None:
             description = _descriptions[int(kind)]
         try:
@@ -80,6 +81,7 @@ class Error(Exception):
         self.description = description
         self.member = member
         self.argument = argument
+        self.key = key
 
 
 def _check(status, member=None):

@@ -95,6 +95,7 @@ _obj = ctypes.c_void_p
 _i32 = ctypes.c_int32
 _declare("ferrolit_last_status", _i32)
 _declare("ferrolit_last_error", ctypes.c_char_p)
+_declare("ferrolit_last_error_key", ctypes.c_char_p)
 _declare("ferrolit_status_count", _i32)
 _declare("ferrolit_status_at", ctypes.c_char_p, _i32, ctypes.POINTER(_i32), ctypes.POINTER(ctypes.c_char_p))
 _declare("ferrolit_value_clear", None, ctypes.POINTER(Value))

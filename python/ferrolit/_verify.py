@@ -22,9 +22,9 @@ lib.ferrolit_json_free.restype = None
 lib.ferrolit_json_free.argtypes = [ctypes.c_void_p]
 
 
-def _error(status, message):
+def _error(status, message, key=None):
     from . import Error  # the package's error type, defined before this module is imported
-    return Error(status, message)
+    return Error(status, message, key=key)
 
 
 # A NUL byte cannot cross the C interface (it ends the text there); the
@@ -42,12 +42,13 @@ def _verify_text(text, entry=lib.ferrolit_verify_json):
         raise _error(_INVALID_INPUT, _NUL_PROBLEM)
     out = ctypes.c_void_p()
     status = entry(data, ctypes.byref(out))
+    key = lib.ferrolit_last_error_key().decode("utf-8", "replace") or None
     try:
         reply = json.loads(ctypes.string_at(out.value).decode("utf-8")) if out.value else {}
     finally:
         lib.ferrolit_json_free(out)
     if status != 0:
-        raise _error(status, reply.get("error", ""))
+        raise _error(status, reply.get("error", ""), key)
     return reply
 
 
@@ -78,7 +79,7 @@ def verify_file(path, errors="raise"):
             return _verify_text(data)
         except Exception as e:  # name the file, keep the kind
             if hasattr(e, "kind"):
-                raise _error(e.kind, f"{os.fspath(path)}: {e.description}") from None
+                raise _error(e.kind, f"{os.fspath(path)}: {e.description}", e.key) from None
             raise
     results = []
     for number, line in enumerate(data.split(b"\n"), start=1):
@@ -91,7 +92,7 @@ def verify_file(path, errors="raise"):
                 raise
             message = f"{os.fspath(path)}:{number}: {e.description}"
             if errors == "raise":
-                raise _error(e.kind, message) from None
+                raise _error(e.kind, message, e.key) from None
             results.append({"line": number, "error": message})
             continue
         results.append({"line": number, **result})

@@ -48,14 +48,15 @@ class Verify(unittest.TestCase):
         self.assertIn('"combinazioni', str(raised.exception))
 
     def test_unusable_input(self):
-        for section, message in ((BEAM | {"fck": 30}, '"fck": 30 MPa contraddice la classe "C25/30"'),
-                                 (BEAM | {"Bsae": 1}, 'forse "Base"?'),
-                                 (BEAM | {"Base": float("nan")}, "JSON non valido")):
+        for section, message, key in ((BEAM | {"fck": 30}, '"fck": 30 MPa contraddice la classe "C25/30"', "fck"),
+                                      (BEAM | {"Bsae": 1}, 'forse "Base"?', "Bsae"),
+                                      (BEAM | {"Base": float("nan")}, "JSON non valido", None)):
             with self.subTest(message):
                 with self.assertRaises(ferrolit.Error) as raised:
                     ferrolit.verify(section)
                 self.assertEqual(raised.exception.kind, ferrolit.ErrorKind.InvalidOperation)
                 self.assertIn(message, str(raised.exception))
+                self.assertEqual(raised.exception.key, key)
         with self.assertRaises(TypeError):
             ferrolit.verify(json.dumps(BEAM))
 

@@ -61,6 +61,17 @@ bool clearly_apart(Point p, Point a, Point b, double tolerance) {
            p.z + tolerance < std::min(a.z, b.z) || p.z - tolerance > std::max(a.z, b.z);
 }
 
+// Every vertex within `tolerance` of the line through the first vertex and the one farthest from it.
+bool on_one_line(const Ring& ring, double tolerance) {
+    Point far = ring[0];
+    for (const Point& p : ring)
+        if (std::hypot(p.y - ring[0].y, p.z - ring[0].z) > std::hypot(far.y - ring[0].y, far.z - ring[0].z)) far = p;
+    const double length = std::hypot(far.y - ring[0].y, far.z - ring[0].z);
+    for (const Point& p : ring)
+        if (std::fabs(cross(ring[0], far, p)) > tolerance * length) return false;
+    return true;
+}
+
 std::string sides(std::size_t i, std::size_t j) {
     return ": il poligono si interseca (lati " + std::to_string(i + 1) + " e " + std::to_string(j + 1) + ")";
 }
@@ -104,7 +115,10 @@ Ring checked_ring(const Ring& ring, const std::string& what) {
     while (kept.size() > 1 && kept.front().y == kept.back().y && kept.front().z == kept.back().z) kept.pop_back();
     if (kept.size() < 3) fail(what + ": servono almeno 3 vertici distinti");
     const double size = extent(kept);
-    if (std::fabs(area_moments(kept).A) <= 1e-9 * size * size) fail(what + ": area nulla (vertici allineati)");
+    const bool no_area = std::fabs(area_moments(kept).A) <= 1e-9 * size * size;
+    // Vertices on one line have no area; a ring off a line with no area crosses
+    // itself (a bow tie), which the checks below name by its edges.
+    if (no_area && on_one_line(kept, 1e-9 * size)) fail(what + ": area nulla (vertici allineati)");
     const std::size_t n = kept.size();
     for (std::size_t i = 0; i < n; ++i) {
         const Point a = kept[i], b = kept[(i + 1) % n], c = kept[(i + 2) % n];
@@ -113,6 +127,7 @@ Ring checked_ring(const Ring& ring, const std::string& what) {
             fail(what + sides(i, (i + 1) % n));
     }
     if (const std::optional<MeetingEdges> m = meeting_edges({&kept})) fail(what + sides(m->a.edge, m->b.edge));
+    if (no_area) fail(what + ": area nulla");
     return kept;
 }
 

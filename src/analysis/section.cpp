@@ -30,14 +30,13 @@ void locate_bars(detail::SectionData& d) {
     const double tolerance = 1e-9 * d.size;
     for (std::size_t i = 0; i < n; ++i) {
         const Bar& b = d.bars[i];
-        const std::string what = "barra " + std::to_string(i + 1);
-        if (!std::isfinite(b.y) || !std::isfinite(b.z)) detail::fail(what + ": coordinate non finite");
-        if (!std::isfinite(b.area) || b.area <= 0) detail::fail(what + ": l'area deve essere un numero positivo");
+        if (!std::isfinite(b.y) || !std::isfinite(b.z)) throw BarError(i, "coordinate non finite");
+        if (!std::isfinite(b.area) || b.area <= 0) throw BarError(i, "l'area deve essere un numero positivo");
         const Point at{b.y - d.centroid.y, b.z - d.centroid.z};
         bool inside = detail::locate(d.rings[0], at, tolerance) == detail::Location::Inside;
         for (std::size_t h = 1; inside && h < d.rings.size(); ++h)
             inside = detail::locate(d.rings[h], at, tolerance) == detail::Location::Outside;
-        if (!inside) detail::fail(what + ": non è all'interno del calcestruzzo");
+        if (!inside) throw BarError(i, "non è all'interno del calcestruzzo");
         d.bar_at.push_back(at);
         d.bar_area.push_back(b.area);
         d.bar_area_total += b.area;
@@ -45,6 +44,11 @@ void locate_bars(detail::SectionData& d) {
 }
 
 }  // namespace
+
+BarError::BarError(std::size_t index, const std::string& problem)
+    : Error(ErrorKind::InvalidOperation, "barra " + std::to_string(index + 1) + ": " + problem),
+      index_(index),
+      problem_(problem) {}
 
 const char* reason(Outcome outcome) {
     switch (outcome) {

@@ -70,6 +70,8 @@ const char* ferrolit_status_at(int32_t index, ferrolit_status* code, const char*
 }
 const char* ferrolit_last_error(void) { return last_description(); }
 
+const char* ferrolit_last_error_key(void) { return last_key(); }
+
 void ferrolit_value_clear(ferrolit_value* value) {
     if (value != nullptr) clear(*value);
 }

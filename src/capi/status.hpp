@@ -29,8 +29,10 @@ struct InterfaceError {
     std::string description;
 };
 
-ferrolit_status record(ferrolit_status status, const char* description) noexcept;
+// Keeps the status, its description and the input key it names ("" for none).
+ferrolit_status record(ferrolit_status status, const char* description, const char* key = "") noexcept;
 const char* last_description() noexcept;
+const char* last_key() noexcept;
 ferrolit_status last_status() noexcept;
 
 // Runs f; whatever it throws becomes a status and the thread's description.
@@ -42,6 +44,8 @@ ferrolit_status guard(F&& f) noexcept {
         return record(FERROLIT_OK, "");
     } catch (const InterfaceError& e) {
         return record(e.status, e.description.c_str());
+    } catch (const InputError& e) {
+        return record(static_cast<ferrolit_status>(e.kind()), e.what(), e.key().c_str());
     } catch (const Error& e) {
         return record(static_cast<ferrolit_status>(e.kind()), e.what());
     } catch (const std::bad_alloc&) {

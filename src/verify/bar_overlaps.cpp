@@ -10,10 +10,7 @@
 
 namespace ferrolit::verification {
 
-namespace {
-
-// "barre[3]" for an explicit bar, "As_inf, barra 2 di 4" for a bar of a layer.
-std::string entry_name(const std::vector<PlacedBar>& bars, std::size_t i) {
+std::string bar_entry_name(const std::vector<PlacedBar>& bars, std::size_t i) {
     const PlacedBar& b = bars[i];
     std::size_t first = i, count = 0;
     while (first > 0 && bars[first - 1].layer == b.layer) --first;
@@ -24,8 +21,6 @@ std::string entry_name(const std::vector<PlacedBar>& bars, std::size_t i) {
     return b.layer + ", barra " + std::to_string(i - first + 1) + " di " + std::to_string(count) + where;
 }
 
-}  // namespace
-
 void refuse_overlapping_bars(const std::vector<PlacedBar>& bars, const std::vector<bool>& real_diameter) {
     for (std::size_t i = 0; i < bars.size(); ++i) {
         if (!real_diameter[i]) continue;
@@ -34,11 +29,11 @@ void refuse_overlapping_bars(const std::vector<PlacedBar>& bars, const std::vect
             const double distance = std::hypot(bars[i].y - bars[j].y, bars[i].z - bars[j].z);
             const double touching = (bars[i].diameter + bars[j].diameter) / 2;
             if (distance == 0)
-                throw Error(ErrorKind::InvalidOperation, "barra ripetuta: " + entry_name(bars, i) + " e " +
-                                                             entry_name(bars, j) + " hanno lo stesso centro");
+                throw Error(ErrorKind::InvalidOperation, "barra ripetuta: " + bar_entry_name(bars, i) + " e " +
+                                                             bar_entry_name(bars, j) + " hanno lo stesso centro");
             if (distance < touching * (1 - 1e-9))
                 throw Error(ErrorKind::InvalidOperation,
-                            "barre sovrapposte: " + entry_name(bars, i) + " e " + entry_name(bars, j) +
+                            "barre sovrapposte: " + bar_entry_name(bars, i) + " e " + bar_entry_name(bars, j) +
                                 " hanno i centri a " + format::decimal(distance, 1) +
                                 " mm, meno della somma dei raggi " + format::decimal(touching, 1) + " mm");
         }

@@ -49,10 +49,14 @@ private:
 BatchItem run_line(const Line& line, const BatchOptions& options) {
     BatchItem item;
     item.line = line.number;
+    bool located = false;  // the message starts with its own source and line
     try {
         const VerificationInput in = read_verification_input(line.text, {options.source, line.number});
         item.result = options.design ? design(in) : verify(in);
         if (options.render) item.rendered = options.render(*item.result, line.number);
+    } catch (const InputError& e) {
+        item.error = e.what();
+        located = !e.source().empty();
     } catch (const Error& e) {
         item.error = e.what();
     } catch (const std::bad_alloc&) {
@@ -60,7 +64,7 @@ BatchItem run_line(const Line& line, const BatchOptions& options) {
     } catch (const std::exception& e) {
         item.error = std::string("errore interno: ") + e.what();
     }
-    if (!item.result && !options.source.empty() && item.error.rfind(options.source + ":", 0) != 0)
+    if (!item.result && !options.source.empty() && !located)
         item.error = options.source + ":" + std::to_string(line.number) + ": " + item.error;
     return item;
 }

@@ -1,7 +1,7 @@
 #include "verify/model.hpp"
 
+#include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <numbers>
 
 #include "ferrolit/format.hpp"
@@ -25,25 +25,22 @@ fa::Profile profile_of(ShapeKind kind) {
     }
 }
 
-// The engine's layer of a layer in use: its text, or for an area given
-// alone as many bars as the least count (their positions; areas follow).
-fa::Layer engine_layer(const LayerUse& use, const LayerInput& input, int least_count) {
-    if (!use.present) return {"", input.cover, std::nullopt};
-    if (use.bars) return {*use.bars, input.cover, std::nullopt};
-    if (use.area.value_or(0) <= 0) return {"", input.cover, std::nullopt};
-    return {std::to_string(least_count) + "f1", input.cover, std::nullopt};
+// The diameters of a layer in use, ends first: its text's, or for an area
+// given alone as many equal bars of the equivalent diameter as the least count.
+std::vector<double> layer_bar_diameters(const LayerUse& use, int least_count) {
+    if (!use.present) return {};
+    if (use.bars) return fa::layer_diameters(*use.bars);
+    if (use.area.value_or(0) <= 0) return {};
+    const double each = *use.area / least_count;
+    return std::vector<double>(static_cast<std::size_t>(least_count), std::sqrt(4 * each / std::numbers::pi));
 }
 
-// The engine's message "barra 3: …" names the bar by its number; say which it is.
-std::string with_bar_named(const std::string& message, const std::vector<PlacedBar>& bars) {
-    unsigned number = 0;
-    int consumed = 0;
-    if (std::sscanf(message.c_str(), "barra %u:%n", &number, &consumed) != 1 || consumed == 0 || number == 0 ||
-        number > bars.size())
-        return message;
-    const PlacedBar& b = bars[number - 1];
-    return "barra " + std::to_string(number) + " (" + b.layer + ", y " + format::significant(b.y) + " mm, z " +
-           format::significant(b.z) + " mm)" + message.substr(static_cast<std::size_t>(consumed) - 1);
+// The engine names a bar it cannot take by its number; say which bar of the input it is.
+std::string bar_named(const analysis::BarError& e, const std::vector<PlacedBar>& bars) {
+    if (e.index() >= bars.size()) return e.what();
+    const PlacedBar& b = bars[e.index()];
+    return "barra " + std::to_string(e.index() + 1) + " (" + b.layer + ", y " + format::significant(b.y) + " mm, z " +
+           format::significant(b.z) + " mm): " + e.problem();
 }
 
 }  // namespace
@@ -80,36 +77,29 @@ Model build_model(const VerificationInput& in, const Reinforcement& r, std::vect
     if (in.shape.kind == ShapeKind::Polygon) {
         shape = in.shape.polygon;
     } else {
-        const fa::Profile profile = profile_of(in.shape.kind);
-        const fa::Dimensions& d = in.shape.dimensions;
-        shape = fa::profile_shape(profile, d);
+        shape = fa::profile_shape(profile_of(in.shape.kind), in.shape.dimensions);
         const int least = std::max(1, in.limits.min_count);
-        fa::Reinforcement layers;
-        fa::Layer* engine[4] = {&layers.bottom, &layers.top, &layers.left, &layers.right};
-        for (int i = 0; i < 4; ++i) *engine[i] = engine_layer(r.layers[i], in.*layer_of(i), least);
-        const std::vector<fa::Bar> placed = fa::place_bars(profile, d, layers);
-        std::size_t next = 0;
+        const double stirrup = r.stirrups ? r.stirrups->diameter : 0;
+        std::array<std::vector<double>, 4> diameters;
+        for (int i = 0; i < 4; ++i) diameters[static_cast<std::size_t>(i)] = layer_bar_diameters(r.layers[i], least);
+        bars = place_layers(in, diameters, stirrup);
+        for (PlacedBar& b : bars) b.area = std::numbers::pi * b.diameter * b.diameter / 4;
         for (int i = 0; i < 4; ++i) {
             const LayerUse& use = r.layers[i];
-            const std::vector<double> diameters = fa::layer_diameters(engine[i]->bars);
-            const bool by_area = use.present && !use.bars && use.area.value_or(0) > 0;
-            const double each = by_area ? *use.area / static_cast<double>(diameters.size()) : 0;
-            double area = 0;
-            for (double dia : diameters) {
-                const fa::Bar& b = placed[next++];
-                PlacedBar p{b.y, b.z, dia, b.area, kLayerNames[i]};
-                if (by_area) p.area = each, p.diameter = std::sqrt(4 * each / std::numbers::pi);
-                area += p.area;
-                bars.push_back(p);
-            }
             if (!use.present) continue;
+            const std::vector<double>& dia = diameters[static_cast<std::size_t>(i)];
+            const bool by_area = !use.bars && use.area.value_or(0) > 0;
             if (by_area)
-                warnings.push_back(std::string(kLayerNames[i]) +
-                                   " data come sola area: " + std::to_string(diameters.size()) +
-                                   " barre uguali di diametro equivalente " + format::decimal(bars.back().diameter, 1) +
+                warnings.push_back(std::string(kLayerNames[i]) + " data come sola area: " + std::to_string(dia.size()) +
+                                   " barre uguali di diametro equivalente " + format::decimal(dia.front(), 1) +
                                    " mm; indicarne la stringa (per esempio 3f20)");
-            records.push_back({kLayerNames[i], use.bars.value_or(""), use.area && !use.bars ? *use.area : area,
-                               engine[i]->cover, use.origin});
+            double area = 0;
+            for (double d : dia) area += std::numbers::pi * d * d / 4;
+            const LayerInput& layer = in.*layer_of(i);
+            const double phi = dia.empty() ? 0 : *std::max_element(dia.begin(), dia.end());
+            const double centre = centre_cover(layer, stirrup, phi);
+            records.push_back({kLayerNames[i], use.bars.value_or(""), use.area && !use.bars ? *use.area : area, centre,
+                               layer.clear_cover.value_or(centre - phi / 2 - stirrup), use.origin});
         }
     }
     for (const PointBar& b : in.bars)
@@ -118,14 +108,24 @@ Model build_model(const VerificationInput& in, const Reinforcement& r, std::vect
     for (std::size_t i = 0; i < bars.size(); ++i)
         for (int k = 0; k < 4; ++k)
             if (bars[i].layer == kLayerNames[k] && !r.layers[k].bars) real_diameter[i] = false;
+    const fa::Shape concrete = [&] {
+        try {
+            return fa::normalised(shape);
+        } catch (const Error& e) {
+            throw Error(ErrorKind::InvalidOperation, std::string("sezione non calcolabile: ") + e.what());
+        }
+    }();
+    refuse_bars_outside(concrete, bars, real_diameter);
     refuse_overlapping_bars(bars, real_diameter);
     std::vector<fa::Bar> engine_bars;
     for (const PlacedBar& b : bars) engine_bars.push_back({b.y, b.z, b.area});
     Model m = [&] {
         try {
-            return Model{fa::Section(std::move(shape), std::move(engine_bars), in.concrete, in.steel), {}, {}, {}};
+            return Model{fa::Section(concrete, std::move(engine_bars), in.concrete, in.steel), {}, {}, {}};
+        } catch (const analysis::BarError& e) {
+            throw Error(ErrorKind::InvalidOperation, "sezione non calcolabile: " + bar_named(e, bars));
         } catch (const Error& e) {
-            throw Error(ErrorKind::InvalidOperation, "sezione non calcolabile: " + with_bar_named(e.what(), bars));
+            throw Error(ErrorKind::InvalidOperation, std::string("sezione non calcolabile: ") + e.what());
         }
     }();
     m.bars = std::move(bars);

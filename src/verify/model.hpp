@@ -42,6 +42,17 @@ Reinforcement given_reinforcement(const VerificationInput& in);
 // registry of its own.
 void choose_by_code(const VerificationInput& in, Reinforcement& r, std::vector<std::string>& warnings);
 
+// From a layer's face to the centre of a bar of diameter φ (mm): clear
+// cover + stirrup diameter + φ/2 when the face has a clear cover, the
+// component's cover to the centres otherwise (placement.cpp).
+double centre_cover(const LayerInput& layer, double stirrup, double phi);
+
+// The bars of a profile's four layers, each layer's diameters in placement
+// order (ends first), for stirrups of the given diameter (0: none); areas
+// are left to the caller.
+std::vector<PlacedBar> place_layers(const VerificationInput& in, const std::array<std::vector<double>, 4>& diameters,
+                                    double stirrup);
+
 struct Model {
     analysis::Section section;
     std::vector<PlacedBar> bars;
@@ -53,6 +64,15 @@ struct Model {
 // naming both (bar_overlaps.cpp); bars without a real diameter (a layer given
 // by its area alone) are skipped.
 void refuse_overlapping_bars(const std::vector<PlacedBar>& bars, const std::vector<bool>& real_diameter);
+
+// A bar's circle must lie wholly in the concrete, outside every hole: an
+// input error naming the bar otherwise (bars_in_concrete.cpp). Bars without
+// a real diameter are held to their centre.
+void refuse_bars_outside(const analysis::Shape& shape, const std::vector<PlacedBar>& bars,
+                         const std::vector<bool>& real_diameter);
+
+// "barre[3] (y …, z …, ø…)" for an explicit bar, "As_inf, barra 2 di 4 (…)" for a bar of a layer.
+std::string bar_entry_name(const std::vector<PlacedBar>& bars, std::size_t i);
 
 Model build_model(const VerificationInput& in, const Reinforcement& r, std::vector<std::string>& warnings);
 

@@ -126,6 +126,7 @@ TEST(AnalysisInputs, UnusableInputsAreErrorsNamingTheQuantity) {
         {"collinear", "area nulla", {{{0, 0}, {100, 100}, {200, 200}}, {}}},
         {"two vertices", "almeno 3 vertici", {{{0, 0}, {100, 0}, {0, 0}}, {}}},
         {"bow tie", "si interseca", {{{0, 0}, {300, 500}, {300, 0}, {0, 400}}, {}}},
+        {"bow tie of no net area", "si interseca", {{{0, 0}, {300, 500}, {300, 0}, {0, 500}}, {}}},
         {"spike", "si interseca", {{{0, 0}, {300, 0}, {300, 500}, {300, 300}, {0, 500}}, {}}},
         {"NaN vertex", "non finite", {{{0, 0}, {nan, 0}, {300, 500}}, {}}},
         {"hole outside", "foro 1", {rect.outline, {{{400, 0}, {500, 0}, {500, 100}}}}},

@@ -140,6 +140,9 @@ class BadInput(unittest.TestCase):
         ("missing steel", {"steel": None}, "steel"),
         ("zero strength", {"concrete": {"fck": 0}}, "concrete.fck"),
         ("unknown class", {"concrete": {"class": "C26/31"}}, "concrete.class"),
+        # A class with a strength of another class is refused, as verify refuses it.
+        ("class and another fck", {"concrete": {"class": "C25/30", "fck": 30}}, "concrete.fck"),
+        ("class and another fyk", {"steel": {"class": "B450C", "fyk": 500}}, "steel.fyk"),
         ("text strength", {"steel": {"fyk": "450"}}, "steel.fyk"),
         ("collinear outline", {"outline": [[0, 0], [100, 100], [200, 200]]}, "outline"),
         ("crossed outline", {"outline": [[0, 0], [300, 500], [300, 0], [0, 400]]}, "outline"),

@@ -42,7 +42,8 @@ class Record(Workspace):
         self.assertIn("NTC 2018 (D.M. 17/01/2018) e Circolare 21/01/2019 n. 7", out)
         # The outcome and the governing check come before the data.
         self.assertLess(out.index("Verifica determinante: Staffe minime (stirrups)"), out.index("SEZIONE\n"))
-        self.assertRegex(out, r"As_sup\s+2f12\s+226 mm²\s+copriferro 40 mm\s+minimo di normativa \(ImpostaFerriNorm\)")
+        self.assertRegex(out, r"As_sup\s+2f12\s+226 mm²\s+copriferro netto 26 mm, al centro 40 mm\s+minimo di normativa "
+                                  r"\(ImpostaFerriNorm\)")
         for factor in ("αcc 0,850", "γc 1,50", "fcd = αcc·fck/γc 14,17 MPa", "γs 1,15", "fyd = fyk/γs 391,3 MPa",
                        "αe = 15,0"):
             self.assertIn(factor, out)
@@ -98,6 +99,11 @@ class InputFaults(Workspace):
             ('{"Bsae": 300}', 'chiave "Bsae": chiave sconosciuta: forse "Base"?'),
             (json.dumps(example() | {"DescrSezione": "x" * 201}), 'chiave "DescrSezione": testo troppo lungo'),
             (json.dumps(example() | {"As_inf": 800}), 'chiave "As_inf": 800 mm² non corrisponde a "3f20"'),
+            # The engine's refusal of a bar, told with the input's own bar.
+            (json.dumps({"forma": "poligono", "contorno": [[0, 0], [300, 0], [300, 500], [0, 500]],
+                         "barre": [{"y": 50, "z": 40, "d": 20}, {"y": -10, "z": 40, "d": 20}],
+                         "ClasseCls": "C25/30", "ClasseAcciaio": "B450C"}),
+             ":1: sezione non calcolabile: barra 2 (barre, y -10 mm, z 40 mm): non è all'interno del calcestruzzo"),
             # The JSON reader stops at a NUL byte: what follows must not be dropped quietly.
             (json.dumps(example()) + '\n\0{"Base": 400}', ":2: JSON non valido: carattere NUL"),
             ('{}\0{"\x01": 1}', ":1: JSON non valido: carattere NUL"),

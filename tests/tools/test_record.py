@@ -126,8 +126,9 @@ BARE = {
     "fStaffe": 0, "nBracciaStaffe": 0, "passoStaffe": 0,
     "combinazioni": [{"nome": "A", "tipo": "SLU", "N": 0, "My": 60, "Vz": 50}],
 }
-# An L with a left side layer: the Mz panel is drawn for its side bars alone.
-ELL = TEE | {"DescrSezione": "Trave a L", "forma": "L", "stringaAs_supY": "1f14"}
+# An L with a left side layer: the Mz panel is drawn for its side bars alone. Its top bars spread
+# over the whole flange.
+ELL = TEE | {"DescrSezione": "Trave a L", "forma": "L", "stringaAs_supY": "1f14", "larghezza_armatura_ala": 800}
 SECTIONS = {"trave": BEAM, "T": TEE, "L": ELL, "foro": HOLLOW, "pilastro": COLUMN, "senza staffe": BARE}
 
 

@@ -242,14 +242,6 @@ TEST(ServeCore, LongRequestsAreTheDesignAndTheRecord) {
     EXPECT_FALSE(is_heavy({"GET", "/", "", ""}));
 }
 
-TEST(ServeCore, KeyOfMessage) {
-    using ferrolit::cli::serve::key_of_message;
-    EXPECT_EQ(key_of_message("chiave \"Base\": tipo errato"), "Base");
-    EXPECT_EQ(key_of_message("a.json:3: chiave \"combinazioni[2].My\": tipo errato"), "combinazioni[2].My");
-    EXPECT_EQ(key_of_message("JSON non valido: parse error"), "");
-    EXPECT_EQ(key_of_message("chiave \"senza fine"), "");
-}
-
 TEST(ServePools, LongWorkIsQueuedBoundedAndTimed) {
     using ferrolit::cli::serve::WorkPool;
     using Outcome = WorkPool::Outcome;

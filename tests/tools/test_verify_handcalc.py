@@ -152,11 +152,18 @@ class Contract(Case):
                 self.assertNotIn("Impossibile Procedere", p.stderr)
                 self.assertNotRegex(p.stderr, r"\d\.\d+ m\b")
 
-    def test_overlapping_and_repeated_bars_refused_naming_both(self):
+    def test_overlapping_repeated_and_outlying_bars_refused_naming_them(self):
         # Bars are circles. 11f24 over the 220 mm between the end centres of a 300 mm beam (covers 40):
         # centres 22 mm apart < 24 mm, they overlap. 10f20: 24,4 mm apart > 20 mm, they do not.
-        # A bar listed twice would be counted twice: refused naming both entries.
+        # A bar listed twice would be counted twice: refused naming both entries. A ø20 centred 5 mm
+        # from the bottom sticks out by 10 - 5 = 5 mm; a ø24 centred 10 mm below a hole's edge enters
+        # it by 12 - 10 = 2 mm. Bars at the clear cover: 3f20 with copriferro 30 and stirrups f8 lie
+        # wholly inside, however small the cover.
         square = [{"y": y, "z": z, "d": 20} for y in (50, 250) for z in (50, 450)]
+        hollow = beam(stringaAs_inf=None, stringaAs_sup=None, Base=None, Altezza=None, Copriferro_Inf=None,
+                      Copriferro_Sup=None, forma="poligono", contorno=[[0, 0], [300, 0], [300, 500], [0, 500]],
+                      fori=[[[100, 200], [200, 200], [200, 300], [100, 300]]],
+                      barre=square + [{"y": 150, "z": 190, "d": 24}])
         cases = (  # what, section, words in the message (None: accepted)
             ("11f24 in 300", beam(stringaAs_inf="11f24"), ("barre sovrapposte", "As_inf, barra 1 di 11",
                                                           "As_inf, barra 2 di 11", "22,0 mm", "24,0 mm")),
@@ -165,6 +172,12 @@ class Contract(Case):
              ("barra ripetuta", "barre[3]", "barre[5]")),
             ("explicit over a layer", beam(barre=[{"y": 160, "z": 40, "d": 20}]),
              ("barre sovrapposte", "As_inf, barra 2 di 3", "barre[1]")),
+            ("sticking out", beam(barre=[{"y": 150, "z": 5, "d": 20}]),
+             ("barra fuori dal calcestruzzo", "barre[1]", "sporge di 5,0 mm")),
+            ("into a hole", hollow, ("barra fuori dal calcestruzzo", "barre[5]", "entra di 2,0 mm nel foro 1")),
+            ("negative clear cover", beam(Copriferro_Inf=None, copriferro={"inferiore": -1}),
+             ("copriferro.inferiore", "non può essere negativo")),
+            ("clear cover 0", beam(Copriferro_Inf=None, Copriferro_Sup=None, copriferro=0), None),
         )
         for what, section, words in cases:
             with self.subTest(what):

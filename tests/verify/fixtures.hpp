@@ -16,8 +16,8 @@ inline VerificationInput readme_beam(const std::string& bottom = "3f20", const s
     VerificationInput in;
     in.description = "T1";
     in.shape.dimensions = {300, 500, 0, 0};
-    in.bottom = {bottom, std::nullopt, 40};
-    in.top = {top, std::nullopt, 40};
+    in.bottom = {bottom, std::nullopt, 40, std::nullopt};
+    in.top = {top, std::nullopt, 40, std::nullopt};
     in.left.cover = 40;
     in.right.cover = 40;
     in.stirrups = StirrupsInput{8, 2, 200};

@@ -27,16 +27,19 @@ TEST(VerifyC, ResultOrErrorAndAStatus) {
         std::string input;
         int status;
         bool verified;
+        const char* key;  // ferrolit_last_error_key()
     } cases[] = {
-        {beam(R"("Med_y": 100, "Taglio_z": 80)"), 0, true},
-        {beam(R"("Med_y": 200, "Taglio_z": 80)"), 0, false},  // a result, not verified, still status 0
-        {R"({"Base": 1e400})", FERROLIT_E_INVALID_OPERATION, false},
-        {"not json", FERROLIT_E_INVALID_OPERATION, false},
+        {beam(R"("Med_y": 100, "Taglio_z": 80)"), 0, true, ""},
+        {beam(R"("Med_y": 200, "Taglio_z": 80)"), 0, false, ""},  // a result, not verified, still status 0
+        {R"({"Base": 1e400})", FERROLIT_E_INVALID_OPERATION, false, ""},
+        {"not json", FERROLIT_E_INVALID_OPERATION, false, ""},
+        {beam(R"("combinazioni": [{"tipo": "SLV"}])"), FERROLIT_E_INVALID_OPERATION, false, "combinazioni[1].tipo"},
     };
     for (const auto& k : cases) {
         SCOPED_TRACE(k.input);
         char* out = nullptr;
         EXPECT_EQ(ferrolit_verify_json(k.input.c_str(), &out), k.status);
+        EXPECT_STREQ(ferrolit_last_error_key(), k.key);
         ASSERT_NE(out, nullptr);
         const nlohmann::json j = nlohmann::json::parse(out);
         ferrolit_json_free(out);

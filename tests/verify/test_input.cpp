@@ -130,6 +130,15 @@ TEST(VerifyInput, BadInputNamesTheKey) {
          "chiave \"contorno\":"},
         {R"({"Base": 300, "Altezza": 500, "Copriferro_Inf": 40, "Copriferro_Sup": 470})",
          "chiave \"Copriferro_Sup\": i due copriferri superano"},
+        {kBeam + R"(, "copriferro": 30})", "chiave \"Copriferro_Inf\": faccia inferiore data due volte"},
+        {R"({"Base": 300, "Altezza": 500, "ClasseCls": "C25/30", "ClasseAcciaio": "B450C",
+            "copriferro": {"inferiore": 30, "superiore": 30, "sinistro": 30}})",
+         "chiave \"copriferro.destro\": manca la faccia \"destro\""},
+        {R"({"Base": 300, "Altezza": 500, "ClasseCls": "C25/30", "copriferro": {"inferiore": 30, "sopra": 30}})",
+         "chiave \"copriferro.sopra\": chiave sconosciuta"},
+        {R"({"Base": 800, "BaseInf": 300, "SpessoreT": 150, "Altezza": 600, "copriferro": 30,
+            "ClasseCls": "C25/30", "ClasseAcciaio": "B450C", "larghezza_armatura_ala": 900})",
+         "chiave \"larghezza_armatura_ala\": ammessa tra la larghezza dell'anima (BaseInf 300 mm)"},
     };
     for (const auto& k : cases) {
         SCOPED_TRACE(k.text);
@@ -142,6 +151,15 @@ TEST(VerifyInput, MessagesCarryFileAndLine) {
     const std::string text = kBeam + ",\n  \"combinazioni\": [\n    {\"tipo\": \"SLU\"},\n    {\"tpo\": 1}\n  ]\n}";
     EXPECT_EQ(error_of(text, {"sezione.json", 10}).rfind("sezione.json:15: chiave \"combinazioni[2].tpo\"", 0), 0u)
         << error_of(text, {"sezione.json", 10});
+    // The same parts travel apart, for hosts that point at the field.
+    try {
+        read_verification_input(text, {"sezione.json", 10});
+        ADD_FAILURE() << "no error";
+    } catch (const InputError& e) {
+        EXPECT_EQ(e.key(), "combinazioni[2].tpo");
+        EXPECT_EQ(e.line(), 15);
+        EXPECT_EQ(e.source(), "sezione.json");
+    }
     EXPECT_EQ(error_of("{\"Base\": 300,\n \"Base\": 1}", {"a.json", 1})
                   .rfind("a.json:2: chiave \"Base\": chiave ripetuta", 0),
               0u);
@@ -163,18 +181,82 @@ TEST(VerifyInput, UnitPlausibilityWarns) {
     EXPECT_NE(all.find("\"DeltaN\" ignorato"), std::string::npos) << all;
 }
 
-// The echoed input, read back, gives the same result.
+// The echoed input, read back, gives the same result: with the component's
+// covers, and with clear covers on a T whose top bars spread over the flange.
 TEST(VerifyInput, EchoedInputReadsBackToTheSameResult) {
-    const VerificationInput in = read(R"(, "fcd": 14.17, "combinazioni": [{"tipo": "SLU", "My": 100, "Vz": 80},
-        {"tipo": "SLE frequente", "N": 50, "My": 70}], "ambiente": "aggressivo", "kt": 0.5)");
-    const VerificationResult first = verify(in);
-    const std::string json = to_json(first);
-    const std::size_t at = json.find("\"input\": ");
-    ASSERT_NE(at, std::string::npos);
-    const VerificationResult again = verify(read_verification_input(json.substr(at + 9, json.rfind('}') - at - 9)));
-    ASSERT_EQ(first.checks.size(), again.checks.size());
-    for (std::size_t i = 0; i < first.checks.size(); ++i)
-        EXPECT_NEAR(first.checks[i].ratio, again.checks[i].ratio, 1e-12);
+    const std::string combinations = R"("combinazioni": [{"tipo": "SLU", "My": 100, "Vz": 80},
+        {"tipo": "SLE frequente", "N": 50, "My": 70}])";
+    for (const VerificationInput& in :
+         {read(R"(, "fcd": 14.17, "ambiente": "aggressivo", "kt": 0.5, )" + combinations),
+          read_verification_input(R"({"Base": 800, "BaseInf": 300, "SpessoreT": 150, "Altezza": 600,
+            "ClasseCls": "C25/30", "ClasseAcciaio": "B450C",
+            "copriferro": {"inferiore": 30, "superiore": 25, "sinistro": 35, "destro": 35},
+            "larghezza_armatura_ala": 700, "stringaAs_inf": "4f20", "stringaAs_sup": "6f12", )" +
+                                  combinations + "}")}) {
+        const VerificationResult first = verify(in);
+        const std::string json = to_json(first);
+        const std::size_t at = json.find("\"input\": ");
+        ASSERT_NE(at, std::string::npos);
+        const VerificationResult again = verify(read_verification_input(json.substr(at + 9, json.rfind('}') - at - 9)));
+        ASSERT_EQ(first.checks.size(), again.checks.size());
+        for (std::size_t i = 0; i < first.checks.size(); ++i)
+            EXPECT_NEAR(first.checks[i].ratio, again.checks[i].ratio, 1e-12);
+    }
+}
+
+// Where the layers' bars lie, by hand (stirrups ø8). A clear cover c puts a
+// bar's centre at c + 8 + φ/2 from its face: 3f20 at 30 + 8 + 10 = 48 mm,
+// spread over 48…252 mm of a 300 mm width; the component's covers put every
+// centre at the cover (40), the clear cover then 40 − 10 − 8 = 22 mm. A T
+// 800/300 × 600 holds its top bars over the web (250…550 mm): 4f16 at
+// 30 + 8 + 8 = 46 mm from the faces, 296…504 mm, or with
+// larghezza_armatura_ala 700 over 50…750 mm of the flange: 96…704 mm. Side
+// layers (sides at 25 mm clear): 2f14 at y = 25 + 8 + 7 = 40 mm, between the
+// corner bars at z 48 and 500 − 44 = 456 mm, a third of the way each: 184 and
+// 320 mm. 2f20+1f16 puts the ø16 in the middle, 2 mm lower than the ø20.
+TEST(VerifyInput, LayersLieAtTheirCovers) {
+    const std::string rect = R"({"Base": 300, "Altezza": 500, "stringaAs_inf": "3f20", "stringaAs_sup": "2f12", )";
+    const std::string tee = R"({"Base": 800, "BaseInf": 300, "SpessoreT": 150, "Altezza": 600, "copriferro": 30,
+        "stringaAs_inf": "3f20", "stringaAs_sup": "4f16", )";
+    const std::string sides = rect + R"("copriferro": {"inferiore": 30, "superiore": 30, "sinistro": 25, "destro": 25},
+        "stringaAs_supY": "2f14")";
+    struct Case {
+        std::string text, layer;
+        std::size_t first, last;  // the layer's bars compared (in placement order)
+        double y0, y1, z0, z1;    // mm, centres of those two bars
+        double clear, centre;     // mm, the layer's record
+    };
+    const std::vector<Case> cases = {
+        {rect + R"("copriferro": 30)", "As_inf", 0, 2, 48, 252, 48, 48, 30, 48},
+        {rect + R"("copriferro": 30)", "As_sup", 0, 1, 44, 256, 456, 456, 30, 44},
+        {rect + R"("Copriferro_Inf": 40, "Copriferro_Sup": 40)", "As_inf", 0, 2, 40, 260, 40, 40, 22, 40},
+        {tee + R"("ambiente": "ordinario")", "As_sup", 0, 3, 296, 504, 554, 554, 30, 46},
+        {tee + R"("larghezza_armatura_ala": 700)", "As_sup", 0, 3, 96, 704, 554, 554, 30, 46},
+        {sides, "As_supY", 0, 1, 40, 40, 184, 320, 25, 40},
+        {sides, "As_inf", 0, 2, 43, 257, 48, 48, 30, 48},
+        {R"({"Base": 300, "Altezza": 500, "stringaAs_inf": "2f20+1f16", "copriferro": 30)", "As_inf", 0, 1, 48, 150, 48,
+         46, 30, 48},
+    };
+    for (const Case& k : cases) {
+        const std::string text = k.text + R"(, "ClasseCls": "C25/30", "ClasseAcciaio": "B450C",
+            "fStaffe": 8, "nBracciaStaffe": 2, "passoStaffe": 200,
+            "combinazioni": [{"tipo": "SLU", "My": 50}]})";
+        SCOPED_TRACE(text);
+        const VerificationResult r = verify(read_verification_input(text));
+        std::vector<PlacedBar> bars;
+        for (const PlacedBar& b : r.bars)
+            if (b.layer == k.layer) bars.push_back(b);
+        ASSERT_GT(bars.size(), k.last);
+        EXPECT_NEAR(bars[k.first].y, k.y0, 1e-9);
+        EXPECT_NEAR(bars[k.last].y, k.y1, 1e-9);
+        EXPECT_NEAR(bars[k.first].z, k.z0, 1e-9);
+        EXPECT_NEAR(bars[k.last].z, k.z1, 1e-9);
+        for (const LayerRecord& l : r.layers) {
+            if (l.name != k.layer) continue;
+            EXPECT_NEAR(l.clear_cover, k.clear, 1e-9);
+            EXPECT_NEAR(l.cover, k.centre, 1e-9);
+        }
+    }
 }
 
 }  // namespace

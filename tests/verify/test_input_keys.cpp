@@ -1,12 +1,13 @@
 // The key table against what it describes: the flat keys are members of the
 // component's section with a value of the same kind, the creation and
 // material keys follow the arguments of their operations, a misspelt key
-// finds its neighbour, and the README's table of keys is the one the table
-// renders.
+// finds its neighbour, the README's table of keys is the one the table
+// renders, and the page writes no key the table lacks.
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -51,8 +52,6 @@ TEST(InputKeys, FlatKeysAreWritableMembersOfTheirKind) {
         const std::string name(key.name);
         SCOPED_TRACE(name);
         const ferrolit_member_info* m = member("clsSezT", name.c_str());
-        const bool written = key.group == KeyGroup::Bars;
-        EXPECT_EQ(!std::holds_alternative<std::monostate>(key.setter), written);
         if (!of_component(key.group)) continue;
         ASSERT_NE(m, nullptr);
         EXPECT_TRUE(m->kind & FERROLIT_KIND_LET);
@@ -108,13 +107,54 @@ TEST(InputKeys, MisspeltKeysFindTheirNeighbour) {
     EXPECT_EQ(nearest_key("Totalmente diverso"), "");
 }
 
-TEST(InputKeys, ReadmeShowsTheTable) {
-    std::ifstream file(FERROLIT_README);
-    ASSERT_TRUE(file) << FERROLIT_README;
+std::string file_text(const std::string& path) {
+    std::ifstream file(path);
+    EXPECT_TRUE(file) << path;
     std::ostringstream text;
     text << file.rdbuf();
+    return text.str();
+}
+
+TEST(InputKeys, ReadmeShowsTheTable) {
     const std::string table = ferrolit::verification::key_table_markdown();
-    EXPECT_NE(text.str().find(table), std::string::npos) << "README.md should hold this table of keys:\n" << table;
+    EXPECT_NE(file_text(FERROLIT_README).find(table), std::string::npos)
+        << "README.md should hold this table of keys:\n"
+        << table;
+}
+
+// Every input key the page writes is in the table: its fields' data-key
+// attributes, the keys its code names, and the lists of keys it holds.
+TEST(InputKeys, ThePageUsesOnlyKeysOfTheTable) {
+    const struct {
+        const char* file;
+        const char* pattern;  // the first group: a key, or a list of quoted keys
+        std::optional<KeyGroup> group;
+        std::size_t least;  // matches expected at least, so that a reworded page is noticed
+    } sources[] = {
+        {"index.html", R"re(data-key="(\w+)")re", std::nullopt, 23},
+        {"app.js", R"([^.\w]section\.(\w+))", std::nullopt, 8},
+        {"app.js", R"(const PROFILE_KEYS = \[([^\]]*)\])", std::nullopt, 1},
+        {"app.js", R"(combination\.(\w+))", KeyGroup::Combination, 2},
+        {"app.js", R"(const FORCES = \[([^\]]*)\])", KeyGroup::Combination, 1},
+    };
+    const std::regex quoted(R"('(\w+)')");
+    for (const auto& s : sources) {
+        SCOPED_TRACE(std::string(s.file) + " " + s.pattern);
+        const std::string text = file_text(std::string(FERROLIT_WEB) + "/" + s.file);
+        const std::regex pattern(s.pattern);
+        std::size_t found = 0;
+        for (auto m = std::sregex_iterator(text.begin(), text.end(), pattern); m != std::sregex_iterator(); ++m) {
+            ++found;
+            const std::string match = (*m)[1];
+            std::vector<std::string> keys;
+            for (auto q = std::sregex_iterator(match.begin(), match.end(), quoted); q != std::sregex_iterator(); ++q)
+                keys.push_back((*q)[1]);
+            if (keys.empty()) keys.push_back(match);
+            for (const std::string& key : keys)
+                EXPECT_NE(ferrolit::verification::find_key(key, s.group), nullptr) << key;
+        }
+        EXPECT_GE(found, s.least);
+    }
 }
 
 }  // namespace

@@ -10,8 +10,14 @@
 
   const DEBOUNCE_MS = 300;
   const FORCES = ['N', 'My', 'Mz', 'Vy', 'Vz'];
-  const PROFILE_KEYS = ['Base', 'Altezza', 'BaseInf', 'SpessoreT', 'Copriferro_Inf', 'Copriferro_Sup',
-    'stringaAs_inf', 'stringaAs_sup', 'stringaAs_supY', 'stringaAs_infY', 'As_inf', 'As_sup', 'As_supY', 'As_infY'];
+  const PROFILE_KEYS = ['Base', 'Altezza', 'BaseInf', 'SpessoreT', 'Copriferro_Inf', 'Copriferro_Sup', 'copriferro',
+    'larghezza_armatura_ala', 'stringaAs_inf', 'stringaAs_sup', 'stringaAs_supY', 'stringaAs_infY', 'As_inf', 'As_sup', 'As_supY', 'As_infY'];
+
+  const COVER_KINDS = {
+    copriferro: ['Copriferro_Inf', 'Copriferro_Sup'],
+    Copriferro_Inf: ['copriferro'],
+    Copriferro_Sup: ['copriferro'],
+  };
 
   let section = {};
   let lists = { tipo: [], verifiche: {} };
@@ -81,7 +87,8 @@
         field.add(new Option(wanted, wanted));
       }
       field.value = wanted ?? '';
-    } else field.value = value === undefined || value === null ? '' : String(value);
+    } else if (value !== null && typeof value === 'object') field.value = JSON.stringify(value);
+    else field.value = value === undefined || value === null ? '' : String(value);
   }
 
   function fillLists() {
@@ -200,6 +207,7 @@
     if (group === 'rectangle') {
       delete section.BaseInf;
       delete section.SpessoreT;
+      delete section.larghezza_armatura_ala;
     }
     setKey('forma', shape);
   }
@@ -225,6 +233,12 @@
       showSection();
     } else {
       setKey(key, fieldValue(field));
+      // A face takes one kind of cover: the clear cover on every face
+      // replaces the covers to the bar centres, and one of those replaces it.
+      if (field.value.trim() !== '') {
+        for (const other of COVER_KINDS[key] || []) delete section[other];
+        if (COVER_KINDS[key]) showSection();
+      }
     }
     changed();
   }

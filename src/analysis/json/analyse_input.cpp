@@ -4,6 +4,7 @@
 #include <set>
 
 #include "analysis/json/analyse.hpp"
+#include "ferrolit/verify.hpp"
 
 namespace ferrolit::analysis::json_io {
 
@@ -56,14 +57,20 @@ bool flag(const json& v, const std::string& key) {
     return v.get<bool>();
 }
 
-// Runs a library call whose ferrolit::Error concerns `key`.
+// Runs a library call whose ferrolit::Error concerns `key` (an input error names its own).
 template <class F>
 auto about(const std::string& key, F&& f) {
     try {
         return f();
+    } catch (const ferrolit::InputError& e) {
+        throw AnalyseError(e.key(), e.problem());
     } catch (const ferrolit::Error& e) {
         throw AnalyseError(key, e.what());
     }
+}
+
+std::optional<double> number_if(const json& obj, const char* name, const std::string& where) {
+    return obj.contains(name) ? std::optional(number(obj[name], where + "." + name)) : std::nullopt;
 }
 
 void set_if(const json& obj, const char* name, const std::string& where, double& field) {
@@ -73,19 +80,19 @@ void set_if(const json& obj, const char* name, const std::string& where, double&
 fa::Concrete read_concrete(const json& v) {
     object(v, "concrete");
     known_keys(v, kConcreteKeys, "concrete");
-    // The class gives fck (and Rck); every other value follows from fck by the
+    // The class gives fck (and Rck), and an fck given with it must be the
+    // class's (the library's rule); every other value follows from fck by the
     // code unless given.
     fa::Concrete c;
-    if (v.contains("fck")) {
+    if (v.contains("class")) {
+        const std::string name = text(v["class"], "concrete.class");
+        const std::optional<double> fck = number_if(v, "fck", "concrete");
+        c = about("concrete.class", [&] {
+            return concrete_of_class(name, fck, {}, {"concrete.class", "concrete.fck", {}});
+        });
+    } else if (v.contains("fck")) {
         const double fck = number(v["fck"], "concrete.fck");
         c = about("concrete.fck", [&] { return fa::Concrete::of_strength(fck); });
-        if (v.contains("class")) {
-            const fa::Concrete k =
-                about("concrete.class", [&] { return fa::Concrete::of_class(text(v["class"], "concrete.class")); });
-            c.name = k.name, c.Rck = k.Rck;
-        }
-    } else if (v.contains("class")) {
-        c = about("concrete.class", [&] { return fa::Concrete::of_class(text(v["class"], "concrete.class")); });
     } else {
         throw AnalyseError("concrete", "indicare \"class\" (per esempio \"C25/30\") oppure \"fck\"");
     }
@@ -117,10 +124,14 @@ fa::Concrete read_concrete(const json& v) {
 fa::Steel read_steel(const json& v) {
     object(v, "steel");
     known_keys(v, kSteelKeys, "steel");
+    // The class (B450C when none) gives every value; an fyk given with a class must be its own.
     const std::string name = v.contains("class") ? text(v["class"], "steel.class") : "B450C";
-    fa::Steel s = about("steel.class", [&] { return fa::Steel::of_class(name); });
+    const std::optional<double> fyk = number_if(v, "fyk", "steel");
+    fa::Steel s = about("steel.class", [&] {
+        return steel_of_class(name, v.contains("class") ? fyk : std::nullopt, {"steel.class", "steel.fyk", {}});
+    });
     if (!v.contains("class")) s.name.clear();
-    set_if(v, "fyk", "steel", s.fyk);
+    if (!v.contains("class") && fyk) s.fyk = *fyk;
     set_if(v, "gamma_s", "steel", s.gamma_s);
     set_if(v, "Es", "steel", s.Es);
     set_if(v, "k", "steel", s.k);

@@ -160,7 +160,8 @@ void check_bending(const Context& ctx, std::vector<CheckResult>& out) {
         if (!is_ultimate(c.kind)) continue;
         Evaluation e = check_combination(ctx, c);
         biaxial_comparison(ctx, c.N, e);
-        CheckResult r = make_check("bending", kClause, &c, e.demand, e.capacity, e.unit, e.ratio, e.verified, e.note);
+        CheckResult r =
+            make_check(Check::Bending, kClause, &c, e.demand, e.capacity, e.unit, e.ratio, e.verified, e.note);
         r.details = std::move(e.details);
         out.push_back(std::move(r));
     }

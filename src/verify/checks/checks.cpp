@@ -70,11 +70,11 @@ double ratio_of(double demand, double capacity) {
     return capacity > 0 ? demand / capacity : std::numeric_limits<double>::infinity();
 }
 
-CheckResult make_check(std::string id, std::string clause, const Combination* c, std::optional<double> demand,
+CheckResult make_check(Check family, std::string clause, const Combination* c, std::optional<double> demand,
                        std::optional<double> capacity, std::string unit, double ratio, bool verified,
                        std::string note) {
     CheckResult r;
-    r.id = std::move(id);
+    r.id = check_id(family);
     r.clause = std::move(clause);
     if (c != nullptr) r.combination = c->name;
     r.demand = demand;

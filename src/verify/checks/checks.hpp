@@ -58,7 +58,7 @@ inline bool stretches_low(double M) { return M > 0; }
 // demand/capacity, 0 for no demand, +∞ for a capacity of 0.
 double ratio_of(double demand, double capacity);
 
-CheckResult make_check(std::string id, std::string clause, const Combination* c, std::optional<double> demand,
+CheckResult make_check(Check family, std::string clause, const Combination* c, std::optional<double> demand,
                        std::optional<double> capacity, std::string unit, double ratio, bool verified,
                        std::string note = {});
 

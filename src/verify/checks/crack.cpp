@@ -230,28 +230,28 @@ CheckResult check_one(const Context& ctx, const Combination& c) {
     if (req.state == State::Decompression) {
         // Ratio 1 + σt/fctm: at most 1 while no fibre is in tension.
         CheckResult r = make_check(
-            "crack_width", "§4.1.2.2.4.2", &c, sigma_t, 0.0, "MPa", std::max(0.0, 1 + sigma_t / ctx.fctm), sigma_t <= 0,
-            "stato limite di decompressione: " + tension_text + " ≤ 0 (rapporto 1 + σt/fctm); " + limit);
+            Check::CrackWidth, "§4.1.2.2.4.2", &c, sigma_t, 0.0, "MPa", std::max(0.0, 1 + sigma_t / ctx.fctm),
+            sigma_t <= 0, "stato limite di decompressione: " + tension_text + " ≤ 0 (rapporto 1 + σt/fctm); " + limit);
         r.details = {{"sigma_t", sigma_t, "MPa"}, {"fctm", ctx.fctm, "MPa"}};
         return r;
     }
     if (req.state == State::Formation) {
         const double allowed = ctx.fctm / 1.2;
         CheckResult r = make_check(
-            "crack_width", "§4.1.2.2.4.3", &c, sigma_t, allowed, "MPa", std::max(0.0, sigma_t) / allowed,
+            Check::CrackWidth, "§4.1.2.2.4.3", &c, sigma_t, allowed, "MPa", std::max(0.0, sigma_t) / allowed,
             sigma_t <= allowed, "stato limite di formazione delle fessure: " + tension_text + " ≤ fctm/1,2; " + limit);
         r.details = {{"sigma_t", sigma_t, "MPa"}, {"fctm", ctx.fctm, "MPa"}};
         return r;
     }
     if (sigma_t <= ctx.fctm) {
-        CheckResult r = make_check("crack_width", "§4.1.2.2.4", &c, 0.0, req.w, "mm", 0, true,
+        CheckResult r = make_check(Check::CrackWidth, "§4.1.2.2.4", &c, 0.0, req.w, "mm", 0, true,
                                    "sezione non fessurata: " + tension_text +
                                        " ≤ fctm = " + format::decimal(ctx.fctm, 2) + " MPa, wk = 0; " + limit);
         r.details = {{"sigma_t", sigma_t, "MPa"}, {"fctm", ctx.fctm, "MPa"}};
         return r;
     }
     Width w = crack_width(ctx, c);
-    CheckResult r = make_check("crack_width", "§4.1.2.2.4; C4.1.2.2.4 (EN 1992-1-1 §7.3.4)", &c, w.wk, req.w, "mm",
+    CheckResult r = make_check(Check::CrackWidth, "§4.1.2.2.4; C4.1.2.2.4 (EN 1992-1-1 §7.3.4)", &c, w.wk, req.w, "mm",
                                ratio_of(w.wk, req.w), w.wk <= req.w, w.note + "; " + limit);
     r.details = std::move(w.details);
     r.details.push_back({"sigma_t", sigma_t, "MPa"});

@@ -25,15 +25,15 @@ std::string moment_sign(Coordinate c, bool low) {
     return std::string(c == Coordinate::Z ? "My" : "Mz") + (low ? " > 0" : " < 0");
 }
 
-CheckResult minimum(const char* id, const char* clause, double required, double provided, const char* unit,
+CheckResult minimum(Check family, const char* clause, double required, double provided, const char* unit,
                     std::string note) {
-    return make_check(id, clause, nullptr, required, provided, unit, ratio_of(required, provided), provided >= required,
-                      std::move(note));
+    return make_check(family, clause, nullptr, required, provided, unit, ratio_of(required, provided),
+                      provided >= required, std::move(note));
 }
 
-CheckResult maximum(const char* id, const char* clause, double provided, double limit, const char* unit,
+CheckResult maximum(Check family, const char* clause, double provided, double limit, const char* unit,
                     std::string note) {
-    return make_check(id, clause, nullptr, provided, limit, unit, ratio_of(provided, limit), provided <= limit,
+    return make_check(family, clause, nullptr, provided, limit, unit, ratio_of(provided, limit), provided <= limit,
                       std::move(note));
 }
 
@@ -66,7 +66,7 @@ void beam(const Context& ctx, std::vector<CheckResult>& out) {
             const TensionSide t = tension_side(ctx, c, low);
             if (c == Coordinate::Z) least_d = std::min(least_d, t.d);
             const double required = coefficient * t.bt * t.d;
-            CheckResult r = minimum("as_min", kBeam, required, t.As, "mm²",
+            CheckResult r = minimum(Check::AsMin, kBeam, required, t.As, "mm²",
                                     std::string("barre del lembo teso ") + side_name(c, low) + " (" +
                                         moment_sign(c, low) + "): As,min = max(0,26·fctm/fyk; 0,0013)·bt·d");
             r.details = {{"bt", t.bt, "mm"}, {"d", t.d, "mm"}, {"coefficient", coefficient, ""}};
@@ -79,7 +79,7 @@ void beam(const Context& ctx, std::vector<CheckResult>& out) {
         if (c == Coordinate::Y && !sideways) continue;
         for (bool low : {true, false})
             out.push_back(
-                maximum("as_max", kBeam, bars_beyond(ctx, c, low), limit, "mm²",
+                maximum(Check::AsMax, kBeam, bars_beyond(ctx, c, low), limit, "mm²",
                         std::string("barre del lato ") + side_name(c, low) + " (tese o compresse): As ≤ 0,04·Ac"));
     }
     // Stirrups: at least 1.5·b mm²/m, b the web's least thickness, at least
@@ -88,7 +88,7 @@ void beam(const Context& ctx, std::vector<CheckResult>& out) {
     for (const PlacedBar& b : ctx.bars) z_lo = std::min(z_lo, b.z), z_hi = std::max(z_hi, b.z);
     const double b = least_width(ctx.shape(), Coordinate::Z, z_lo, z_hi);
     const double provided = ctx.stirrups ? ctx.stirrups->per_metre : 0.0;
-    CheckResult st = minimum("stirrups", kBeam, 1.5 * b, provided, "mm²/m",
+    CheckResult st = minimum(Check::Stirrups, kBeam, 1.5 * b, provided, "mm²/m",
                              "Ast ≥ 1,5·b mm²/m con b = " + format::decimal(b, 0) + " mm, spessore minimo dell'anima" +
                                  (ctx.stirrups ? "" : "; nessuna staffa"));
     st.details = {{"b", b, "mm"}};
@@ -96,7 +96,7 @@ void beam(const Context& ctx, std::vector<CheckResult>& out) {
     if (!ctx.stirrups) return;
     const double spacing_limit = std::min(1000.0 / 3, 0.8 * least_d);
     out.push_back(maximum(
-        "stirrup_spacing", kBeam, ctx.stirrups->spacing, spacing_limit, "mm",
+        Check::StirrupSpacing, kBeam, ctx.stirrups->spacing, spacing_limit, "mm",
         "passo ≤ min(333 mm, almeno tre staffe al metro; 0,8·d = " + format::decimal(0.8 * least_d, 0) + " mm)"));
 }
 
@@ -119,9 +119,10 @@ void column(const Context& ctx, std::vector<CheckResult>& out) {
         phi_min = std::min(phi_min, b.diameter), phi_max = std::max(phi_max, b.diameter);
         As += b.area;
     }
-    out.push_back(minimum("bar_diameter", kColumn, 12, phi_min, "mm", "diametro delle barre longitudinali ≥ 12 mm"));
+    out.push_back(
+        minimum(Check::BarDiameter, kColumn, 12, phi_min, "mm", "diametro delle barre longitudinali ≥ 12 mm"));
     if (ctx.bars.size() > 1)
-        out.push_back(maximum("bar_spacing", kColumn, widest_gap(ctx), 300, "mm",
+        out.push_back(maximum(Check::BarSpacing, kColumn, widest_gap(ctx), 300, "mm",
                               "interasse delle barre longitudinali lungo il perimetro ≤ 300 mm"));
     const Combination* most = nullptr;
     for (const Combination& c : ctx.in.combinations)
@@ -131,16 +132,16 @@ void column(const Context& ctx, std::vector<CheckResult>& out) {
     std::string note = "As ≥ max(0,003·Ac; 0,10·N_Ed/fyd)";
     if (most != nullptr)
         note += ", N_Ed = " + format::decimal(N, 1) + " kN della combinazione più compressa \"" + most->name + "\"";
-    CheckResult r = minimum("as_min", kColumn, std::max(by_area, by_force), As, "mm²", note);
+    CheckResult r = minimum(Check::AsMin, kColumn, std::max(by_area, by_force), As, "mm²", note);
     r.details = {{"0.003_Ac", by_area, "mm²"}, {"0.10_N_fyd", by_force, "mm²"}};
     out.push_back(std::move(r));
-    out.push_back(maximum("as_max", kColumn, As, 0.04 * ctx.Ac, "mm²", "As ≤ 0,04·Ac"));
+    out.push_back(maximum(Check::AsMax, kColumn, As, 0.04 * ctx.Ac, "mm²", "As ≤ 0,04·Ac"));
     const double phi_st = ctx.stirrups ? ctx.stirrups->diameter : 0.0;
     out.push_back(
-        minimum("stirrups", kColumn, std::max(6.0, phi_max / 4), phi_st, "mm",
+        minimum(Check::Stirrups, kColumn, std::max(6.0, phi_max / 4), phi_st, "mm",
                 std::string("diametro delle staffe ≥ max(6 mm; φmax/4)") + (ctx.stirrups ? "" : "; nessuna staffa")));
     if (!ctx.stirrups) return;
-    out.push_back(maximum("stirrup_spacing", kColumn, ctx.stirrups->spacing, std::min(12 * phi_min, 250.0), "mm",
+    out.push_back(maximum(Check::StirrupSpacing, kColumn, ctx.stirrups->spacing, std::min(12 * phi_min, 250.0), "mm",
                           "passo delle staffe ≤ min(12·φmin; 250 mm)"));
 }
 

@@ -87,13 +87,26 @@ double area_between(const fa::Shape& shape, Coordinate c, double lo, double hi) 
     return area_where(shape, -lo, by, bz) - area_where(shape, -hi, by, bz);
 }
 
+double distance_to_ring(const fa::Ring& ring, fa::Point p) {
+    double nearest = INFINITY;
+    for (std::size_t i = 0; i < ring.size(); ++i)
+        nearest = std::min(nearest, segment_distance(p, ring[i], ring[(i + 1) % ring.size()]));
+    return nearest;
+}
+
 double distance_to_edge(const fa::Shape& shape, fa::Point p) {
     double nearest = INFINITY;
-    for_each_ring(shape, [&](const fa::Ring& ring) {
-        for (std::size_t i = 0; i < ring.size(); ++i)
-            nearest = std::min(nearest, segment_distance(p, ring[i], ring[(i + 1) % ring.size()]));
-    });
+    for_each_ring(shape, [&](const fa::Ring& ring) { nearest = std::min(nearest, distance_to_ring(ring, p)); });
     return nearest;
+}
+
+bool inside_ring(const fa::Ring& ring, fa::Point p) {
+    bool inside = false;
+    for (std::size_t i = 0, j = ring.size() - 1; i < ring.size(); j = i++) {
+        const fa::Point a = ring[i], b = ring[j];
+        if ((a.z > p.z) != (b.z > p.z) && p.y < (b.y - a.y) * (p.z - a.z) / (b.z - a.z) + a.y) inside = !inside;
+    }
+    return inside;
 }
 
 }  // namespace ferrolit::verification

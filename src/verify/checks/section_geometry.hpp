@@ -31,5 +31,9 @@ double area_where(const analysis::Shape& shape, double a, double b, double c);
 
 // Distance from a point inside the concrete to its nearest edge (outline or hole).
 double distance_to_edge(const analysis::Shape& shape, analysis::Point p);
+// Distance from a point to the nearest edge of one ring.
+double distance_to_ring(const analysis::Ring& ring, analysis::Point p);
+// Whether a point lies inside a ring (even-odd rule; a point on an edge may go either way).
+bool inside_ring(const analysis::Ring& ring, analysis::Point p);
 
 }  // namespace ferrolit::verification

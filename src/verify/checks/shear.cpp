@@ -17,13 +17,13 @@ namespace {
 constexpr double kNu = 0.5;  // strength reduction of the cracked web, (4.1.28)
 
 struct Plane {
-    const char* id;
+    Check family;
     Coordinate c;
     double Combination::*V;
     double Combination::*M;
 };
-constexpr Plane kPlanes[] = {{"shear_z", Coordinate::Z, &Combination::Vz, &Combination::My},
-                             {"shear_y", Coordinate::Y, &Combination::Vy, &Combination::Mz}};
+constexpr Plane kPlanes[] = {{Check::ShearZ, Coordinate::Z, &Combination::Vz, &Combination::My},
+                             {Check::ShearY, Coordinate::Y, &Combination::Vy, &Combination::Mz}};
 
 const char* side_name(Coordinate c, bool low) {
     if (c == Coordinate::Z) return low ? "inferiore" : "superiore";
@@ -168,7 +168,7 @@ void check_shear(const Context& ctx, std::vector<CheckResult>& out) {
             const double V = std::fabs(c.*plane.V);
             apply_code_rule(r, V);
             const bool concrete_only = !r.stirrups || r.concrete_governs;
-            CheckResult check = make_check(plane.id, concrete_only ? "§4.1.2.3.5.1" : "§4.1.2.3.5.2", &c, V, r.VRd,
+            CheckResult check = make_check(plane.family, concrete_only ? "§4.1.2.3.5.1" : "§4.1.2.3.5.2", &c, V, r.VRd,
                                            "kN", ratio_of(V, r.VRd), V <= r.VRd, note_of(ctx, r, M == 0));
             check.details = details_of(r);
             out.push_back(std::move(check));

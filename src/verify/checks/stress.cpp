@@ -20,9 +20,9 @@ std::string alpha_note(const Context& ctx) {
 void concrete(const Context& ctx, const Combination& c, double factor, std::vector<CheckResult>& out) {
     const analysis::ServiceState& s = ctx.cracked_state(c);
     const double limit = factor * ctx.fck;
-    CheckResult r =
-        make_check("stress_concrete", "§4.1.2.2.5.1", &c, s.sigma_c_max, limit, "MPa", ratio_of(s.sigma_c_max, limit),
-                   s.sigma_c_max <= limit, "σc ≤ " + format::decimal(factor, 2) + "·fck; " + alpha_note(ctx));
+    CheckResult r = make_check(Check::StressConcrete, "§4.1.2.2.5.1", &c, s.sigma_c_max, limit, "MPa",
+                               ratio_of(s.sigma_c_max, limit), s.sigma_c_max <= limit,
+                               "σc ≤ " + format::decimal(factor, 2) + "·fck; " + alpha_note(ctx));
     r.details = {{"sigma_c", s.sigma_c_max, "MPa"}, {"alpha_e", ctx.in.alpha_e, ""}};
     if (s.neutral_axis_depth) r.details.push_back({"x", *s.neutral_axis_depth, "mm"});
     out.push_back(std::move(r));
@@ -34,7 +34,7 @@ void steel(const Context& ctx, const Combination& c, std::vector<CheckResult>& o
     for (const analysis::BarState& b : s.bars)
         if (std::fabs(b.stress) > largest) largest = std::fabs(b.stress), signed_stress = b.stress;
     const double limit = 0.8 * ctx.fyk;
-    CheckResult r = make_check("stress_steel", "§4.1.2.2.5.2", &c, largest, limit, "MPa", ratio_of(largest, limit),
+    CheckResult r = make_check(Check::StressSteel, "§4.1.2.2.5.2", &c, largest, limit, "MPa", ratio_of(largest, limit),
                                largest <= limit,
                                std::string("σs ≤ 0,8·fyk, barra più sollecitata ") +
                                    (signed_stress < 0 ? "tesa" : "compressa") + "; " + alpha_note(ctx));

@@ -1,21 +1,16 @@
 // The layers and stirrups an input leaves out, chosen as the component
-// chooses them: a registry of its own (one per verification, so never shared
-// between threads) holds a copy of the section, ImpostaFerriNorm sets each
-// missing layer to the code minimum and ImpostaStaffeNorm the stirrups.
+// chooses them (ImpostaFerriNorm for each missing layer, ImpostaStaffeNorm
+// for the stirrups), through the component's one door for it.
 
 #include <string>
 
-#include "core/platform.hpp"
-#include "ferrolit/ferrolit.hpp"
+#include "component/registry/code_minimum.hpp"
 #include "ferrolit/format.hpp"
-#include "verify/input/input_keys.hpp"
 #include "verify/model.hpp"
 
 namespace ferrolit::verification {
 
 namespace {
-
-float f(double v) { return static_cast<float>(v); }
 
 // The component knows the rectangle and the T with its flange on top. An L
 // is a T for these rules (web width, depth, bars per row); a T upside down
@@ -35,38 +30,6 @@ PosizioneFerri position_of(const VerificationInput& in, int layer) {
     }
 }
 
-// The member names of a layer's area and text, by the component's position,
-// and the reader of its text.
-using TextGetter = std::string (component::Section::*)() const;
-struct LayerMembers {
-    const char* area;
-    const char* text;
-    TextGetter read_text;
-};
-LayerMembers members_of(PosizioneFerri p) {
-    switch (p) {
-        case PosizioneFerri::As_inf:
-            return {"As_inf", "stringaAs_inf", static_cast<TextGetter>(&component::Section::stringaAs_inf)};
-        case PosizioneFerri::As_sup:
-            return {"As_sup", "stringaAs_sup", static_cast<TextGetter>(&component::Section::stringaAs_sup)};
-        case PosizioneFerri::As_supY:
-            return {"As_supY", "stringaAs_supY", static_cast<TextGetter>(&component::Section::stringaAs_supY)};
-        default:
-            return {"As_infY", "stringaAs_infY", static_cast<TextGetter>(&component::Section::stringaAs_infY)};
-    }
-}
-
-// The component reads "f" as the bar marker only.
-std::string component_text(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool mark = text[i] == '\xC3' && i + 1 < text.size() && (text[i + 1] == '\x98' || text[i + 1] == '\xB8');
-        out += mark ? 'f' : text[i];
-        i += mark ? 1 : 0;
-    }
-    return out;
-}
-
 double most_compression(const VerificationInput& in) {
     double n = 0;
     for (const Combination& c : in.combinations)
@@ -74,61 +37,73 @@ double most_compression(const VerificationInput& in) {
     return n;
 }
 
-std::shared_ptr<component::Section> create(clsGenVerSez& registry, const VerificationInput& in) {
+// The component's covers are to the bar centres: a clear cover is taken to
+// the centre of the thinnest bar allowed, inside the given stirrups (or the
+// component's starting ø8 when they are chosen too).
+double component_cover(const VerificationInput& in, const LayerInput& layer) {
+    return centre_cover(layer, in.stirrups ? in.stirrups->diameter : 8, in.limits.min_diameter);
+}
+
+component::CodeMinimumSection section_of(const VerificationInput& in) {
+    component::CodeMinimumSection s;
     const analysis::Dimensions& d = in.shape.dimensions;
-    const std::string tipo = in.member == MemberType::Column ? "Pilastro" : "Trave";
-    const double c_inf = flipped(in) ? in.top.cover : in.bottom.cover;
-    const double c_sup = flipped(in) ? in.bottom.cover : in.top.cover;
-    const auto n = static_cast<std::int16_t>(in.limits.min_count);
-    const auto d_min = static_cast<std::int16_t>(in.limits.min_diameter);
-    const auto d_max = static_cast<std::int16_t>(in.limits.max_diameter);
-    const float N = f(most_compression(in));
-    if (in.shape.kind == ShapeKind::Rectangle) {
-        registry.CreaSezRett(tipo, in.description, f(d.Base), f(d.Altezza), f(c_inf), f(c_sup), 0, 0, N, 0, 0, n, d_min,
-                             d_max);
-    } else {
-        registry.CreaSezT(tipo, in.description, f(d.Base), f(d.BaseInf), f(d.Altezza), f(d.SpessoreT), f(c_inf),
-                          f(c_sup), 0, 0, N, 0, 0, n, d_min, d_max);
-    }
+    s.column = in.member == MemberType::Column;
+    s.description = in.description;
+    s.tee = in.shape.kind != ShapeKind::Rectangle;
+    s.Base = d.Base;
+    s.BaseInf = d.BaseInf;
+    s.Altezza = d.Altezza;
+    s.SpessoreT = d.SpessoreT;
+    s.Copriferro_Inf = component_cover(in, flipped(in) ? in.top : in.bottom);
+    s.Copriferro_Sup = component_cover(in, flipped(in) ? in.bottom : in.top);
+    s.Ned_x = most_compression(in);
+    s.NFerriMinimo = in.limits.min_count;
+    s.dFerriMinimo = in.limits.min_diameter;
+    s.dFerriMassimo = in.limits.max_diameter;
     const analysis::Concrete& c = in.concrete;
-    const analysis::Steel& s = in.steel;
-    registry.CreaMateriale_Sezione(c.name, f(c.Rck), f(c.fck), f(c.gamma_c), f(c.alpha_cc), f(c.fcm), f(c.fctm),
-                                   f(c.fctk05), f(c.fctk95), f(c.Ec), f(c.eps_c2), f(c.eps_cu), f(c.fcd()),
-                                   f(c.fctk05 / c.gamma_c), s.name, f(s.fyk), f(s.gamma_s), f(s.Es), f(s.fyd()),
-                                   f(s.eps_yd()), f(s.eps_ud.value_or(0.0675)));
-    return registry.Sezioni()->Item(registry.SezioneCorrente());
+    s.ClasseCls = c.name;
+    s.Rck = c.Rck;
+    s.fck = c.fck;
+    s.gammaC = c.gamma_c;
+    s.alfaCC = c.alpha_cc;
+    s.fcm = c.fcm;
+    s.fctm = c.fctm;
+    s.fctk05 = c.fctk05;
+    s.fctk95 = c.fctk95;
+    s.Ec = c.Ec;
+    s.eps_c2 = c.eps_c2;
+    s.eps_cu = c.eps_cu;
+    s.fcd = c.fcd();
+    s.fctd = c.fctk05 / c.gamma_c;
+    const analysis::Steel& st = in.steel;
+    s.ClasseAcciaio = st.name;
+    s.fyk = st.fyk;
+    s.gammaS = st.gamma_s;
+    s.Es = st.Es;
+    s.fyd = st.fyd();
+    s.eps_yd = st.eps_yd();
+    s.eps_ud = st.eps_ud.value_or(0.0675);
+    return s;
 }
 
 // Why no layer of the code minimum fits, in the input's keys, mm and mm²
 // (the component's own text speaks of its dialog, in metres).
-std::string no_minimum_message(const VerificationInput& in, const component::Section& s, int layer) {
+std::string no_minimum_message(const VerificationInput& in, const component::CodeMinimumChoice& choice, int layer) {
     const PosizioneFerri p = position_of(in, layer);
     const analysis::Dimensions& d = in.shape.dimensions;
     const bool side = p == PosizioneFerri::As_supY || p == PosizioneFerri::As_infY;
     const bool web = p == PosizioneFerri::As_inf && in.shape.kind != ShapeKind::Rectangle;
     const char* width_key = side ? "Altezza" : web ? "BaseInf" : "Base";
     const double width = side ? d.Altezza : web ? d.BaseInf : d.Base;
-    const auto most = s.NFerriMassimo(p, static_cast<std::int16_t>(in.limits.max_diameter));
     return std::string("impossibile scegliere l'armatura ") + kLayerNames[layer] +
            " con il minimo di normativa: nessuna disposizione di almeno " + std::to_string(in.limits.min_count) +
            " barre (\"NFerriMinimo\") da " + std::to_string(in.limits.min_diameter) + " a " +
            std::to_string(in.limits.max_diameter) +
-           " mm (\"dFerriMinimo\", \"dFerriMassimo\") raggiunge As,min = " + format::decimal(s.AsMin(), 0) +
+           " mm (\"dFerriMinimo\", \"dFerriMassimo\") raggiunge As,min = " + format::decimal(choice.as_min, 0) +
            " mm² in una fila sulla larghezza di " + format::decimal(width, 0) + " mm (\"" + width_key +
-           "\"), dove stanno al più " + std::to_string(std::max<int>(most, 0)) + " ø" +
+           "\"), dove stanno al più " + std::to_string(choice.most_bars) + " ø" +
            std::to_string(in.limits.max_diameter) + "; indicare l'armatura con \"stringa" + kLayerNames[layer] +
            "\" o con \"barre\"";
-}
-
-// Writes the given layers through the writers of the key table.
-void write_given(component::Section& s, const VerificationInput& in, const Reinforcement& r) {
-    for (int i = 0; i < 4; ++i) {
-        const LayerUse& use = r.layers[i];
-        if (!use.present) continue;
-        const LayerMembers m = members_of(position_of(in, i));
-        if (use.bars) (s.*std::get<TextSetter>(find_key(m.text)->setter))(component_text(*use.bars));
-        if (use.area) (s.*std::get<RealSetter>(find_key(m.area)->setter))(f(*use.area));
-    }
 }
 
 }  // namespace
@@ -150,36 +125,30 @@ void choose_by_code(const VerificationInput& in, Reinforcement& r, std::vector<s
     }
     if (!any_layer && !stirrups_missing) return;
 
-    std::vector<std::string> said;
-    bool beeped = false;
-    const detail::ThreadMessageSink sink([&](const std::string& text, const std::string& title) {
-        if (text.empty() && title.empty())
-            beeped = true;
-        else
-            said.push_back(text);
-    });
+    std::vector<component::CodeMinimumLayer> layers;
+    for (int i = 0; i < 4; ++i) {
+        const LayerUse& use = r.layers[static_cast<std::size_t>(i)];
+        layers.push_back({position_of(in, i), use.present ? use.bars : std::nullopt,
+                          use.present ? use.area : std::nullopt, missing[i]});
+    }
+    component::CodeMinimumChoice choice;
     try {
-        clsGenVerSez registry;
-        const std::shared_ptr<component::Section> s = create(registry, in);
-        write_given(*s, in, r);
-        for (int i = 0; i < 4; ++i) {
-            if (!missing[i]) continue;
-            const PosizioneFerri p = position_of(in, i);
-            bool go_on = true;
-            std::string msg;
-            registry.ImpostaFerriNorm(p, go_on, msg);
-            if (!go_on) throw Error(ErrorKind::InvalidOperation, no_minimum_message(in, *s, i));
-            r.layers[i] = {((*s).*members_of(p).read_text)(), std::nullopt, Origin::CodeMinimum, true};
-        }
-        if (stirrups_missing) {
-            registry.ImpostaStaffeNorm();
-            r.stirrups = StirrupsInput{s->fStaffe(), s->nBracciaStaffe(), s->passoStaffe()};
-            r.stirrups_origin = Origin::CodeMinimum;
-            if (beeped) warnings.push_back("staffe di normativa: le più robuste ammesse non raggiungono il minimo");
-        }
+        choice = component::choose_code_minimum(section_of(in), layers, stirrups_missing);
     } catch (const Error& e) {
-        if (std::string(e.what()).rfind("impossibile scegliere", 0) == 0) throw;
         throw Error(ErrorKind::InvalidOperation, std::string("scelta delle armature di normativa: ") + e.what());
+    }
+    for (int i = 0; i < 4; ++i) {
+        if (!missing[i]) continue;
+        if (choice.unmet == position_of(in, i))
+            throw Error(ErrorKind::InvalidOperation, no_minimum_message(in, choice, i));
+        r.layers[static_cast<std::size_t>(i)] = {choice.bars[static_cast<std::size_t>(i)], std::nullopt,
+                                                 Origin::CodeMinimum, true};
+    }
+    if (choice.stirrups) {
+        r.stirrups = StirrupsInput{choice.stirrups->diameter, choice.stirrups->legs, choice.stirrups->spacing};
+        r.stirrups_origin = Origin::CodeMinimum;
+        if (choice.stirrups->below_minimum)
+            warnings.push_back("staffe di normativa: le più robuste ammesse non raggiungono il minimo");
     }
 }
 

@@ -25,9 +25,17 @@ constexpr GroupText kGroups[] = {
      "`contorno`: the outer ring [[y, z], …]; `fori`: a list of rings"},
     {KeyGroup::Bars, "Bar layers",
      "bar text (`3f20`, `3Ø20`, `2f20+1f16`) and/or area of each layer (inf bottom, sup top, supY left, infY right), "
-     "centres at the covers (sides: `Copriferro_Sup` left, `Copriferro_Inf` right); a layer with neither is chosen "
-     "by the code minimum (`ImpostaFerriNorm`)"},
+     "placed at the covers (clear covers below, or the centres at `Copriferro_Inf`, `Copriferro_Sup`; sides: "
+     "`Copriferro_Sup` left, `Copriferro_Inf` right); a layer with neither is chosen by the code minimum "
+     "(`ImpostaFerriNorm`)"},
     {KeyGroup::PointBars, "Explicit bars", "`barre`: a list of bars {`y`, `z`, `d`}, any shape"},
+    {KeyGroup::Covers, "Clear covers",
+     "`copriferro`: the clear cover to the outermost steel (the stirrups where there are any), one number for every "
+     "face or an object per face (keys below); the bar centres follow: clear cover + stirrup diameter + φ/2 from "
+     "the face. A face takes either `copriferro` or its centre cover (`Copriferro_Inf`, `Copriferro_Sup`), never "
+     "both. `larghezza_armatura_ala`: the width of the flange over which the flange's layer is spread (T: centred on "
+     "the web; T rovescia: its bottom layer; L: from the web's outer face); without it the flange's layer lies over "
+     "the web"},
     {KeyGroup::Stirrups, "Stirrups",
      "with none of the three the code sets them (`ImpostaStaffeNorm`); a missing one takes ø8, 2 legs, 250 mm"},
     {KeyGroup::Section, "Other members",
@@ -48,14 +56,17 @@ constexpr GroupText kGroups[] = {
      "(default C1, C2, …); N compression positive, My stretching the bottom bars positive, Mz compressing larger y "
      "positive"},
     {KeyGroup::PointBar, "Each bar", "centre `y`, `z` and diameter `d`"},
+    {KeyGroup::Face, "Each face of `copriferro`",
+     "bottom, top, left (smaller y), right; a face left out takes its centre cover when given"},
 };
 
 std::string key_text(const InputKey& key) {
     std::string note(key.unit);
-    const char* kind = key.kind == KeyKind::Text      ? "text"
-                       : key.kind == KeyKind::Boolean ? "true/false"
-                       : key.kind == KeyKind::List    ? "list"
-                                                      : "";
+    const char* kind = key.kind == KeyKind::Text           ? "text"
+                       : key.kind == KeyKind::Boolean      ? "true/false"
+                       : key.kind == KeyKind::List         ? "list"
+                       : key.kind == KeyKind::RealOrObject ? "number or object"
+                                                           : "";
     if (*kind != '\0') note = note.empty() ? kind : std::string(kind) + ", " + note;
     if (key.kind == KeyKind::Integer) note = note.empty() ? "whole number" : note + ", whole number";
     std::string text = "`";

@@ -1,9 +1,7 @@
 #pragma once
 
 // Every key of a section's JSON object, in one table: its name, the kind of
-// its value, its unit, the component member's writer where the key is
-// written to the component's section (the bar layers, which the code-minimum
-// choice of the missing ones reads), and the group that says what the key is for.
+// its value, its unit and the group that says what the key is for.
 // Parsing, the kinds' validation, the nearest-key hint for a misspelt key
 // and the README's table of keys are derived from this table. The flat keys
 // are the component members' own names; the keys added by the verification
@@ -13,13 +11,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <variant>
-
-#include "ferrolit/section.hpp"
 
 namespace ferrolit::verification {
 
-enum class KeyKind { Real, Integer, Text, Boolean, List };
+enum class KeyKind { Real, Integer, Text, Boolean, List, RealOrObject };
 
 // What a key is for. The items of the two lists have their own groups.
 enum class KeyGroup {
@@ -28,6 +23,7 @@ enum class KeyGroup {
     Shape,        // the shape by name or as a polygon
     Bars,         // a bar layer: area and bar text; chosen by the code minimum when both are absent
     PointBars,    // explicit bars
+    Covers,       // clear covers and where the layers' bars spread
     Stirrups,     // set by the code (ImpostaStaffeNorm) when all three are absent
     Section,      // other members of the component's section
     Materials,    // class names and values; a class supplies the values not given
@@ -35,126 +31,127 @@ enum class KeyGroup {
     Check,        // parameters of the checks
     Combination,  // keys of each item of "combinazioni"
     PointBar,     // keys of each item of "barre"
+    Face,         // keys of the object form of "copriferro"
 };
-
-using RealSetter = void (component::Section::*)(float);
-using TextSetter = void (component::Section::*)(std::string);
-using Setter = std::variant<std::monostate, RealSetter, TextSetter>;
 
 struct InputKey {
     std::string_view name;
     KeyKind kind;
     std::string_view unit;  // empty: a pure number, a count, a text, a flag or a list
-    Setter setter;          // the member's writer, for the group Bars
     KeyGroup group;
 };
-
-namespace keys {
-constexpr Setter real(RealSetter s) { return s; }
-constexpr Setter text(TextSetter s) { return s; }
-}  // namespace keys
 
 // In the order of the groups; within Creation and Materials, in the order of
 // the arguments of CreaSezRett and CreaMateriale_Sezione.
 inline constexpr InputKey kInputKeys[] = {
-    {"TipoSezione", KeyKind::Text, "", {}, KeyGroup::Creation},
-    {"DescrSezione", KeyKind::Text, "", {}, KeyGroup::Creation},
-    {"Base", KeyKind::Real, "mm", {}, KeyGroup::Creation},
-    {"Altezza", KeyKind::Real, "mm", {}, KeyGroup::Creation},
-    {"Copriferro_Inf", KeyKind::Real, "mm", {}, KeyGroup::Creation},
-    {"Copriferro_Sup", KeyKind::Real, "mm", {}, KeyGroup::Creation},
-    {"Med_y", KeyKind::Real, "kNm", {}, KeyGroup::Creation},
-    {"Med_z", KeyKind::Real, "kNm", {}, KeyGroup::Creation},
-    {"Ned_x", KeyKind::Real, "kN", {}, KeyGroup::Creation},
-    {"Taglio_y", KeyKind::Real, "kN", {}, KeyGroup::Creation},
-    {"Taglio_z", KeyKind::Real, "kN", {}, KeyGroup::Creation},
-    {"NFerriMinimo", KeyKind::Integer, "", {}, KeyGroup::Creation},
-    {"dFerriMinimo", KeyKind::Integer, "mm", {}, KeyGroup::Creation},
-    {"dFerriMassimo", KeyKind::Integer, "mm", {}, KeyGroup::Creation},
+    {"TipoSezione", KeyKind::Text, "", KeyGroup::Creation},
+    {"DescrSezione", KeyKind::Text, "", KeyGroup::Creation},
+    {"Base", KeyKind::Real, "mm", KeyGroup::Creation},
+    {"Altezza", KeyKind::Real, "mm", KeyGroup::Creation},
+    {"Copriferro_Inf", KeyKind::Real, "mm", KeyGroup::Creation},
+    {"Copriferro_Sup", KeyKind::Real, "mm", KeyGroup::Creation},
+    {"Med_y", KeyKind::Real, "kNm", KeyGroup::Creation},
+    {"Med_z", KeyKind::Real, "kNm", KeyGroup::Creation},
+    {"Ned_x", KeyKind::Real, "kN", KeyGroup::Creation},
+    {"Taglio_y", KeyKind::Real, "kN", KeyGroup::Creation},
+    {"Taglio_z", KeyKind::Real, "kN", KeyGroup::Creation},
+    {"NFerriMinimo", KeyKind::Integer, "", KeyGroup::Creation},
+    {"dFerriMinimo", KeyKind::Integer, "mm", KeyGroup::Creation},
+    {"dFerriMassimo", KeyKind::Integer, "mm", KeyGroup::Creation},
 
-    {"BaseInf", KeyKind::Real, "mm", {}, KeyGroup::Flange},
-    {"SpessoreT", KeyKind::Real, "mm", {}, KeyGroup::Flange},
+    {"BaseInf", KeyKind::Real, "mm", KeyGroup::Flange},
+    {"SpessoreT", KeyKind::Real, "mm", KeyGroup::Flange},
 
-    {"forma", KeyKind::Text, "", {}, KeyGroup::Shape},
-    {"contorno", KeyKind::List, "mm", {}, KeyGroup::Shape},
-    {"fori", KeyKind::List, "mm", {}, KeyGroup::Shape},
+    {"forma", KeyKind::Text, "", KeyGroup::Shape},
+    {"contorno", KeyKind::List, "mm", KeyGroup::Shape},
+    {"fori", KeyKind::List, "mm", KeyGroup::Shape},
 
-    {"As_inf", KeyKind::Real, "mm²", keys::real(&component::Section::As_inf), KeyGroup::Bars},
-    {"stringaAs_inf", KeyKind::Text, "", keys::text(&component::Section::stringaAs_inf), KeyGroup::Bars},
-    {"As_sup", KeyKind::Real, "mm²", keys::real(&component::Section::As_sup), KeyGroup::Bars},
-    {"stringaAs_sup", KeyKind::Text, "", keys::text(&component::Section::stringaAs_sup), KeyGroup::Bars},
-    {"As_infY", KeyKind::Real, "mm²", keys::real(&component::Section::As_infY), KeyGroup::Bars},
-    {"stringaAs_infY", KeyKind::Text, "", keys::text(&component::Section::stringaAs_infY), KeyGroup::Bars},
-    {"As_supY", KeyKind::Real, "mm²", keys::real(&component::Section::As_supY), KeyGroup::Bars},
-    {"stringaAs_supY", KeyKind::Text, "", keys::text(&component::Section::stringaAs_supY), KeyGroup::Bars},
+    {"As_inf", KeyKind::Real, "mm²", KeyGroup::Bars},
+    {"stringaAs_inf", KeyKind::Text, "", KeyGroup::Bars},
+    {"As_sup", KeyKind::Real, "mm²", KeyGroup::Bars},
+    {"stringaAs_sup", KeyKind::Text, "", KeyGroup::Bars},
+    {"As_infY", KeyKind::Real, "mm²", KeyGroup::Bars},
+    {"stringaAs_infY", KeyKind::Text, "", KeyGroup::Bars},
+    {"As_supY", KeyKind::Real, "mm²", KeyGroup::Bars},
+    {"stringaAs_supY", KeyKind::Text, "", KeyGroup::Bars},
 
-    {"barre", KeyKind::List, "", {}, KeyGroup::PointBars},
+    {"barre", KeyKind::List, "", KeyGroup::PointBars},
 
-    {"fStaffe", KeyKind::Real, "mm", {}, KeyGroup::Stirrups},
-    {"nBracciaStaffe", KeyKind::Integer, "", {}, KeyGroup::Stirrups},
-    {"passoStaffe", KeyKind::Real, "mm", {}, KeyGroup::Stirrups},
+    {"copriferro", KeyKind::RealOrObject, "mm", KeyGroup::Covers},
+    {"larghezza_armatura_ala", KeyKind::Real, "mm", KeyGroup::Covers},
 
-    {"DeltaN", KeyKind::Real, "mm", {}, KeyGroup::Section},
-    {"DeltaX", KeyKind::Real, "mm", {}, KeyGroup::Section},
-    {"AlfaStaffe", KeyKind::Real, "°", {}, KeyGroup::Section},
-    {"tetaBielle", KeyKind::Real, "°", {}, KeyGroup::Section},
-    {"H_Utile", KeyKind::Real, "mm", {}, KeyGroup::Section},
-    {"CondizioniAmbientali", KeyKind::Integer, "", {}, KeyGroup::Section},
-    {"kt", KeyKind::Real, "", {}, KeyGroup::Section},
-    {"k1", KeyKind::Real, "", {}, KeyGroup::Section},
-    {"k2", KeyKind::Real, "", {}, KeyGroup::Section},
-    {"k3", KeyKind::Real, "", {}, KeyGroup::Section},
-    {"k4", KeyKind::Real, "", {}, KeyGroup::Section},
-    {"Med_Fes", KeyKind::Real, "kNm", {}, KeyGroup::Section},
+    {"fStaffe", KeyKind::Real, "mm", KeyGroup::Stirrups},
+    {"nBracciaStaffe", KeyKind::Integer, "", KeyGroup::Stirrups},
+    {"passoStaffe", KeyKind::Real, "mm", KeyGroup::Stirrups},
 
-    {"ClasseCls", KeyKind::Text, "", {}, KeyGroup::Materials},
-    {"Rck", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
-    {"fck", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
-    {"gammaC", KeyKind::Real, "", {}, KeyGroup::Materials},
-    {"alfaCC", KeyKind::Real, "", {}, KeyGroup::Materials},
-    {"fcm", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
-    {"fctm", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
-    {"fctk05", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
-    {"fctk95", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
-    {"Ec", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
-    {"eps_c2", KeyKind::Real, "", {}, KeyGroup::Materials},
-    {"eps_cu", KeyKind::Real, "", {}, KeyGroup::Materials},
-    {"fcd", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
-    {"fctd", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
-    {"ClasseAcciaio", KeyKind::Text, "", {}, KeyGroup::Materials},
-    {"fyk", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
-    {"gammaS", KeyKind::Real, "", {}, KeyGroup::Materials},
-    {"Es", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
-    {"fyd", KeyKind::Real, "MPa", {}, KeyGroup::Materials},
-    {"eps_yd", KeyKind::Real, "", {}, KeyGroup::Materials},
-    {"eps_ud", KeyKind::Real, "", {}, KeyGroup::Materials},
+    {"DeltaN", KeyKind::Real, "mm", KeyGroup::Section},
+    {"DeltaX", KeyKind::Real, "mm", KeyGroup::Section},
+    {"AlfaStaffe", KeyKind::Real, "°", KeyGroup::Section},
+    {"tetaBielle", KeyKind::Real, "°", KeyGroup::Section},
+    {"H_Utile", KeyKind::Real, "mm", KeyGroup::Section},
+    {"CondizioniAmbientali", KeyKind::Integer, "", KeyGroup::Section},
+    {"kt", KeyKind::Real, "", KeyGroup::Section},
+    {"k1", KeyKind::Real, "", KeyGroup::Section},
+    {"k2", KeyKind::Real, "", KeyGroup::Section},
+    {"k3", KeyKind::Real, "", KeyGroup::Section},
+    {"k4", KeyKind::Real, "", KeyGroup::Section},
+    {"Med_Fes", KeyKind::Real, "kNm", KeyGroup::Section},
 
-    {"combinazioni", KeyKind::List, "", {}, KeyGroup::Actions},
+    {"ClasseCls", KeyKind::Text, "", KeyGroup::Materials},
+    {"Rck", KeyKind::Real, "MPa", KeyGroup::Materials},
+    {"fck", KeyKind::Real, "MPa", KeyGroup::Materials},
+    {"gammaC", KeyKind::Real, "", KeyGroup::Materials},
+    {"alfaCC", KeyKind::Real, "", KeyGroup::Materials},
+    {"fcm", KeyKind::Real, "MPa", KeyGroup::Materials},
+    {"fctm", KeyKind::Real, "MPa", KeyGroup::Materials},
+    {"fctk05", KeyKind::Real, "MPa", KeyGroup::Materials},
+    {"fctk95", KeyKind::Real, "MPa", KeyGroup::Materials},
+    {"Ec", KeyKind::Real, "MPa", KeyGroup::Materials},
+    {"eps_c2", KeyKind::Real, "", KeyGroup::Materials},
+    {"eps_cu", KeyKind::Real, "", KeyGroup::Materials},
+    {"fcd", KeyKind::Real, "MPa", KeyGroup::Materials},
+    {"fctd", KeyKind::Real, "MPa", KeyGroup::Materials},
+    {"ClasseAcciaio", KeyKind::Text, "", KeyGroup::Materials},
+    {"fyk", KeyKind::Real, "MPa", KeyGroup::Materials},
+    {"gammaS", KeyKind::Real, "", KeyGroup::Materials},
+    {"Es", KeyKind::Real, "MPa", KeyGroup::Materials},
+    {"fyd", KeyKind::Real, "MPa", KeyGroup::Materials},
+    {"eps_yd", KeyKind::Real, "", KeyGroup::Materials},
+    {"eps_ud", KeyKind::Real, "", KeyGroup::Materials},
 
-    {"ambiente", KeyKind::Text, "", {}, KeyGroup::Check},
-    {"armature_sensibili", KeyKind::Boolean, "", {}, KeyGroup::Check},
-    {"cot_theta", KeyKind::Real, "", {}, KeyGroup::Check},
-    {"alfa_e", KeyKind::Real, "", {}, KeyGroup::Check},
-    {"wk_lim", KeyKind::Real, "mm", {}, KeyGroup::Check},
+    {"combinazioni", KeyKind::List, "", KeyGroup::Actions},
 
-    {"nome", KeyKind::Text, "", {}, KeyGroup::Combination},
-    {"tipo", KeyKind::Text, "", {}, KeyGroup::Combination},
-    {"N", KeyKind::Real, "kN", {}, KeyGroup::Combination},
-    {"My", KeyKind::Real, "kNm", {}, KeyGroup::Combination},
-    {"Mz", KeyKind::Real, "kNm", {}, KeyGroup::Combination},
-    {"Vy", KeyKind::Real, "kN", {}, KeyGroup::Combination},
-    {"Vz", KeyKind::Real, "kN", {}, KeyGroup::Combination},
+    {"ambiente", KeyKind::Text, "", KeyGroup::Check},
+    {"armature_sensibili", KeyKind::Boolean, "", KeyGroup::Check},
+    {"cot_theta", KeyKind::Real, "", KeyGroup::Check},
+    {"alfa_e", KeyKind::Real, "", KeyGroup::Check},
+    {"wk_lim", KeyKind::Real, "mm", KeyGroup::Check},
 
-    {"y", KeyKind::Real, "mm", {}, KeyGroup::PointBar},
-    {"z", KeyKind::Real, "mm", {}, KeyGroup::PointBar},
-    {"d", KeyKind::Real, "mm", {}, KeyGroup::PointBar},
+    {"nome", KeyKind::Text, "", KeyGroup::Combination},
+    {"tipo", KeyKind::Text, "", KeyGroup::Combination},
+    {"N", KeyKind::Real, "kN", KeyGroup::Combination},
+    {"My", KeyKind::Real, "kNm", KeyGroup::Combination},
+    {"Mz", KeyKind::Real, "kNm", KeyGroup::Combination},
+    {"Vy", KeyKind::Real, "kN", KeyGroup::Combination},
+    {"Vz", KeyKind::Real, "kN", KeyGroup::Combination},
+
+    {"y", KeyKind::Real, "mm", KeyGroup::PointBar},
+    {"z", KeyKind::Real, "mm", KeyGroup::PointBar},
+    {"d", KeyKind::Real, "mm", KeyGroup::PointBar},
+
+    {"inferiore", KeyKind::Real, "mm", KeyGroup::Face},
+    {"superiore", KeyKind::Real, "mm", KeyGroup::Face},
+    {"sinistro", KeyKind::Real, "mm", KeyGroup::Face},
+    {"destro", KeyKind::Real, "mm", KeyGroup::Face},
 };
 
 // True for the groups of a section's own keys (not the items of a list).
-constexpr bool is_top_level(KeyGroup group) { return group != KeyGroup::Combination && group != KeyGroup::PointBar; }
+constexpr bool is_top_level(KeyGroup group) {
+    return group != KeyGroup::Combination && group != KeyGroup::PointBar && group != KeyGroup::Face;
+}
 
 // The row of a key of a section (top level) or of an item of a list
-// (`group` Combination or PointBar); nullptr for a name the table does not hold.
+// (`group` Combination, PointBar or Face); nullptr for a name the table does not hold.
 constexpr const InputKey* find_key(std::string_view name, std::optional<KeyGroup> item_group = std::nullopt) {
     for (const InputKey& key : kInputKeys) {
         const bool in_scope = item_group ? key.group == *item_group : is_top_level(key.group);

@@ -132,7 +132,8 @@ std::string input_message(const Where& where, int line, std::string_view key, st
 }
 
 void input_error(const Where& where, int line, std::string_view key, std::string_view problem) {
-    throw Error(ErrorKind::InvalidOperation, input_message(where, line, key, problem));
+    throw InputError(input_message(where, line, key, problem), std::string(key), std::string(problem), line,
+                     where.source);
 }
 
 int JsonDocument::line_of(std::string_view path) const {

@@ -28,7 +28,7 @@ struct Where {
 
 // The message of unusable input: location, key and problem.
 std::string input_message(const Where& where, int line, std::string_view key, std::string_view problem);
-// Throws ferrolit::Error (InvalidOperation) with that message.
+// Throws ferrolit::InputError with that message and its parts.
 [[noreturn]] void input_error(const Where& where, int line, std::string_view key, std::string_view problem);
 
 // Parses the text; ferrolit::Error (InvalidOperation) when it cannot be used.

@@ -1,66 +1,32 @@
-// The Italian names of the verification's enumerations, as the input and
-// the record write them.
+// The Italian names of the verification's enumerations, from their tables.
+
+#include <algorithm>
+#include <cctype>
 
 #include "ferrolit/verify.hpp"
+#include "verify/input/name_lists.hpp"
 
 namespace ferrolit {
 
-const char* combination_kind_name(CombinationKind kind) {
-    switch (kind) {
-        case CombinationKind::Ultimate:
-            return "SLU";
-        case CombinationKind::Seismic:
-            return "SLU sismica";
-        case CombinationKind::Characteristic:
-            return "SLE rara";
-        case CombinationKind::Frequent:
-            return "SLE frequente";
-        case CombinationKind::QuasiPermanent:
-            return "SLE quasi permanente";
-    }
-    return "";
-}
+const char* combination_kind_name(CombinationKind kind) { return name_in(kCombinationKinds, kind).data(); }
 
 bool is_ultimate(CombinationKind kind) { return kind == CombinationKind::Ultimate || kind == CombinationKind::Seismic; }
 
-const char* environment_name(Environment environment) {
-    switch (environment) {
-        case Environment::Ordinary:
-            return "ordinario";
-        case Environment::Aggressive:
-            return "aggressivo";
-        case Environment::VeryAggressive:
-            return "molto aggressivo";
-    }
-    return "";
+const char* environment_name(Environment environment) { return name_in(kEnvironments, environment).data(); }
+
+const char* shape_kind_name(ShapeKind kind) { return name_in(kShapeKinds, kind).data(); }
+
+const char* origin_name(Origin origin) { return name_in(kOrigins, origin).data(); }
+
+namespace verification {
+
+bool same_ignoring_case(std::string_view a, std::string_view b) {
+    const auto lower = [](unsigned char c) { return std::tolower(c); };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
+               return lower(static_cast<unsigned char>(x)) == lower(static_cast<unsigned char>(y));
+           });
 }
 
-const char* shape_kind_name(ShapeKind kind) {
-    switch (kind) {
-        case ShapeKind::Rectangle:
-            return "rettangolare";
-        case ShapeKind::Tee:
-            return "T";
-        case ShapeKind::InvertedTee:
-            return "T rovescia";
-        case ShapeKind::Ell:
-            return "L";
-        case ShapeKind::Polygon:
-            return "poligono";
-    }
-    return "";
-}
-
-const char* origin_name(Origin origin) {
-    switch (origin) {
-        case Origin::Given:
-            return "assegnata";
-        case Origin::CodeMinimum:
-            return "minimo di normativa";
-        case Origin::Designed:
-            return "progetto";
-    }
-    return "";
-}
+}  // namespace verification
 
 }  // namespace ferrolit

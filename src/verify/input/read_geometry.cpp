@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "ferrolit/format.hpp"
+#include "verify/input/name_lists.hpp"
 #include "verify/input/read_input.hpp"
 
 namespace ferrolit::verification {
@@ -19,21 +20,6 @@ constexpr double kLargestDimension = 1e6;  // mm: beyond any structure, refused
 constexpr double kSmallestSection = 10;    // mm: below it a size was given in metres (or cm), refused
 constexpr std::size_t kMostVertices = 1000;
 constexpr std::size_t kMostBars = 1000;
-
-std::string lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
-    return s;
-}
-
-struct ShapeName {
-    const char* name;
-    ShapeKind kind;
-};
-constexpr ShapeName kShapeNames[] = {{"rettangolare", ShapeKind::Rectangle},
-                                     {"t", ShapeKind::Tee},
-                                     {"t rovescia", ShapeKind::InvertedTee},
-                                     {"l", ShapeKind::Ell},
-                                     {"poligono", ShapeKind::Polygon}};
 
 double dimension(const Reader& r, const char* key) {
     const auto v = r.real(key);
@@ -54,9 +40,8 @@ void refuse_tiny(const Reader& r, const char* key, double mm) {
 
 ShapeKind kind_of(const Reader& r) {
     if (const auto forma = r.text("forma")) {
-        for (const ShapeName& n : kShapeNames)
-            if (lower(*forma) == n.name) return n.kind;
-        r.fail("forma", "ammesse \"rettangolare\", \"T\", \"T rovescia\", \"L\", \"poligono\"");
+        if (const auto kind = parse_name(kShapeKinds, *forma)) return *kind;
+        r.fail("forma", allowed_names("ammesse", kShapeKinds));
     }
     if (r.has("contorno")) return ShapeKind::Polygon;
     if (r.has("BaseInf") || r.has("SpessoreT")) return ShapeKind::Tee;
@@ -76,7 +61,8 @@ fa::Ring ring_of(const Reader& r, const json& list, const std::string& path) {
 }
 
 void read_polygon(const Reader& r, VerificationInput& in) {
-    for (const char* key : {"Base", "Altezza", "BaseInf", "SpessoreT", "Copriferro_Inf", "Copriferro_Sup"})
+    for (const char* key : {"Base", "Altezza", "BaseInf", "SpessoreT", "Copriferro_Inf", "Copriferro_Sup", "copriferro",
+                            "larghezza_armatura_ala"})
         if (r.has(key)) r.fail(key, "non si usa con la forma \"poligono\": la sezione è data da \"contorno\"");
     const json* outline = r.list("contorno");
     if (outline == nullptr) r.fail("contorno", "valore mancante: il contorno della sezione poligonale [[y, z], ...]");
@@ -105,6 +91,57 @@ void read_polygon(const Reader& r, VerificationInput& in) {
     check_plausible_size(z1 - z0, "altezza del contorno", in.warnings);
 }
 
+// A face's cover from "copriferro" (clear, to the outermost steel) or from
+// the component's key (to the bar centres). The component's side layers lie
+// at its own covers: Copriferro_Sup from the left face, Copriferro_Inf from
+// the right one.
+struct Face {
+    const char* name;  // in the object form of "copriferro"
+    LayerInput VerificationInput::*layer;
+    const char* centre_key;
+    bool own_key;  // the centre key is this face's own (bottom, top), not borrowed (sides)
+};
+constexpr Face kFaces[] = {{"inferiore", &VerificationInput::bottom, "Copriferro_Inf", true},
+                           {"superiore", &VerificationInput::top, "Copriferro_Sup", true},
+                           {"sinistro", &VerificationInput::left, "Copriferro_Sup", false},
+                           {"destro", &VerificationInput::right, "Copriferro_Inf", false}};
+
+void read_covers(const Reader& r, VerificationInput& in) {
+    const json* clear = r.value("copriferro");
+    if (clear != nullptr && clear->is_object()) r.check_item(*clear, KeyGroup::Face, "copriferro");
+    for (const Face& f : kFaces) {
+        const std::string path =
+            clear != nullptr && clear->is_object() ? std::string("copriferro.") + f.name : std::string("copriferro");
+        const std::optional<double> given = clear == nullptr     ? std::nullopt
+                                            : clear->is_number() ? std::optional<double>(clear->get<double>())
+                                                                 : r.item_real_if(*clear, path, f.name);
+        LayerInput& layer = in.*f.layer;
+        if (given) {
+            if (f.own_key && r.has(f.centre_key))
+                r.fail(f.centre_key, std::string("faccia ") + f.name + " data due volte: \"" + path +
+                                         "\" (copriferro netto, alle staffe) e \"" + f.centre_key +
+                                         "\" (al centro delle barre); indicarne uno solo");
+            if (!(*given >= 0)) r.fail(path, "non può essere negativo");
+            if (*given > kLargestDimension) r.fail(path, "dimensione oltre 1000 m: unità di misura errata? (mm)");
+            layer.clear_cover = *given;
+        } else if (r.has(f.centre_key) || f.own_key) {
+            if (!r.has(f.centre_key) && clear != nullptr)
+                r.fail(path, std::string("manca la faccia \"") + f.name + "\" (oppure \"" + f.centre_key +
+                                 "\", copriferro al centro delle barre)");
+            layer.cover = dimension(r, f.centre_key);
+        } else {
+            r.fail(path, std::string("manca la faccia \"") + f.name + "\" (oppure \"" + f.centre_key +
+                             "\", copriferro al centro delle barre)");
+        }
+    }
+    const double H = in.shape.dimensions.Altezza;
+    // A clear cover is the least distance to a bar centre it allows.
+    auto least = [](const LayerInput& l) { return l.clear_cover.value_or(l.cover); };
+    if (least(in.bottom) + least(in.top) >= H)
+        r.fail(in.top.clear_cover ? "copriferro" : "Copriferro_Sup",
+               "i due copriferri superano l'altezza della sezione");
+}
+
 void read_profile(const Reader& r, VerificationInput& in) {
     for (const char* key : {"contorno", "fori"})
         if (r.has(key)) r.fail(key, "vale solo con la forma \"poligono\"");
@@ -124,14 +161,16 @@ void read_profile(const Reader& r, VerificationInput& in) {
         if (d.BaseInf > d.Base) r.fail("BaseInf", "l'anima non può essere più larga dell'ala (Base)");
         if (d.SpessoreT >= d.Altezza) r.fail("SpessoreT", "l'ala deve essere più sottile dell'altezza della sezione");
     }
-    const double c_inf = dimension(r, "Copriferro_Inf"), c_sup = dimension(r, "Copriferro_Sup");
-    if (c_inf + c_sup >= d.Altezza) r.fail("Copriferro_Sup", "i due copriferri superano l'altezza della sezione");
-    in.bottom.cover = c_inf;
-    in.top.cover = c_sup;
-    // The side layers lie at the component's covers: Copriferro_Sup from the
-    // left face, Copriferro_Inf from the right one.
-    in.left.cover = c_sup;
-    in.right.cover = c_inf;
+    read_covers(r, in);
+    if (const auto width = r.real("larghezza_armatura_ala")) {
+        if (in.shape.kind == ShapeKind::Rectangle)
+            r.fail("larghezza_armatura_ala", "vale solo per le forme \"T\", \"T rovescia\" e \"L\"");
+        if (!(*width >= d.BaseInf && *width <= d.Base))
+            r.fail("larghezza_armatura_ala", "ammessa tra la larghezza dell'anima (BaseInf " +
+                                                 format::significant(d.BaseInf) + " mm) e quella dell'ala (Base " +
+                                                 format::significant(d.Base) + " mm)");
+        in.flange_bar_width = *width;
+    }
 }
 
 struct LayerKeys {
@@ -245,9 +284,10 @@ void read_reinforcement(const Reader& r, VerificationInput& in) {
         read_layer(r, k, in.*k.layer);
     }
     if (in.shape.kind != ShapeKind::Polygon && (in.left.given() || in.right.given()) &&
-        in.left.cover + in.right.cover >=
+        in.left.clear_cover.value_or(in.left.cover) + in.right.clear_cover.value_or(in.right.cover) >=
             (in.shape.kind == ShapeKind::Rectangle ? in.shape.dimensions.Base : in.shape.dimensions.BaseInf))
-        r.fail("Copriferro_Inf", "i copriferri laterali superano la larghezza dell'anima");
+        r.fail(in.right.clear_cover ? "copriferro" : "Copriferro_Inf",
+               "i copriferri laterali superano la larghezza dell'anima");
     if (const json* list = r.list("barre")) {
         if (list->size() > kMostBars) r.fail("barre", "troppe barre: al massimo 1000");
         for (std::size_t i = 0; i < list->size(); ++i) {

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "ferrolit/format.hpp"
+#include "verify/input/name_lists.hpp"
 
 namespace ferrolit::verification {
 
@@ -25,19 +26,9 @@ constexpr double kLargestPlausibleMoment = 1e4;
 // lose all meaning or overflow (1e302 kNm is already infinite in N·mm).
 constexpr double kLargestAction = 1e12;
 
-std::string lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
-    return s;
-}
-
-constexpr CombinationKind kKinds[] = {CombinationKind::Ultimate, CombinationKind::Seismic,
-                                      CombinationKind::Characteristic, CombinationKind::Frequent,
-                                      CombinationKind::QuasiPermanent};
-
 CombinationKind kind_of(const Reader& r, const std::string& text, const std::string& path) {
-    for (CombinationKind k : kKinds)
-        if (lower(text) == lower(combination_kind_name(k))) return k;
-    r.fail(path, "ammessi \"SLU\", \"SLU sismica\", \"SLE rara\", \"SLE frequente\", \"SLE quasi permanente\"");
+    if (const auto kind = parse_name(kCombinationKinds, text)) return *kind;
+    r.fail(path, allowed_names("ammessi", kCombinationKinds));
 }
 
 double bounded_action(const Reader& r, const std::string& path, double v, const char* unit) {
@@ -85,14 +76,18 @@ void read_member(const Reader& r, VerificationInput& in) {
 Environment environment_of(const Reader& r) {
     std::optional<Environment> by_name, by_number;
     if (const auto name = r.text("ambiente")) {
-        for (Environment e : {Environment::Ordinary, Environment::Aggressive, Environment::VeryAggressive})
-            if (lower(*name) == environment_name(e)) by_name = e;
-        if (!by_name) r.fail("ambiente", "ammessi \"ordinario\", \"aggressivo\", \"molto aggressivo\"");
+        by_name = parse_name(kEnvironments, *name);
+        if (!by_name) r.fail("ambiente", allowed_names("ammessi", kEnvironments));
     }
     if (const auto n = r.integer("CondizioniAmbientali")) {
-        if (*n < 0 || *n > 3)
-            r.fail("CondizioniAmbientali",
-                   "valori ammessi 0 (non indicato), 1 ordinario, 2 aggressivo, 3 molto aggressivo");
+        // The component's number of an environment is its place in the list, from 1.
+        const int most = static_cast<int>(std::size(kEnvironments));
+        if (*n < 0 || *n > most) {
+            std::string allowed = "valori ammessi 0 (non indicato)";
+            for (int i = 0; i < most; ++i)
+                allowed += ", " + std::to_string(i + 1) + " " + std::string(kEnvironments[i].name);
+            r.fail("CondizioniAmbientali", allowed);
+        }
         if (*n > 0) by_number = static_cast<Environment>(*n - 1);
     }
     if (by_name && by_number && *by_name != *by_number)

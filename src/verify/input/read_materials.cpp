@@ -14,16 +14,16 @@ namespace {
 
 namespace fa = ferrolit::analysis;
 
-bool same(double a, double b) { return std::fabs(a - b) <= 1e-6 * std::max(std::fabs(a), std::fabs(b)) + 1e-9; }
-
 std::string number_text(double v) { return format::significant(v); }
 
-// A given value that defines the class must agree with it.
-void agree(const Reader& r, const char* key, double given, double of_class, const std::string& class_name,
-           const char* class_key, const char* unit) {
-    if (!same(given, of_class))
-        r.fail(key, number_text(given) + " " + unit + " contraddice la classe \"" + class_name + "\" di \"" +
-                        class_key + "\", che ha " + key + " = " + number_text(of_class) + " " + unit);
+// The class rule's refusal, at the line of the key it names.
+template <class F>
+auto by_class(const Reader& r, F&& f) {
+    try {
+        return f();
+    } catch (const InputError& e) {
+        r.fail(e.key(), e.problem());
+    }
 }
 
 double positive(const Reader& r, const char* key) {
@@ -34,16 +34,10 @@ double positive(const Reader& r, const char* key) {
 
 fa::Concrete concrete_of(const Reader& r) {
     fa::Concrete c;
-    if (const auto name = r.text("ClasseCls")) {
-        try {
-            c = fa::Concrete::of_class(*name);
-        } catch (const Error& e) {
-            r.fail("ClasseCls", e.what());
-        }
-        if (r.has("fck")) agree(r, "fck", *r.real("fck"), c.fck, c.name, "ClasseCls", "MPa");
-        if (r.has("Rck")) agree(r, "Rck", *r.real("Rck"), c.Rck, c.name, "ClasseCls", "MPa");
-        return c;
-    }
+    if (const auto name = r.text("ClasseCls"))
+        return by_class(r, [&] {
+            return concrete_of_class(*name, r.real("fck"), r.real("Rck"), {"ClasseCls", "fck", "Rck"});
+        });
     // Without a class: fck, or the cube strength Rck with fck = 0.83·Rck (§11.2.10.1).
     const char* key = r.has("fck") ? "fck" : "Rck";
     if (!r.has(key))
@@ -94,12 +88,7 @@ void override_concrete(const Reader& r, fa::Concrete& c, std::vector<std::string
 fa::Steel steel_of(const Reader& r, std::vector<std::string>& warnings) {
     fa::Steel s = fa::Steel::of_class("B450C");
     if (const auto name = r.text("ClasseAcciaio")) {
-        try {
-            s = fa::Steel::of_class(*name);
-        } catch (const Error& e) {
-            r.fail("ClasseAcciaio", e.what());
-        }
-        if (r.has("fyk")) agree(r, "fyk", *r.real("fyk"), s.fyk, s.name, "ClasseAcciaio", "MPa");
+        s = by_class(r, [&] { return steel_of_class(*name, r.real("fyk"), {"ClasseAcciaio", "fyk", {}}); });
     } else if (r.has("fyk")) {
         s.name.clear();
         s.fyk = positive(r, "fyk");

@@ -21,6 +21,8 @@ const char* kind_name(KeyKind kind) {
             return "true o false";
         case KeyKind::List:
             return "un elenco [...]";
+        case KeyKind::RealOrObject:
+            return "un numero o un oggetto {...}";
     }
     return "";
 }
@@ -107,6 +109,9 @@ void Reader::check_value(const json& value, const InputKey& key, const std::stri
         case KeyKind::List:
             if (!value.is_array()) fail(path, wrong);
             return;
+        case KeyKind::RealOrObject:
+            if (!value.is_number() && !value.is_object()) fail(path, wrong);
+            return;
     }
 }
 
@@ -131,6 +136,8 @@ std::optional<bool> Reader::flag(std::string_view key) const {
 }
 
 const json* Reader::list(std::string_view key) const { return has(key) ? &root_.at(std::string(key)) : nullptr; }
+
+const json* Reader::value(std::string_view key) const { return list(key); }
 
 void Reader::check_item(const json& item, KeyGroup group, const std::string& path) const {
     if (!item.is_object()) fail(path, std::string("atteso un oggetto {...}, trovato ") + type_name(item));

@@ -28,6 +28,8 @@ public:
     std::optional<std::string> text(std::string_view key) const;
     std::optional<bool> flag(std::string_view key) const;
     const nlohmann::json* list(std::string_view key) const;
+    // The value of a key of any kind (a number or an object for RealOrObject).
+    const nlohmann::json* value(std::string_view key) const;
 
     // The keys of one item of a list ("combinazioni[2]"), checked like the
     // section's own, and its values.

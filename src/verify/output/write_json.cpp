@@ -49,6 +49,24 @@ const char* law_name(analysis::ConcreteLaw law) {
 
 const char* member_name(MemberType m) { return m == MemberType::Column ? "Pilastro" : "Trave"; }
 
+// Each face's cover in the key it was given with: the clear covers as one
+// "copriferro" object, the covers to the bar centres as the component's keys
+// (which also give the side faces without a clear cover).
+void covers(JsonWriter& w, const VerificationInput& in) {
+    const std::pair<const LayerInput*, const char*> faces[] = {
+        {&in.bottom, "inferiore"}, {&in.top, "superiore"}, {&in.left, "sinistro"}, {&in.right, "destro"}};
+    bool any_clear = false;
+    for (const auto& [layer, name] : faces) any_clear = any_clear || layer->clear_cover.has_value();
+    if (any_clear) {
+        w.key("copriferro").begin_object();
+        for (const auto& [layer, name] : faces)
+            if (layer->clear_cover) w.member(name, *layer->clear_cover);
+        w.end_object();
+    }
+    if (!in.bottom.clear_cover) w.member("Copriferro_Inf", in.bottom.cover);
+    if (!in.top.clear_cover) w.member("Copriferro_Sup", in.top.cover);
+}
+
 // The input in its own keys, with every material value resolved: read back,
 // it gives the same result.
 void input(JsonWriter& w, const VerificationInput& in) {
@@ -65,7 +83,8 @@ void input(JsonWriter& w, const VerificationInput& in) {
         const analysis::Dimensions& d = in.shape.dimensions;
         w.member("Base", d.Base).member("Altezza", d.Altezza);
         if (in.shape.kind != ShapeKind::Rectangle) w.member("BaseInf", d.BaseInf).member("SpessoreT", d.SpessoreT);
-        w.member("Copriferro_Inf", in.bottom.cover).member("Copriferro_Sup", in.top.cover);
+        covers(w, in);
+        if (in.flange_bar_width) w.member("larghezza_armatura_ala", *in.flange_bar_width);
         const std::pair<const LayerInput*, const char*> layers[] = {
             {&in.bottom, "As_inf"}, {&in.top, "As_sup"}, {&in.right, "As_infY"}, {&in.left, "As_supY"}};
         for (const auto& [layer, name] : layers) {
@@ -158,6 +177,7 @@ void section(JsonWriter& w, const VerificationResult& r) {
             .member("bars", l.bars)
             .member("area", l.area)
             .member("cover", l.cover)
+            .member("clear_cover", l.clear_cover)
             .member("origin", origin_name(l.origin))
             .end_object();
     w.end_array().key("bars").begin_array();

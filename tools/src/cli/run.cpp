@@ -95,10 +95,13 @@ int run_one(const RunOptions& options, const Source& source) {
     try {
         const VerificationInput in = read_verification_input(source.text, {source.name, 1});
         result = options.design ? design(in) : verify(in);
+    } catch (const InputError& e) {
+        // Reading names the line of its key.
+        std::cerr << (e.source().empty() ? source.name + ":1: " : "") << e.what() << "\n";
+        return kUnusableInput;
     } catch (const Error& e) {
-        // Reading names the line of its key; a section that cannot be computed is named by its file.
-        const std::string what = e.what();
-        std::cerr << (what.rfind(source.name + ":", 0) == 0 ? "" : source.name + ":1: ") << what << "\n";
+        // A section that cannot be computed is named by its file.
+        std::cerr << source.name << ":1: " << e.what() << "\n";
         return kUnusableInput;
     }
     std::vector<std::pair<std::string, std::string>> files;

@@ -109,7 +109,7 @@ bool side_bars(const VerificationResult& r) {
 // The bending check of a combination, when it ran.
 const CheckResult* bending_of(const VerificationResult& r, const std::string& combination) {
     for (const CheckResult& c : r.checks)
-        if (c.id == "bending" && c.combination == combination) return &c;
+        if (c.id == check_id(Check::Bending) && c.combination == combination) return &c;
     return nullptr;
 }
 

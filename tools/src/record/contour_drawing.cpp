@@ -28,7 +28,7 @@ bool has_biaxial_bending(const VerificationResult& r) {
 }
 
 std::string contour_drawing(const VerificationResult& r) {
-    const auto g = r.governing("bending");
+    const auto g = r.governing(check_id(Check::Bending));
     if (!has_biaxial_bending(r) || !g || !r.checks[*g].combination) return "";
     const CheckResult& governing = r.checks[*g];
     const auto n = detail_of(governing, "N_Ed");
@@ -77,7 +77,7 @@ std::string contour_drawing(const VerificationResult& r) {
         const double px = f.x(c->My), py = f.y(c->Mz);
         out << "<g class=\"design-point\" data-combination=\"" << escaped(c->name) << "\">";
         for (const CheckResult& check : r.checks) {
-            if (check.id != "bending" || check.combination != c->name) continue;
+            if (check.id != check_id(Check::Bending) || check.combination != c->name) continue;
             const auto my_rd = detail_of(check, "My_Rd"), mz_rd = detail_of(check, "Mz_Rd");
             if (my_rd && mz_rd && (c->My != 0 || c->Mz != 0))
                 out << "<line x1=\"" << coord(f.x(0)) << "\" y1=\"" << coord(f.y(0)) << "\" x2=\"" << coord(f.x(*my_rd))

@@ -74,23 +74,25 @@ std::string geometry_table(const VerificationResult& r) {
 std::string reinforcement_tables(const VerificationResult& r) {
     std::ostringstream out;
     out << "<table class=\"grid-table\" data-table=\"layers\">\n<caption>Armature longitudinali</caption>\n"
-        << "<thead><tr><th>Strato</th><th>Barre</th><th class=\"num\">Area</th><th class=\"num\">Copriferro</th>"
-           "<th>Origine</th></tr></thead>\n<tbody>\n";
+        << "<thead><tr><th>Strato</th><th>Barre</th><th class=\"num\">Area</th><th class=\"num\">Copriferro netto</th>"
+           "<th class=\"num\">Al centro delle barre</th><th>Origine</th></tr></thead>\n<tbody>\n";
     for (const LayerRecord& l : r.layers)
         out << "<tr><td>" << escaped(l.name) << "</td><td>" << (l.bars.empty() ? "—" : escaped(l.bars))
             << "</td><td class=\"num\">" << quantity(l.area, 0, "mm²") << "</td><td class=\"num\">"
-            << quantity(l.cover, 0, "mm") << "</td><td>" << origin_name(l.origin) << "</td></tr>\n";
+            << quantity(l.clear_cover, 0, "mm") << "</td><td class=\"num\">" << quantity(l.cover, 0, "mm")
+            << "</td><td>" << origin_name(l.origin) << "</td></tr>\n";
     double explicit_area = 0;
     int explicit_count = 0;
     for (const PlacedBar& b : r.bars)
         if (b.layer == "barre") explicit_area += b.area, ++explicit_count;
     if (explicit_count > 0)
         out << "<tr><td>barre</td><td>" << explicit_count << " barre date per posizione</td><td class=\"num\">"
-            << quantity(explicit_area, 0, "mm²") << "</td><td class=\"num\">—</td><td>assegnata</td></tr>\n";
+            << quantity(explicit_area, 0, "mm²")
+            << "</td><td class=\"num\">—</td><td class=\"num\">—</td><td>assegnata</td></tr>\n";
     double total = 0;
     for (const PlacedBar& b : r.bars) total += b.area;
     out << "<tr class=\"total\"><td>Totale</td><td>" << r.bars.size() << " barre</td><td class=\"num\">"
-        << quantity(total, 0, "mm²") << "</td><td></td><td></td></tr>\n</tbody>\n</table>\n";
+        << quantity(total, 0, "mm²") << "</td><td></td><td></td><td></td></tr>\n</tbody>\n</table>\n";
     out << "<p class=\"stirrups\">";
     if (r.stirrups) {
         const StirrupsRecord& s = *r.stirrups;

@@ -53,8 +53,9 @@ void section(std::ostream& out, const VerificationResult& r) {
     out << "  Armature longitudinali:\n";
     for (const LayerRecord& l : r.layers)
         out << "    " << left(l.name, 9) << left(l.bars.empty() ? "—" : l.bars, 14) << right(decimal(l.area, 0), 6)
-            << " mm²   copriferro " << decimal(l.cover, 0) << " mm   " << origin_name(l.origin)
-            << (l.origin == Origin::CodeMinimum ? " (ImpostaFerriNorm)" : "") << "\n";
+            << " mm²   copriferro netto " << decimal(l.clear_cover, 0) << " mm, al centro " << decimal(l.cover, 0)
+            << " mm   " << origin_name(l.origin) << (l.origin == Origin::CodeMinimum ? " (ImpostaFerriNorm)" : "")
+            << "\n";
     std::size_t explicit_bars = 0;
     for (const PlacedBar& b : r.bars) explicit_bars += b.layer == "barre" ? 1 : 0;
     if (explicit_bars > 0) {

@@ -137,22 +137,22 @@ bool is_own_origin(std::string_view origin, const ServerOptions& options) {
     return lower(origin.substr(0, scheme.size())) == scheme && is_own_host(origin.substr(scheme.size()), options);
 }
 
+template <class E, std::size_t N>
+json names_of(const Named<E> (&table)[N]) {
+    json names = json::array();
+    for (const Named<E>& row : table) names.push_back(row.name);
+    return names;
+}
+
 // The names the page's lists offer, from the library's own tables.
 std::string names() {
-    json kinds = json::array(), environments = json::array(), shapes = json::array();
-    for (int k = 0; k <= static_cast<int>(CombinationKind::QuasiPermanent); ++k)
-        kinds.push_back(combination_kind_name(static_cast<CombinationKind>(k)));
-    for (int e = 0; e <= static_cast<int>(Environment::VeryAggressive); ++e)
-        environments.push_back(environment_name(static_cast<Environment>(e)));
-    for (int s = 0; s <= static_cast<int>(ShapeKind::Polygon); ++s)
-        shapes.push_back(shape_kind_name(static_cast<ShapeKind>(s)));
     json checks = json::object();
-    for (const CheckFamily& f : kCheckFamilies) checks[f.id] = f.title;
+    for (const CheckFamily& f : kCheckFamilies) checks[std::string(f.id)] = f.title;
     const json all{{"calcestruzzo", analysis::concrete_class_names()},
                    {"acciaio", analysis::steel_class_names()},
-                   {"tipo", kinds},
-                   {"ambiente", environments},
-                   {"forma", shapes},
+                   {"tipo", names_of(kCombinationKinds)},
+                   {"ambiente", names_of(kEnvironments)},
+                   {"forma", names_of(kShapeKinds)},
                    {"verifiche", checks}};
     return all.dump();
 }
@@ -234,15 +234,6 @@ Response dispatch(const Request& request, const ServerOptions& options, Action a
 
 }  // namespace
 
-std::string key_of_message(const std::string& message) {
-    static constexpr std::string_view marker = "chiave \"";
-    const std::size_t at = message.find(marker);
-    if (at == std::string::npos) return {};
-    const std::size_t start = at + marker.size();
-    const std::size_t end = message.find("\":", start);
-    return end == std::string::npos ? std::string() : message.substr(start, end - start);
-}
-
 void add_policy_headers(Response& response) {
     const auto has = [&](std::string_view name) {
         return std::any_of(response.headers.begin(), response.headers.end(),
@@ -298,8 +289,10 @@ Response route_request(const Request& request, const ServerOptions& options) {
             return failure(415, "tipo di contenuto non ammesso: " + request.content_type +
                                     " (inviare la sezione come application/json)");
         return dispatch(request, options, route->action);
+    } catch (const InputError& e) {
+        return failure(400, e.what(), e.key());
     } catch (const Error& e) {
-        return failure(400, e.what(), key_of_message(e.what()));
+        return failure(400, e.what());
     } catch (const std::bad_alloc&) {
         return failure(503, "memoria esaurita: riprovare con una sezione più piccola");
     } catch (const std::exception& e) {

@@ -70,7 +70,4 @@ Response busy(const std::string& why, int retry_after_seconds);
 // Policy (the page's own, or none at all for the API) and Cache-Control.
 void add_policy_headers(Response& response);
 
-// The key an input error names (`chiave "combinazioni[2].My": ...`), or empty.
-std::string key_of_message(const std::string& message);
-
 }  // namespace ferrolit::cli::serve

@@ -1,0 +1,140 @@
+#pragma once
+
+// The verification's lists of names, each written once: the kinds of
+// combination, the environments, the shapes, the origins of values and the
+// families of checks (id, Italian title, what they need to run). The
+// input's parser and its "ammessi …" messages, the JSON result, the
+// records, the server's /api/names and so the page's menus all read these
+// tables; each table lists its enumeration's values in order.
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "ferrolit/export.hpp"
+
+namespace ferrolit {
+
+// A value of an enumeration with its Italian name.
+template <class E>
+struct Named {
+    E value;
+    std::string_view name;
+};
+
+// The name of a value in its table ("" for a value the table lacks); its
+// text ends in a NUL, so data() is a C string.
+template <class E, std::size_t N>
+constexpr std::string_view name_in(const Named<E> (&table)[N], E value) {
+    for (const Named<E>& row : table)
+        if (row.value == value) return row.name;
+    return "";
+}
+
+// True when the rows' values are the enumeration's 0, 1, 2, … in order.
+template <class Row, std::size_t N>
+constexpr bool in_order(const Row (&table)[N]) {
+    for (std::size_t i = 0; i < N; ++i)
+        if (static_cast<std::size_t>(table[i].value) != i) return false;
+    return true;
+}
+
+enum class CombinationKind : std::int32_t { Ultimate, Seismic, Characteristic, Frequent, QuasiPermanent };
+inline constexpr Named<CombinationKind> kCombinationKinds[] = {
+    {CombinationKind::Ultimate, "SLU"},  // fundamental combination
+    {CombinationKind::Seismic, "SLU sismica"},    {CombinationKind::Characteristic, "SLE rara"},
+    {CombinationKind::Frequent, "SLE frequente"}, {CombinationKind::QuasiPermanent, "SLE quasi permanente"},
+};
+// The input's name of a kind ("SLU", "SLE rara", ...).
+FERROLIT_API const char* combination_kind_name(CombinationKind kind);
+// Ultimate (SLU, SLU sismica) rather than service.
+FERROLIT_API bool is_ultimate(CombinationKind kind);
+
+// Exposure class of Table 4.1.III, for the crack limits of Table 4.1.IV.
+enum class Environment : std::int32_t { Ordinary, Aggressive, VeryAggressive };
+inline constexpr Named<Environment> kEnvironments[] = {
+    {Environment::Ordinary, "ordinario"},
+    {Environment::Aggressive, "aggressivo"},
+    {Environment::VeryAggressive, "molto aggressivo"},
+};
+FERROLIT_API const char* environment_name(Environment environment);
+
+enum class ShapeKind : std::int32_t { Rectangle, Tee, InvertedTee, Ell, Polygon };
+inline constexpr Named<ShapeKind> kShapeKinds[] = {
+    {ShapeKind::Rectangle, "rettangolare"}, {ShapeKind::Tee, "T"},
+    {ShapeKind::InvertedTee, "T rovescia"}, {ShapeKind::Ell, "L"},
+    {ShapeKind::Polygon, "poligono"},
+};
+FERROLIT_API const char* shape_kind_name(ShapeKind kind);
+
+// Where a layer's or the stirrups' values come from.
+enum class Origin : std::int32_t {
+    Given,        // from the input
+    CodeMinimum,  // chosen by the code minimum (ImpostaFerriNorm / ImpostaStaffeNorm)
+    Designed,     // chosen by design()
+};
+inline constexpr Named<Origin> kOrigins[] = {
+    {Origin::Given, "assegnata"},
+    {Origin::CodeMinimum, "minimo di normativa"},
+    {Origin::Designed, "progetto"},
+};
+FERROLIT_API const char* origin_name(Origin origin);
+
+// The families of checks, in the order a record lists them.
+enum class Check : std::int32_t {
+    Bending,
+    ShearZ,
+    ShearY,
+    StressConcrete,
+    StressSteel,
+    CrackWidth,
+    AsMin,
+    AsMax,
+    Stirrups,
+    StirrupSpacing,
+    BarSpacing,
+    BarDiameter,
+};
+// What a family needs to run: an ultimate combination, a service one, or
+// neither (the detailing rules of §4.1.6).
+enum class CheckKind : std::int32_t { Ultimate, Service, Detailing };
+struct CheckFamily {
+    Check value;
+    std::string_view id;     // CheckResult::id and NotRun::id
+    std::string_view title;  // Italian, for the records and the page
+    CheckKind kind;
+};
+inline constexpr CheckFamily kCheckFamilies[] = {
+    {Check::Bending, "bending", "Flessione e sforzo normale", CheckKind::Ultimate},
+    {Check::ShearZ, "shear_z", "Taglio Vz (piano di My)", CheckKind::Ultimate},
+    {Check::ShearY, "shear_y", "Taglio Vy (piano di Mz)", CheckKind::Ultimate},
+    {Check::StressConcrete, "stress_concrete", "Tensioni di esercizio nel calcestruzzo", CheckKind::Service},
+    {Check::StressSteel, "stress_steel", "Tensioni di esercizio nell'acciaio", CheckKind::Service},
+    {Check::CrackWidth, "crack_width", "Fessurazione", CheckKind::Service},
+    {Check::AsMin, "as_min", "Armatura longitudinale minima", CheckKind::Detailing},
+    {Check::AsMax, "as_max", "Armatura longitudinale massima", CheckKind::Detailing},
+    {Check::Stirrups, "stirrups", "Staffe minime", CheckKind::Detailing},
+    {Check::StirrupSpacing, "stirrup_spacing", "Passo delle staffe", CheckKind::Detailing},
+    {Check::BarSpacing, "bar_spacing", "Interasse delle barre longitudinali", CheckKind::Detailing},
+    {Check::BarDiameter, "bar_diameter", "Diametro delle barre longitudinali", CheckKind::Detailing},
+};
+
+constexpr const CheckFamily& check_family(Check check) { return kCheckFamilies[static_cast<std::size_t>(check)]; }
+// The id of a family ("bending", "shear_z", ...).
+constexpr std::string_view check_id(Check check) { return check_family(check).id; }
+// The family of an id; nullptr for an id no family has.
+constexpr const CheckFamily* check_family(std::string_view id) {
+    for (const CheckFamily& f : kCheckFamilies)
+        if (f.id == id) return &f;
+    return nullptr;
+}
+// The Italian title of a family by its id; the id itself when unknown.
+constexpr std::string_view check_title(std::string_view id) {
+    const CheckFamily* f = check_family(id);
+    return f != nullptr ? f->title : id;
+}
+
+static_assert(in_order(kCombinationKinds) && in_order(kEnvironments) && in_order(kShapeKinds) && in_order(kOrigins) &&
+              in_order(kCheckFamilies));
+
+}  // namespace ferrolit
