@@ -23,7 +23,7 @@ void VrsdCpp(benchmark::State& state) {
     ferrolit::clsSezRett s;
     shear_beam(s);
     const std::string z = "Z";
-    for (auto _ : state) benchmark::DoNotOptimize(s.Vrsd(z));
+    for ([[maybe_unused]] auto _ : state) benchmark::DoNotOptimize(s.Vrsd(z));
 }
 
 void VrsdC(benchmark::State& state) {
@@ -40,7 +40,7 @@ void VrsdC(benchmark::State& state) {
     }
     ferrolit_value direction = ferrolit_string("Z");
     ferrolit_value result = FERROLIT_VALUE_EMPTY;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         ferrolit_get(handle, "Vrsd", &direction, 1, &result);
         benchmark::DoNotOptimize(result.u.single);
     }
@@ -48,7 +48,7 @@ void VrsdC(benchmark::State& state) {
 }
 
 void FloatingPointEnvironment(benchmark::State& state) {
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         const ferrolit::detail::LibraryFpEnvironment environment;
         benchmark::ClobberMemory();
     }

@@ -14,7 +14,6 @@ namespace {
 
 using ferrolit::clsSezRett;
 using ferrolit::clsSezT;
-using ferrolit::component::Section;
 
 // The C25/30 and B450C design values, the resolution and Ned_x 200 kN.
 void materials(ferrolit::component::Section& s, float resolution) {
@@ -49,7 +48,7 @@ template <class S>
 void run(benchmark::State& state, S& s, const std::string& dir) {
     bool ok = false;
     std::string msg;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         if constexpr (std::is_same_v<S, clsSezT>)
             s.CalcolaNMDominioSezT(dir, ok, msg);
         else

@@ -59,7 +59,7 @@ void MRd(benchmark::State& state, bool by_bars) {
     const fa::Section& s = *section;
     const double N = 0.2 * s.N_Rd_max();
     const std::uint64_t before = integrations();
-    for (auto _ : state) benchmark::DoNotOptimize(s.resisting_moment(N, 1, 0.3).ratio);
+    for ([[maybe_unused]] auto _ : state) benchmark::DoNotOptimize(s.resisting_moment(N, 1, 0.3).ratio);
     per_call(state, before, static_cast<double>(state.iterations()));
 }
 
@@ -69,14 +69,14 @@ void Domain(benchmark::State& state, bool by_bars) {
     const fa::Section& s = *section;
     const std::uint64_t before = integrations();
     std::size_t points = 0;
-    for (auto _ : state) points = s.domain(fa::Axis::My, 100).points.size();
+    for ([[maybe_unused]] auto _ : state) points = s.domain(fa::Axis::My, 100).points.size();
     per_call(state, before, static_cast<double>(state.iterations() * points));
     state.counters["points"] = static_cast<double>(points);
 }
 
 void Construction(benchmark::State& state, bool by_bars) {
     if (!case_section(state, by_bars)) return;
-    for (auto _ : state) benchmark::DoNotOptimize(case_section(state, by_bars)->area());
+    for ([[maybe_unused]] auto _ : state) benchmark::DoNotOptimize(case_section(state, by_bars)->area());
 }
 
 void MRdByVertices(benchmark::State& state) { MRd(state, false); }

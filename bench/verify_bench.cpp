@@ -63,27 +63,28 @@ const std::string& one_section() {
 
 void VerifyOneSection(benchmark::State& state) {
     const ferrolit::VerificationInput in = ferrolit::read_verification_input(one_section());
-    for (auto _ : state) benchmark::DoNotOptimize(ferrolit::verify(in).max_ratio);
+    for ([[maybe_unused]] auto _ : state) benchmark::DoNotOptimize(ferrolit::verify(in).max_ratio);
 }
 
 void ReadOneSection(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(ferrolit::read_verification_input(one_section()).combinations.size());
+    for ([[maybe_unused]] auto _ : state)
+        benchmark::DoNotOptimize(ferrolit::read_verification_input(one_section()).combinations.size());
 }
 
 void WriteOneResult(benchmark::State& state) {
     const ferrolit::VerificationResult r = ferrolit::verify(ferrolit::read_verification_input(one_section()));
-    for (auto _ : state) benchmark::DoNotOptimize(ferrolit::to_json(r, -1).size());
+    for ([[maybe_unused]] auto _ : state) benchmark::DoNotOptimize(ferrolit::to_json(r, -1).size());
 }
 
 void VerifyOneSectionJson(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(ferrolit::verify_json(one_section()).size());
+    for ([[maybe_unused]] auto _ : state) benchmark::DoNotOptimize(ferrolit::verify_json(one_section()).size());
 }
 
 // The target: 10 000 sections × 10 combinations within 10 s on two cores.
 void Building10000Sections(benchmark::State& state) {
     const std::string& text = building();
     std::size_t bytes = 0;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         ferrolit::BatchOptions options{"edificio.jsonl", 2, false, [](const ferrolit::VerificationResult& r, int) {
                                            return ferrolit::to_json(r, -1);
                                        }};

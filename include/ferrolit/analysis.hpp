@@ -382,4 +382,12 @@ private:
     std::shared_ptr<const detail::SectionData> data_;
 };
 
+// ------------------------------------------------------------ JSON document
+
+// The document of `ferrolit analyse` (README, section `ferrolit analyse`):
+// a section, its materials and queries in, N_max, N_min and
+// one result per query out, as JSON texts. Error (InvalidOperation) for
+// unusable input, the message naming the key (`"concrete.fck": ...`).
+FERROLIT_API std::string analyse_json(std::string_view json);
+
 }  // namespace ferrolit::analysis

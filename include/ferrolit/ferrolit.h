@@ -214,7 +214,13 @@ FERROLIT_API ferrolit_status ferrolit_set_decimal_separator(char separator);
  * key it names). A NULL json gives 5; a NULL
  * result_json gives 5 and writes nothing. */
 FERROLIT_API int ferrolit_verify_json(const char* json, char** result_json);
-/* Releases a text written by ferrolit_verify_json; NULL is ignored. */
+/* ---- the code engine ----
+ * The same contract for the document of `ferrolit analyse` (README): a
+ * section, its materials and queries in; N_max, N_min and one result per
+ * query out. */
+FERROLIT_API int ferrolit_analyse_json(const char* json, char** result_json);
+/* Releases a text written by ferrolit_verify_json or ferrolit_analyse_json;
+ * NULL is ignored. */
 FERROLIT_API void ferrolit_json_free(char* json);
 
 /* The library's version, "major.minor.patch". */

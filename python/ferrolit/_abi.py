@@ -63,8 +63,8 @@ def _candidates():
     here = os.path.dirname(os.path.abspath(__file__))
     yield from sorted(glob.glob(os.path.join(here, "libferrolit.so*")))
     try:
-        # Written by CMake's installation (a path relative to the package) or
-        # by a pip build given FERROLIT_LIBRARY (an absolute path).
+        # Written by CMake's installation: the library, relative to the package.
+        # (A pip install puts the library inside the package instead.)
         from . import _install
         yield os.path.normpath(os.path.join(here, _install.LIBRARY))
     except ImportError:

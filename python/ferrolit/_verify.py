@@ -1,6 +1,7 @@
 """Verification of a section by the 2018 code, through the library's C entry
 point ferrolit_verify_json: a dict in (the JSON keys of the README), a dict
-out ("verified", "max_ratio", "checks", ...).
+out ("verified", "max_ratio", "checks", ...). And the code engine through
+ferrolit_analyse_json: the document of `ferrolit analyse` in and out.
 
 An unbounded ratio (nothing provided against a minimum) comes back as
 None, with the check not verified; "max_ratio" is then None too.
@@ -12,10 +13,11 @@ import os
 
 from ._abi import lib
 
-__all__ = ["verify", "verify_file"]
+__all__ = ["verify", "verify_file", "analyse"]
 
-lib.ferrolit_verify_json.restype = ctypes.c_int
-lib.ferrolit_verify_json.argtypes = [ctypes.c_char_p, ctypes.POINTER(ctypes.c_void_p)]
+for _entry in (lib.ferrolit_verify_json, lib.ferrolit_analyse_json):
+    _entry.restype = ctypes.c_int
+    _entry.argtypes = [ctypes.c_char_p, ctypes.POINTER(ctypes.c_void_p)]
 lib.ferrolit_json_free.restype = None
 lib.ferrolit_json_free.argtypes = [ctypes.c_void_p]
 
@@ -32,14 +34,14 @@ _NUL_PROBLEM = "JSON non valido: carattere NUL"
 _INVALID_INPUT = 5
 
 
-def _verify_text(text):
+def _verify_text(text, entry=lib.ferrolit_verify_json):
     """The result dict of one section's JSON (str, or bytes as read from a
-    file); raises ferrolit.Error when unusable."""
+    file) through a JSON entry point; raises ferrolit.Error when unusable."""
     data = text.encode("utf-8") if isinstance(text, str) else text
     if b"\0" in data:
         raise _error(_INVALID_INPUT, _NUL_PROBLEM)
     out = ctypes.c_void_p()
-    status = lib.ferrolit_verify_json(data, ctypes.byref(out))
+    status = entry(data, ctypes.byref(out))
     key = lib.ferrolit_last_error_key().decode("utf-8", "replace") or None
     try:
         reply = json.loads(ctypes.string_at(out.value).decode("utf-8")) if out.value else {}
@@ -95,3 +97,14 @@ def verify_file(path, errors="raise"):
             continue
         results.append({"line": number, **result})
     return results
+
+
+def analyse(document):
+    """Analyses a section by the code engine: the document of `ferrolit
+    analyse` (README) as a dict in ("concrete", "steel", "outline", "bars",
+    "queries", ...), the result as a dict ("N_max", "N_min", "results").
+    Raises ferrolit.Error for unusable input, TypeError for something that
+    is not a dict."""
+    if not isinstance(document, dict):
+        raise TypeError(f"ferrolit.analyse expects a dict, not {type(document).__name__}")
+    return _verify_text(json.dumps(document, ensure_ascii=False), lib.ferrolit_analyse_json)

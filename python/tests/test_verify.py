@@ -62,6 +62,17 @@ class Verify(unittest.TestCase):
         with self.assertRaises(TypeError):
             ferrolit.verify(json.dumps(BEAM))
 
+    def test_engine_document(self):
+        beam = {"concrete": {"class": "C25/30"}, "outline": [[0, 0], [300, 0], [300, 500], [0, 500]],
+                "steel": {}, "bars": [[50, 40, 20], [150, 40, 20], [250, 40, 20], [50, 460, 12], [250, 460, 12]],
+                "queries": [{"N": 0, "My": 100}]}
+        r = ferrolit.analyse(beam)
+        self.assertAlmostEqual(r["results"][0]["My_Rd"], 156.4298, places=3)  # as `ferrolit analyse` prints it
+        with self.assertRaises(ferrolit.Error) as raised:
+            ferrolit.analyse(beam | {"concrete": {"fck": "30"}})
+        self.assertEqual(raised.exception.kind, ferrolit.ErrorKind.InvalidOperation)
+        self.assertIn('"concrete.fck"', str(raised.exception))
+
     def test_files(self):
         with tempfile.TemporaryDirectory() as d:
             one = os.path.join(d, "s.json")

@@ -114,11 +114,17 @@ struct Level {
 
 class Crossings {
 public:
-    Crossings(const SectionData& s, Axis axis) : s_(s), axis_(axis) {}
+    Crossings(const SectionData& s, Axis axis) : s_(s), axis_(axis), slice_(s, s.N_min) {}
+
+    // The slice at N, its storage reused from one level to the next.
+    Slice& slice_at(double N) {
+        slice_.reset(N);
+        return slice_;
+    }
 
     // Empty when the slice at N does not reach the axis.
     std::optional<Level> at(double N) {
-        Slice slice(s_, N);
+        Slice& slice = slice_at(N);
         auto f = [&](double th) { return across(axis_, slice.at(th).M); };
         // The other moment is largest a quarter turn after the positive branch.
         double th_max = positive_angle(axis_) + (axis_ == Axis::My ? kPi / 2 : -kPi / 2);
@@ -154,20 +160,18 @@ public:
     Hit tangent(double N_pole, double N_in, double pole_other) {
         const int sign = pole_other < 0 ? +1 : -1;
         const double guess = positive_angle(axis_) + (axis_ == Axis::My ? kPi / 2 : -kPi / 2) + (sign > 0 ? 0 : kPi);
-        auto F = [&](double N) {
-            Slice slice(s_, N);
-            return extreme(slice, guess, sign).second * sign;
-        };
+        auto F = [&](double N) { return extreme(slice_at(N), guess, sign).second * sign; };
         const double a = std::min(N_pole, N_in), b = std::max(N_pole, N_in);
         const double Fa = N_pole < N_in ? pole_other * sign : F(a), Fb = N_pole < N_in ? F(b) : pole_other * sign;
         const double N = brent_root(F, a, b, Fa, Fb, 1e-12 * (s_.N_max - s_.N_min), 0);
-        Slice slice(s_, N);
+        Slice& slice = slice_at(N);
         return slice.at(extreme(slice, guess, sign).first);
     }
 
 private:
     const SectionData& s_;
     Axis axis_;
+    Slice slice_;
 };
 
 Domain general_domain(const SectionData& s, Axis axis, std::size_t points) {
@@ -187,8 +191,7 @@ Domain general_domain(const SectionData& s, Axis axis, std::size_t points) {
     // The ends: a pole on the axis, or the tangent point of the slice nearest it.
     const double tiny = 1e-9 * s.moment_scale;
     auto end = [&](double N_pole) {
-        Slice slice(s, N_pole);
-        const Hit pole = slice.at(0);
+        const Hit pole = crossings.slice_at(N_pole).at(0);
         const double other = across(axis, pole.M);
         if (std::fabs(other) <= tiny) return std::make_pair(N_pole, pole);
         const Hit h = crossings.tangent(N_pole, inner->N, other);
@@ -205,8 +208,7 @@ Domain general_domain(const SectionData& s, Axis axis, std::size_t points) {
         const double N = N_lo + t * (N_hi - N_lo);
         if (std::optional<Level> level = crossings.at(N)) return *level;
         // Numerically at a tangent point: the slice's extreme there.
-        Slice slice(s, N);
-        const Hit h = slice.at(positive_angle(axis));
+        const Hit h = crossings.slice_at(N).at(positive_angle(axis));
         return Level{N, h, h};
     };
     std::vector<double> ts;

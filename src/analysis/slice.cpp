@@ -24,6 +24,14 @@ Hit hit_of(const Frame& f, Plane1D plane, const Forces& F) {
 
 Slice::Slice(const SectionData& s, double N) : s_(s), N_(N) {}
 
+void Slice::reset(double N) {
+    N_ = N;
+    origin_.reset();
+    last_.reset();
+    last_start_ = {};
+    frame_.region_ends_known = false;
+}
+
 namespace {
 
 // Where the path of the nearest quarter direction carries N: p(N) through

@@ -29,6 +29,10 @@ class Slice {
 public:
     Slice(const SectionData& s, double N);  // N in newtons, within [N_min, N_max]
 
+    // The slice at another N, keeping the frame's storage: a search over
+    // many N allocates nothing per level.
+    void reset(double N);
+
     Hit at(double theta);
 
     // Where the ray from c in the unit direction t leaves the slice, starting

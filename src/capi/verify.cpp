@@ -1,26 +1,32 @@
-// The C entry point of the verification: JSON in, JSON out, a status, and
-// never an exception or a NULL dereference.
+// The C entry points of the verification and of the code engine: JSON in,
+// JSON out, a status, and never an exception or a NULL dereference.
 
 #include <cstdlib>
 #include <cstring>
 #include <nlohmann/json.hpp>
 
 #include "capi/status.hpp"
+#include "ferrolit/analysis.hpp"
 #include "ferrolit/ferrolit.h"
 #include "ferrolit/verify.hpp"
 
-extern "C" {
+namespace ferrolit::capi {
 
-int ferrolit_verify_json(const char* json, char** result_json) {
+namespace {
+
+// One JSON text in, one out: the result, or {"error": message} beside the
+// status; the text is the caller's to release with ferrolit_json_free.
+template <class Compute>
+int json_call(const char* name, const char* json, char** result_json, Compute&& compute) {
     if (result_json != nullptr) *result_json = nullptr;
     std::string out;
-    ferrolit_status status = ferrolit::capi::guard([&] {
+    ferrolit_status status = guard([&] {
         if (json == nullptr)
-            throw ferrolit::Error(ferrolit::ErrorKind::InvalidOperation, "ferrolit_verify_json: testo JSON nullo");
+            throw ferrolit::Error(ferrolit::ErrorKind::InvalidOperation, std::string(name) + ": testo JSON nullo");
         if (result_json == nullptr)
             throw ferrolit::Error(ferrolit::ErrorKind::InvalidOperation,
-                                  "ferrolit_verify_json: manca dove scrivere il risultato (result_json nullo)");
-        out = ferrolit::verify_json(json);
+                                  std::string(name) + ": manca dove scrivere il risultato (result_json nullo)");
+        out = compute(json);
     });
     if (result_json == nullptr) return status;
     if (status != FERROLIT_OK) {
@@ -33,11 +39,26 @@ int ferrolit_verify_json(const char* json, char** result_json) {
     }
     char* copy = static_cast<char*>(std::malloc(out.size() + 1));
     if (copy == nullptr)
-        return ferrolit::capi::record(FERROLIT_E_OUT_OF_MEMORY,
-                                      ferrolit::detail::status_description(FERROLIT_E_OUT_OF_MEMORY));
+        return record(FERROLIT_E_OUT_OF_MEMORY, ferrolit::detail::status_description(FERROLIT_E_OUT_OF_MEMORY));
     std::memcpy(copy, out.c_str(), out.size() + 1);
     *result_json = copy;
     return status;
+}
+
+}  // namespace
+
+}  // namespace ferrolit::capi
+
+extern "C" {
+
+int ferrolit_verify_json(const char* json, char** result_json) {
+    return ferrolit::capi::json_call("ferrolit_verify_json", json, result_json,
+                                     [](const char* text) { return ferrolit::verify_json(text); });
+}
+
+int ferrolit_analyse_json(const char* json, char** result_json) {
+    return ferrolit::capi::json_call("ferrolit_analyse_json", json, result_json,
+                                     [](const char* text) { return ferrolit::analysis::analyse_json(text); });
 }
 
 void ferrolit_json_free(char* json) { std::free(json); }

@@ -59,12 +59,14 @@ TEST(VerifyC, ResultOrErrorAndAStatus) {
 }
 
 TEST(VerifyC, NullPointersAreRefused) {
-    char* out = reinterpret_cast<char*>(1);
-    EXPECT_EQ(ferrolit_verify_json(nullptr, &out), FERROLIT_E_INVALID_OPERATION);
-    ASSERT_NE(out, nullptr);
-    EXPECT_NE(std::string(out).find("\"error\""), std::string::npos);
-    ferrolit_json_free(out);
-    EXPECT_EQ(ferrolit_verify_json(kBeam.c_str(), nullptr), FERROLIT_E_INVALID_OPERATION);
+    for (auto entry : {ferrolit_verify_json, ferrolit_analyse_json}) {
+        char* out = reinterpret_cast<char*>(1);
+        EXPECT_EQ(entry(nullptr, &out), FERROLIT_E_INVALID_OPERATION);
+        ASSERT_NE(out, nullptr);
+        EXPECT_NE(std::string(out).find("\"error\""), std::string::npos);
+        ferrolit_json_free(out);
+        EXPECT_EQ(entry(kBeam.c_str(), nullptr), FERROLIT_E_INVALID_OPERATION);
+    }
     ferrolit_json_free(nullptr);
 }
 

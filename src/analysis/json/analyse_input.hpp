@@ -1,6 +1,6 @@
 #pragma once
 
-// Reading the input of `ferrolit analyse` into the engine's types, with the
+// Reading the engine's JSON document into the engine's types, with the
 // name of the key in every complaint.
 
 #include <nlohmann/json.hpp>
@@ -10,7 +10,7 @@
 
 #include "ferrolit/analysis.hpp"
 
-namespace ferrolit::cli {
+namespace ferrolit::analysis::json_io {
 
 struct MomentQuery {
     double N = 0, My = 0, Mz = 0;
@@ -36,4 +36,4 @@ AnalyseRequest read_request(const nlohmann::json& root);
 // Parses a JSON text, refusing a key repeated within one object.
 nlohmann::json parse_document(const std::string& text);
 
-}  // namespace ferrolit::cli
+}  // namespace ferrolit::analysis::json_io

@@ -1,12 +1,12 @@
-#include "cli/analyse_input.hpp"
+#include "analysis/json/analyse_input.hpp"
 
 #include <cmath>
 #include <set>
 
-#include "cli/analyse.hpp"
+#include "analysis/json/analyse.hpp"
 #include "ferrolit/verify.hpp"
 
-namespace ferrolit::cli {
+namespace ferrolit::analysis::json_io {
 
 namespace {
 
@@ -256,4 +256,4 @@ AnalyseRequest read_request(const json& root) {
     return request;
 }
 
-}  // namespace ferrolit::cli
+}  // namespace ferrolit::analysis::json_io
