@@ -10,7 +10,8 @@
 //  - N_Rd,min < 0 < N_Rd,max;
 //  - a resisting moment found at N lies on the ray of the action, and the
 //    action is inside exactly when its ratio is at most 1;
-//  - a domain is closed and stays within [N_Rd,min, N_Rd,max];
+//  - a domain is closed and stays within [N_Rd,min, N_Rd,max], passing
+//    N_Rd,max only by what hardening steel adds beyond the pivot strain;
 //  - a contour is closed;
 //  - a service state either converges to the actions or fails with Error.
 
@@ -106,9 +107,18 @@ void exercise(const fa::Section& s, Bytes& in) {
     const fa::Domain d = s.domain(in.byte() % 2 ? fa::Axis::My : fa::Axis::Mz, 4 + in.byte() % 12);
     if (d.outcome == fa::Outcome::Found && !d.points.empty()) {
         check_closed(d.points.front().N, d.points.front().M, d.points.back().N, d.points.back().M, "domain");
+        // N_Rd,max is the resistance at uniform compression. With hardening
+        // steel a plane rotated about the pivot strains the bars nearer the
+        // compressed edge beyond the pivot strain, where they carry a little
+        // more, so the domain may pass N_Rd,max by at most that much.
+        double hardening_gain = 0;
+        const fa::Concrete& c = s.concrete();
+        for (const fa::Bar& b : s.bars())
+            hardening_gain += b.area * (s.steel().stress(c.eps_cu) - s.steel().stress(c.pivot_strain())) / 1e3;
         const double slack = 1e-9 * (N_max - N_min);
         for (const fa::DomainPoint& p : d.points)
-            FUZZ_CHECK(p.N >= N_min - slack && p.N <= N_max + slack, "domain within [N_Rd,min, N_Rd,max]");
+            FUZZ_CHECK(p.N >= N_min - slack && p.N <= N_max + hardening_gain + slack,
+                       "domain within [N_Rd,min, N_Rd,max]");
     }
     const fa::Contour c = s.contour(N_min + (N_max - N_min) * in.byte() / 255.0, 8 + in.byte() % 16);
     if (c.outcome == fa::Outcome::Found && !c.points.empty())
