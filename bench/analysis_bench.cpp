@@ -1,10 +1,12 @@
 // Code-engine timings for the README's beam (300×500, 3f20 + 2f12, C25/30,
 // B450C): one resisting moment at a given N, a closed N-M domain, the My-Mz
-// contour, the exact biaxial utilisation, and a cracked service state.
+// contour, the exact biaxial utilisation, a cracked service state and the
+// moment–curvature.
 
 #include <benchmark/benchmark.h>
 
 #include <ferrolit/analysis.hpp>
+#include <ferrolit/moment_curvature.hpp>
 
 #include "analysis/integrate.hpp"
 
@@ -70,6 +72,19 @@ void CrackedServiceState(benchmark::State& state) {
     for ([[maybe_unused]] auto _ : state) benchmark::DoNotOptimize(beam().service(200, 100, 30).sigma_c_max);
 }
 
+// The curve of 100 points at N = 0 with the first yield, the conventional
+// yield and the ultimate state; and the confined one of the same beam.
+void MomentCurvatureOf100Points(benchmark::State& state) {
+    const std::uint64_t before = integrations();
+    for ([[maybe_unused]] auto _ : state) benchmark::DoNotOptimize(fa::moment_curvature(beam(), 0, {}).mu_phi);
+    count(state, before);
+}
+
+void ConfinedMomentCurvatureOf100Points(benchmark::State& state) {
+    const fa::CurvatureOptions confined{fa::Axis::My, fa::Stirrups{8, 100, 2, 2, 30}};
+    for ([[maybe_unused]] auto _ : state) benchmark::DoNotOptimize(fa::moment_curvature(beam(), 0, confined).mu_phi);
+}
+
 BENCHMARK(MRdAtGivenN)->Unit(benchmark::kMicrosecond);
 BENCHMARK(DomainOf100Points)->Unit(benchmark::kMicrosecond);
 BENCHMARK(DomainOf100PointsAboutMz)->Unit(benchmark::kMicrosecond);
@@ -77,5 +92,7 @@ BENCHMARK(ContourOf72Directions)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ExactBiaxialUtilisation)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BiaxialWithSimplifiedChecks)->Unit(benchmark::kMicrosecond);
 BENCHMARK(CrackedServiceState)->Unit(benchmark::kMicrosecond);
+BENCHMARK(MomentCurvatureOf100Points)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ConfinedMomentCurvatureOf100Points)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

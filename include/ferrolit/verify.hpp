@@ -31,6 +31,7 @@
 #include "ferrolit/analysis.hpp"
 #include "ferrolit/error.hpp"
 #include "ferrolit/export.hpp"
+#include "ferrolit/moment_curvature.hpp"
 #include "ferrolit/verify_lists.hpp"
 
 namespace ferrolit {
@@ -84,6 +85,26 @@ struct StirrupsInput {
     double spacing = 0;   // mm
 };
 
+// Ductility class of a dissipative structure (§7.2.1): CD"A" high, CD"B" medium.
+enum class DuctilityClass : std::int32_t { A, B };
+
+// The block "sismica": the section belongs to a primary member of a
+// dissipative structure, checked by the rules of §7.4 as well as §4.1.
+struct SeismicInput {
+    DuctilityClass ductility = DuctilityClass::B;
+    MemberType member = MemberType::Beam;  // Beam ("trave") or Column ("pilastro")
+    bool critical_zone = true;             // the section lies in a critical zone (§7.4.6.1)
+    // The demand of curvature ductility: from the basic behaviour factor q0
+    // and the periods T1, Tc (s) by [7.4.3], or given directly.
+    std::optional<double> q0, T1, Tc;
+    std::optional<double> mu_phi;
+    // Capacity design of shear: the clear length (beams) or clear height
+    // (columns), mm, and the shear of the gravity loads in the seismic
+    // situation, kN.
+    std::optional<double> clear_length;
+    std::optional<double> gravity_shear;
+};
+
 struct VerificationInput {
     std::string description;  // at most 200 characters
     MemberType member = MemberType::Beam;
@@ -123,6 +144,8 @@ struct VerificationInput {
     // k2 by the strain distribution).
     std::optional<double> wk_limit;
     std::optional<double> kt, k1, k2, k3, k4;
+    // The rules of §7.4 for members of earthquake-resistant structures; empty: none.
+    std::optional<SeismicInput> seismic;
     // Warnings gathered while reading (unit plausibility, ignored keys).
     std::vector<std::string> warnings;
 };
@@ -250,6 +273,16 @@ FERROLIT_API VerificationResult design(const VerificationInput& input);
 
 // The engine's section of a result (for domains and drawings).
 FERROLIT_API analysis::Section engine_section(const VerificationResult& result);
+
+// The moment–curvature behind the ductility check of a seismic section, for
+// the drawings: at the N of the first "SLU sismica" combination the check
+// ran on, about the same axis, unconfined and confined by the section's
+// stirrups. Empty when the check has no curve.
+struct SeismicCurves {
+    std::string combination;
+    analysis::MomentCurvature unconfined, confined;
+};
+FERROLIT_API std::optional<SeismicCurves> seismic_curves(const VerificationResult& result);
 
 // The JSON text of a result: "verified", "max_ratio", "checks" and the rest
 // (README). An infinite ratio is written as null. `indent` spaces per

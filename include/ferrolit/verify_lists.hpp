@@ -115,10 +115,17 @@ enum class Check : std::int32_t {
     BarClearSpacing,
     Cover,
     ConcreteClass,
+    SeismicGeometry,
+    SeismicAxialLoad,
+    SeismicLongitudinalSteel,
+    SeismicStirrups,
+    SeismicConfinement,
+    Ductility,
+    CapacityShear,
 };
 // What a family needs to run: an ultimate combination, a service one, or
-// neither (the detailing rules of §4.1.6).
-enum class CheckKind : std::int32_t { Ultimate, Service, Detailing };
+// neither (the detailing rules of §4.1.6), or the block "sismica" (§7.4).
+enum class CheckKind : std::int32_t { Ultimate, Service, Detailing, Seismic };
 struct CheckFamily {
     Check value;
     std::string_view id;     // CheckResult::id and NotRun::id
@@ -144,6 +151,15 @@ inline constexpr CheckFamily kCheckFamilies[] = {
     {Check::BarClearSpacing, "bar_clear_spacing", "Distanza libera tra le barre", CheckKind::Detailing},
     {Check::Cover, "cover", "Copriferro", CheckKind::Detailing},
     {Check::ConcreteClass, "concrete_class", "Classe del calcestruzzo per l'ambiente", CheckKind::Detailing},
+    {Check::SeismicGeometry, "seismic_geometry", "Dimensioni degli elementi sismici", CheckKind::Seismic},
+    {Check::SeismicAxialLoad, "seismic_axial_load", "Sforzo normale dei pilastri in zona sismica", CheckKind::Seismic},
+    {Check::SeismicLongitudinalSteel, "seismic_longitudinal_steel", "Armatura longitudinale in zona sismica",
+     CheckKind::Seismic},
+    {Check::SeismicStirrups, "seismic_stirrups", "Staffe delle zone critiche", CheckKind::Seismic},
+    {Check::SeismicConfinement, "seismic_confinement", "Confinamento delle zone critiche dei pilastri",
+     CheckKind::Seismic},
+    {Check::Ductility, "ductility", "Duttilità di curvatura", CheckKind::Seismic},
+    {Check::CapacityShear, "capacity_shear", "Taglio da gerarchia delle resistenze", CheckKind::Seismic},
 };
 
 constexpr const CheckFamily& check_family(Check check) { return kCheckFamilies[static_cast<std::size_t>(check)]; }

@@ -68,6 +68,13 @@ class Verify(unittest.TestCase):
                 "queries": [{"N": 0, "My": 100}]}
         r = ferrolit.analyse(beam)
         self.assertAlmostEqual(r["results"][0]["My_Rd"], 156.4298, places=3)  # as `ferrolit analyse` prints it
+        curve = ferrolit.analyse(beam | {"queries": [{"moment_curvature": {"N": 0, "points": 20}}]})["results"][0]
+        self.assertEqual(len(curve["points"]), 20)
+        self.assertAlmostEqual(curve["yield"]["M"], 156.4298, places=2)  # κy is taken up to the same M_Rd
+        self.assertAlmostEqual(curve["mu_phi"], curve["ultimate"]["kappa"] / curve["yield"]["kappa"], places=9)
+        with self.assertRaises(ferrolit.Error) as raised:
+            ferrolit.analyse(beam | {"queries": [{"moment_curvature": {"N": 0, "confined": True}}]})
+        self.assertIn('"queries[0].moment_curvature.confined"', str(raised.exception))
         with self.assertRaises(ferrolit.Error) as raised:
             ferrolit.analyse(beam | {"concrete": {"fck": "30"}})
         self.assertEqual(raised.exception.kind, ferrolit.ErrorKind.InvalidOperation)

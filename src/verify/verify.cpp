@@ -29,6 +29,7 @@ VerificationResult run_checks(const VerificationInput& in, const Reinforcement& 
         check_bar_clear_spacing(ctx, out.checks);
         check_durability(ctx, out.checks);
         out.not_run = checks_not_run(ctx);
+        check_seismic(ctx, out.checks, out.not_run);
     }
     for (const Combination& c : in.combinations) {
         out.ultimate_checks_run = out.ultimate_checks_run || is_ultimate(c.kind);

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <numbers>
 
+#include <ferrolit/moment_curvature.hpp>
+
 #include "fixtures.hpp"
 
 namespace {
@@ -552,6 +554,90 @@ TEST(VerifyDetailing, SlabRules) {
 }
 
 // Without service combinations the service checks are not run, and say so.
+// A 400 × 400 column, 8f16 with centres 46 mm from the faces (30 mm clear
+// cover, stirrups ø8/100 with 3 legs each way), in the seismic combination
+// N = 1000 kN, My = 100 kNm. By hand: ν_d = 10⁶/(160000·14,1667) = 0,44118;
+// ρ = 8·201,06/160000 = 1,0053 %; perimeter bars 154 mm apart; core
+// b0 = 332 mm; α = αn·αs = 0,713118·0,721476, ω_wd = 0,250917 (the engine's
+// test works them out); [7.4.3] with T1 ≥ Tc: μφ = 1,2·(2·3,9 − 1) = 8,16.
+VerificationInput seismic_column(DuctilityClass cd) {
+    VerificationInput in;
+    in.member = MemberType::Column;
+    in.shape.dimensions = {400, 400, 0, 0};
+    for (double y : {46.0, 200.0, 354.0})
+        for (double z : {46.0, 200.0, 354.0})
+            if (y != 200 || z != 200) in.bars.push_back({y, z, 16});
+    in.stirrups = StirrupsInput{8, 3, 100};
+    in.seismic = SeismicInput{cd, MemberType::Column, true, 3.9, 0.5, 0.4, {}, 3000, {}};
+    return in;
+}
+
+TEST(VerifySeismic, ColumnsOfBothClassesByHand) {
+    const double nu = 1e6 / (160000 * kFcd), rho = 8 * pi * 64 / 160000, mu = 1.2 * (2 * 3.9 - 1);
+    const double alpha = 0.713118 * 0.721476, omega = 0.250917, eps = kFyd / kEs;
+    const struct {
+        DuctilityClass cd;
+        double nu_max, spacing_limit, omega_min, gamma_Rd;
+    } rows[] = {{DuctilityClass::A, 0.55, 16 * 6, 0.12, 1.3}, {DuctilityClass::B, 0.65, 16 * 8, 0.08, 1.1}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.cd == DuctilityClass::A ? "CD A" : "CD B");
+        const auto r = run(seismic_column(row.cd), {combination("E", CombinationKind::Seismic, 1000, 100)});
+        EXPECT_NEAR(find_check(r, "seismic_axial_load", "E").ratio, nu / row.nu_max, 1e-9);
+        EXPECT_NEAR(find_check(r, "seismic_longitudinal_steel").ratio, 0.01 / rho, 1e-9);
+        EXPECT_NEAR(*find_check(r, "seismic_longitudinal_steel", "", 2).demand, 154, 1e-9);
+        const CheckResult& spacing = find_check(r, "seismic_stirrups");
+        EXPECT_NEAR(*spacing.capacity, row.spacing_limit, 1e-9);  // 6·φl (⅓·332 = 110,7; 125) or 8·φl (166; 175)
+        EXPECT_EQ(spacing.verified, row.cd == DuctilityClass::B);
+        const CheckResult& confinement = find_check(r, "seismic_confinement", "E");
+        EXPECT_NEAR(*confinement.demand, 30 * mu * nu * eps * 400 / 332 - 0.035, 1e-6);
+        EXPECT_NEAR(*confinement.capacity, alpha * omega, 2e-6);
+        EXPECT_NEAR(find_check(r, "seismic_confinement", "", 0).ratio, row.omega_min / omega, 1e-5);
+        EXPECT_NEAR(*find_check(r, "seismic_geometry").capacity, 400, 1e-9);
+        // The ductility is the confined curve's; the capacity shear 2·γRd·M_Rd/3 m at N.
+        const CheckResult& ductility = find_check(r, "ductility", "E");
+        EXPECT_NEAR(*ductility.demand, mu, 1e-9);
+        std::vector<analysis::Bar> bars;
+        for (const PointBar& b : seismic_column(row.cd).bars) bars.push_back(analysis::bar_of_diameter(b.y, b.z, 16));
+        const analysis::Section s(analysis::profile_shape(analysis::Profile::Rectangle, {400, 400, 0, 0}), bars,
+                                  analysis::Concrete::of_class("C25/30"), analysis::Steel::of_class("B450C"));
+        const analysis::CurvatureOptions o{analysis::Axis::My, analysis::Stirrups{8, 100, 3, 3, 30}};
+        EXPECT_NEAR(*ductility.capacity, analysis::moment_curvature(s, 1000, o).mu_phi, 1e-9);
+        EXPECT_NEAR(detail(find_check(r, "capacity_shear", "E"), "M_Rd_pos"), *s.resisting_moment(1000, 1, 0).My_Rd,
+                    1e-9);
+        const CheckResult& shear = find_check(r, "capacity_shear", "E");
+        EXPECT_NEAR(*shear.demand, row.gamma_Rd * 2 * detail(shear, "M_Rd_pos") / 3.0, 1e-9);
+        EXPECT_NEAR(detail(shear, "M_Rd_pos"), detail(shear, "M_Rd_neg"), 1e-6);
+    }
+}
+
+// The README's beam with 2f14 on top and stirrups ø8/100, a CD"B" beam in
+// its critical zone, clear span 5 m, gravity shear 50 kN. By hand:
+// ρ = As/(b·h): 942,5/150000 = 0,6283 % below, 307,9/150000 = 0,2053 % above,
+// under 1,4/450 = 0,3111 %, and under ½·0,6283 % as compression steel; stirrups
+// s ≤ min(460/4; 225; 8·14; 24·8) = 112 mm; V_Ed = 1,10·(M⁺ + M⁻)/5 + 50 kN.
+TEST(VerifySeismic, BeamOfClassBWithCapacityShear) {
+    VerificationInput in = readme_beam("3f20", "2f14");
+    in.stirrups = StirrupsInput{8, 2, 100};
+    in.seismic = SeismicInput{DuctilityClass::B, MemberType::Beam, true, {}, {}, {}, {}, 5000, 50};
+    const auto r = run(in, {combination("E", CombinationKind::Seismic, 0, 120, 0, 0, 90)});
+    const double bottom = k3f20 / 150000, top = 2 * pi * 49 / 150000;
+    EXPECT_NEAR(find_check(r, "seismic_longitudinal_steel", "", 4).ratio, 1.4 / 450 / top, 1e-9);
+    EXPECT_FALSE(find_check(r, "seismic_longitudinal_steel", "", 4).verified);
+    EXPECT_NEAR(find_check(r, "seismic_longitudinal_steel", "", 6).ratio, 0.5 * bottom / top, 1e-9);
+    EXPECT_NEAR(find_check(r, "seismic_longitudinal_steel", "", 1).ratio, bottom / (top + 3.5 / 450), 1e-9);
+    EXPECT_NEAR(*find_check(r, "seismic_stirrups").capacity, 112, 1e-9);
+    EXPECT_NEAR(find_check(r, "seismic_geometry", "", 1).ratio, 0.25 / 0.6, 1e-12);
+    const CheckResult& shear = find_check(r, "capacity_shear", "E");
+    const double M = detail(shear, "M_Rd_pos") + detail(shear, "M_Rd_neg");
+    EXPECT_NEAR(*shear.demand, 1.1 * M / 5 + 50, 1e-9);
+    EXPECT_GT(detail(shear, "M_Rd_pos"), 1.5 * detail(shear, "M_Rd_neg"));  // 3f20 stretched against 2f14
+    // No ductility demand given, and the column rules: said, not run.
+    std::vector<std::string> ids;
+    for (const NotRun& n : r.not_run)
+        if (n.id.rfind("seismic", 0) == 0 || n.id == "ductility") ids.push_back(n.id);
+    EXPECT_EQ(ids, (std::vector<std::string>{"seismic_axial_load", "seismic_confinement", "ductility"}));
+}
+
 TEST(VerifyResult, ChecksNotRunAreSaid) {
     const auto r = run(readme_beam(), {combination("U", CombinationKind::Ultimate, 0, 100, 0, 0, 80)});
     EXPECT_TRUE(r.ultimate_checks_run);

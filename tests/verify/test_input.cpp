@@ -146,6 +146,18 @@ TEST(VerifyInput, BadInputNamesTheKey) {
         {R"({"Base": 800, "BaseInf": 300, "SpessoreT": 150, "Altezza": 600, "copriferro": 30,
             "ClasseCls": "C25/30", "ClasseAcciaio": "B450C", "larghezza_armatura_ala": 900})",
          "chiave \"larghezza_armatura_ala\": ammessa tra la larghezza dell'anima (BaseInf 300 mm)"},
+        {kBeam + R"(, "sismica": 1})", "chiave \"sismica\": tipo errato: atteso un oggetto {...}"},
+        {kBeam + R"(, "sismica": {"elemento": "trave"}})", "chiave \"sismica.classe_duttilita\": valore mancante"},
+        {kBeam + R"(, "sismica": {"classe_duttilita": "C", "elemento": "trave"}})", "ammesse \"A\" o \"B\""},
+        {kBeam + R"(, "sismica": {"classe_duttilita": "A", "elemento": "trave", "q0": 3}})",
+         "chiave \"sismica.T1\": indicare q0, T1 e Tc insieme"},
+        {kBeam + R"(, "sismica": {"classe_duttilita": "A", "elemento": "pilastro", "luce_netta": 3000}})",
+         "chiave \"sismica.luce_netta\": non si applica a questo elemento: indicare \"altezza_netta\""},
+        {kBeam + R"(, "sismica": {"classe_duttilita": "B", "elemento": "trave", "mu_phi": 0,5}})", "virgola decimale"},
+        {kBeam + R"(, "sismica": {"classe_duttilita": "B", "elemento": "trave", "T1": 0}})",
+         "chiave \"sismica.T1\": periodo proprio ammesso tra 0,001 e 10 s"},
+        {kBeam + R"(, "sismica": {"classe_duttilita": "B", "elemento": "trave", "zona": true}})",
+         "chiave \"sismica.zona\": chiave sconosciuta"},
     };
     for (const auto& k : cases) {
         SCOPED_TRACE(k.text);
@@ -194,7 +206,9 @@ TEST(VerifyInput, EchoedInputReadsBackToTheSameResult) {
     const std::string combinations = R"("combinazioni": [{"tipo": "SLU", "My": 100, "Vz": 80},
         {"tipo": "SLE frequente", "N": 50, "My": 70}])";
     for (const VerificationInput& in :
-         {read(R"(, "fcd": 14.17, "ambiente": "aggressivo", "kt": 0.5, )" + combinations),
+         {read(R"(, "fcd": 14.17, "ambiente": "aggressivo", "kt": 0.5, "sismica": {"classe_duttilita": "A",
+                "elemento": "pilastro", "zona_critica": false, "altezza_netta": 3000, "mu_phi": 8}, )" +
+               combinations),
           read_verification_input(R"({"Base": 800, "BaseInf": 300, "SpessoreT": 150, "Altezza": 600,
             "ClasseCls": "C25/30", "ClasseAcciaio": "B450C",
             "copriferro": {"inferiore": 30, "superiore": 25, "sinistro": 35, "destro": 35},

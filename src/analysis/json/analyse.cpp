@@ -44,6 +44,20 @@ json answer(const fa::Section& s, const ContourQuery& q) {
     return {{"contour", std::move(points)}};
 }
 
+json answer(const fa::Section& s, const CurvatureQuery& q) {
+    const fa::MomentCurvature c = fa::moment_curvature(s, q.N, q.options);
+    json points = json::array();
+    for (const fa::CurvaturePoint& p : c.points) points.push_back({p.kappa, p.M});
+    const auto at = [](const fa::CurvaturePoint& p) { return json{{"kappa", p.kappa}, {"M", p.M}}; };
+    json ultimate = at(c.ultimate);
+    ultimate["reason"] = fa::reason(c.end);
+    return {{"points", std::move(points)},
+            {"first_yield", at(c.first_yield)},
+            {"yield", at(c.yield)},
+            {"ultimate", std::move(ultimate)},
+            {"mu_phi", c.mu_phi}};
+}
+
 // The value's indented text as it stands inside the output: each of its lines
 // after the first shifted right by `indent` (what json::dump(2) does for a nested value).
 void append_nested(std::string& out, const json& value, std::string_view indent) {

@@ -14,13 +14,16 @@ using nlohmann::json;
 namespace fa = ferrolit::analysis;
 
 // The keys each object may hold: one table, so a misspelt key is named, not ignored.
-const std::set<std::string> kTopKeys = {"concrete", "steel", "outline", "holes", "bars", "queries", "deduct_bars"};
+const std::set<std::string> kTopKeys = {"concrete", "steel",   "outline",     "holes",
+                                        "bars",     "queries", "deduct_bars", "stirrups"};
 const std::set<std::string> kConcreteKeys = {"class",  "fck",    "alpha_cc", "gamma_c", "eps_c2", "eps_cu", "n",
                                              "eps_c3", "lambda", "eta",      "law",     "fctm",   "Ec"};
 const std::set<std::string> kSteelKeys = {"class", "fyk", "gamma_s", "Es", "eps_ud", "eps_uk", "k", "hardening"};
 const std::set<std::string> kMomentKeys = {"N", "My", "Mz"};
 const std::set<std::string> kDomainKeys = {"domain", "points"};
 const std::set<std::string> kContourKeys = {"contour", "directions"};
+const std::set<std::string> kCurvatureKeys = {"N", "direction", "confined", "values", "points"};
+const std::set<std::string> kStirrupKeys = {"diameter", "spacing", "legs_y", "legs_z", "cover"};
 
 const json& object(const json& v, const std::string& key) {
     if (!v.is_object()) throw AnalyseError(key, "deve essere un oggetto JSON");
@@ -177,8 +180,49 @@ fa::Bar read_bar(const json& v, const std::string& key) {
     return about(key, [&] { return fa::bar_of_diameter(y, z, d); });
 }
 
-Query read_query(const json& v, const std::string& key) {
+fa::Stirrups read_stirrups(const json& v) {
+    object(v, "stirrups");
+    known_keys(v, kStirrupKeys, "stirrups");
+    for (const char* name : {"diameter", "spacing", "legs_y", "legs_z", "cover"})
+        if (!v.contains(name)) throw AnalyseError(std::string("stirrups.") + name, "chiave mancante");
+    fa::Stirrups s;
+    s.diameter = number(v["diameter"], "stirrups.diameter");
+    s.spacing = number(v["spacing"], "stirrups.spacing");
+    s.legs_y = whole(v["legs_y"], "stirrups.legs_y", 2, 100);
+    s.legs_z = whole(v["legs_z"], "stirrups.legs_z", 2, 100);
+    s.cover = number(v["cover"], "stirrups.cover");
+    return s;
+}
+
+CurvatureQuery read_curvature(const json& q, const std::string& key, const std::optional<fa::Stirrups>& stirrups) {
+    object(q, key);
+    known_keys(q, kCurvatureKeys, key);
+    if (!q.contains("N")) throw AnalyseError(key + ".N", "chiave mancante");
+    CurvatureQuery out{number(q["N"], key + ".N"), {}};
+    if (q.contains("direction")) {
+        const std::string axis = text(q["direction"], key + ".direction");
+        if (axis != "My" && axis != "Mz") throw AnalyseError(key + ".direction", "\"My\" o \"Mz\"");
+        out.options.direction = axis == "My" ? fa::Axis::My : fa::Axis::Mz;
+    }
+    if (q.contains("confined") && flag(q["confined"], key + ".confined")) {
+        if (!stirrups) throw AnalyseError(key + ".confined", "per il calcestruzzo confinato indicare \"stirrups\"");
+        out.options.stirrups = stirrups;
+    }
+    if (q.contains("values")) {
+        const std::string values = text(q["values"], key + ".values");
+        if (values != "design" && values != "mean") throw AnalyseError(key + ".values", "\"design\" o \"mean\"");
+        out.options.values = values == "design" ? fa::MaterialValues::Design : fa::MaterialValues::Mean;
+    }
+    if (q.contains("points")) out.options.points = whole(q["points"], key + ".points", 2, 10000);
+    return out;
+}
+
+Query read_query(const json& v, const std::string& key, const std::optional<fa::Stirrups>& stirrups) {
     object(v, key);
+    if (v.contains("moment_curvature")) {
+        known_keys(v, {"moment_curvature"}, key);
+        return read_curvature(v["moment_curvature"], key + ".moment_curvature", stirrups);
+    }
     if (v.contains("domain")) {
         known_keys(v, kDomainKeys, key);
         const std::string axis = text(v["domain"], key + ".domain");
@@ -200,7 +244,7 @@ Query read_query(const json& v, const std::string& key) {
         if (v.contains("Mz")) q.Mz = number(v["Mz"], key + ".Mz");
         return q;
     }
-    throw AnalyseError(key, "una richiesta ha \"N\" (con My, Mz), \"domain\" o \"contour\"");
+    throw AnalyseError(key, "una richiesta ha \"N\" (con My, Mz), \"domain\", \"contour\" o \"moment_curvature\"");
 }
 
 }  // namespace
@@ -245,13 +289,15 @@ AnalyseRequest read_request(const json& root) {
         bars.push_back(read_bar(bar_list[i], "bars[" + std::to_string(i) + "]"));
     fa::Options options;
     if (root.contains("deduct_bars")) options.deduct_bar_area = flag(root["deduct_bars"], "deduct_bars");
+    std::optional<fa::Stirrups> stirrups;
+    if (root.contains("stirrups")) stirrups = read_stirrups(root["stirrups"]);
     AnalyseRequest request{about("bars", [&] { return fa::Section(shape, bars, concrete, steel, options); }), {}};
     if (root.contains("queries")) {
         const json& list = root["queries"];
         if (!list.is_array()) throw AnalyseError("queries", "deve essere un elenco di richieste");
         if (list.size() > 10000) throw AnalyseError("queries", "al massimo 10000 richieste");
         for (std::size_t i = 0; i < list.size(); ++i)
-            request.queries.push_back(read_query(list[i], "queries[" + std::to_string(i) + "]"));
+            request.queries.push_back(read_query(list[i], "queries[" + std::to_string(i) + "]", stirrups));
     }
     return request;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ferrolit/analysis.hpp"
+#include "ferrolit/moment_curvature.hpp"
 
 namespace ferrolit::analysis::json_io {
 
@@ -23,7 +24,11 @@ struct ContourQuery {
     double N = 0;
     int directions = 72;
 };
-using Query = std::variant<MomentQuery, DomainQuery, ContourQuery>;
+struct CurvatureQuery {
+    double N = 0;
+    analysis::CurvatureOptions options;
+};
+using Query = std::variant<MomentQuery, DomainQuery, ContourQuery, CurvatureQuery>;
 
 struct AnalyseRequest {
     analysis::Section section;

@@ -83,6 +83,10 @@ void check_durability(const Context& ctx, std::vector<CheckResult>& out);
 void check_torsion(const Context& ctx, std::vector<CheckResult>& out);        // torsion, torsion_shear
 void check_tension_chord(const Context& ctx, std::vector<CheckResult>& out);  // tension_chord
 
+// The rules of §7.4 when the input has the block "sismica": the checks, and
+// the families that could not run with their reasons (seismic.cpp).
+void check_seismic(const Context& ctx, std::vector<CheckResult>& out, std::vector<NotRun>& not_run);
+
 // The families that did not run on this section and why (not_run.cpp).
 std::vector<NotRun> checks_not_run(const Context& ctx);
 

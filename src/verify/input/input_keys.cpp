@@ -54,7 +54,7 @@ constexpr GroupText kGroups[] = {
      "Table 4.1.IV; `dmax_aggregato` the largest aggregate size dg for the clear distance between bars (20 mm "
      "by default); `tolleranza_copriferro` the construction tolerance added to the cover of Table C4.1.IV (10 mm "
      "by default); `staffe_chiuse` true (default) for closed stirrups, false for open ones, which carry no "
-     "torsion"},
+     "torsion; `sismica`: the rules of §7.4 for a member of a dissipative structure (keys below)"},
     {KeyGroup::Combination, "Each combination",
      "`tipo`: \"SLU\", \"SLU sismica\", \"SLE rara\", \"SLE frequente\", \"SLE quasi permanente\"; `nome` unique "
      "(default C1, C2, …); N compression positive, My stretching the bottom bars positive, Mz compressing larger y "
@@ -62,6 +62,10 @@ constexpr GroupText kGroups[] = {
     {KeyGroup::PointBar, "Each bar", "centre `y`, `z` and diameter `d`"},
     {KeyGroup::Face, "Each face of `copriferro`",
      "bottom, top, left (smaller y), right; a face left out takes its centre cover when given"},
+    {KeyGroup::Seismic, "The block `sismica`",
+     "`classe_duttilita` \"A\" or \"B\" and `elemento` \"trave\" or \"pilastro\" (both required); `zona_critica` "
+     "true (default); the curvature ductility demand from `q0`, `T1`, `Tc` by [7.4.3] or `mu_phi` given; for the "
+     "capacity-design shear `luce_netta` (beams) or `altezza_netta` (columns) and `V_gravitazionale`"},
 };
 
 std::string key_text(const InputKey& key) {
@@ -70,6 +74,7 @@ std::string key_text(const InputKey& key) {
                        : key.kind == KeyKind::Boolean      ? "true/false"
                        : key.kind == KeyKind::List         ? "list"
                        : key.kind == KeyKind::RealOrObject ? "number or object"
+                       : key.kind == KeyKind::Object       ? "object"
                                                            : "";
     if (*kind != '\0') note = note.empty() ? kind : std::string(kind) + ", " + note;
     if (key.kind == KeyKind::Integer) note = note.empty() ? "whole number" : note + ", whole number";

@@ -14,7 +14,7 @@
 
 namespace ferrolit::verification {
 
-enum class KeyKind { Real, Integer, Text, Boolean, List, RealOrObject };
+enum class KeyKind { Real, Integer, Text, Boolean, List, RealOrObject, Object };
 
 // What a key is for. The items of the two lists have their own groups.
 enum class KeyGroup {
@@ -32,6 +32,7 @@ enum class KeyGroup {
     Combination,  // keys of each item of "combinazioni"
     PointBar,     // keys of each item of "barre"
     Face,         // keys of the object form of "copriferro"
+    Seismic,      // keys of the block "sismica"
 };
 
 struct InputKey {
@@ -129,6 +130,7 @@ inline constexpr InputKey kInputKeys[] = {
     {"dmax_aggregato", KeyKind::Real, "mm", KeyGroup::Check},
     {"tolleranza_copriferro", KeyKind::Real, "mm", KeyGroup::Check},
     {"staffe_chiuse", KeyKind::Boolean, "", KeyGroup::Check},
+    {"sismica", KeyKind::Object, "", KeyGroup::Check},
 
     {"nome", KeyKind::Text, "", KeyGroup::Combination},
     {"tipo", KeyKind::Text, "", KeyGroup::Combination},
@@ -147,11 +149,22 @@ inline constexpr InputKey kInputKeys[] = {
     {"superiore", KeyKind::Real, "mm", KeyGroup::Face},
     {"sinistro", KeyKind::Real, "mm", KeyGroup::Face},
     {"destro", KeyKind::Real, "mm", KeyGroup::Face},
+    {"classe_duttilita", KeyKind::Text, "", KeyGroup::Seismic},
+    {"elemento", KeyKind::Text, "", KeyGroup::Seismic},
+    {"zona_critica", KeyKind::Boolean, "", KeyGroup::Seismic},
+    {"q0", KeyKind::Real, "", KeyGroup::Seismic},
+    {"T1", KeyKind::Real, "s", KeyGroup::Seismic},
+    {"Tc", KeyKind::Real, "s", KeyGroup::Seismic},
+    {"mu_phi", KeyKind::Real, "", KeyGroup::Seismic},
+    {"luce_netta", KeyKind::Real, "mm", KeyGroup::Seismic},
+    {"altezza_netta", KeyKind::Real, "mm", KeyGroup::Seismic},
+    {"V_gravitazionale", KeyKind::Real, "kN", KeyGroup::Seismic},
 };
 
 // True for the groups of a section's own keys (not the items of a list).
 constexpr bool is_top_level(KeyGroup group) {
-    return group != KeyGroup::Combination && group != KeyGroup::PointBar && group != KeyGroup::Face;
+    return group != KeyGroup::Combination && group != KeyGroup::PointBar && group != KeyGroup::Face &&
+           group != KeyGroup::Seismic;
 }
 
 // The row of a key of a section (top level) or of an item of a list

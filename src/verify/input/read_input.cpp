@@ -201,6 +201,7 @@ VerificationInput read_verification_input(std::string_view json, const ReadOptio
     read_materials(r, in);
     read_actions(r, in);
     read_check_parameters(r, in);
+    read_seismic(r, in);
     return in;
 }
 

@@ -12,6 +12,7 @@ void read_shape(const Reader& r, VerificationInput& in);          // forma, dime
 void read_reinforcement(const Reader& r, VerificationInput& in);  // layers, explicit bars, limits, stirrups
 void read_actions(const Reader& r, VerificationInput& in);        // the combinations
 void read_check_parameters(const Reader& r, VerificationInput& in);
+void read_seismic(const Reader& r, VerificationInput& in);  // the block "sismica" (read_seismic.cpp)
 // After read_materials: meaningless values refused, unusual ones warned of.
 void check_material_ranges(const Reader& r, VerificationInput& in);
 

@@ -23,6 +23,8 @@ const char* kind_name(KeyKind kind) {
             return "un elenco [...]";
         case KeyKind::RealOrObject:
             return "un numero o un oggetto {...}";
+        case KeyKind::Object:
+            return "un oggetto {...}";
     }
     return "";
 }
@@ -111,6 +113,9 @@ void Reader::check_value(const json& value, const InputKey& key, const std::stri
             return;
         case KeyKind::RealOrObject:
             if (!value.is_number() && !value.is_object()) fail(path, wrong);
+            return;
+        case KeyKind::Object:
+            if (!value.is_object()) fail(path, wrong);
             return;
     }
 }

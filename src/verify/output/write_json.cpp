@@ -65,6 +65,24 @@ void covers(JsonWriter& w, const VerificationInput& in) {
     if (!in.top.clear_cover) w.member("Copriferro_Sup", in.top.cover);
 }
 
+// The block "sismica" in its own keys.
+void seismic(JsonWriter& w, const SeismicInput& s) {
+    w.key("sismica").begin_object();
+    w.member("classe_duttilita", s.ductility == DuctilityClass::A ? "A" : "B");
+    w.member("elemento", s.member == MemberType::Column ? "pilastro" : "trave");
+    w.member("zona_critica", s.critical_zone);
+    const std::pair<const std::optional<double>*, const char*> values[] = {
+        {&s.q0, "q0"},
+        {&s.T1, "T1"},
+        {&s.Tc, "Tc"},
+        {&s.mu_phi, "mu_phi"},
+        {&s.clear_length, s.member == MemberType::Column ? "altezza_netta" : "luce_netta"},
+        {&s.gravity_shear, "V_gravitazionale"}};
+    for (const auto& [v, name] : values)
+        if (*v) w.member(name, **v);
+    w.end_object();
+}
+
 // The input in its own keys, with every material value resolved: read back,
 // it gives the same result.
 void input(JsonWriter& w, const VerificationInput& in) {
@@ -137,6 +155,7 @@ void input(JsonWriter& w, const VerificationInput& in) {
         {&in.kt, "kt"}, {&in.k1, "k1"}, {&in.k2, "k2"}, {&in.k3, "k3"}, {&in.k4, "k4"}};
     for (const auto& [f, name] : factors)
         if (*f) w.member(name, **f);
+    if (in.seismic) seismic(w, *in.seismic);
     w.end_object();
 }
 
