@@ -74,6 +74,7 @@ struct Model {
 
     // N (N) and M (N·mm) of the plane.
     Forces forces(double eps_top, double kappa) const {
+        ++detail::integrations_on_this_thread();
         Forces out;
         if (kappa > 0) {
             out = detail::integrate(full, profile(cover_law, full, eps_top, kappa));

@@ -168,4 +168,24 @@ TEST(VerifyDesign, ReachesAPassingRecordWithTheLeastSteel) {
     }
 }
 
+// With the block "sismica" the design meets the rules of §7.4 as well: the
+// critical-zone stirrups of a CD"A" column (spacing ≤ 6·φl, ⅓ of the core,
+// 125 mm) and its confinement, which the §4.1 stirrups alone would not.
+TEST(VerifyDesign, SeismicColumnMeetsTheCriticalZoneRules) {
+    VerificationInput in = readme_beam();
+    in.bottom = in.top = {"3f20", std::nullopt, 60, std::nullopt};
+    in.left = in.right = {"1f20", std::nullopt, 60, std::nullopt};  // 8 bars 140 mm apart
+    in.member = MemberType::Column;
+    in.shape.dimensions = {400, 400, 0, 0};
+    in.stirrups.reset();
+    in.seismic = SeismicInput{DuctilityClass::A, MemberType::Column, true, {}, {}, {}, 4.0, {}, {}};
+    in.combinations = {combination("E", CombinationKind::Seismic, 500, 120)};
+    const VerificationResult r = design(in);
+    EXPECT_TRUE(r.verified);
+    ASSERT_TRUE(r.stirrups.has_value());
+    EXPECT_LE(r.stirrups->spacing, 6 * 20);
+    for (const char* id : {"seismic_stirrups", "seismic_confinement", "ductility"})
+        EXPECT_TRUE(r.governing(id).has_value()) << id;
+}
+
 }  // namespace

@@ -132,6 +132,7 @@ TEST(InputKeys, ThePageUsesOnlyKeysOfTheTable) {
         std::size_t least;  // matches expected at least, so that a reworded page is noticed
     } sources[] = {
         {"index.html", R"re(data-key="(\w+)")re", std::nullopt, 23},
+        {"index.html", R"re(data-seismic="(\w+)")re", KeyGroup::Seismic, 10},
         {"app.js", R"([^.\w]section\.(\w+))", std::nullopt, 8},
         {"app.js", R"(const PROFILE_KEYS = \[([^\]]*)\])", std::nullopt, 1},
         {"app.js", R"(combination\.(\w+))", KeyGroup::Combination, 2},

@@ -176,6 +176,32 @@
     }
     showCombinations();
     showShapeFields();
+    showSeismic();
+  }
+
+  // The block "sismica": present while a ductility class is chosen.
+  function showSeismic() {
+    const block = section.sismica !== null && typeof section.sismica === 'object' ? section.sismica : null;
+    for (const field of $$('#form [data-seismic]')) {
+      const key = field.dataset.seismic;
+      if (key === 'zona_critica') field.checked = !block || block.zona_critica !== false;
+      else showField(field, block ? block[key] : undefined);
+    }
+  }
+
+  function setSeismic(field) {
+    const key = field.dataset.seismic;
+    const value = fieldValue(field);
+    if (key === 'classe_duttilita' && value === '') {
+      delete section.sismica;
+    } else {
+      if (section.sismica === null || typeof section.sismica !== 'object') {
+        section.sismica = { classe_duttilita: 'B', elemento: section.TipoSezione === 'Pilastro' ? 'pilastro' : 'trave' };
+      }
+      if (value === '') delete section.sismica[key];
+      else section.sismica[key] = value;
+    }
+    showSeismic();
   }
 
   function setKey(key, value) {
@@ -216,6 +242,11 @@
 
   function onFormInput(event) {
     const field = event.target;
+    if (field.dataset.seismic) {
+      setSeismic(field);
+      changed();
+      return;
+    }
     const key = field.dataset.key;
     if (!key) return;
     if (field.dataset.column) {

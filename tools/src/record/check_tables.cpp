@@ -20,13 +20,20 @@ std::string value_cell(const std::optional<double>& v, const CheckResult& c) {
 
 constexpr long kRowsKeptWhole = 8;
 
-// Ids in the record's order: the known families first, then any other.
-std::vector<std::string> families_of(const VerificationResult& r) {
+bool is_seismic(std::string_view id) {
+    const CheckFamily* f = check_family(id);
+    return f != nullptr && f->kind == CheckKind::Seismic;
+}
+
+// Ids in the record's order: the known families first, then any other; the
+// seismic ones (§7.4) or the others.
+std::vector<std::string> families_of(const VerificationResult& r, bool seismic) {
     std::vector<std::string> ids;
     for (const CheckFamily& f : kCheckFamilies)
         if (r.governing(f.id)) ids.emplace_back(f.id);
     for (const CheckResult& c : r.checks)
         if (std::find(ids.begin(), ids.end(), c.id) == ids.end()) ids.push_back(c.id);
+    std::erase_if(ids, [&](const std::string& id) { return is_seismic(id) != seismic; });
     return ids;
 }
 
@@ -91,7 +98,7 @@ std::string check_tables(const VerificationResult& r) {
     if (!r.service_checks_run)
         not_run(out, "Verifiche agli stati limite di esercizio (tensioni, fessurazione)", "service",
                 "Nessuna combinazione SLE (rara, frequente, quasi permanente) fra i dati.");
-    for (const std::string& id : families_of(r)) family_table(out, r, id);
+    for (const std::string& id : families_of(r, false)) family_table(out, r, id);
     if (!r.not_run.empty()) {
         out << "<h4>Verifiche non eseguite</h4>\n<ul class=\"not-run-list\">\n";
         for (const NotRun& n : r.not_run)
@@ -99,6 +106,12 @@ std::string check_tables(const VerificationResult& r) {
                 << "</strong> (" << escaped(n.id) << "): " << escaped(n.reason) << "</li>\n";
         out << "</ul>\n";
     }
+    return out.str();
+}
+
+std::string seismic_check_tables(const VerificationResult& r) {
+    std::ostringstream out;
+    for (const std::string& id : families_of(r, true)) family_table(out, r, id);
     return out.str();
 }
 

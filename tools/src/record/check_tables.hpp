@@ -12,7 +12,9 @@ namespace ferrolit::cli {
 // The outcome of the section and its governing check.
 std::string outcome_block(const VerificationResult& r);
 
-// A table per family (data-check="<id>"), in the record's order.
+// A table per family (data-check="<id>"), in the record's order, the
+// seismic families (§7.4) apart; then the families that did not run.
 std::string check_tables(const VerificationResult& r);
+std::string seismic_check_tables(const VerificationResult& r);
 
 }  // namespace ferrolit::cli

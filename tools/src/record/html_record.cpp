@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "common/check_families.hpp"
+#include "plot/curvature_svg.hpp"
 #include "plot/domains_svg.hpp"
 #include "record/check_tables.hpp"
 #include "record/contour_drawing.hpp"
@@ -95,6 +96,27 @@ void figure(std::ostream& out, const std::string& svg, const std::string& captio
     out << "<div class=\"figure\">\n" << svg << "<div class=\"caption\">" << caption << "</div>\n</div>\n";
 }
 
+// "Verifiche sismiche (§7.4)": the data of the block, the moment–curvature
+// behind the ductility check, and a table per seismic family.
+void seismic_record(std::ostream& out, const VerificationResult& r) {
+    const SeismicInput& s = *r.input.seismic;
+    const auto value = [](const std::optional<double>& v, int places, const char* unit) {
+        return v ? decimal(*v, places) + unit : std::string("—");
+    };
+    const bool column = s.member == MemberType::Column;
+    out << "<h3 class=\"seismic\">Verifiche sismiche (§7.4)</h3>\n<table class=\"data seismic-data\"><tbody>\n"
+        << "<tr><th>Classe di duttilità</th><td>CD\"" << (s.ductility == DuctilityClass::A ? "A" : "B")
+        << "\"</td><th>Elemento</th><td>" << (column ? "pilastro" : "trave") << ", "
+        << (s.critical_zone ? "zona critica" : "fuori dalla zona critica") << "</td></tr>\n"
+        << "<tr><th>q0</th><td>" << value(s.q0, 2, "") << "</td><th>T1, TC</th><td>" << value(s.T1, 3, " s") << ", "
+        << value(s.Tc, 3, " s") << "</td></tr>\n<tr><th>μφ dato</th><td>" << value(s.mu_phi, 2, "") << "</td><th>"
+        << (column ? "Altezza netta" : "Luce netta") << ", V gravitazionale</th><td>" << value(s.clear_length, 0, " mm")
+        << ", " << value(s.gravity_shear, 1, " kN") << "</td></tr>\n"
+        << "</tbody></table>\n";
+    if (const auto curves = seismic_curves(r)) figure(out, curvature_svg_element(*curves), curvature_caption(*curves));
+    out << seismic_check_tables(r);
+}
+
 void section_record(std::ostream& out, const RecordSection& s, std::size_t index) {
     out << "<section class=\"record-section\" id=\"" << section_anchor(index) << "\">\n<h2>Sezione " << name_of(s)
         << "</h2>\n<p class=\"source\">Dati: " << place_of(s) << "</p>\n";
@@ -121,6 +143,7 @@ void section_record(std::ostream& out, const RecordSection& s, std::size_t index
                "Flessione deviata: contorno My-Mz allo sforzo normale della combinazione "
                "determinante");
     out << "<h3>Verifiche</h3>\n" << check_tables(r);
+    if (r.input.seismic) seismic_record(out, r);
     if (!r.warnings.empty()) {
         out << "<h3>Avvertenze</h3>\n<ul class=\"warnings\">\n";
         for (const std::string& w : r.warnings) out << "<li>" << escaped(w) << "</li>\n";
