@@ -85,11 +85,11 @@ double second_order_moment(const Context& ctx, const Slenderness& s, double N, d
                 num(s.lambda, 1) + " > λ_lim = " + num(*s.lambda_lim, 1) + "; " +
                 (imperfection ? "e_i = l0/400 = " + num(s.e_i, 1) + " mm (EN 1992-1-1 §5.2(7)), "
                               : std::string("imperfezione nell'altro piano, ")) +
-                "M02 = " + num(M02, 2) + " kNm, M01 = rm·|M| + N·e_i = " + num(M01, 2) + " kNm, M0e = " + num(M0e, 2) +
-                " kNm; 1/r = Kr·Kφ·εyd/(0,45·d) = " + num(s.K_r, 3) + "·" + num(s.K_phi, 3) + "·" +
-                num(ctx.fyd / ctx.Es * 1e3, 3) + "‰/(0,45·" + num(s.d, 1) +
-                ") = " + format::significant(s.curvature * 1e3, 4) + "·10⁻³ 1/mm (ω = " + num(s.omega, 3) +
-                ", ν = " + num(s.nu, 3) + ", β = " + num(s.beta, 3) + ", φef = " + num(ctx.in.creep_ratio, 2) +
+                "M02 = " + num(M02, 2) + " kNm, M01 = " + (imperfection ? "rm·|M| + N·e_i = " : "rm·|M| = ") +
+                num(M01, 2) + " kNm, M0e = " + num(M0e, 2) + " kNm; 1/r = Kr·Kφ·εyd/(0,45·d) = " + num(s.K_r, 3) + "·" +
+                num(s.K_phi, 3) + "·" + num(ctx.fyd / ctx.Es * 1e3, 3) + "‰/(0,45·" + num(s.d, 1) +
+                ") = " + num(s.curvature * 1e6, 2) + "·10⁻⁶ 1/mm (ω = " + num(s.omega, 3) + ", ν = " + num(s.nu, 3) +
+                ", β = " + num(s.beta, 3) + ", φef = " + num(ctx.in.creep_ratio, 2) +
                 "); e2 = (1/r)·l0²/c = " + num(s.e2, 1) + " mm (c = " + num(s.c, 0) + "); M2 = N·e2 = " + num(s.M2, 2) +
                 " kNm; M_Ed = max(M02; M0e + M2; M01 + M2/2) = " + num(design, 2) + " kNm (EN 1992-1-1 §5.8.8.2)";
     }
@@ -108,7 +108,7 @@ void check_slenderness(const Context& ctx, std::vector<CheckResult>& out) {
             const std::optional<Slenderness> s = slenderness_of(ctx, c, plane);
             if (!s) continue;
             std::string head = std::string(plane_name(plane)) + ": λ = " + length_key(plane) + "/i = " + num(s->l0, 0) +
-                               "/" + num(s->i, 1) + " mm";
+                               "/" + num(s->i, 1) + " = " + num(s->lambda, 1);
             std::vector<Detail> details = {{"l0", s->l0, "mm"}, {"i", s->i, "mm"}, {"lambda", s->lambda, ""}};
             if (!s->lambda_lim) {
                 CheckResult r =
