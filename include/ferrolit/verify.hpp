@@ -49,7 +49,9 @@ struct Combination {
 struct ShapeInput {
     ShapeKind kind = ShapeKind::Rectangle;
     analysis::Dimensions dimensions;  // Rectangle, Tee, InvertedTee, Ell (mm); see analysis::profile_shape
-    analysis::Shape polygon;          // Polygon: outer ring and holes (mm)
+    analysis::Shape polygon;          // Polygon: outer ring and holes (mm); Circle, Annulus: their polygon
+    double diameter = 0;              // Circle, Annulus: outer diameter (mm)
+    double inner_diameter = 0;        // Annulus: diameter of the hole (mm)
 };
 
 // A bar layer of a profile: the bar text ("3f20+2f16"), its area, or
@@ -116,6 +118,8 @@ struct VerificationInput {
     // left (As_supY, smaller y) and right (As_infY). The side layers are
     // used when given or when a combination has Mz.
     LayerInput bottom, top, left, right;
+    // Circle and Annulus: bars evenly on one circle (stringaAs_circ), at the clear cover `copriferro`.
+    LayerInput circle;
     // The width (mm) of the flange over which the flange's layer is spread
     // (T: the top layer, centred on the web; T rovescia: the bottom one; L:
     // the top one, from the web's outer face); empty: over the web.
@@ -136,6 +140,13 @@ struct VerificationInput {
     // Shear and torsion: cot θ of the struts, within [1, 2.5]; empty: the value that maximises V_Rd, or
     // with torsion the one value for shear and torsion that gives the least largest ratio of the two.
     std::optional<double> cot_theta;
+    // Slender members (§4.1.2.3.9.2): the effective lengths (mm) for bending about y (My, the member
+    // deflecting along z) and about z (Mz); a plane without one is not checked for slenderness. The
+    // ratio of the first-order end moments rm = M01/M02 (−1…1, positive when both ends stretch the same
+    // side) and the effective creep ratio φef of the nominal-curvature method (EN 1992-1-1 §5.8.8).
+    std::optional<double> effective_length_y, effective_length_z;
+    double end_moment_ratio = 1;
+    double creep_ratio = 0;
     // Service: modular ratio of the cracked section (15 by convention).
     double alpha_e = 15;
     // Crack width: a limit given instead of Table 4.1.IV (mm), and the

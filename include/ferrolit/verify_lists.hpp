@@ -74,12 +74,19 @@ inline constexpr Named<Environment> kEnvironments[] = {
 };
 FERROLIT_API const char* environment_name(Environment environment);
 
-enum class ShapeKind : std::int32_t { Rectangle, Tee, InvertedTee, Ell, Polygon };
+enum class ShapeKind : std::int32_t { Rectangle, Tee, InvertedTee, Ell, Polygon, Circle, Annulus };
 inline constexpr Named<ShapeKind> kShapeKinds[] = {
     {ShapeKind::Rectangle, "rettangolare"}, {ShapeKind::Tee, "T"},
     {ShapeKind::InvertedTee, "T rovescia"}, {ShapeKind::Ell, "L"},
-    {ShapeKind::Polygon, "poligono"},
+    {ShapeKind::Polygon, "poligono"},       {ShapeKind::Circle, "circolare"},
+    {ShapeKind::Annulus, "anulare"},
 };
+// A shape given by its outline (a polygon, or the polygon of a circle or an
+// annulus) rather than by the component's profile dimensions.
+constexpr bool is_outline_shape(ShapeKind kind) {
+    return kind == ShapeKind::Polygon || kind == ShapeKind::Circle || kind == ShapeKind::Annulus;
+}
+constexpr bool is_circular(ShapeKind kind) { return kind == ShapeKind::Circle || kind == ShapeKind::Annulus; }
 FERROLIT_API const char* shape_kind_name(ShapeKind kind);
 
 // Where a layer's or the stirrups' values come from.
@@ -98,6 +105,7 @@ FERROLIT_API const char* origin_name(Origin origin);
 // The families of checks, in the order a record lists them.
 enum class Check : std::int32_t {
     Bending,
+    Slenderness,
     ShearZ,
     ShearY,
     Torsion,
@@ -134,6 +142,7 @@ struct CheckFamily {
 };
 inline constexpr CheckFamily kCheckFamilies[] = {
     {Check::Bending, "bending", "Flessione e sforzo normale", CheckKind::Ultimate},
+    {Check::Slenderness, "slenderness", "Snellezza ed effetti del secondo ordine", CheckKind::Ultimate},
     {Check::ShearZ, "shear_z", "Taglio Vz (piano di My)", CheckKind::Ultimate},
     {Check::ShearY, "shear_y", "Taglio Vy (piano di Mz)", CheckKind::Ultimate},
     {Check::Torsion, "torsion", "Torsione", CheckKind::Ultimate},

@@ -60,7 +60,8 @@ bool z_applies(const VerificationInput& in) {
 
 Reinforcement given_reinforcement(const VerificationInput& in) {
     Reinforcement r;
-    if (in.shape.kind != ShapeKind::Polygon)
+    if (is_circular(in.shape.kind)) r.circle = {in.circle.bars, in.circle.area, Origin::Given, in.circle.given()};
+    if (!is_outline_shape(in.shape.kind))
         for (int i = 0; i < 4; ++i) {
             const LayerInput& layer = in.*layer_of(i);
             r.layers[i] = {layer.bars, layer.area, Origin::Given, layer.given()};
@@ -74,8 +75,19 @@ Model build_model(const VerificationInput& in, const Reinforcement& r, std::vect
     std::vector<PlacedBar> bars;
     std::vector<LayerRecord> records;
     fa::Shape shape;
-    if (in.shape.kind == ShapeKind::Polygon) {
+    if (is_outline_shape(in.shape.kind)) {
         shape = in.shape.polygon;
+        if (r.circle.present && r.circle.bars) {
+            const double stirrup = r.stirrups ? r.stirrups->diameter : 0;
+            const std::vector<double> dia = fa::layer_diameters(*r.circle.bars);
+            bars = place_circle(in, dia, stirrup);
+            double area = 0;
+            for (PlacedBar& b : bars) area += b.area = std::numbers::pi * b.diameter * b.diameter / 4;
+            const double phi = dia.empty() ? 0 : *std::max_element(dia.begin(), dia.end());
+            const double centre = centre_cover(in.circle, stirrup, phi);
+            records.push_back({kCircleLayerName, *r.circle.bars, area, centre,
+                               in.circle.clear_cover.value_or(centre - phi / 2 - stirrup), r.circle.origin});
+        }
     } else {
         shape = fa::profile_shape(profile_of(in.shape.kind), in.shape.dimensions);
         const int least = std::max(1, in.limits.min_count);

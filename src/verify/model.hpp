@@ -27,6 +27,7 @@ struct LayerUse {
 
 struct Reinforcement {
     std::array<LayerUse, 4> layers;
+    LayerUse circle;                        // Circle, Annulus: the bars on a circle
     std::optional<StirrupsInput> stirrups;  // empty: none
     Origin stirrups_origin = Origin::Given;
 };
@@ -52,6 +53,16 @@ double centre_cover(const LayerInput& layer, double stirrup, double phi);
 // are left to the caller.
 std::vector<PlacedBar> place_layers(const VerificationInput& in, const std::array<std::vector<double>, 4>& diameters,
                                     double stirrup);
+
+// Circular and annular sections (circle.cpp): the outline, a regular
+// polygon of kCircleSides sides about the centre (D/2, D/2), and the bars of
+// stringaAs_circ evenly on a circle, the first at the bottom, each centre at
+// clear cover + stirrup diameter + φ/2 from the polygon's edges.
+inline constexpr int kCircleSides = 192;
+inline constexpr const char* kCircleLayerName = "As_circ";
+analysis::Shape circular_shape(double diameter, double inner_diameter);
+double circle_bar_radius(const VerificationInput& in, double stirrup, double phi);
+std::vector<PlacedBar> place_circle(const VerificationInput& in, const std::vector<double>& diameters, double stirrup);
 
 struct Model {
     analysis::Section section;

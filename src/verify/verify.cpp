@@ -20,6 +20,7 @@ VerificationResult run_checks(const VerificationInput& in, const Reinforcement& 
     {
         const Context ctx(in, m.section, m.bars, m.stirrups);
         check_bending(ctx, out.checks);
+        check_slenderness(ctx, out.checks);
         check_shear(ctx, out.checks);
         check_torsion(ctx, out.checks);
         check_tension_chord(ctx, out.checks);

@@ -215,31 +215,34 @@ class Contract(Case):
     def test_checks_not_run_are_listed_with_their_reason(self):
         # Each family that did not run is in "not_run" with its reason, in the JSON and in the text record:
         # σc and σs need an SLE rara combination, σc and wk an SLE quasi permanente one, wk an SLE frequente
-        # one, bending, shear and the tension chord an SLU one, torsion an SLU one with T ≠ 0; stirrup spacing needs stirrups; bar diameter and spacing are
+        # one, bending, shear and the tension chord an SLU one, torsion an SLU one with T ≠ 0, slenderness an SLU
+        # one and the effective lengths; stirrup spacing needs stirrups; bar diameter and spacing are
         # rules of columns (§4.1.6.1.2). Every family either ran or is listed.
         families = {"bending", "shear_z", "shear_y", "stress_concrete", "stress_steel", "crack_width", "as_min",
                     "as_max", "stirrups", "stirrup_spacing", "bar_spacing", "bar_diameter", "torsion", "torsion_shear",
-                    "tension_chord"}
+                    "tension_chord", "slenderness"}
         qp, rara = combo("Q", tipo="SLE quasi permanente", My=40), combo("R", tipo="SLE rara", My=50)
         freq, slu = combo("F", tipo="SLE frequente", My=45), combo("U", My=80, Vz=50)
         cases = (  # section, expected (id, words of the reason)
             (beam(combinazioni=[qp]), {("bending", "SLU"), ("shear_z", "SLU"), ("shear_y", "SLU"),
                                        ("torsion", "SLU"), ("torsion_shear", "SLU"), ("tension_chord", "SLU"),
+                                       ("slenderness", "SLU"),
                                        ("stress_concrete", "SLE rara"), ("stress_steel", "SLE rara"),
                                        ("crack_width", "SLE frequente"), ("bar_spacing", "pilastri"),
                                        ("bar_diameter", "pilastri")}),
             (beam(combinazioni=[slu, rara, freq, qp]), {("bar_spacing", "pilastri"), ("bar_diameter", "pilastri"),
-                                                        ("torsion", "T = 0"), ("torsion_shear", "T = 0")}),
+                                                        ("torsion", "T = 0"), ("torsion_shear", "T = 0"),
+                                                        ("slenderness", "l0_y, l0_z")}),
             # Ultimate combinations alone: every service family is listed with the kind it lacks.
             (beam(combinazioni=[slu]), {("stress_concrete", "SLE rara"), ("stress_concrete", "SLE quasi permanente"),
                                         ("stress_steel", "SLE rara"), ("crack_width", "SLE frequente"),
                                         ("crack_width", "SLE quasi permanente"), ("bar_spacing", "pilastri"),
                                         ("bar_diameter", "pilastri"), ("torsion", "T = 0"),
-                                        ("torsion_shear", "T = 0")}),
+                                        ("torsion_shear", "T = 0"), ("slenderness", "l0_y, l0_z")}),
             (column(combinazioni=[slu, rara], fStaffe=0, passoStaffe=0, nBracciaStaffe=0),
              {("stress_concrete", "SLE quasi permanente"), ("crack_width", "SLE frequente"),
               ("crack_width", "SLE quasi permanente"), ("stirrup_spacing", "nessuna staffa"),
-              ("torsion", "T = 0"), ("torsion_shear", "T = 0")}),
+              ("torsion", "T = 0"), ("torsion_shear", "T = 0"), ("slenderness", "l0_y, l0_z")}),
         )
         for section, expected in cases:
             with self.subTest([c["nome"] for c in section["combinazioni"]], member=section["TipoSezione"]):

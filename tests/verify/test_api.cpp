@@ -188,4 +188,36 @@ TEST(VerifyDesign, SeismicColumnMeetsTheCriticalZoneRules) {
         EXPECT_TRUE(r.governing(id).has_value()) << id;
 }
 
+// design() with torsion chooses closed stirrups and longitudinal bars that
+// carry T; on a circle it chooses the bars on the circle. Each record passes,
+// and its input echo verifies alike.
+TEST(VerifyDesign, TorsionAndBarsOnACircle) {
+    VerificationInput beam = readme_beam();
+    beam.bottom = beam.top = beam.left = beam.right = {std::nullopt, std::nullopt, 60, std::nullopt};
+    beam.stirrups.reset();
+    Combination twisted = combination("U", CombinationKind::Ultimate, 0, 120, 0, 0, 100);
+    twisted.T = 25;
+    beam.combinations = {twisted};
+    const VerificationInput round = read_verification_input(
+        R"({"forma": "circolare", "diametro": 500, "copriferro": 40, "TipoSezione": "Pilastro", "ClasseCls": "C25/30", "ClasseAcciaio": "B450C",
+            "fStaffe": 8, "nBracciaStaffe": 2, "passoStaffe": 150,
+            "combinazioni": [{"nome": "U", "tipo": "SLU", "N": 2000, "My": 150, "Vz": 80}]})");
+    const struct {
+        const char* name;
+        const VerificationInput& in;
+        const char* layer;
+    } rows[] = {{"torsion", beam, "As_inf"}, {"circle", round, "As_circ"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const VerificationResult r = design(row.in);
+        EXPECT_TRUE(r.verified);
+        ASSERT_FALSE(r.layers.empty());
+        EXPECT_EQ(r.layers[0].name, row.layer);
+        EXPECT_EQ(r.layers[0].origin, Origin::Designed);
+        const VerificationResult again = verify(r.input);
+        EXPECT_TRUE(again.verified);
+        EXPECT_EQ(again.max_ratio, r.max_ratio);
+    }
+}
+
 }  // namespace

@@ -158,6 +158,10 @@ TEST(VerifyInput, BadInputNamesTheKey) {
          "chiave \"sismica.T1\": periodo proprio ammesso tra 0,001 e 10 s"},
         {kBeam + R"(, "sismica": {"classe_duttilita": "B", "elemento": "trave", "zona": true}})",
          "chiave \"sismica.zona\": chiave sconosciuta"},
+        {kBeam + R"(, "stringaAs_circ": "8f16"})", "chiave \"stringaAs_circ\": vale solo con le forme"},
+        {kBeam + R"(, "rm": 2})", "chiave \"rm\": rapporto tra i momenti d'estremità"},
+        {R"({"forma": "anulare", "diametro": 400, "diametro_interno": 400})", "chiave \"diametro_interno\": deve"},
+        {R"({"forma": "circolare", "diametro": 400, "stringaAs_circ": "8f16"})", "chiave \"copriferro\": valore manc"},
     };
     for (const auto& k : cases) {
         SCOPED_TRACE(k.text);
@@ -213,7 +217,11 @@ TEST(VerifyInput, EchoedInputReadsBackToTheSameResult) {
             "ClasseCls": "C25/30", "ClasseAcciaio": "B450C",
             "copriferro": {"inferiore": 30, "superiore": 25, "sinistro": 35, "destro": 35},
             "larghezza_armatura_ala": 700, "stringaAs_inf": "4f20", "stringaAs_sup": "6f12", )" +
-                                  combinations + "}")}) {
+                                  combinations + "}"),
+          read_verification_input(R"({"forma": "anulare", "diametro": 600, "diametro_interno": 300, "copriferro": 40,
+            "stringaAs_circ": "12f16", "ClasseCls": "C25/30", "ClasseAcciaio": "B450C", "l0_y": 6000, "rm": 0.5,
+            "phi_ef": 1, "fStaffe": 8, "nBracciaStaffe": 2, "passoStaffe": 150,
+            "combinazioni": [{"tipo": "SLU", "N": 1500, "My": 100, "Vz": 80}]})")}) {
         const VerificationResult first = verify(in);
         const std::string json = to_json(first);
         const std::size_t at = json.find("\"input\": ");

@@ -102,16 +102,24 @@
 
   function shapeGroup(shape) {
     if (shape === 'poligono') return 'polygon';
+    if (shape === 'circolare') return 'circle';
+    if (shape === 'anulare') return 'annulus';
     return shape === 'T' || shape === 'T rovescia' || shape === 'L' ? 'flanged' : 'rectangle';
   }
 
+  // The shape groups each kind of field (its data-shapes) is shown for.
+  const SHAPE_FIELDS = {
+    profile: ['rectangle', 'flanged'],
+    flanged: ['flanged'],
+    polygon: ['polygon'],
+    round: ['circle', 'annulus'],
+    annulus: ['annulus'],
+  };
+  const ROUND_KEYS = ['diametro', 'diametro_interno', 'stringaAs_circ', 'copriferro'];
+
   function showShapeFields() {
     const group = shapeGroup(section.forma || 'rettangolare');
-    for (const el of $$('[data-shapes]')) {
-      const shown = el.dataset.shapes === 'polygon' ? group === 'polygon'
-        : el.dataset.shapes === 'flanged' ? group === 'flanged' : group !== 'polygon';
-      el.hidden = !shown;
-    }
+    for (const el of $$('[data-shapes]')) el.hidden = !(SHAPE_FIELDS[el.dataset.shapes] || []).includes(group);
   }
 
   function combinationRow(item, index) {
@@ -214,6 +222,21 @@
   function changeShape(shape) {
     const was = shapeGroup(section.forma || 'rettangolare');
     const group = shapeGroup(shape);
+    const isRound = (g) => g === 'circle' || g === 'annulus';
+    if (isRound(group)) {
+      if (!isRound(was)) {
+        for (const key of [...PROFILE_KEYS, 'contorno', 'fori', 'barre']) delete section[key];
+        Object.assign(section, { diametro: 500, copriferro: 30, stringaAs_circ: '8f16' });
+      }
+      if (group === 'annulus') section.diametro_interno ??= Math.round(section.diametro * 0.6);
+      else delete section.diametro_interno;
+      setKey('forma', shape);
+      return;
+    }
+    if (isRound(was)) {
+      for (const key of ROUND_KEYS) delete section[key];
+      if (group !== 'polygon') Object.assign(section, { Base: 300, Altezza: 500, Copriferro_Inf: 40, Copriferro_Sup: 40 });
+    }
     if (group === 'polygon' && was !== 'polygon') {
       if (lastResult) {
         section.contorno = lastResult.section.outline.map(([y, z]) => [round(y), round(z)]);

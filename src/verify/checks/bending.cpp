@@ -1,12 +1,14 @@
 // Bending with axial force (§4.1.2.3.4.2) on the code engine's exact
 // resistance: the resisting moment on the ray from M = 0 through the design
 // moment at N_Ed, for every ultimate combination. Columns add the minimum
-// eccentricity of the same clause.
+// eccentricity of the same clause; slender planes their second-order moment
+// (§4.1.2.3.9.2).
 
 #include <cmath>
 
 #include "ferrolit/format.hpp"
 #include "verify/checks/checks.hpp"
+#include "verify/checks/slenderness.hpp"
 
 namespace ferrolit::verification {
 
@@ -107,9 +109,10 @@ std::vector<double> raised(double M, double least) {
     return {std::copysign(least, M)};
 }
 
-Evaluation check_combination(const Context& ctx, const Combination& c) {
+// The moments My, Mz of one case at N of the combination c, raised by a column's minimum eccentricity.
+Evaluation with_minimum_eccentricity(const Context& ctx, const Combination& c, double My, double Mz) {
     const bool column = ctx.in.member == MemberType::Column && c.N > 0;
-    if (!column) return evaluate(ctx, c.N, c.My, c.Mz);
+    if (!column) return evaluate(ctx, c.N, My, Mz);
     // §4.1.2.3.4.2: e ≥ max(0.05·h, 20 mm) in each direction, one direction
     // at a time with the other moment as given; the worse case governs.
     const double e_y = std::max(0.05 * (ctx.z.hi - ctx.z.lo), 20.0);  // for My: h along z
@@ -119,8 +122,8 @@ Evaluation check_combination(const Context& ctx, const Combination& c) {
         double My, Mz;
     };
     std::vector<Case> cases;
-    for (double my : raised(c.My, least_y)) cases.push_back({my, c.Mz});
-    for (double mz : raised(c.Mz, least_z)) cases.push_back({c.My, mz});
+    for (double my : raised(My, least_y)) cases.push_back({my, Mz});
+    for (double mz : raised(Mz, least_z)) cases.push_back({My, mz});
     std::optional<Evaluation> worst;
     for (const Case& k : cases) {
         Evaluation e = evaluate(ctx, c.N, k.My, k.Mz);
@@ -128,9 +131,9 @@ Evaluation check_combination(const Context& ctx, const Combination& c) {
     }
     Evaluation e = std::move(*worst);
     std::string raise;
-    if (e.My != c.My)
+    if (e.My != My)
         raise = "My portato a " + format::decimal(e.My, 2) + " kNm (e = " + format::decimal(e_y, 1) + " mm)";
-    if (e.Mz != c.Mz)
+    if (e.Mz != Mz)
         raise = "Mz portato a " + format::decimal(e.Mz, 2) + " kNm (e = " + format::decimal(e_z, 1) + " mm)";
     const std::string text = "pilastro: eccentricità minima e = max(0,05·h; 20 mm)" +
                              (raise.empty() ? std::string(", momenti già maggiori di N·e") : ": " + raise);
@@ -138,6 +141,56 @@ Evaluation check_combination(const Context& ctx, const Combination& c) {
     e.details.push_back({"e_min_y", e_y, "mm"});
     e.details.push_back({"e_min_z", e_z, "mm"});
     return e;
+}
+
+struct MomentCase {
+    double My, Mz;  // kNm
+    std::string note;
+};
+
+std::vector<double> signs_of(double M) {
+    return M == 0 ? std::vector<double>{1, -1} : std::vector<double>{M > 0 ? 1.0 : -1.0};
+}
+
+// The moments to check: the combination's own, or where a plane is slender
+// its second-order design moment (slenderness.cpp), the imperfection in one
+// slender plane at a time (EN 1992-1-1 §5.8.9(2)) and both signs of a zero
+// first-order moment.
+std::vector<MomentCase> design_moments(const Context& ctx, const Combination& c) {
+    const std::optional<Slenderness> sy = slenderness_of(ctx, c, Coordinate::Z),
+                                     sz = slenderness_of(ctx, c, Coordinate::Y);
+    const bool slender_y = sy && sy->slender(), slender_z = sz && sz->slender();
+    if (!slender_y && !slender_z) return {{c.My, c.Mz, ""}};
+    std::vector<MomentCase> cases;
+    for (Coordinate imperfect : {Coordinate::Z, Coordinate::Y}) {
+        if (!(imperfect == Coordinate::Z ? slender_y : slender_z)) continue;
+        for (double a : slender_y ? signs_of(c.My) : std::vector<double>{1})
+            for (double b : slender_z ? signs_of(c.Mz) : std::vector<double>{1}) {
+                MomentCase k{c.My, c.Mz, "pilastro snello (§4.1.2.3.9.2), curvatura nominale"};
+                std::string terms;
+                if (slender_y) {
+                    k.My = second_order_moment(ctx, *sy, c.N, c.My, imperfect == Coordinate::Z, a, &terms);
+                    k.note += "; " + terms;
+                }
+                if (slender_z) {
+                    k.Mz = second_order_moment(ctx, *sz, c.N, c.Mz, imperfect == Coordinate::Y, b, &terms);
+                    k.note += "; " + terms;
+                }
+                cases.push_back(std::move(k));
+            }
+    }
+    return cases;
+}
+
+Evaluation check_combination(const Context& ctx, const Combination& c) {
+    std::optional<Evaluation> worst;
+    std::string note;
+    for (const MomentCase& k : design_moments(ctx, c)) {
+        Evaluation e = with_minimum_eccentricity(ctx, c, k.My, k.Mz);
+        if (!worst || e.ratio > worst->ratio) worst = std::move(e), note = k.note;
+    }
+    if (!note.empty()) worst->note = worst->note.empty() ? note : note + "; " + worst->note;
+    return std::move(*worst);
 }
 
 // (4.1.19) with α = 1, beside the exact ratio, for the record.

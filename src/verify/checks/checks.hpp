@@ -71,6 +71,8 @@ CheckResult make_check(Check family, std::string clause, const Combination* c, s
                        std::string note = {});
 
 void check_bending(const Context& ctx, std::vector<CheckResult>& out);
+// λ against λ_lim per plane; after check_bending, whose ratio a slender plane takes (slenderness.cpp).
+void check_slenderness(const Context& ctx, std::vector<CheckResult>& out);
 void check_shear(const Context& ctx, std::vector<CheckResult>& out);
 void check_stresses(const Context& ctx, std::vector<CheckResult>& out);
 void check_cracks(const Context& ctx, std::vector<CheckResult>& out);

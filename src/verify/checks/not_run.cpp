@@ -21,6 +21,7 @@ struct ByKind {
 constexpr const char* kNoUltimate = "nessuna combinazione SLU o SLU sismica";
 constexpr ByKind kByKind[] = {
     {Check::Bending, CombinationKind::Ultimate, kNoUltimate},
+    {Check::Slenderness, CombinationKind::Ultimate, kNoUltimate},
     {Check::ShearZ, CombinationKind::Ultimate, kNoUltimate},
     {Check::ShearY, CombinationKind::Ultimate, kNoUltimate},
     {Check::Torsion, CombinationKind::Ultimate, kNoUltimate},
@@ -52,10 +53,19 @@ std::vector<NotRun> checks_not_run(const Context& ctx) {
     std::vector<NotRun> out;
     for (const ByKind& rule : kByKind)
         if (!has_kind(ctx.in, rule)) out.push_back(entry(rule.family, rule.reason));
+    const bool ultimate = std::any_of(ctx.in.combinations.begin(), ctx.in.combinations.end(),
+                                      [](const Combination& c) { return is_ultimate(c.kind); });
+    if (ultimate && !(ctx.in.effective_length_y && ctx.in.effective_length_z))
+        out.push_back(entry(Check::Slenderness,
+                            !ctx.in.effective_length_y && !ctx.in.effective_length_z
+                                ? "lunghezze libere di inflessione l0_y, l0_z non date: snellezza non verificata "
+                                  "(§4.1.2.3.9.2)"
+                            : !ctx.in.effective_length_y
+                                ? "l0_y non data: snellezza nel piano di My non verificata (§4.1.2.3.9.2)"
+                                : "l0_z non data: snellezza nel piano di Mz non verificata (§4.1.2.3.9.2)"));
     const bool torsion = std::any_of(ctx.in.combinations.begin(), ctx.in.combinations.end(),
                                      [](const Combination& c) { return is_ultimate(c.kind) && c.T != 0; });
-    if (!torsion && std::any_of(ctx.in.combinations.begin(), ctx.in.combinations.end(),
-                                [](const Combination& c) { return is_ultimate(c.kind); }))
+    if (!torsion && ultimate)
         for (Check family : {Check::Torsion, Check::TorsionShear})
             out.push_back(entry(family, "torsione nulla (T = 0) in ogni combinazione SLU (§4.1.2.3.6)"));
     if (ctx.in.member == MemberType::Slab && !needs_shear_reinforcement(ctx)) {

@@ -84,9 +84,26 @@ double cot_theta_of_largest_VRd(const ShearResistance& r) {
     return (lo + hi) / 2;
 }
 
+// A circular or annular member takes the effective depth and width of
+// AASHTO LRFD §5.7.2.8 (its rule for circular members, which the 2018 code
+// and EN 1992-1-1 lack): d = D/2 + Dr/π with Dr the diameter of the circle
+// through the bars' centres, bw = D, and for an annulus the two walls,
+// bw = D − Di (the least width across the depth, at the centre).
+void circular_effective_section(const Context& ctx, TensionSide& t) {
+    const ShapeInput& shape = ctx.in.shape;
+    if (!is_circular(shape.kind) || ctx.bars.empty()) return;
+    const double R = shape.diameter / 2;
+    double radius = 0;
+    for (const PlacedBar& b : ctx.bars) radius += std::hypot(b.y - R, b.z - R);
+    const double Dr = 2 * radius / static_cast<double>(ctx.bars.size());
+    t.d = R + Dr / std::numbers::pi;
+    t.bw = shape.diameter - shape.inner_diameter;
+}
+
 ShearResistance resistance(const Context& ctx, Coordinate c, bool low, double N, std::optional<double> cot_theta) {
     ShearResistance r;
     r.side = tension_side(ctx, c, low);
+    circular_effective_section(ctx, r.side);
     without_stirrups(ctx, N, r);
     r.VRd = r.VRd_c;
     struts(ctx, N, r);
@@ -114,6 +131,11 @@ void apply_code_rule(ShearResistance& r, double V) {
 std::string note_of(const Context& ctx, const ShearResistance& r, bool common_theta) {
     std::string note = std::string("lembo teso ") + side_name(r.side.c, r.side.low) +
                        (r.chosen_side ? " (momento nullo: il lato con ρl minore)" : "");
+    if (is_circular(ctx.in.shape.kind))
+        note += std::string("; sezione ") + shape_kind_name(ctx.in.shape.kind) +
+                ": d = D/2 + Dr/π = " + format::decimal(r.side.d, 1) +
+                " mm, bw = " + (ctx.in.shape.kind == ShapeKind::Annulus ? "D − Di = " : "D = ") +
+                format::decimal(r.side.bw, 0) + " mm (AASHTO LRFD §5.7.2.8, sezioni circolari)";
     if (!r.stirrups)
         return note + "; senza armature trasversali (4.1.23): ρl = " + format::significant(r.rho, 3) +
                ", σcp = " + format::decimal(r.sigma_cp, 2) + " MPa";

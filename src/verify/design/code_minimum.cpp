@@ -111,7 +111,11 @@ std::string no_minimum_message(const VerificationInput& in, const component::Cod
 void choose_by_code(const VerificationInput& in, Reinforcement& r, std::vector<std::string>& warnings) {
     bool missing[4] = {false, false, false, false};
     bool any_layer = false;
-    if (in.shape.kind != ShapeKind::Polygon && in.bars.empty()) {
+    if (is_circular(in.shape.kind) && in.bars.empty() && !r.circle.present)
+        throw Error(ErrorKind::InvalidOperation,
+                    std::string("sezione ") + shape_kind_name(in.shape.kind) +
+                        " senza barre: indicarle con \"stringaAs_circ\" o con \"barre\", oppure sceglierle con design");
+    if (!is_outline_shape(in.shape.kind) && in.bars.empty()) {
         const bool z = z_applies(in);
         for (int i = 0; i < 4; ++i) {
             missing[i] = !r.layers[i].present && (i == kBottom || i == kTop || z);
@@ -119,8 +123,10 @@ void choose_by_code(const VerificationInput& in, Reinforcement& r, std::vector<s
         }
     }
     bool stirrups_missing = !in.stirrups.has_value();
-    if (stirrups_missing && in.shape.kind == ShapeKind::Polygon) {
-        warnings.push_back("staffe non indicate: la sezione poligonale è verificata senza staffe");
+    if (stirrups_missing && is_outline_shape(in.shape.kind)) {
+        warnings.push_back(std::string("staffe non indicate: la sezione ") +
+                           (in.shape.kind == ShapeKind::Polygon ? "poligonale" : shape_kind_name(in.shape.kind)) +
+                           " è verificata senza staffe");
         return;
     }
     // A slab has no stirrups unless they are given: its cover is then to the bars.

@@ -18,6 +18,11 @@
 // covers the strongest (ø16) holds the bars 10 mm further in than a ø6 does:
 // a candidate at the margin of a bending or crack check may then be dropped
 // and a slightly heavier one chosen, never a failing one.
+//
+// With torsion (T ≠ 0 in an ultimate combination) the side layers are tried
+// too, so that the longitudinal torsion steel (T_Rld) may be spread along the
+// sides, and the stirrups chosen carry T_Rsd as closed ones. A circular or
+// annular section without bars takes one arrangement on its circle.
 
 #include <algorithm>
 #include <array>
@@ -104,11 +109,43 @@ bool passes_but_the_cover(const VerificationResult& r) {
                        [](const CheckResult& c) { return c.verified || c.id == check_id(Check::Cover); });
 }
 
-// The dimensions of the search: bottom, top, the pair of side layers.
+// The dimensions of the search: bottom, top, the pair of side layers; for a
+// circular or annular section the first is the layer on the circle.
 struct Search {
     std::array<bool, 3> open{};
     std::array<std::vector<Option>, 3> options;
+    bool circle = false;
 };
+
+// Arrangements on the circle that fit: at least four bars (EN 1992-1-1
+// §9.5.2(4)), neighbours' centres a chord 2·r·sin(π/n) apart of at least φ
+// plus the clear gap, r as verify() places them (with designed stirrups,
+// inside the largest tried).
+std::vector<Option> circle_options(const VerificationInput& in) {
+    if (!in.circle.clear_cover)
+        throw Error(ErrorKind::InvalidOperation,
+                    "progetto: per scegliere le barre sul cerchio indicare \"copriferro\" (copriferro netto, mm)");
+    const double stirrup = in.stirrups ? in.stirrups->diameter : 16;
+    std::vector<Option> out;
+    for (std::int16_t phi : component::bar_table_diameters()) {
+        if (phi < std::max(in.limits.min_diameter, 12) || phi > in.limits.max_diameter) continue;
+        const double r = circle_bar_radius(in, stirrup, phi);
+        const double pitch = phi + least_clear_distance(phi, in.aggregate_size.value_or(kDefaultAggregateSize));
+        if (r <= 0) continue;
+        for (int n = std::max(4, in.limits.min_count); n <= 100; ++n) {
+            if (2 * r * std::sin(std::numbers::pi / n) < pitch) break;
+            out.push_back({n, phi, n * std::numbers::pi * phi * phi / 4});
+        }
+    }
+    std::stable_sort(out.begin(), out.end(),
+                     [](const Option& a, const Option& b) { return a.area != b.area ? a.area < b.area : a.n < b.n; });
+    return out;
+}
+
+bool has_torsion(const VerificationInput& in) {
+    return std::any_of(in.combinations.begin(), in.combinations.end(),
+                       [](const Combination& c) { return is_ultimate(c.kind) && c.T != 0; });
+}
 
 // The room between the centres of a layer's end bars of diameter φ, as the
 // layer would place them (for the side layers, between the bottom and top
@@ -127,10 +164,21 @@ double room_for(const VerificationInput& in, int layer, double phi) {
 
 Search search_of(const VerificationInput& in, const Reinforcement& r) {
     Search s;
-    if (in.shape.kind == ShapeKind::Polygon || !in.bars.empty()) return s;
+    if (!in.bars.empty()) return s;
+    if (is_circular(in.shape.kind) && !r.circle.present) {
+        s.circle = s.open[0] = true;
+        s.options[0] = circle_options(in);
+        if (s.options[0].empty())
+            throw Error(ErrorKind::InvalidOperation,
+                        "progetto: nessuna disposizione della tabella delle barre entra sul cerchio (As_circ) entro "
+                        "i limiti dFerriMinimo…dFerriMassimo e NFerriMinimo");
+        return s;
+    }
+    if (is_outline_shape(in.shape.kind)) return s;
     s.open[0] = !r.layers[kBottom].present;
     s.open[1] = !r.layers[kTop].present;
-    s.open[2] = z_applies(in) && !r.layers[kLeft].present && !r.layers[kRight].present;
+    // Torsion wants longitudinal bars along the whole perimeter: the side layers are tried then too.
+    s.open[2] = (z_applies(in) || has_torsion(in)) && !r.layers[kLeft].present && !r.layers[kRight].present;
     const int layer_of_dimension[3] = {kBottom, kTop, kLeft};
     for (int k = 0; k < 3; ++k)
         if (s.open[k])
@@ -151,6 +199,10 @@ using Index = std::array<int, 3>;
 
 Reinforcement candidate(const Reinforcement& base, const Search& s, const Index& at) {
     Reinforcement r = base;
+    if (s.circle) {
+        r.circle = {s.options[0][static_cast<std::size_t>(at[0])].text(), std::nullopt, Origin::Designed, true};
+        return r;
+    }
     const int layer_of_dimension[3][2] = {{kBottom, -1}, {kTop, -1}, {kLeft, kRight}};
     for (int k = 0; k < 3; ++k) {
         if (!s.open[k]) continue;
@@ -180,6 +232,7 @@ VerificationResult echoed(VerificationResult result, const Reinforcement& used) 
         layer.bars = use.bars && !use.bars->empty() ? use.bars : std::nullopt;
         layer.area = layer.bars ? use.area : std::optional<double>(0.0);
     }
+    if (used.circle.origin == Origin::Designed) result.input.circle.bars = used.circle.bars;
     if (used.stirrups_origin == Origin::Designed) result.input.stirrups = used.stirrups;
     return result;
 }

@@ -22,14 +22,17 @@ constexpr GroupText kGroups[] = {
      "(2, 12, 30 by default)"},
     {KeyGroup::Flange, "T section", "either key makes the section a T, unless `forma` says otherwise"},
     {KeyGroup::Shape, "Shape",
-     "`forma`: \"rettangolare\" (default), \"T\", \"T rovescia\", \"L\" (web on the left) or \"poligono\"; "
-     "`contorno`: the outer ring [[y, z], …]; `fori`: a list of rings"},
+     "`forma`: \"rettangolare\" (default), \"T\", \"T rovescia\", \"L\" (web on the left), \"poligono\", "
+     "\"circolare\" or \"anulare\"; `contorno`: the outer ring [[y, z], …]; `fori`: a list of rings; `diametro`, "
+     "`diametro_interno`: the outer diameter of a circular or annular section and its hole's"},
     {KeyGroup::Bars, "Bar layers",
      "bar text (`3f20`, `3Ø20`, `2f20+1f16`) and/or area of each layer (inf bottom, sup top, supY left, infY right), "
      "placed at the covers (clear covers below, or the centres at `Copriferro_Inf`, `Copriferro_Sup`; sides: "
      "`Copriferro_Sup` left, `Copriferro_Inf` right); a layer with neither is chosen by the code minimum "
      "(`ImpostaFerriNorm`)"},
-    {KeyGroup::PointBars, "Explicit bars", "`barre`: a list of bars {`y`, `z`, `d`}, any shape"},
+    {KeyGroup::PointBars, "Explicit bars",
+     "`barre`: a list of bars {`y`, `z`, `d`}, any shape; `stringaAs_circ`: the bars of a circular or annular "
+     "section, evenly on a circle at `copriferro`"},
     {KeyGroup::Covers, "Clear covers",
      "`copriferro`: the clear cover to the outermost steel (the stirrups where there are any), one number for every "
      "face or an object per face (keys below); the bar centres follow: clear cover + stirrup diameter + φ/2 from "
@@ -54,7 +57,9 @@ constexpr GroupText kGroups[] = {
      "Table 4.1.IV; `dmax_aggregato` the largest aggregate size dg for the clear distance between bars (20 mm "
      "by default); `tolleranza_copriferro` the construction tolerance added to the cover of Table C4.1.IV (10 mm "
      "by default); `staffe_chiuse` true (default) for closed stirrups, false for open ones, which carry no "
-     "torsion; `sismica`: the rules of §7.4 for a member of a dissipative structure (keys below)"},
+     "torsion; `sismica`: the rules of §7.4 for a member of a dissipative structure (keys below); `l0_y`, `l0_z` "
+     "the effective lengths for bending about y (My) and about z (Mz), for slenderness; `rm` the ratio of the "
+     "first-order end moments M01/M02, −1…1 (1 by default); `phi_ef` the effective creep ratio (0 by default)"},
     {KeyGroup::Combination, "Each combination",
      "`tipo`: \"SLU\", \"SLU sismica\", \"SLE rara\", \"SLE frequente\", \"SLE quasi permanente\"; `nome` unique "
      "(default C1, C2, …); N compression positive, My stretching the bottom bars positive, Mz compressing larger y "

@@ -66,6 +66,8 @@ inline constexpr InputKey kInputKeys[] = {
     {"forma", KeyKind::Text, "", KeyGroup::Shape},
     {"contorno", KeyKind::List, "mm", KeyGroup::Shape},
     {"fori", KeyKind::List, "mm", KeyGroup::Shape},
+    {"diametro", KeyKind::Real, "mm", KeyGroup::Shape},
+    {"diametro_interno", KeyKind::Real, "mm", KeyGroup::Shape},
 
     {"As_inf", KeyKind::Real, "mm²", KeyGroup::Bars},
     {"stringaAs_inf", KeyKind::Text, "", KeyGroup::Bars},
@@ -77,6 +79,7 @@ inline constexpr InputKey kInputKeys[] = {
     {"stringaAs_supY", KeyKind::Text, "", KeyGroup::Bars},
 
     {"barre", KeyKind::List, "", KeyGroup::PointBars},
+    {"stringaAs_circ", KeyKind::Text, "", KeyGroup::PointBars},
 
     {"copriferro", KeyKind::RealOrObject, "mm", KeyGroup::Covers},
     {"larghezza_armatura_ala", KeyKind::Real, "mm", KeyGroup::Covers},
@@ -131,6 +134,10 @@ inline constexpr InputKey kInputKeys[] = {
     {"tolleranza_copriferro", KeyKind::Real, "mm", KeyGroup::Check},
     {"staffe_chiuse", KeyKind::Boolean, "", KeyGroup::Check},
     {"sismica", KeyKind::Object, "", KeyGroup::Check},
+    {"l0_y", KeyKind::Real, "mm", KeyGroup::Check},
+    {"l0_z", KeyKind::Real, "mm", KeyGroup::Check},
+    {"rm", KeyKind::Real, "", KeyGroup::Check},
+    {"phi_ef", KeyKind::Real, "", KeyGroup::Check},
 
     {"nome", KeyKind::Text, "", KeyGroup::Combination},
     {"tipo", KeyKind::Text, "", KeyGroup::Combination},

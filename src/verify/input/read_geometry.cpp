@@ -8,6 +8,7 @@
 #include "ferrolit/format.hpp"
 #include "verify/input/name_lists.hpp"
 #include "verify/input/read_input.hpp"
+#include "verify/model.hpp"
 
 namespace ferrolit::verification {
 
@@ -62,7 +63,7 @@ fa::Ring ring_of(const Reader& r, const json& list, const std::string& path) {
 
 void read_polygon(const Reader& r, VerificationInput& in) {
     for (const char* key : {"Base", "Altezza", "BaseInf", "SpessoreT", "Copriferro_Inf", "Copriferro_Sup", "copriferro",
-                            "larghezza_armatura_ala"})
+                            "larghezza_armatura_ala", "diametro", "diametro_interno"})
         if (r.has(key)) r.fail(key, "non si usa con la forma \"poligono\": la sezione è data da \"contorno\"");
     const json* outline = r.list("contorno");
     if (outline == nullptr) r.fail("contorno", "valore mancante: il contorno della sezione poligonale [[y, z], ...]");
@@ -142,9 +143,43 @@ void read_covers(const Reader& r, VerificationInput& in) {
                "i due copriferri superano l'altezza della sezione");
 }
 
+// A circle or an annulus by its diameters, with one clear cover for its bars on a circle.
+void read_circle(const Reader& r, VerificationInput& in) {
+    const std::string name = shape_kind_name(in.shape.kind);
+    for (const char* key : {"Base", "Altezza", "BaseInf", "SpessoreT", "Copriferro_Inf", "Copriferro_Sup",
+                            "larghezza_armatura_ala", "contorno", "fori"})
+        if (r.has(key)) r.fail(key, "non si usa con la forma \"" + name + "\": la sezione è data da \"diametro\"");
+    const double D = dimension(r, "diametro");
+    refuse_tiny(r, "diametro", D);
+    check_plausible_size(D, "diametro", in.warnings);
+    in.shape.diameter = D;
+    if (in.shape.kind == ShapeKind::Annulus) {
+        const double Di = dimension(r, "diametro_interno");
+        if (!(Di < D)) r.fail("diametro_interno", "deve essere minore del diametro esterno (\"diametro\")");
+        in.shape.inner_diameter = Di;
+    } else if (r.has("diametro_interno")) {
+        r.fail("diametro_interno", "vale solo con la forma \"anulare\"");
+    }
+    if (const json* cover = r.value("copriferro")) {
+        if (!cover->is_number())
+            r.fail("copriferro", "per la forma \"" + name + "\" un solo numero: il copriferro netto (mm)");
+        const double c = cover->get<double>();
+        if (!(c >= 0)) r.fail("copriferro", "non può essere negativo");
+        if (!(c < (D - in.shape.inner_diameter) / 2)) r.fail("copriferro", "supera lo spessore della sezione");
+        in.circle.clear_cover = c;
+    }
+    try {
+        in.shape.polygon = fa::normalised(circular_shape(D, in.shape.inner_diameter));
+    } catch (const Error& e) {  // a wall thinner than the polygons' difference
+        r.fail(in.shape.kind == ShapeKind::Annulus ? "diametro_interno" : "diametro", e);
+    }
+}
+
 void read_profile(const Reader& r, VerificationInput& in) {
-    for (const char* key : {"contorno", "fori"})
-        if (r.has(key)) r.fail(key, "vale solo con la forma \"poligono\"");
+    for (const char* key : {"contorno", "fori", "diametro", "diametro_interno"})
+        if (r.has(key))
+            r.fail(key, *key == 'd' ? "vale solo con le forme \"circolare\" e \"anulare\""
+                                    : "vale solo con la forma \"poligono\"");
     fa::Dimensions& d = in.shape.dimensions;
     d.Base = dimension(r, "Base");
     d.Altezza = dimension(r, "Altezza");
@@ -273,6 +308,8 @@ void read_shape(const Reader& r, VerificationInput& in) {
     in.shape.kind = kind_of(r);
     if (in.shape.kind == ShapeKind::Polygon)
         read_polygon(r, in);
+    else if (is_circular(in.shape.kind))
+        read_circle(r, in);
     else
         read_profile(r, in);
 }
@@ -282,9 +319,20 @@ void read_reinforcement(const Reader& r, VerificationInput& in) {
         if (in.shape.kind == ShapeKind::Polygon && (r.has(k.area) || r.has(k.bars)))
             r.fail(r.has(k.bars) ? k.bars : k.area,
                    "una sezione poligonale non ha strati: indicare le barre con \"barre\" [{\"y\", \"z\", \"d\"}]");
+        if (is_circular(in.shape.kind) && (r.has(k.area) || r.has(k.bars)))
+            r.fail(r.has(k.bars) ? k.bars : k.area,
+                   "una sezione circolare o anulare ha le barre su un cerchio: indicarle con \"stringaAs_circ\" "
+                   "(per esempio 12f20) o con \"barre\"");
         read_layer(r, k, in.*k.layer);
     }
-    if (in.shape.kind != ShapeKind::Polygon && (in.left.given() || in.right.given()) &&
+    if (const auto text = r.text("stringaAs_circ")) {
+        if (!is_circular(in.shape.kind)) r.fail("stringaAs_circ", "vale solo con le forme \"circolare\" e \"anulare\"");
+        if (text_area(r, "stringaAs_circ", *text) <= 0) r.fail("stringaAs_circ", "nessuna barra");
+        if (!in.circle.clear_cover)
+            r.fail("copriferro", "valore mancante: il copriferro netto delle barre su un cerchio (mm)");
+        in.circle.bars = *text;
+    }
+    if (!is_outline_shape(in.shape.kind) && (in.left.given() || in.right.given()) &&
         in.left.clear_cover.value_or(in.left.cover) + in.right.clear_cover.value_or(in.right.cover) >=
             (in.shape.kind == ShapeKind::Rectangle ? in.shape.dimensions.Base : in.shape.dimensions.BaseInf))
         r.fail(in.right.clear_cover ? "copriferro" : "Copriferro_Inf",

@@ -121,6 +121,24 @@ void read_cot_theta(const Reader& r, VerificationInput& in) {
     }
 }
 
+void read_slenderness(const Reader& r, VerificationInput& in) {
+    if (r.has("l0_y"))
+        in.effective_length_y =
+            bounded(r, "l0_y", 0, 1e5, "lunghezza libera di inflessione ammessa tra 0 e 100 000 mm");
+    if (r.has("l0_z"))
+        in.effective_length_z =
+            bounded(r, "l0_z", 0, 1e5, "lunghezza libera di inflessione ammessa tra 0 e 100 000 mm");
+    if (const auto rm = r.real("rm")) {
+        if (!(*rm >= -1 && *rm <= 1))
+            r.fail("rm", "rapporto tra i momenti d'estremità M01/M02 ammesso tra −1 e 1 (|M01| ≤ |M02|)");
+        in.end_moment_ratio = *rm;
+    }
+    if (const auto phi = r.real("phi_ef")) {
+        if (!(*phi >= 0 && *phi <= 10)) r.fail("phi_ef", "coefficiente di viscosità efficace ammesso tra 0 e 10");
+        in.creep_ratio = *phi;
+    }
+}
+
 }  // namespace
 
 void read_actions(const Reader& r, VerificationInput& in) {
@@ -171,6 +189,7 @@ void read_check_parameters(const Reader& r, VerificationInput& in) {
             r.fail("tolleranza_copriferro", "tolleranza di posa ammessa tra 0 e 50 mm");
         in.cover_tolerance = *tolerance;
     }
+    read_slenderness(r, in);
     if (r.has("wk_lim")) in.wk_limit = bounded(r, "wk_lim", 0, 10, "apertura limite ammessa tra 0 e 10 mm");
     if (r.has("kt")) in.kt = bounded(r, "kt", 0, 1, "ammesso tra 0 e 1");
     std::optional<double> VerificationInput::*factors[] = {&VerificationInput::k1, &VerificationInput::k2,

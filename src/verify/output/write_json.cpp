@@ -95,6 +95,11 @@ void input(JsonWriter& w, const VerificationInput& in) {
         ring(w, in.shape.polygon.outline);
         w.key("fori");
         rings(w, in.shape.polygon.holes);
+    } else if (is_circular(in.shape.kind)) {
+        w.member("diametro", in.shape.diameter);
+        if (in.shape.kind == ShapeKind::Annulus) w.member("diametro_interno", in.shape.inner_diameter);
+        if (in.circle.clear_cover) w.member("copriferro", *in.circle.clear_cover);
+        if (in.circle.bars) w.member("stringaAs_circ", *in.circle.bars);
     } else {
         const analysis::Dimensions& d = in.shape.dimensions;
         w.member("Base", d.Base).member("Altezza", d.Altezza);
@@ -148,6 +153,9 @@ void input(JsonWriter& w, const VerificationInput& in) {
     w.member("ambiente", environment_name(in.environment)).member("armature_sensibili", in.sensitive_bars);
     if (in.cot_theta) w.member("cot_theta", *in.cot_theta);
     w.member("alfa_e", in.alpha_e);
+    if (in.effective_length_y) w.member("l0_y", *in.effective_length_y);
+    if (in.effective_length_z) w.member("l0_z", *in.effective_length_z);
+    w.member("rm", in.end_moment_ratio).member("phi_ef", in.creep_ratio);
     if (in.wk_limit) w.member("wk_lim", *in.wk_limit);
     if (in.aggregate_size) w.member("dmax_aggregato", *in.aggregate_size);
     if (in.cover_tolerance) w.member("tolleranza_copriferro", *in.cover_tolerance);

@@ -58,6 +58,11 @@ std::string geometry_table(const VerificationResult& r) {
         if (in.shape.kind == ShapeKind::Polygon) {
             t.row("Contorno", std::to_string(r.shape.outline.size()) + " vertici");
             t.row("Fori", std::to_string(r.shape.holes.size()));
+        } else if (is_circular(in.shape.kind)) {
+            t.row("Diametro D", quantity(in.shape.diameter, 0, "mm"),
+                  "poligono inscritto di " + std::to_string(r.shape.outline.size()) + " lati");
+            if (in.shape.kind == ShapeKind::Annulus)
+                t.row("Diametro interno D<sub>i</sub>", quantity(in.shape.inner_diameter, 0, "mm"));
         } else {
             t.row("Base B", quantity(d.Base, 0, "mm"));
             t.row("Altezza H", quantity(d.Altezza, 0, "mm"));

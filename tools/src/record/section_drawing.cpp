@@ -123,6 +123,12 @@ void dimensions(std::ostream& out, const VerificationResult& r, const Sheet& s) 
             break;
         }
     }
+    if (const LayerRecord* l = layer_of(r, "As_circ"))  // its first bar lies at the bottom
+        dimension(out, false, bottom, s.v(e.z0 + l->cover), right + 22, l->cover, "c");
+    if (r.input.shape.kind == ShapeKind::Annulus) {
+        const double R = r.input.shape.diameter / 2, Ri = r.input.shape.inner_diameter / 2;
+        dimension(out, true, s.x(e.y0 + R - Ri), s.x(e.y0 + R + Ri), s.v(e.z0 + R) + 24, 2 * Ri, "Di");
+    }
     if (r.layers.empty()) bar_distances(out, r, s);
     if (r.input.shape.kind == ShapeKind::Tee || r.input.shape.kind == ShapeKind::InvertedTee ||
         r.input.shape.kind == ShapeKind::Ell) {

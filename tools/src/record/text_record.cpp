@@ -39,6 +39,11 @@ void section(std::ostream& out, const VerificationResult& r) {
     const analysis::Dimensions& d = in.shape.dimensions;
     if (in.shape.kind == ShapeKind::Polygon) {
         out << ": contorno di " << r.shape.outline.size() << " vertici, " << r.shape.holes.size() << " fori\n";
+    } else if (is_circular(in.shape.kind)) {
+        out << ": diametro " << decimal(in.shape.diameter, 0) << " mm";
+        if (in.shape.kind == ShapeKind::Annulus)
+            out << ", diametro interno " << decimal(in.shape.inner_diameter, 0) << " mm";
+        out << " (poligono inscritto di " << r.shape.outline.size() << " lati)\n";
     } else {
         out << ": Base " << decimal(d.Base, 0) << " mm, Altezza " << decimal(d.Altezza, 0) << " mm";
         if (in.shape.kind != ShapeKind::Rectangle)
