@@ -74,11 +74,8 @@ void envelope(const VerificationResult& r, const std::vector<ForceRow>& rows, co
     }
     for (const CheckResult& c : r.checks) {
         std::optional<double> at;
-        CheckResult check = c;
         if (c.combination) {
-            const std::size_t k = by_name.at(*c.combination);
-            at = x[k];
-            check.combination = rows[k].combination;
+            at = x[by_name.at(*c.combination)];
             auto& list = m.stations[station_index.at(*at)].by_check;
             auto it = std::find_if(list.begin(), list.end(), [&](const auto& p) { return p.first == c.id; });
             if (it == list.end())
@@ -88,10 +85,13 @@ void envelope(const VerificationResult& r, const std::vector<ForceRow>& rows, co
         }
         auto it =
             std::find_if(m.checks.begin(), m.checks.end(), [&](const EnvelopeCheck& e) { return e.check.id == c.id; });
+        if (it != m.checks.end() && !(c.ratio > it->check.ratio)) continue;
+        EnvelopeCheck e{c, at};
+        if (c.combination) e.check.combination = rows[by_name.at(*c.combination)].combination;
         if (it == m.checks.end())
-            m.checks.push_back({std::move(check), at});
-        else if (c.ratio > it->check.ratio)
-            *it = {std::move(check), at};
+            m.checks.push_back(std::move(e));
+        else
+            *it = std::move(e);
     }
     for (std::size_t i = 0; i < m.checks.size(); ++i)
         if (!m.governing || m.checks[i].check.ratio > m.checks[*m.governing].check.ratio) m.governing = i;
