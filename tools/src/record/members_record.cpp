@@ -16,6 +16,11 @@ namespace {
 
 constexpr const char* kCode = "NTC 2018 (D.M. 17/01/2018) §4.1";
 
+// A demand or capacity with the decimals its unit deserves and the unit; "—" when empty.
+std::string value_with_unit(const std::optional<double>& v, const CheckResult& c) {
+    return v ? check_value_text(v, c) + "&#160;" + escaped(c.unit) : "—";
+}
+
 std::string member_anchor(std::size_t index) { return "membratura-" + std::to_string(index + 1); }
 
 // Numbered figures and tables, in the order they appear.
@@ -114,9 +119,9 @@ std::string ratio_plot(const MemberResult& m) {
         }
     }
     yr.include(1);
-    const PlotFrame f(xr, yr, {70, 20, 520, 220});
+    const PlotFrame f(xr, yr, {70, 20, 420, 220});
     std::ostringstream out;
-    out << "<svg class=\"ratio-plot\" viewBox=\"0 0 760 290\" width=\"760\" height=\"290\" role=\"img\">\n";
+    out << "<svg class=\"ratio-plot\" viewBox=\"0 0 780 290\" width=\"780\" height=\"290\" role=\"img\">\n";
     f.grid(out);
     out << "<line class=\"limit\" x1=\"" << coord(f.x(padded(xr).lo)) << "\" x2=\"" << coord(f.x(padded(xr).hi))
         << "\" y1=\"" << coord(f.y(1)) << "\" y2=\"" << coord(f.y(1))
@@ -129,7 +134,7 @@ std::string ratio_plot(const MemberResult& m) {
         const int hue = static_cast<int>(k * 360 / ids.size());
         out << "<polyline class=\"series\" fill=\"none\" stroke-width=\"1.5\" stroke=\"hsl(" << hue
             << ",70%,38%)\" points=\"" << points << "\"/>\n";
-        out << "<text x=\"600\" y=\"" << 30 + 16 * k << "\" fill=\"hsl(" << hue << ",70%,38%)\" font-size=\"12\">"
+        out << "<text x=\"510\" y=\"" << 30 + 16 * k << "\" fill=\"hsl(" << hue << ",70%,38%)\" font-size=\"12\">"
             << escaped(check_title(ids[k])) << "</text>\n";
     }
     f.frame(out, "x (m)", "rapporto");
@@ -158,9 +163,8 @@ void member_page(std::ostream& out, const MemberResult& m, std::size_t index, Nu
         const CheckResult& c = e.check;
         out << "<tr><td>" << escaped(check_title(c.id)) << "</td><td>" << escaped(c.clause) << "</td><td>"
             << escaped(c.combination.value_or("regola di dettaglio")) << "</td><td class=\"num\">"
-            << (e.x ? quantity(*e.x, 2, "m") : "—") << "</td><td class=\"num\">"
-            << (c.demand ? quantity(*c.demand, 2, c.unit) : "—") << "</td><td class=\"num\">"
-            << (c.capacity ? quantity(*c.capacity, 2, c.unit) : "—") << "</td><td class=\"num ratio\">"
+            << (e.x ? quantity(*e.x, 2, "m") : "—") << "</td><td class=\"num\">" << value_with_unit(c.demand, c)
+            << "</td><td class=\"num\">" << value_with_unit(c.capacity, c) << "</td><td class=\"num ratio\">"
             << ratio_html(c.ratio) << "</td><td>" << verdict_badge(c.verified) << "</td></tr>\n";
     }
     out << "</tbody>\n</table>\n";
