@@ -17,6 +17,8 @@ using verification::same_ignoring_case;
 // A force above this (kN, kNm) is no building's: the verification refuses it.
 constexpr double kLargestValue = 1e12;
 constexpr std::size_t kLongestField = 200;
+// A longer line of the table is no row of forces: read no further than this.
+constexpr std::size_t kLongestLine = 1 << 16;
 
 struct UnitName {
     const char* name;
@@ -139,7 +141,7 @@ public:
     CsvRows(std::istream& in, std::string name, const Conventions& c)
         : in_(in), name_(std::move(name)), conventions_(c), builder_(c) {
         std::string header;
-        if (!std::getline(in_, header)) fail_table("file vuoto: manca la riga di intestazione");
+        if (!read_line(header)) fail_table("file vuoto: manca la riga di intestazione");
         line_ = 1;
         if (header.rfind("\xEF\xBB\xBF", 0) == 0) header.erase(0, 3);  // a byte-order mark
         separator_ = separator_of(header);
@@ -158,7 +160,7 @@ public:
 
     std::optional<ForceRow> next() override {
         std::string text;
-        while (std::getline(in_, text)) {
+        while (read_line(text)) {
             ++line_;
             if (trimmed(text).empty()) continue;
             const std::vector<std::string> cells = split(text);
@@ -178,6 +180,22 @@ public:
 
 private:
     std::string c_headers(int c) const { return header_of(conventions_, c); }
+
+    // A line without its end, held to kLongestLine; false at the end of the text.
+    bool read_line(std::string& line) {
+        line.clear();
+        std::streambuf* buffer = in_.rdbuf();
+        bool any = false;
+        for (int c = buffer->sbumpc(); c != std::char_traits<char>::eof(); c = buffer->sbumpc()) {
+            any = true;
+            if (c == '\n') return true;
+            if (line.size() >= kLongestLine)
+                fail_table("riga " + std::to_string(line_ + 1) +
+                           " oltre 65536 caratteri: non è una tabella di sollecitazioni");
+            line += static_cast<char>(c);
+        }
+        return any;
+    }
 
     static char separator_of(std::string_view header) {
         const auto n = [&](char c) { return std::count(header.begin(), header.end(), c); };

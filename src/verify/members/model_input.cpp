@@ -1,6 +1,7 @@
 #include "verify/members/model_input.hpp"
 
 #include "verify/input/input_keys.hpp"
+#include "verify/input/json_text.hpp"
 #include "verify/input/name_lists.hpp"
 #include "verify/members/model_errors.hpp"
 
@@ -92,6 +93,8 @@ void complete_section(MemberEntry& m, const json& item, const json& sections) {
 
 Model read_model(std::string_view text) {
     if (text.size() > kMostModelBytes) model_error("", "modello troppo grande: al massimo 256 MiB");
+    if (verification::too_deep_at(text, verification::kMostDepth) != std::string_view::npos)
+        model_error("", "annidamento oltre 16 livelli di liste e oggetti");
     Model model;
     try {
         model.root = json::parse(text);

@@ -38,6 +38,9 @@ struct Job {
     std::string problem;  // set while grouping: rows apart from the member's others
 };
 
+// Rows of one member beyond which it is refused: its section checked in 20 000 station-combinations.
+constexpr std::size_t kMostRowsPerMember = 20000;
+
 // The station of a row, to a micrometre: the same station written twice agrees.
 double station_key(double x) { return std::round(x * 1e6) / 1e6; }
 
@@ -142,7 +145,10 @@ public:
 
     void add(ForceRow&& row) {
         if (current_ && row.member == model_.members[current_->index].id) {
-            current_->rows.push_back(std::move(row));
+            if (current_->rows.size() < kMostRowsPerMember)
+                current_->rows.push_back(std::move(row));
+            else if (current_->problem.empty())
+                current_->problem = "oltre " + std::to_string(kMostRowsPerMember) + " righe: dividere la membratura";
             return;
         }
         flush();
