@@ -40,6 +40,8 @@ demo:
 	./build/tools/ferrolit verify --svg build/demo.svg --html build/demo.html
 	@echo "Domini N-M disegnati in build/demo.svg"
 	@echo "Relazione di calcolo in build/demo.html (da aprire nel browser o stampare su A4)"
+	./build/tools/ferrolit members examples/building/model.json --quiet --html build/demo-members.html
+	@echo "Relazione delle membrature dell'edificio di esempio in build/demo-members.html"
 
 test: build
 	ctest --preset $(PRESET) -j $(JOBS)
@@ -62,6 +64,7 @@ bench: deps
 	cmake --preset bench
 	cmake --build --preset bench -j $(JOBS)
 	./build-bench/bench/ferrolit_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+	./build-bench/bench/ferrolit_members_bench 10000
 
 # The repository's .clang-format on every C and C++ file: check, or apply.
 format-check: deps

@@ -219,7 +219,14 @@ FERROLIT_API int ferrolit_verify_json(const char* json, char** result_json);
  * section, its materials and queries in; N_max, N_min and one result per
  * query out. */
 FERROLIT_API int ferrolit_analyse_json(const char* json, char** result_json);
-/* Releases a text written by ferrolit_verify_json or ferrolit_analyse_json;
+/* ---- every member of a building ----
+ * The same contract for a model of members (README "Members of a building"):
+ * its sections, members and forces. forces_csv, when not NULL and not empty,
+ * is the forces table as CSV text in place of the model's "sollecitazioni"
+ * (whose file path is relative to the working directory). A member that
+ * cannot be verified has its "error" in the result and the status is still 0. */
+FERROLIT_API int ferrolit_verify_members_json(const char* model_json, const char* forces_csv, char** result_json);
+/* Releases a text written by ferrolit_verify_json, ferrolit_analyse_json or ferrolit_verify_members_json;
  * NULL is ignored. */
 FERROLIT_API void ferrolit_json_free(char* json);
 

@@ -454,4 +454,4 @@ def set_decimal_separator(separator):
         raise Error(ErrorKind.InvalidOperation)
     _check(lib.ferrolit_set_decimal_separator(separator.encode()))
 
-from ._verify import analyse, verify, verify_file  # noqa: E402,F401  (ferrolit.analyse, .verify, .verify_file)
+from ._verify import analyse, verify, verify_file, verify_members  # noqa: E402,F401  (ferrolit.analyse, .verify, ...)

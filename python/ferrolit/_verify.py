@@ -13,11 +13,13 @@ import os
 
 from ._abi import lib
 
-__all__ = ["verify", "verify_file", "analyse"]
+__all__ = ["verify", "verify_file", "analyse", "verify_members"]
 
 for _entry in (lib.ferrolit_verify_json, lib.ferrolit_analyse_json):
     _entry.restype = ctypes.c_int
     _entry.argtypes = [ctypes.c_char_p, ctypes.POINTER(ctypes.c_void_p)]
+lib.ferrolit_verify_members_json.restype = ctypes.c_int
+lib.ferrolit_verify_members_json.argtypes = [ctypes.c_char_p, ctypes.c_char_p, ctypes.POINTER(ctypes.c_void_p)]
 lib.ferrolit_json_free.restype = None
 lib.ferrolit_json_free.argtypes = [ctypes.c_void_p]
 
@@ -108,3 +110,59 @@ def analyse(document):
     if not isinstance(document, dict):
         raise TypeError(f"ferrolit.analyse expects a dict, not {type(document).__name__}")
     return _verify_text(json.dumps(document, ensure_ascii=False), lib.ferrolit_analyse_json)
+
+
+def _plain(value):
+    """A table cell as JSON takes it: numpy's scalars have .item(), dates and the rest become text."""
+    if hasattr(value, "item"):
+        return value.item()
+    return str(value)
+
+
+def _rows_of(forces):
+    """The rows of a forces table: a list of dicts, or any table object with
+    to_dict("records") (a pandas DataFrame among them, without importing pandas)."""
+    if hasattr(forces, "to_dict"):
+        forces = forces.to_dict("records")
+    if not isinstance(forces, (list, tuple)) or not all(isinstance(r, dict) for r in forces):
+        raise TypeError("forces: a list of dicts or a table with to_dict(\"records\")")
+    return list(forces)
+
+
+def verify_members(model, forces=None):
+    """Verifies every member of a building: the model (README "Members of a
+    building") as a dict, or the path of its JSON file, whose relative
+    "sollecitazioni" path then lies beside it. `forces`, when given, replaces
+    the model's rows: a list of dicts keyed by the table's headers, any table
+    object with to_dict("records"), or the path of a CSV file. Returns the
+    result as a dict ("verified", "max_ratio", "members"); a member that cannot
+    be verified has its "error". Raises ferrolit.Error for a model that
+    cannot be used at all."""
+    if isinstance(model, (str, os.PathLike)):
+        base = os.path.dirname(os.path.abspath(os.fspath(model)))
+        with open(model, "rb") as f:
+            model = json.loads(f.read().decode("utf-8"))
+        rows = model.get("sollecitazioni") if isinstance(model, dict) else None
+        if isinstance(rows, str) and not os.path.isabs(rows):
+            model["sollecitazioni"] = os.path.join(base, rows)
+    if not isinstance(model, dict):
+        raise TypeError(f"ferrolit.verify_members expects a dict or a path, not {type(model).__name__}")
+    csv = None
+    if isinstance(forces, (str, os.PathLike)):
+        with open(forces, "rb") as f:
+            csv = f.read()
+    elif forces is not None:
+        model = dict(model, sollecitazioni=_rows_of(forces))
+    data = json.dumps(model, ensure_ascii=False, default=_plain).encode("utf-8")
+    if b"\0" in data or (csv is not None and b"\0" in csv):
+        raise _error(_INVALID_INPUT, _NUL_PROBLEM)
+    out = ctypes.c_void_p()
+    status = lib.ferrolit_verify_members_json(data, csv, ctypes.byref(out))
+    key = lib.ferrolit_last_error_key().decode("utf-8", "replace") or None
+    try:
+        reply = json.loads(ctypes.string_at(out.value).decode("utf-8")) if out.value else {}
+    finally:
+        lib.ferrolit_json_free(out)
+    if status != 0:
+        raise _error(status, reply.get("error", ""), key)
+    return reply

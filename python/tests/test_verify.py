@@ -123,3 +123,43 @@ class Verify(unittest.TestCase):
 
 if __name__ == "__main__":
     unittest.main()
+
+
+EXAMPLE = os.path.join(os.path.dirname(__file__), "..", "..", "examples", "building")
+
+
+class VerifyMembers(unittest.TestCase):
+    """The example building from a path, and its rows handed over as a list of dicts and as a table object."""
+
+    class Table:  # a stand-in for a data frame: only to_dict("records")
+        def __init__(self, rows):
+            self.rows = rows
+
+        def to_dict(self, orient):
+            assert orient == "records"
+            return self.rows
+
+    def test_rows_as_list_and_as_table_give_the_file_result(self):
+        from_file = ferrolit.verify_members(os.path.join(EXAMPLE, "model.json"))
+        self.assertEqual([m["id"] for m in from_file["members"]], ["T1", "T2", "P1"])
+        with open(os.path.join(EXAMPLE, "model.json"), encoding="utf-8") as f:
+            model = json.load(f)
+        with open(os.path.join(EXAMPLE, "forces.csv"), encoding="utf-8") as f:
+            header, *lines = [line.strip().split(";") for line in f if line.strip()]
+        rows = [{k: (v if k in ("membratura", "combinazione") else float(v.replace(",", ".")))
+                 for k, v in zip(header, line)} for line in lines]
+        for forces in (rows, self.Table(rows)):
+            with self.subTest(type(forces).__name__):
+                r = ferrolit.verify_members(model, forces)
+                self.assertEqual(r["members"], from_file["members"])
+                governing = r["members"][0]["checks"][0]
+                self.assertEqual((governing["id"], governing["combination"], governing["x"]), ("bending", "SLU1", 2.5))
+
+    def test_member_error_and_unusable_model(self):
+        model = {"sezioni": {}, "membrature": [{"id": "A", "sezione": "S"}], "sollecitazioni": []}
+        r = ferrolit.verify_members(model)
+        self.assertIn("assente", r["members"][0]["error"])
+        with self.assertRaises(TypeError):
+            ferrolit.verify_members(model, forces=42)
+        with self.assertRaises(ferrolit.Error):
+            ferrolit.verify_members({"membrature": []})

@@ -8,6 +8,7 @@
 #include "capi/status.hpp"
 #include "ferrolit/analysis.hpp"
 #include "ferrolit/ferrolit.h"
+#include "ferrolit/members.hpp"
 #include "ferrolit/verify.hpp"
 
 namespace ferrolit::capi {
@@ -59,6 +60,12 @@ int ferrolit_verify_json(const char* json, char** result_json) {
 int ferrolit_analyse_json(const char* json, char** result_json) {
     return ferrolit::capi::json_call("ferrolit_analyse_json", json, result_json,
                                      [](const char* text) { return ferrolit::analysis::analyse_json(text); });
+}
+
+int ferrolit_verify_members_json(const char* model_json, const char* forces_csv, char** result_json) {
+    return ferrolit::capi::json_call("ferrolit_verify_members_json", model_json, result_json, [&](const char* text) {
+        return ferrolit::verify_members_json(text, forces_csv != nullptr ? forces_csv : "");
+    });
 }
 
 void ferrolit_json_free(char* json) { std::free(json); }

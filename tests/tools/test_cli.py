@@ -379,3 +379,28 @@ class Design(Workspace):
 
 if __name__ == "__main__":
     unittest.main()
+
+
+class Members(cli_support.Workspace):
+    """ferrolit members on the example building: exit statuses, a member in error, the CSV and the forces option."""
+
+    BUILDING = os.path.join(os.path.dirname(__file__), "..", "..", "examples", "building")
+
+    def test_exit_status_errors_per_member_and_files(self):
+        with open(os.path.join(self.BUILDING, "model.json"), encoding="utf-8") as f:
+            model = json.load(f)
+        forces = os.path.join(self.BUILDING, "forces.csv")
+        model["sollecitazioni"] = forces
+        broken = dict(model, membrature=model["membrature"] + [{"id": "X9", "sezione": "T30x50"}])
+        for name, data, args, status in (("ok.json", model, (), 0),
+                                         ("broken.json", broken, (), 2),
+                                         ("forces.json", dict(model, sollecitazioni=[]), ("--forces", forces), 0)):
+            with self.subTest(name):
+                self.write(name, json.dumps(data))
+                result = run("members", "--quiet", "--json", "--csv", self.path("out.csv"), self.path(name), *args)
+                self.assertEqual(result.returncode, status, result.stderr)
+                members = json.loads(result.stdout)["members"]
+                self.assertEqual([m.get("error", "") == "" for m in members], [True] * 3 + [False] * (status == 2))
+                rows = self.read("out.csv").splitlines()
+                self.assertTrue(rows[1].startswith("T1,T30x50,bending,§4.1.2.3.4.2,SLU1,2.5,100,"), rows[1])
+        self.assertIn('membratura "X9": nessuna riga', run("members", "--quiet", self.path("broken.json")).stderr)

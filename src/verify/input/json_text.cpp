@@ -29,22 +29,6 @@ std::size_t skip_string(std::string_view text, std::size_t i) {
     return i + 1;
 }
 
-// The deepest nesting outside strings, and where it first exceeds the limit.
-std::size_t too_deep_at(std::string_view text) {
-    int depth = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '"') {
-            i = skip_string(text, i) - 1;
-        } else if (c == '{' || c == '[') {
-            if (++depth > kMostDepth) return i;
-        } else if (c == '}' || c == ']') {
-            --depth;
-        }
-    }
-    return std::string_view::npos;
-}
-
 // The first number literal that does not fit in a double, or npos.
 std::size_t overflowing_number(std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -124,6 +108,21 @@ bool decimal_comma_at(std::string_view text, std::size_t at) {
 
 }  // namespace
 
+std::size_t too_deep_at(std::string_view text, int most) {
+    int depth = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '"') {
+            i = skip_string(text, i) - 1;
+        } else if (c == '{' || c == '[') {
+            if (++depth > most) return i;
+        } else if (c == '}' || c == ']') {
+            --depth;
+        }
+    }
+    return std::string_view::npos;
+}
+
 std::string input_message(const Where& where, int line, std::string_view key, std::string_view problem) {
     std::string message;
     if (!where.source.empty()) message = where.source + ":" + std::to_string(line) + ": ";
@@ -144,7 +143,7 @@ int JsonDocument::line_of(std::string_view path) const {
 JsonDocument::JsonDocument(std::string_view text, const Where& where) {
     if (text.size() > kMostInputBytes)
         input_error(where, where.first_line, "", "testo troppo lungo: al massimo 1 MiB per sezione");
-    if (const std::size_t at = too_deep_at(text); at != std::string_view::npos)
+    if (const std::size_t at = too_deep_at(text, kMostDepth); at != std::string_view::npos)
         input_error(where, line_at(text, at, where.first_line), "",
                     "annidamento troppo profondo: al massimo " + std::to_string(kMostDepth) + " livelli");
     // The parser takes a NUL byte for the end of the text and would quietly

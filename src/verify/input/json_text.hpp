@@ -20,6 +20,9 @@ inline constexpr std::size_t kMostInputBytes = kMostSectionBytes;
 // Deepest nesting of arrays and objects.
 inline constexpr int kMostDepth = 16;
 
+// Where the nesting of arrays and objects outside strings first passes `most`; npos when it never does.
+std::size_t too_deep_at(std::string_view text, int most);
+
 // Where a text comes from, for messages: "file:line: …".
 struct Where {
     std::string source;  // empty: messages carry no location

@@ -6,9 +6,14 @@
 // that is not finite (an unbounded ratio) as null, so that every JSON reader,
 // strict ones included, reads the text.
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace ferrolit {
+struct CheckResult;
+}
 
 namespace ferrolit::verification {
 
@@ -48,5 +53,9 @@ private:
     std::vector<bool> first_;  // per open container: no element written yet
     bool after_key_ = false;
 };
+
+// A check as verify's result writes it: id, clause, combination, demand,
+// capacity, unit, ratio, verified, note, then what `extra` adds, then details.
+void write_check(JsonWriter& w, const CheckResult& c, const std::function<void(JsonWriter&)>& extra = {});
 
 }  // namespace ferrolit::verification

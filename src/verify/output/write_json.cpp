@@ -234,17 +234,22 @@ void section(JsonWriter& w, const VerificationResult& r) {
     w.end_object();
 }
 
-void check(JsonWriter& w, const CheckResult& c) {
+}  // namespace
+
+void verification::write_check(JsonWriter& w, const CheckResult& c, const std::function<void(JsonWriter&)>& extra) {
     w.begin_object().member("id", c.id).member("clause", c.clause);
     optional_text(w, "combination", c.combination);
     optional_number(w, "demand", c.demand);
     optional_number(w, "capacity", c.capacity);
     w.member("unit", c.unit).member("ratio", c.ratio).member("verified", c.verified).member("note", c.note);
+    if (extra) extra(w);
     w.key("details").begin_array();
     for (const Detail& d : c.details)
         w.begin_object().member("name", d.name).member("value", d.value).member("unit", d.unit).end_object();
     w.end_array().end_object();
 }
+
+namespace {
 
 void governing(JsonWriter& w, const CheckResult& c) {
     w.begin_object().member("id", c.id).member("clause", c.clause);
@@ -276,7 +281,7 @@ std::string to_json(const VerificationResult& r, int indent) {
     w.end_object();
     w.member("ultimate_checks_run", r.ultimate_checks_run).member("service_checks_run", r.service_checks_run);
     w.key("checks").begin_array();
-    for (const CheckResult& c : r.checks) check(w, c);
+    for (const CheckResult& c : r.checks) write_check(w, c);
     w.end_array().key("not_run").begin_array();
     for (const NotRun& n : r.not_run) w.begin_object().member("id", n.id).member("reason", n.reason).end_object();
     w.end_array().key("warnings").begin_array();

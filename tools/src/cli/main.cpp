@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "cli/analyse.hpp"
+#include "cli/members.hpp"
 #include "cli/run.hpp"
 #include "common/example.hpp"
 #include "ferrolit/version.h"
@@ -62,6 +63,25 @@ int main(int argc, char** argv) {  // NOLINT(bugprone-exception-escape)
         "serve", "pagina web locale (solo 127.0.0.1) per modificare una sezione e vederne le verifiche");
     serve->add_option("--port", serve_options.port, "porta TCP; 0: una porta libera (predefinita: 8765)")
         ->check(CLI::Range(0, 65535));
+    ferrolit::cli::MembersRunOptions members_options;
+    CLI::App* members = app.add_subcommand(
+        "members", "verifica tutte le membrature di un modello (JSON) con le sollecitazioni del programma di analisi");
+    members->add_option("MODEL", members_options.model, "file JSON del modello; \"-\" lo standard input")->required();
+    members
+        ->add_option("--forces", members_options.forces,
+                     "tabella CSV delle sollecitazioni, al posto delle \"sollecitazioni\" del modello")
+        ->check(kNonEmptyPath);
+    members->add_flag("--json", members_options.json, "risultati in JSON invece del riepilogo");
+    members->add_option("--csv", members_options.csv, "scrive una riga per membratura e verifica in questo file CSV")
+        ->check(kNonEmptyPath);
+    members->add_option("--html", members_options.html, "scrive la relazione di calcolo in questo file HTML")
+        ->check(kNonEmptyPath);
+    members
+        ->add_option("--jobs", members_options.jobs, "membrature verificate in parallelo (predefinito: tutti i core)")
+        ->check(CLI::Range(1, 256));
+    CLI::Option* progress = members->add_flag("--progress", members_options.progress,
+                                              "avanzamento sullo standard error anche se non è un terminale");
+    members->add_flag("--quiet", members_options.quiet, "nessun avanzamento")->excludes(progress);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -72,6 +92,7 @@ int main(int argc, char** argv) {  // NOLINT(bugprone-exception-escape)
         return 0;
     }
     if (serve->parsed()) return ferrolit::cli::serve::run_server(serve_options);
+    if (members->parsed()) return ferrolit::cli::run_members(members_options);
     if (analyse->parsed()) return ferrolit::cli::run_analyse(analyse_file);
     return ferrolit::cli::run_sections(design->parsed() ? design_options : options);
 }
