@@ -5,8 +5,11 @@
 
 #include <CLI/CLI.hpp>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "cli/analyse.hpp"
+#include "cli/console.hpp"
 #include "cli/run.hpp"
 #include "common/example.hpp"
 #include "ferrolit/version.h"
@@ -39,6 +42,10 @@ void add_section_options(CLI::App* command, ferrolit::cli::RunOptions& options) 
 
 // Only an exhausted memory can end the program with an exception here.
 int main(int argc, char** argv) {  // NOLINT(bugprone-exception-escape)
+    ferrolit::cli::use_byte_streams();
+    std::vector<std::string> arguments = ferrolit::cli::utf8_arguments(argc, argv);
+    std::vector<char*> argument_pointers;
+    for (std::string& a : arguments) argument_pointers.push_back(a.data());
     CLI::App app{"ferrolit: verifica di sezioni in cemento armato agli stati limite (NTC 2018)"};
     app.set_version_flag("--version", FERROLIT_VERSION_STRING);
     app.require_subcommand(1);
@@ -63,7 +70,7 @@ int main(int argc, char** argv) {  // NOLINT(bugprone-exception-escape)
     serve->add_option("--port", serve_options.port, "porta TCP; 0: una porta libera (predefinita: 8765)")
         ->check(CLI::Range(0, 65535));
     try {
-        app.parse(argc, argv);
+        app.parse(static_cast<int>(argument_pointers.size()), argument_pointers.data());
     } catch (const CLI::ParseError& e) {
         return app.exit(e) == 0 ? 0 : kUnusableInput;
     }
