@@ -1,10 +1,12 @@
 #include "cli/console.hpp"
 
 #ifdef _WIN32
+// windows.h first: shellapi.h builds on its declarations.
+#include <windows.h>
+// (after windows.h)
 #include <fcntl.h>
 #include <io.h>
 #include <shellapi.h>
-#include <windows.h>
 
 #include <cstdio>
 #endif

@@ -49,6 +49,9 @@ int main(int argc, char** argv) {  // NOLINT(bugprone-exception-escape)
     CLI::App app{"ferrolit: verifica di sezioni in cemento armato agli stati limite (NTC 2018)"};
     app.set_version_flag("--version", FERROLIT_VERSION_STRING);
     app.require_subcommand(1);
+    // Options are --name everywhere: on Windows, CLI11 would otherwise read an
+    // argument such as /tmp/sezione.json as the option "/tmp".
+    app.allow_windows_style_options(false);
     ferrolit::cli::RunOptions options;
     CLI::App* verify = app.add_subcommand("verify", "verifica una sezione (JSON) o molte (JSON Lines, .jsonl)");
     add_section_options(verify, options);

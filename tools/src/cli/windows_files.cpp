@@ -72,8 +72,8 @@ std::string refusal_of(const std::string& path) {
 std::string write_temporary(const std::string& path, const std::string& contents) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string name = unique_name_beside(path, "tmp");
-        const HANDLE file = CreateFileW(wide(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE file =
+            CreateFileW(wide(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) continue;
         if (file == INVALID_HANDLE_VALUE) cannot_write(path, system_reason());
         bool ok = write_whole(file, contents) && FlushFileBuffers(file);
@@ -125,7 +125,8 @@ bool same_file(const std::string& a, const std::string& b) {
         const bool same = fs::equivalent(pa, pb, ec);
         if (!ec) return same;
     }
-    const fs::path ca = fs::weakly_canonical(fs::absolute(pa, ec), ec), cb = fs::weakly_canonical(fs::absolute(pb, ec), ec);
+    const fs::path ca = fs::weakly_canonical(fs::absolute(pa, ec), ec),
+                   cb = fs::weakly_canonical(fs::absolute(pb, ec), ec);
     return ca.lexically_normal() == cb.lexically_normal();
 }
 
