@@ -75,11 +75,9 @@ std::optional<PathStart> tabled_start(const SectionData& s, double theta, double
     return std::nullopt;
 }
 
-// Whether M = 0 lies in the quadrilateral of the tabled paths' chords at N:
-// each chord joins two points of the domain, so (the domain being convex)
-// the quadrilateral lies in the slice.
-bool inside_tabled_chords(const SectionData& s, double N) {
-    Moment q[4];
+// The points of the four tabled quarter paths at N (θ = 0, π/2, π, 3π/2),
+// each interpolated along its chord; false when a path does not carry N.
+bool tabled_quarters(const SectionData& s, double N, Moment q[4]) {
     for (std::size_t d = 0; d < 4; ++d) {
         const SectionData::PathTable& t = s.paths[d];
         bool found = false;
@@ -91,6 +89,15 @@ bool inside_tabled_chords(const SectionData& s, double N) {
         }
         if (!found) return false;
     }
+    return true;
+}
+
+// Whether M = 0 lies in the quadrilateral of the tabled paths' chords at N:
+// each chord joins two points of the domain, so (the domain being convex)
+// the quadrilateral lies in the slice.
+bool inside_tabled_chords(const SectionData& s, double N) {
+    Moment q[4];
+    if (!tabled_quarters(s, N, q)) return false;
     for (int i = 0; i < 4; ++i) {
         const Moment a = q[i], b = q[(i + 1) % 4], c = q[(i + 2) % 4];
         // Convex and counterclockwise, with M = 0 on the inner side of every edge.
@@ -100,16 +107,41 @@ bool inside_tabled_chords(const SectionData& s, double N) {
     return true;
 }
 
+// A direction of bending whose point of the slice lies near the ray from c
+// along t: the slice drawn through its tabled quarter points as the ellipse
+// M(θ) ≈ m + a·cos θ + b·sin θ, and the θ where the ellipse meets the ray.
+// Anisotropic sections bend far from the direction of the moment, and this
+// start saves the search most of its steps.
+std::optional<double> tabled_direction(const SectionData& s, double N, Moment c, Moment t) {
+    Moment q[4];
+    if (!tabled_quarters(s, N, q)) return std::nullopt;
+    const Moment m{(q[0].My + q[1].My + q[2].My + q[3].My) / 4, (q[0].Mz + q[1].Mz + q[2].Mz + q[3].Mz) / 4};
+    const Moment a{(q[0].My - q[2].My) / 2, (q[0].Mz - q[2].Mz) / 2};
+    const Moment b{(q[1].My - q[3].My) / 2, (q[1].Mz - q[3].Mz) / 2};
+    const double A = cross(t, a), B = cross(t, b), C = cross(t, {m.My - c.My, m.Mz - c.Mz});
+    const double R = std::hypot(A, B);
+    if (!(R > 0) || !(std::fabs(C) <= R)) return std::nullopt;
+    const double base = std::atan2(B, A), spread = std::acos(-C / R);
+    for (const double theta : {base + spread, base - spread}) {
+        const double ct = std::cos(theta), st = std::sin(theta);
+        const Moment d{m.My + a.My * ct + b.My * st - c.My, m.Mz + a.Mz * ct + b.Mz * st - c.Mz};
+        if (t.My * d.My + t.Mz * d.Mz > 0) return theta;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
+
+// A nearby direction's solution starts a search; otherwise the table.
+std::optional<PathStart> Slice::start_near(double theta) const {
+    if (last_ && std::fabs(std::remainder(theta - last_->theta, 2 * kPi)) < kPi / 8 && last_start_.slope > 0)
+        return last_start_;
+    return tabled_start(s_, theta, N_);
+}
 
 Hit Slice::at(double theta) {
     if (last_ && last_->theta == theta) return *last_;
-    // A nearby direction's solution starts the search; otherwise the table.
-    std::optional<PathStart> start;
-    if (last_ && std::fabs(std::remainder(theta - last_->theta, 2 * kPi)) < kPi / 8 && last_start_.slope > 0)
-        start = last_start_;
-    else
-        start = tabled_start(s_, theta, N_);
+    const std::optional<PathStart> start = start_near(theta);
     frame_.build(s_, theta);
     const PathSolution sol = solve_at_N(s_, frame_, N_, start ? &*start : nullptr);
     last_ = hit_of(frame_, sol.plane, sol.F);
@@ -136,7 +168,92 @@ double Slice::deviation(double theta, Moment c, Moment t, Hit& h) {
     return std::atan2(cross(t, d), t.My * d.My + t.Mz * d.Mz);
 }
 
+// The direction of bending θ and the path's parameter p solved together:
+// Newton steps on the two equations N(θ, p) = N and "M(θ, p) − c lies on the
+// ray", with Broyden's updates of their 2×2 Jacobian (first taken by
+// differences), so each step costs one integration instead of a search along
+// the path. Empty when the steps do not settle; the nested search (θ outside,
+// p inside) then takes over from the best direction found.
+std::optional<Hit> Slice::joint_ray(Moment c, Moment t, double& guess) {
+    constexpr int kSteps = 10;
+    const double range = s_.N_max - s_.N_min;
+    if (!(range > 0)) return std::nullopt;
+    const double ftol = 1e-12;  // of the range of N, as the nested search
+    double r[2];
+    auto deviation_of = [&](const Hit& hit) {
+        const Moment d{hit.M.My - c.My, hit.M.Mz - c.Mz};
+        return std::atan2(cross(t, d), t.My * d.My + t.Mz * d.Mz);
+    };
+    Hit h;
+    auto residual = [&](double theta, double p, double out[2]) {
+        if (frame_.slabs.empty() || frame_.theta != theta) frame_.build(s_, theta);
+        const Plane1D plane = path_plane(s_, frame_, p);
+        const Forces F = forces(s_, frame_, plane.eps_top, plane.kappa);
+        h = hit_of(frame_, plane, F);
+        out[0] = (F.N - N_) / range;
+        out[1] = deviation_of(h);
+    };
+    // The first point from the table or a nearby direction; when its moment
+    // lies on the far side of the slice, the point at the guessed direction
+    // that carries N exactly (a search along the path).
+    double theta = guess, p = 0;
+    const std::optional<PathStart> start = start_near(guess);
+    if (start && start->slope > 0) {
+        p = std::clamp(start->p, s_.p_start, 3.0);
+        residual(theta, p, r);
+    }
+    if (!start || !(start->slope > 0) || !(std::fabs(r[1]) < kPi / 2)) {
+        h = at(guess);
+        p = last_start_.p;
+        r[0] = (h.N - N_) / range, r[1] = deviation_of(h);
+    }
+    auto settled = [&](double slope) {
+        if (!(std::fabs(r[0]) <= ftol && std::fabs(r[1]) <= kAngleTolerance)) return false;
+        last_ = h;
+        last_start_ = {p, slope > 0 ? slope * range : 0.0};
+        return true;
+    };
+    if (settled(start ? start->slope / range : 0.0)) return h;
+    if (!(std::fabs(r[1]) < kPi / 2)) return std::nullopt;
+    const Hit at_start = h;
+    // The Jacobian (rows r[0], r[1]; columns θ, p) by differences, inward in p.
+    constexpr double kStep = 1e-4;
+    const double dp = p + kStep <= 3 ? kStep : -kStep;
+    double r_theta[2], r_p[2];
+    residual(theta + kStep, p, r_theta);
+    residual(theta, p + dp, r_p);
+    h = at_start;
+    double J[2][2];
+    for (int i = 0; i < 2; ++i) J[i][0] = (r_theta[i] - r[i]) / kStep, J[i][1] = (r_p[i] - r[i]) / dp;
+    double best = std::fabs(r[1]);
+    for (int step = 0; step < kSteps; ++step) {
+        if (step > 0 && settled(J[0][1])) return h;
+        if (std::fabs(r[1]) < best) best = std::fabs(r[1]), guess = theta;
+        const double det = J[0][0] * J[1][1] - J[0][1] * J[1][0];
+        if (!(std::fabs(det) > 0) || !std::isfinite(det)) break;
+        // Steps bounded to where the model holds: N(p) has kinks where bars yield.
+        const double d_theta = std::clamp((J[0][1] * r[1] - J[1][1] * r[0]) / det, -0.2, 0.2);
+        const double d_p = std::clamp((J[1][0] * r[0] - J[0][0] * r[1]) / det, -0.2, 0.2);
+        const double p_next = std::clamp(p + d_p, s_.p_start, 3.0);
+        const double dx[2] = {d_theta, p_next - p};
+        const double dx2 = dx[0] * dx[0] + dx[1] * dx[1];
+        if (!(dx2 > 0)) break;
+        double r_next[2];
+        residual(theta + dx[0], p_next, r_next);
+        for (int i = 0; i < 2; ++i) {
+            const double miss = r_next[i] - r[i] - (J[i][0] * dx[0] + J[i][1] * dx[1]);
+            J[i][0] += miss * dx[0] / dx2;
+            J[i][1] += miss * dx[1] / dx2;
+            r[i] = r_next[i];
+        }
+        theta += dx[0], p = p_next;
+    }
+    return std::nullopt;
+}
+
 std::optional<Hit> Slice::ray(Moment c, Moment t, double guess) {
+    if (const std::optional<double> tabled = tabled_direction(s_, N_, c, t)) guess = *tabled;
+    if (std::optional<Hit> h = joint_ray(c, t, guess)) return h;
     Hit h0, h1, hr;
     auto solve = [&](double a, double b, double ga, double gb) {
         const double root =
@@ -162,14 +279,18 @@ std::optional<Hit> Slice::ray(Moment c, Moment t, double guess) {
         th0 = th1, g0 = g1;
         th1 = th2, g1 = deviation(th1, c, t, h1);
     }
-    // Slow turning (a very flat or eccentric slice): look all around.
+    // Slow turning (a very flat or eccentric slice): look all around. Near
+    // an eccentric start M(θ) − c may turn by more than a right angle from
+    // one sample to the next; a change of sign is a crossing unless the
+    // deviation jumps by more than π (passing the direction opposite the ray).
+    auto crossing = [](double ga, double gb) { return (ga < 0) != (gb < 0) && std::fabs(ga - gb) < kPi; };
     constexpr int kSamples = 72;
     double prev_th = guess, prev_g = deviation(prev_th, c, t, h0);
     for (int k = 1; k <= kSamples; ++k) {
         const double th = guess + 2 * kPi * k / kSamples;
         const double g = deviation(th, c, t, h1);
         if (std::fabs(g) <= kAngleTolerance) return h1;
-        if (straddle(prev_g, g)) return solve(prev_th, th, prev_g, g);
+        if (crossing(prev_g, g)) return solve(prev_th, th, prev_g, g);
         prev_th = th, prev_g = g;
     }
     return std::nullopt;

@@ -62,6 +62,8 @@ public:
 
 private:
     double deviation(double theta, Moment c, Moment t, Hit& h);
+    std::optional<PathStart> start_near(double theta) const;
+    std::optional<Hit> joint_ray(Moment c, Moment t, double& guess);
 
     const SectionData& s_;
     double N_;

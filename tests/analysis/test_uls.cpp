@@ -122,6 +122,17 @@ TEST(AnalysisUls, OutsideTheRangeOfNIsAnExplicitResultNotAZero) {
     EXPECT_FALSE(near.inside);
     const fa::MomentCapacity on_slice = s.resisting_moment(s.N_Rd_max() - 0.01, s.squash_state().My, 0);
     EXPECT_TRUE(on_slice.inside);
+    // An L in tension whose slice holds M = 0 near its edge (its contour winds
+    // once around it, and the ray meets the contour at 1.913 kNm): found, not
+    // taken for a slice beside M = 0.
+    const fa::Section ell(
+        {{{0, 0}, {600, 0}, {600, 150}, {200, 150}, {200, 600}, {0, 600}}, {}},
+        {fa::bar_of_diameter(40, 40, 16), fa::bar_of_diameter(560, 40, 16), fa::bar_of_diameter(560, 110, 16),
+         fa::bar_of_diameter(40, 560, 16), fa::bar_of_diameter(160, 560, 16)},
+        fa::Concrete::of_class("C25/30"), fa::Steel::of_class("B450C"));
+    const fa::MomentCapacity edge = ell.resisting_moment(-231.085, 100 * std::cos(0.419311), 100 * std::sin(0.419311));
+    ASSERT_EQ(edge.outcome, fa::Outcome::Found);
+    EXPECT_NEAR(std::hypot(*edge.My_Rd, *edge.Mz_Rd), 1.913, 0.005);
 }
 
 TEST(AnalysisUls, DomainsAreClosedAndWithinTheirTolerance) {
