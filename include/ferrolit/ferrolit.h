@@ -186,11 +186,11 @@ FERROLIT_C_API const char* ferrolit_enum_value(int32_t index, int32_t value_inde
  * result may be NULL; otherwise its old owned value is released and it
  * receives the member's result (EMPTY for a procedure). */
 FERROLIT_C_API ferrolit_status ferrolit_get(ferrolit_object* object, const char* member, ferrolit_value* args,
-                                          int32_t nargs, ferrolit_value* result);
+                                            int32_t nargs, ferrolit_value* result);
 FERROLIT_C_API ferrolit_status ferrolit_let(ferrolit_object* object, const char* member, const ferrolit_value* value);
 /* Calls a method, or a reader that takes arguments. */
 FERROLIT_C_API ferrolit_status ferrolit_call(ferrolit_object* object, const char* member, ferrolit_value* args,
-                                           int32_t nargs, ferrolit_value* result);
+                                             int32_t nargs, ferrolit_value* result);
 
 /* ---- platform hooks ----
  * The design procedures show a modal critical-stop message box and sound the
