@@ -4,7 +4,8 @@ PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 
-.PHONY: all build test sanitize install bench clean deps demo format format-check tidy fuzz tsan
+.PHONY: all build test sanitize install bench clean deps demo format format-check tidy fuzz tsan \
+        windows dist-windows test-windows
 
 all: build
 
@@ -18,6 +19,9 @@ TEST_PACKAGES := libgtest-dev libbenchmark-dev python3 clang-format clang-tidy p
 DEB_PACKAGES := $(TOOL_PACKAGES) $(TEST_PACKAGES)
 # libFuzzer comes with clang's runtime libraries.
 FUZZ_PACKAGES := clang libclang-rt-14-dev
+# The Windows build: the MinGW-w64 cross compiler, Wine to run its tests,
+# GoogleTest's sources to build for the target, binutils' objdump for the DLL.
+WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 googletest
 
 deps:
 	@missing=""; for p in $(DEB_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
@@ -82,5 +86,28 @@ install: build
 	cmake --install build --prefix $(PREFIX)
 	@echo "Python package installed in $(PREFIX)/$$(sed -n 's/^FERROLIT_PYTHON_INSTALL_DIR:STRING=//p' build/CMakeCache.txt)"
 
+# 64-bit Windows, cross-compiled (preset windows, build-windows/): ferrolit.dll
+# with its import library, ferrolit.exe and the C example, in build-windows/bin.
+windows:
+	$(MAKE) deps DEB_PACKAGES="$(TOOL_PACKAGES) $(WINDOWS_PACKAGES)"
+	cmake --preset windows
+	cmake --build --preset windows -j $(JOBS) --target ferrolit ferrolit_cli typical_use
+
+# build-windows/ferrolit-VERSION-win64.zip: bin, lib, include, examples, README-windows.md.
+dist-windows: windows
+	cmake -DSOURCE_DIR=$(CURDIR) -DBUILD_DIR=$(CURDIR)/build-windows -P cmake/windows/dist.cmake
+
+# The Windows build's tests under Wine, beside the Linux program whose results
+# ferrolit.exe must equal (tests/windows), from the build of REFERENCE_PRESET.
+REFERENCE_PRESET ?= default
+REFERENCE_DIR = $(if $(filter default,$(REFERENCE_PRESET)),build,build-$(REFERENCE_PRESET))
+test-windows:
+	$(MAKE) deps DEB_PACKAGES="$(TOOL_PACKAGES) python3 $(WINDOWS_PACKAGES)"
+	cmake --preset $(REFERENCE_PRESET)
+	cmake --build --preset $(REFERENCE_PRESET) -j $(JOBS) --target ferrolit_cli
+	cmake --preset windows -DFERROLIT_LINUX_BIN=$(CURDIR)/$(REFERENCE_DIR)/tools/ferrolit
+	cmake --build --preset windows -j $(JOBS)
+	ctest --preset windows -j $(JOBS)
+
 clean:
-	rm -rf build build-ci build-sanitize build-bench build-tidy build-fuzz build-tsan
+	rm -rf build build-ci build-sanitize build-bench build-tidy build-fuzz build-tsan build-windows

@@ -46,19 +46,19 @@ enum {
 /* Status and description of the last call made on this thread that reports
  * a status (FERROLIT_OK and "" after a success). The text is UTF-8 Italian,
  * valid until the next such call on the same thread. */
-FERROLIT_API ferrolit_status ferrolit_last_status(void);
-FERROLIT_API const char* ferrolit_last_error(void);
+FERROLIT_C_API ferrolit_status ferrolit_last_status(void);
+FERROLIT_C_API const char* ferrolit_last_error(void);
 /* The input key that last call's error names: its path in the section's JSON
  * ("Base", "combinazioni[2].tipo"), as in the message; "" when the error names
  * no key or there was none. Valid as long as ferrolit_last_error()'s text. */
-FERROLIT_API const char* ferrolit_last_error_key(void);
+FERROLIT_C_API const char* ferrolit_last_error_key(void);
 
 /* The failure statuses, numbered from 0: each one's name ("Overflow", as
  * ErrorKind names it in C++ and Python), its code in *code and its standard
  * Italian description in *description (either pointer may be NULL). NULL
  * outside 0..count-1. The texts live as long as the library. */
-FERROLIT_API int32_t ferrolit_status_count(void);
-FERROLIT_API const char* ferrolit_status_at(int32_t index, ferrolit_status* code, const char** description);
+FERROLIT_C_API int32_t ferrolit_status_count(void);
+FERROLIT_C_API const char* ferrolit_status_at(int32_t index, ferrolit_status* code, const char** description);
 
 /* ---- values ---- */
 enum {
@@ -103,15 +103,15 @@ typedef struct ferrolit_value {
 
 /* Releases what an owned value holds and makes it EMPTY; a value not owned
  * is only made EMPTY. NULL is ignored. */
-FERROLIT_API void ferrolit_value_clear(ferrolit_value* value);
+FERROLIT_C_API void ferrolit_value_clear(ferrolit_value* value);
 
 /* Borrowing constructors: the value points to the caller's data. */
-FERROLIT_API ferrolit_value ferrolit_single(float x);
-FERROLIT_API ferrolit_value ferrolit_int16(int16_t x);
-FERROLIT_API ferrolit_value ferrolit_int32(int32_t x);
-FERROLIT_API ferrolit_value ferrolit_bool(int x);
-FERROLIT_API ferrolit_value ferrolit_string(const char* text);
-FERROLIT_API ferrolit_value ferrolit_object_value(ferrolit_object* object);
+FERROLIT_C_API ferrolit_value ferrolit_single(float x);
+FERROLIT_C_API ferrolit_value ferrolit_int16(int16_t x);
+FERROLIT_C_API ferrolit_value ferrolit_int32(int32_t x);
+FERROLIT_C_API ferrolit_value ferrolit_bool(int x);
+FERROLIT_C_API ferrolit_value ferrolit_string(const char* text);
+FERROLIT_C_API ferrolit_value ferrolit_object_value(ferrolit_object* object);
 
 /* Enumeration values (32-bit). */
 enum { FERROLIT_As_inf = 1, FERROLIT_As_sup = 2, FERROLIT_As_infY = 3, FERROLIT_As_supY = 4 };
@@ -121,16 +121,16 @@ enum { FERROLIT_Superiore = 1, FERROLIT_Inferiore = 2, FERROLIT_Sinistro = 3, FE
 
 /* Creates an object of class "clsGenVerSez", "clsSezRett", "clsSezT" or
  * "Collection"; the new handle has one reference. */
-FERROLIT_API ferrolit_status ferrolit_create(const char* class_name, ferrolit_object** out);
+FERROLIT_C_API ferrolit_status ferrolit_create(const char* class_name, ferrolit_object** out);
 /* Adds or drops a reference; each returns the count left (0 for NULL). The
  * object behind a handle lives while any holder keeps it: a section fetched
  * from a registry is the very object in the registry's collection. */
-FERROLIT_API int32_t ferrolit_retain(ferrolit_object* object);
-FERROLIT_API int32_t ferrolit_release(ferrolit_object* object);
+FERROLIT_C_API int32_t ferrolit_retain(ferrolit_object* object);
+FERROLIT_C_API int32_t ferrolit_release(ferrolit_object* object);
 /* The class of a handle ("" for NULL). */
-FERROLIT_API const char* ferrolit_class_of(const ferrolit_object* object);
+FERROLIT_C_API const char* ferrolit_class_of(const ferrolit_object* object);
 /* 1 when both handles stand for the same object. */
-FERROLIT_API int ferrolit_same_object(const ferrolit_object* a, const ferrolit_object* b);
+FERROLIT_C_API int ferrolit_same_object(const ferrolit_object* a, const ferrolit_object* b);
 
 /* ---- type information ---- */
 enum {
@@ -156,25 +156,25 @@ typedef struct ferrolit_member_info {
 } ferrolit_member_info;
 
 /* Classes, numbered from 0. The data lives as long as the library. */
-FERROLIT_API int32_t ferrolit_class_count(void);
-FERROLIT_API const char* ferrolit_class_name(int32_t index); /* NULL outside */
+FERROLIT_C_API int32_t ferrolit_class_count(void);
+FERROLIT_C_API const char* ferrolit_class_name(int32_t index); /* NULL outside */
 /* Members of a class in interface order; -1 / NULL for an unknown class or index. */
-FERROLIT_API int32_t ferrolit_member_count(const char* class_name);
-FERROLIT_API const ferrolit_member_info* ferrolit_member_at(const char* class_name, int32_t index);
-FERROLIT_API int32_t ferrolit_member_find(const char* class_name, const char* member_name);
+FERROLIT_C_API int32_t ferrolit_member_count(const char* class_name);
+FERROLIT_C_API const ferrolit_member_info* ferrolit_member_at(const char* class_name, int32_t index);
+FERROLIT_C_API int32_t ferrolit_member_find(const char* class_name, const char* member_name);
 
 /* The unit of the numbers a member or an argument of that name holds (the
  * same name is the same quantity): "mm", "mm²", "mm²/m", "kN", "kNm", "MPa"
  * or "°", in UTF-8; "" for a pure number (a ratio, a strain, a count, a
  * code), a text, a flag, an object or an enumeration; NULL for a name that no
  * class uses. The text lives as long as the library. */
-FERROLIT_API const char* ferrolit_unit(const char* name);
+FERROLIT_C_API const char* ferrolit_unit(const char* name);
 
 /* Enumerations: names and their (name, value) pairs. */
-FERROLIT_API int32_t ferrolit_enum_count(void);
-FERROLIT_API const char* ferrolit_enum_name(int32_t index);
-FERROLIT_API int32_t ferrolit_enum_value_count(int32_t index);
-FERROLIT_API const char* ferrolit_enum_value(int32_t index, int32_t value_index, int32_t* value);
+FERROLIT_C_API int32_t ferrolit_enum_count(void);
+FERROLIT_C_API const char* ferrolit_enum_name(int32_t index);
+FERROLIT_C_API int32_t ferrolit_enum_value_count(int32_t index);
+FERROLIT_C_API const char* ferrolit_enum_value(int32_t index, int32_t value_index, int32_t* value);
 
 /* ---- late-bound access ----
  * Members are named exactly (case-sensitive). Arguments go in order in
@@ -185,12 +185,12 @@ FERROLIT_API const char* ferrolit_enum_value(int32_t index, int32_t value_index,
  * slot's old owned value has been released; on failure nothing is written.
  * result may be NULL; otherwise its old owned value is released and it
  * receives the member's result (EMPTY for a procedure). */
-FERROLIT_API ferrolit_status ferrolit_get(ferrolit_object* object, const char* member, ferrolit_value* args,
-                                          int32_t nargs, ferrolit_value* result);
-FERROLIT_API ferrolit_status ferrolit_let(ferrolit_object* object, const char* member, const ferrolit_value* value);
+FERROLIT_C_API ferrolit_status ferrolit_get(ferrolit_object* object, const char* member, ferrolit_value* args,
+                                            int32_t nargs, ferrolit_value* result);
+FERROLIT_C_API ferrolit_status ferrolit_let(ferrolit_object* object, const char* member, const ferrolit_value* value);
 /* Calls a method, or a reader that takes arguments. */
-FERROLIT_API ferrolit_status ferrolit_call(ferrolit_object* object, const char* member, ferrolit_value* args,
-                                           int32_t nargs, ferrolit_value* result);
+FERROLIT_C_API ferrolit_status ferrolit_call(ferrolit_object* object, const char* member, ferrolit_value* args,
+                                             int32_t nargs, ferrolit_value* result);
 
 /* ---- platform hooks ----
  * The design procedures show a modal critical-stop message box and sound the
@@ -198,10 +198,10 @@ FERROLIT_API ferrolit_status ferrolit_call(ferrolit_object* object, const char* 
  * to standard error). Handlers run synchronously on the calling thread. */
 typedef void (*ferrolit_message_box_fn)(const char* text, const char* title, void* user_data);
 typedef void (*ferrolit_beep_fn)(void* user_data);
-FERROLIT_API ferrolit_status ferrolit_set_message_box_handler(ferrolit_message_box_fn handler, void* user_data);
-FERROLIT_API ferrolit_status ferrolit_set_beep_handler(ferrolit_beep_fn handler, void* user_data);
+FERROLIT_C_API ferrolit_status ferrolit_set_message_box_handler(ferrolit_message_box_fn handler, void* user_data);
+FERROLIT_C_API ferrolit_status ferrolit_set_beep_handler(ferrolit_beep_fn handler, void* user_data);
 /* Decimal separator of the "0.00" renderings in messages, such as '.' or ','. */
-FERROLIT_API ferrolit_status ferrolit_set_decimal_separator(char separator);
+FERROLIT_C_API ferrolit_status ferrolit_set_decimal_separator(char separator);
 
 /* ---- verification by the 2018 code ----
  * Verifies one section given as a JSON object (the keys listed in the
@@ -213,25 +213,25 @@ FERROLIT_API ferrolit_status ferrolit_set_decimal_separator(char separator);
  * ferrolit_last_error() the same Italian message (ferrolit_last_error_key() the
  * key it names). A NULL json gives 5; a NULL
  * result_json gives 5 and writes nothing. */
-FERROLIT_API int ferrolit_verify_json(const char* json, char** result_json);
+FERROLIT_C_API int ferrolit_verify_json(const char* json, char** result_json);
 /* ---- the code engine ----
  * The same contract for the document of `ferrolit analyse` (README): a
  * section, its materials and queries in; N_max, N_min and one result per
  * query out. */
-FERROLIT_API int ferrolit_analyse_json(const char* json, char** result_json);
+FERROLIT_C_API int ferrolit_analyse_json(const char* json, char** result_json);
 /* ---- every member of a building ----
  * The same contract for a model of members (README "Members of a building"):
  * its sections, members and forces. forces_csv, when not NULL and not empty,
  * is the forces table as CSV text in place of the model's "sollecitazioni"
  * (whose file path is relative to the working directory). A member that
  * cannot be verified has its "error" in the result and the status is still 0. */
-FERROLIT_API int ferrolit_verify_members_json(const char* model_json, const char* forces_csv, char** result_json);
+FERROLIT_C_API int ferrolit_verify_members_json(const char* model_json, const char* forces_csv, char** result_json);
 /* Releases a text written by ferrolit_verify_json, ferrolit_analyse_json or ferrolit_verify_members_json;
  * NULL is ignored. */
-FERROLIT_API void ferrolit_json_free(char* json);
+FERROLIT_C_API void ferrolit_json_free(char* json);
 
 /* The library's version, "major.minor.patch". */
-FERROLIT_API const char* ferrolit_version(void);
+FERROLIT_C_API const char* ferrolit_version(void);
 
 #ifdef __cplusplus
 }

@@ -57,7 +57,18 @@ FpFaultScope::FpFaultScope() noexcept {
     std::feclearexcept(kWatched);
 }
 
+#if defined(_WIN32) && defined(__SSE__)
+// MinGW-w64's fesetexceptflag also clears the trap masks of the exceptions it
+// sets, so a later division by zero would stop the program: on Windows the
+// saved flags go back into MXCSR directly (x86-64 computes doubles in SSE;
+// the FE_* flags are MXCSR's flag bits).
+FpFaultScope::~FpFaultScope() {
+    const unsigned watched = kWatched;
+    _mm_setcsr((_mm_getcsr() & ~watched) | (static_cast<unsigned>(saved_) & watched));
+}
+#else
 FpFaultScope::~FpFaultScope() { std::fesetexceptflag(&saved_, kWatched); }
+#endif
 
 std::optional<ErrorKind> FpFaultScope::fault() const noexcept {
     const int raised = std::fetestexcept(kWatched);

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "cli/capped_input.hpp"
+#include "cli/file_system.hpp"
 #include "ferrolit/analysis.hpp"
 
 namespace ferrolit::cli {
@@ -21,7 +22,7 @@ int run_analyse(const std::string& file) {
         if (file.empty() || file == "-") {
             text = read_capped(std::cin, kMostInputBytes);
         } else {
-            std::ifstream in(file, std::ios::binary);
+            std::ifstream in(files::native_path(file), std::ios::binary);
             if (!in)
                 throw ferrolit::Error(ErrorKind::InvalidOperation, "\"" + file + "\": impossibile leggere il file");
             text = read_capped(in, kMostInputBytes);

@@ -5,8 +5,11 @@
 
 #include <CLI/CLI.hpp>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "cli/analyse.hpp"
+#include "cli/console.hpp"
 #include "cli/members.hpp"
 #include "cli/run.hpp"
 #include "common/example.hpp"
@@ -40,9 +43,16 @@ void add_section_options(CLI::App* command, ferrolit::cli::RunOptions& options) 
 
 // Only an exhausted memory can end the program with an exception here.
 int main(int argc, char** argv) {  // NOLINT(bugprone-exception-escape)
+    ferrolit::cli::use_byte_streams();
+    std::vector<std::string> arguments = ferrolit::cli::utf8_arguments(argc, argv);
+    std::vector<char*> argument_pointers;
+    for (std::string& a : arguments) argument_pointers.push_back(a.data());
     CLI::App app{"ferrolit: verifica di sezioni in cemento armato agli stati limite (NTC 2018)"};
     app.set_version_flag("--version", FERROLIT_VERSION_STRING);
     app.require_subcommand(1);
+    // Options are --name everywhere: on Windows, CLI11 would otherwise read an
+    // argument such as /tmp/sezione.json as the option "/tmp".
+    app.allow_windows_style_options(false);
     ferrolit::cli::RunOptions options;
     CLI::App* verify = app.add_subcommand("verify", "verifica una sezione (JSON) o molte (JSON Lines, .jsonl)");
     add_section_options(verify, options);
@@ -83,7 +93,7 @@ int main(int argc, char** argv) {  // NOLINT(bugprone-exception-escape)
                                               "avanzamento sullo standard error anche se non è un terminale");
     members->add_flag("--quiet", members_options.quiet, "nessun avanzamento")->excludes(progress);
     try {
-        app.parse(argc, argv);
+        app.parse(static_cast<int>(argument_pointers.size()), argument_pointers.data());
     } catch (const CLI::ParseError& e) {
         return app.exit(e) == 0 ? 0 : kUnusableInput;
     }

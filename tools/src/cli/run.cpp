@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/capped_input.hpp"
+#include "cli/file_system.hpp"
 #include "cli/output_files.hpp"
 #include "common/example.hpp"
 #include "common/local_date.hpp"
@@ -55,12 +56,13 @@ Source load(const std::string& file, bool batch) {
     namespace fs = std::filesystem;
     if (file.empty()) return {kExampleSection, kExampleName};
     if (file == "-") return read_source(std::cin, "<stdin>", batch);
+    const fs::path path = files::native_path(file);
     std::error_code ec;
-    if (fs::is_directory(file, ec))
+    if (fs::is_directory(path, ec))
         throw Fatal{file + " è una cartella: indicare un file JSON (.json) o JSON Lines (.jsonl)"};
-    const std::uintmax_t size = fs::file_size(file, ec);
+    const std::uintmax_t size = fs::file_size(path, ec);
     if (!ec && size > kMostFileBytes) throw Fatal{file + ": file troppo grande (oltre 1 GiB)"};
-    std::ifstream in(file, std::ios::binary);
+    std::ifstream in(path, std::ios::binary);
     if (!in) throw Fatal{"impossibile leggere " + file};
     Source source = read_source(in, file, batch);
     if (in.bad()) throw Fatal{"impossibile leggere " + file};

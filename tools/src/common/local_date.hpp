@@ -11,7 +11,11 @@ namespace ferrolit::cli {
 inline std::string local_date(const char* format) {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
     localtime_r(&now, &local);
+#endif
     char text[32];
     return std::strftime(text, sizeof text, format, &local) ? text : "";
 }
