@@ -72,6 +72,7 @@ class Verify(unittest.TestCase):
             ferrolit.analyse(beam | {"concrete": {"fck": "30"}})
         self.assertEqual(raised.exception.kind, ferrolit.ErrorKind.InvalidOperation)
         self.assertIn('"concrete.fck"', str(raised.exception))
+        self.assertEqual(raised.exception.key, "concrete.fck")
 
     def test_files(self):
         with tempfile.TemporaryDirectory() as d:

@@ -56,7 +56,7 @@ void append_nested(std::string& out, const json& value, std::string_view indent)
 }  // namespace
 
 AnalyseError::AnalyseError(const std::string& key, const std::string& problem)
-    : ferrolit::Error(ErrorKind::InvalidOperation, "\"" + key + "\": " + problem) {}
+    : ferrolit::InputError("\"" + key + "\": " + problem, key == "JSON" ? "" : key, problem, 0, "") {}
 
 // The output is written as the results come, the same text as one dump(2) of
 // the whole document, and stops at its limit: a domain query of many points,

@@ -11,8 +11,9 @@
 
 namespace ferrolit::analysis::json_io {
 
-// Unusable input (InvalidOperation); the message names the key ("concrete.fck": ...).
-class AnalyseError : public ferrolit::Error {
+// Unusable input: an InputError whose message names the key ("concrete.fck": ...)
+// and whose key() is that path (empty for the text as a whole, named "JSON").
+class AnalyseError : public ferrolit::InputError {
 public:
     AnalyseError(const std::string& key, const std::string& problem);
 };
