@@ -16,6 +16,10 @@
 #include <string>
 #include <system_error>
 
+#if !defined(__cpp_lib_to_chars)
+#include <nlohmann/json.hpp>  // its Grisu2, for write_real below
+#endif
+
 namespace ferrolit::detail {
 
 #if defined(__cpp_lib_to_chars)
@@ -59,14 +63,14 @@ inline std::to_chars_result print_real(char* first, char* last, const char* form
     return {first + n, std::errc{}};
 }
 
+// The shortest text that reads back as the same double, by nlohmann-json's
+// Grisu2 (a loop of snprintf and strtod would cost microseconds a number);
+// its ".0" after a whole number dropped, as to_chars writes none.
 inline std::to_chars_result write_real(char* first, char* last, double value) {
-    std::to_chars_result r{};
-    for (int digits = 1; digits <= 17; ++digits) {
-        r = print_real(first, last, "%.*g", digits, value);
-        double back = 0;
-        if (r.ec == std::errc{} && read_real(first, r.ptr, back).ec == std::errc{} && back == value) break;
-    }
-    return r;
+    if (last - first < 32) return {last, std::errc::value_too_large};
+    char* end = nlohmann::detail::to_chars(first, last, value);
+    if (end - first > 2 && end[-1] == '0' && end[-2] == '.') end -= 2;
+    return {end, std::errc{}};
 }
 
 inline std::to_chars_result write_real(char* first, char* last, double value, std::chars_format form, int precision) {
