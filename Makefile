@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 
 .PHONY: all build test sanitize install bench clean deps demo format format-check tidy fuzz tsan \
-        windows dist-windows test-windows
+        windows dist-windows test-windows web web-page
 
 all: build
 
@@ -16,7 +16,9 @@ all: build
 TOOL_PACKAGES := cmake ninja-build g++ nlohmann-json3-dev libcli11-dev libcpp-httplib-dev pkg-config
 TEST_PACKAGES := libgtest-dev libbenchmark-dev python3 clang-format clang-tidy python3-venv python3-pip \
                  python3-setuptools python3-wheel locales chromium
-DEB_PACKAGES := $(TOOL_PACKAGES) $(TEST_PACKAGES)
+# Emscripten compiles the page's WebAssembly module (make web).
+WEB_PACKAGES := emscripten
+DEB_PACKAGES := $(TOOL_PACKAGES) $(TEST_PACKAGES) $(WEB_PACKAGES)
 # libFuzzer comes with clang's runtime libraries.
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 # The Windows build: the MinGW-w64 cross compiler, Wine to run its tests,
@@ -47,8 +49,22 @@ demo:
 	./build/tools/ferrolit members examples/building/model.json --quiet --html build/demo-members.html
 	@echo "Relazione delle membrature dell'edificio di esempio in build/demo-members.html"
 
+# The page that computes in the browser joins when Emscripten is installed;
+# without it, its browser test skips.
 test: build
+	@if command -v emcc >/dev/null 2>&1; then $(MAKE) web-page; else echo "emcc assente: la pagina nel browser non è costruita"; fi
 	ctest --preset $(PRESET) -j $(JOBS)
+
+# The page that computes in the browser: build/web/index.html with the
+# library compiled to WebAssembly in build/web/ferrolit.js (preset web).
+web:
+	$(MAKE) deps DEB_PACKAGES="$(TOOL_PACKAGES) $(WEB_PACKAGES)"
+	$(MAKE) web-page
+
+web-page:
+	cmake --preset web
+	cmake --build --preset web -j $(JOBS)
+	@echo "Pagina che calcola nel browser: build/web/index.html (si apre dal disco o da un qualsiasi server statico)"
 
 sanitize:
 	$(MAKE) test PRESET=sanitize
@@ -110,4 +126,5 @@ test-windows:
 	ctest --preset windows -j $(JOBS)
 
 clean:
-	rm -rf build build-ci build-sanitize build-bench build-tidy build-fuzz build-tsan build-windows
+.PHONY: all build test sanitize install bench clean deps demo format format-check tidy fuzz tsan \
+        windows dist-windows test-windows web web-page

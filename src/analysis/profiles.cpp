@@ -8,6 +8,7 @@
 
 #include "analysis/errors.hpp"
 #include "core/numeric.hpp"
+#include "core/real_text.hpp"
 #include "ferrolit/analysis.hpp"
 
 namespace ferrolit::analysis {
@@ -45,9 +46,9 @@ std::vector<Group> parse_groups(std::string_view text) {
         j = i;
         while (j < compact.size() && (std::isdigit(static_cast<unsigned char>(compact[j])) || compact[j] == '.')) ++j;
         if (j == i || j - i > 8) detail::fail(bad);
-        // from_chars reads a point whatever the C locale of the host says.
+        // read_real reads a point whatever the C locale of the host says.
         double diameter = 0;
-        const auto [end, ec] = std::from_chars(compact.data() + i, compact.data() + j, diameter);
+        const auto [end, ec] = ferrolit::detail::read_real(compact.data() + i, compact.data() + j, diameter);
         if (ec != std::errc{} || end != compact.data() + j) detail::fail(bad);
         if (count < 1 || count > 1000 || !positive(diameter) || diameter > 100) detail::fail(bad);
         groups.push_back({count, diameter});

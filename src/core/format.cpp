@@ -6,6 +6,8 @@
 #include <string>
 #include <system_error>
 
+#include "core/real_text.hpp"
+
 namespace ferrolit::format {
 
 namespace {
@@ -25,7 +27,7 @@ const char* not_finite(double value) {
 // conversion yields "—" rather than whatever the buffer held.
 std::string convert(double value, std::chars_format form, int precision) {
     char text[96];
-    const auto [end, error] = std::to_chars(text, text + sizeof text, value, form, precision);
+    const auto [end, error] = detail::write_real(text, text + sizeof text, value, form, precision);
     if (error != std::errc{}) return "—";
     return std::string(text, end);
 }

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "core/platform.hpp"
+#include "core/real_text.hpp"
 
 namespace ferrolit::detail {
 
@@ -27,7 +28,7 @@ struct DecimalForm {
 // The value rounded to `significant` digits in scientific notation, such as
 // "-1.2345e+03"; its end in `buffer`.
 char* scientific_text(char (&buffer)[64], double value, int significant) {
-    return std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, significant - 1).ptr;
+    return write_real(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, significant - 1).ptr;
 }
 
 DecimalForm decimal_form(double value, int significant) {
@@ -52,7 +53,7 @@ DecimalForm decimal_form(double value, int significant) {
 // Whether the text reads back as exactly this float.
 bool reads_back_as(const char* begin, const char* end, float value) {
     float back = 0;
-    const auto [ptr, ec] = std::from_chars(begin, end, back);
+    const auto [ptr, ec] = read_real(begin, end, back);
     return ec == std::errc{} && ptr == end && back == value;
 }
 

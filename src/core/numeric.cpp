@@ -10,7 +10,14 @@ namespace ferrolit::detail {
 
 namespace {
 
-constexpr int kWatched = FE_DIVBYZERO | FE_OVERFLOW | FE_INVALID;
+// WebAssembly has no floating-point status flags, and Emscripten's C library
+// names none of them: there no fault is ever read (README, "Nel browser").
+#if defined(FE_DIVBYZERO)
+constexpr int kDivisionByZero = FE_DIVBYZERO, kOverflow = FE_OVERFLOW, kInvalid = FE_INVALID;
+#else
+constexpr int kDivisionByZero = 0, kOverflow = 0, kInvalid = 0;
+#endif
+constexpr int kWatched = kDivisionByZero | kOverflow | kInvalid;
 
 // Per thread: how deep the public calls are nested, and the environment the
 // host had when the outermost one began.
@@ -72,9 +79,9 @@ FpFaultScope::~FpFaultScope() { std::fesetexceptflag(&saved_, kWatched); }
 
 std::optional<ErrorKind> FpFaultScope::fault() const noexcept {
     const int raised = std::fetestexcept(kWatched);
-    if (raised & FE_DIVBYZERO) return ErrorKind::DivisionByZero;
-    if (raised & FE_OVERFLOW) return ErrorKind::Overflow;
-    if (raised & FE_INVALID) return ErrorKind::InvalidOperation;
+    if (raised & kDivisionByZero) return ErrorKind::DivisionByZero;
+    if (raised & kOverflow) return ErrorKind::Overflow;
+    if (raised & kInvalid) return ErrorKind::InvalidOperation;
     return std::nullopt;
 }
 

@@ -122,7 +122,7 @@ class ServeOverHttp(unittest.TestCase):
                 self.assertEqual(answer["X-Content-Type-Options"], "nosniff")
                 self.assertIn("default-src 'none'", answer["Content-Security-Policy"])
         _, page, _ = self.request("GET", "/")
-        self.assertIn("script-src 'self';", page["Content-Security-Policy"])
+        self.assertIn("script-src 'self' 'wasm-unsafe-eval';", page["Content-Security-Policy"])
 
     def test_record_of_500_sections_ending_with_a_newline(self):
         body = b"{}\n" * 500

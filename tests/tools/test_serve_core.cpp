@@ -116,6 +116,7 @@ TEST(ServeCore, ServesThePageItsAssetsAndLists) {
         {"/app.js", "text/javascript; charset=utf-8", "api/verify"},
         {"/app.css", "text/css; charset=utf-8", ".verdict"},
         {"/palette.css", "text/css; charset=utf-8", "--ok:"},
+        {"/ferrolit.js", "text/javascript; charset=utf-8", "make web"},
         {"/api/example", "application/json; charset=utf-8", "\"combinazioni\""},
         // The lists come from the library's tables.
         {"/api/names", "application/json; charset=utf-8", "\"SLE quasi permanente\""},
@@ -215,7 +216,7 @@ TEST(ServeCore, EveryAnswerCarriesItsPolicy) {
         const char* cache;
     };
     const Case cases[] = {
-        {{"GET", "/", "", ""}, "script-src 'self';", "no-cache"},
+        {{"GET", "/", "", ""}, "script-src 'self' 'wasm-unsafe-eval';", "no-cache"},
         {{"GET", "/app.js", "", ""}, "sandbox", "no-cache"},
         {{"GET", "/api/names", "", ""}, "default-src 'none'", "no-store"},
         {post("/api/verify", kBeam), "sandbox", "no-store"},

@@ -1,7 +1,10 @@
-// The section editor of `ferrolit serve`. The section is one JSON object,
-// edited through the form or as text; every change is sent to /api/verify
-// after a short pause and the answer redrawn. Input errors name the key they
-// concern ("chiave"), and the form shows them beside that key's field.
+// The section editor of `ferrolit serve` and of the page that computes in the
+// browser (make web). The section is one JSON object, edited through the form
+// or as text; every change is sent to api/verify after a short pause and the
+// answer redrawn. Input errors name the key they concern ("chiave"), and the
+// form shows them beside that key's field. With the WebAssembly module loaded
+// (ferrolit.js), the same API is answered in the page by the module, so the
+// page needs no server and works opened from disk.
 'use strict';
 
 (() => {
@@ -18,6 +21,9 @@
     Copriferro_Inf: ['copriferro'],
     Copriferro_Sup: ['copriferro'],
   };
+
+  // The page's API: answered by the module when there is one, otherwise by the server.
+  const api = typeof ferrolit === 'object' ? ferrolit.fetch : fetch;
 
   let section = {};
   let lists = { tipo: [], verifiche: {} };
@@ -484,8 +490,7 @@
   // ------------------------------------------------------------ requests
 
   async function post(path, text, type = 'application/json') {
-    const response = await fetch(path, { method: 'POST', headers: { 'Content-Type': type }, body: text });
-    return response;
+    return api(path, { method: 'POST', headers: { 'Content-Type': type }, body: text });
   }
 
   async function verify() {
@@ -496,7 +501,7 @@
       response = await post('api/verify', JSON.stringify(section));
       answer = await response.json();
     } catch (e) {
-      if (mine === sequence) showMessage(`Il server non risponde: ${e.message}`);
+      if (mine === sequence) showMessage(`${api === fetch ? 'Il server non risponde' : 'Calcolo non riuscito'}: ${e.message}`);
       return;
     }
     if (mine !== sequence) return;
@@ -581,7 +586,7 @@
   }
 
   async function start() {
-    const [names, example] = await Promise.all([fetch('api/names'), fetch('api/example')]);
+    const [names, example] = await Promise.all([api('api/names'), api('api/example')]);
     lists = await names.json();
     section = await example.json();
     fillLists();

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/numeric.hpp"
+#include "core/real_text.hpp"
 #include "ferrolit/enums.hpp"
 
 namespace ferrolit::component {
@@ -45,7 +46,7 @@ std::optional<std::int16_t> parse_int16(std::string_view text) {
     const bool negative = text.front() == '-';
     if (text.front() == '+' || text.front() == '-') text.remove_prefix(1);
     double value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    const auto [end, ec] = detail::read_real(text.data(), text.data() + text.size(), value);
     if (ec != std::errc{} || end != text.data() + text.size()) return std::nullopt;
     try {
         return detail::to_int16(negative ? -value : value);

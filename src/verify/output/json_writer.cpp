@@ -4,6 +4,7 @@
 #include <cmath>
 #include <system_error>
 
+#include "core/real_text.hpp"
 #include "ferrolit/error.hpp"
 
 namespace ferrolit::verification {
@@ -71,7 +72,7 @@ JsonWriter& JsonWriter::value(double v) {
     } else {
         // The shortest form of a double takes at most 24 characters.
         char text[32];
-        const auto [end, error] = std::to_chars(text, text + sizeof text, v);
+        const auto [end, error] = detail::write_real(text, text + sizeof text, v);
         if (error != std::errc{}) throw Error(ErrorKind::Overflow, "numero non rappresentabile in JSON");
         out_.append(text, end);
     }

@@ -28,12 +28,12 @@ constexpr const char* kPageSource = "<pagina web>";
 // Sections in one JSON Lines record: each takes milliseconds; this bounds a request's work.
 constexpr std::size_t kMostBatchSections = 500;
 
-// The page: its own script and style sheet, requests to this server only, the
-// domains' SVG inline. 'unsafe-inline' styles are for the record shown in the
+// The page: its own scripts (the module's WebAssembly compiled from its own
+// script) and style sheet, requests to this server only, the domains' SVG inline. 'unsafe-inline' styles are for the record shown in the
 // page (an iframe's srcdoc inherits this policy), whose style sheet is in the
 // record itself so that the downloaded file stands alone; no script is inline.
 constexpr const char* kPagePolicy =
-    "default-src 'none'; script-src 'self'; style-src 'self' 'unsafe-inline'; img-src 'self' data:; "
+    "default-src 'none'; script-src 'self' 'wasm-unsafe-eval'; style-src 'self' 'unsafe-inline'; img-src 'self' data:; "
     "connect-src 'self'; base-uri 'none'; form-action 'none'; frame-ancestors 'none'";
 // The API's answers are data: nothing in them may run, load or be framed.
 constexpr const char* kDataPolicy = "default-src 'none'; frame-ancestors 'none'; sandbox";
@@ -54,6 +54,7 @@ constexpr Route kRoutes[] = {
     {"/app.js", "GET", Action::Asset, false},
     {"/app.css", "GET", Action::Asset, false},
     {"/palette.css", "GET", Action::Asset, false},
+    {"/ferrolit.js", "GET", Action::Asset, false},
     {"/api/example", "GET", Action::Example, false},
     {"/api/names", "GET", Action::Names, false},
     {"/api/verify", "POST", Action::Verify, false},

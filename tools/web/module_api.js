@@ -1,0 +1,98 @@
+// The JavaScript API of ferrolit's WebAssembly module (make web writes it
+// into ferrolit.js after Emscripten's loader and the module's binary):
+//
+//   await ferrolit.verify(json)   the result, as `ferrolit verify --json` writes it (JSON text)
+//   await ferrolit.design(json)   the same after choosing the missing bars and stirrups
+//   await ferrolit.analyse(json)  the code engine's analysis, as `ferrolit analyse` writes it
+//   await ferrolit.record(json)   the HTML calculation record, as `ferrolit verify --html` writes it
+//   await ferrolit.fetch(path, init)  a Response from the page's server API, computed here
+//
+// `json` is a JSON text or an object. An input the library cannot use
+// rejects with a ferrolit.Error: message in Italian, kind (the ErrorKind's
+// number: 5 invalid input, 6 overflow, ...) and key (the input key it
+// concerns, as "combinazioni[2].My", or null).
+'use strict';
+
+// eslint-disable-next-line no-unused-vars
+const ferrolit = (() => {
+  class FerrolitError extends Error {
+    constructor(answer) {
+      super(answer.error);
+      this.name = 'ferrolit.Error';
+      this.kind = answer.kind;
+      this.key = answer.key;
+    }
+  }
+
+  let loading = null;
+
+  // The module, compiled once from the binary in this script: nothing is fetched.
+  function module() {
+    if (loading === null) {
+      const binary = Uint8Array.from(atob(FERROLIT_WASM_BASE64), (c) => c.charCodeAt(0));
+      // eslint-disable-next-line no-undef
+      loading = createFerrolitModule({ wasmBinary: binary });
+    }
+    return loading;
+  }
+
+  const outOfMemory = () => new FerrolitError({ error: 'memoria esaurita', kind: 5, key: null });
+
+  const encoder = new TextEncoder();
+
+  // A text copied into the module's heap as UTF-8 (not onto its stack, which a
+  // large input would overflow), NUL-terminated: [address, length in bytes].
+  function heapText(m, value) {
+    const bytes = encoder.encode(value);
+    const address = m._malloc(bytes.length + 1);
+    if (address === 0) throw outOfMemory();
+    m.HEAPU8.set(bytes, address);
+    m.HEAPU8[address + bytes.length] = 0;
+    return [address, bytes.length];
+  }
+
+  // Calls an entry point with texts, the last one followed by its length (it
+  // may hold NUL bytes); its answer is a JSON text that the caller frees.
+  function answer(m, entry, texts) {
+    const copies = [];
+    try {
+      for (const t of texts) copies.push(heapText(m, t));
+      const args = [...copies.map((c) => c[0]), copies[copies.length - 1][1]];
+      const address = m.ccall(entry, 'number', args.map(() => 'number'), args);
+      if (address === 0) throw outOfMemory();
+      try {
+        return JSON.parse(m.UTF8ToString(address));
+      } finally {
+        m._free(address);
+      }
+    } finally {
+      for (const c of copies) m._free(c[0]);
+    }
+  }
+
+  const text = (json) => (typeof json === 'string' ? json : JSON.stringify(json));
+
+  async function call(name, json) {
+    const a = answer(await module(), 'ferrolit_web_call', [name, text(json)]);
+    if ('error' in a) throw new FerrolitError(a);
+    return a.text;
+  }
+
+  async function fetchLocal(path, init = {}) {
+    const url = new URL(path, 'http://ferrolit/');
+    const headers = new Headers(init.headers || {});
+    const a = answer(await module(), 'ferrolit_web_request',
+      [init.method || 'GET', url.pathname, headers.get('Content-Type') || '', init.body || '']);
+    return new Response(a.body, { status: a.status, headers: { ...a.headers, 'Content-Type': a.type } });
+  }
+
+  return {
+    Error: FerrolitError,
+    ready: () => module().then(() => true),
+    verify: (json) => call('verify', json),
+    design: (json) => call('design', json),
+    analyse: (json) => call('analyse', json),
+    record: (json) => call('record', json),
+    fetch: fetchLocal,
+  };
+})();
