@@ -73,8 +73,9 @@ TEST(Members, ExampleBuildingByHandAtItsGoverningPoints) {
                 EXPECT_NEAR(*e.check.demand, row.demand, 1e-9) << row.id;
                 EXPECT_NEAR(*e.check.capacity, row.capacity, row.tolerance * row.capacity) << row.id;
             }
-            if (std::string(row.id) != "crack_width")
+            if (std::string(row.id) != "crack_width") {
                 EXPECT_NEAR(check_of(t2, row.id).check.ratio, 0.9 * e.check.ratio, 1e-9) << row.id;
+            }
         }
         // Governing: the largest ratio of the envelope, a detailing rule has no station.
         double worst = 0;
@@ -138,7 +139,9 @@ TEST(Members, EnvelopeIsTheWorstOfEachStationVerifiedAlone) {
     ASSERT_EQ(p1.checks.size(), worst.size());
     for (const EnvelopeCheck& e : p1.checks) {
         EXPECT_NEAR(e.check.ratio, worst[e.check.id], 1e-12) << e.check.id;
-        if (e.x) EXPECT_EQ(std::make_pair(*e.x, *e.check.combination), where[e.check.id]) << e.check.id;
+        if (e.x) {
+            EXPECT_EQ(std::make_pair(*e.x, *e.check.combination), where[e.check.id]) << e.check.id;
+        }
     }
 }
 
@@ -165,7 +168,9 @@ TEST(Members, ForeignTableReadThroughConventions) {
             const EnvelopeCheck &a = theirs.members[i].checks[k], &b = ours.members[i].checks[k];
             EXPECT_NEAR(a.check.ratio, b.check.ratio, 1e-9) << b.check.id;
             EXPECT_EQ(a.x.has_value(), b.x.has_value());
-            if (a.x) EXPECT_NEAR(*a.x, *b.x, 1e-9);
+            if (a.x) {
+                EXPECT_NEAR(*a.x, *b.x, 1e-9);
+            }
             EXPECT_EQ(a.check.combination, b.check.combination);
         }
     }
