@@ -121,6 +121,7 @@ TEST(Members, EnvelopeIsTheWorstOfEachStationVerifiedAlone) {
     for (const double x : {0.0, 1.5, 3.0}) {
         nlohmann::json section = model["sezioni"]["P40x40"];
         section["TipoSezione"] = "Pilastro";
+        for (const char* key : {"l0_y", "l0_z"}) section[key] = model["membrature"][2][key];
         for (const Row& row : rows_of("P1")) {
             if (row.x != x) continue;
             section["combinazioni"].push_back({{"nome", row.combination},
