@@ -42,8 +42,14 @@ def _verify_text(text, entry=lib.ferrolit_verify_json):
     data = text.encode("utf-8") if isinstance(text, str) else text
     if b"\0" in data:
         raise _error(_INVALID_INPUT, _NUL_PROBLEM)
+    return _reply(lambda out: entry(data, out))
+
+
+def _reply(call):
+    """The result dict that call(out) writes through a JSON entry point of
+    the C interface; raises ferrolit.Error with the key when unusable."""
     out = ctypes.c_void_p()
-    status = entry(data, ctypes.byref(out))
+    status = call(ctypes.byref(out))
     key = lib.ferrolit_last_error_key().decode("utf-8", "replace") or None
     try:
         reply = json.loads(ctypes.string_at(out.value).decode("utf-8")) if out.value else {}
@@ -156,13 +162,4 @@ def verify_members(model, forces=None):
     data = json.dumps(model, ensure_ascii=False, default=_plain).encode("utf-8")
     if b"\0" in data or (csv is not None and b"\0" in csv):
         raise _error(_INVALID_INPUT, _NUL_PROBLEM)
-    out = ctypes.c_void_p()
-    status = lib.ferrolit_verify_members_json(data, csv, ctypes.byref(out))
-    key = lib.ferrolit_last_error_key().decode("utf-8", "replace") or None
-    try:
-        reply = json.loads(ctypes.string_at(out.value).decode("utf-8")) if out.value else {}
-    finally:
-        lib.ferrolit_json_free(out)
-    if status != 0:
-        raise _error(status, reply.get("error", ""), key)
-    return reply
+    return _reply(lambda out: lib.ferrolit_verify_members_json(data, csv, out))
