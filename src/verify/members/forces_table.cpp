@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "core/real_text.hpp"
 #include "verify/input/name_lists.hpp"
 #include "verify/members/model_errors.hpp"
 
@@ -65,7 +66,7 @@ std::optional<double> number_of(std::string_view text) {
     std::replace(s.begin(), s.end(), ',', '.');
     if (!s.empty() && s.front() == '+') s.erase(0, 1);
     double v = 0;
-    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    const auto [end, ec] = ferrolit::detail::read_real(s.data(), s.data() + s.size(), v);
     if (s.empty() || ec != std::errc() || end != s.data() + s.size() || !std::isfinite(v)) return std::nullopt;
     return v;
 }
