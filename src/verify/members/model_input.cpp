@@ -75,7 +75,10 @@ void complete_section(MemberEntry& m, const json& item, const json& sections) {
             m.warnings.push_back(std::string("\"") + key +
                                  "\" della membratura conservato ma non ancora usato dalle verifiche");
     }
-    for (const auto& [key, value] : item.items()) {
+    for (const auto& entry : item.items()) {
+        // A plain variable, not a structured binding: clang 14 (the fuzz and
+        // WebAssembly builds) cannot capture bindings in a lambda.
+        const std::string& key = entry.key();
         const auto known = [&](const auto& list) {
             return std::find_if(std::begin(list), std::end(list), [&](const char* k) { return key == k; }) !=
                    std::end(list);
