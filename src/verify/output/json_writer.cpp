@@ -1,7 +1,10 @@
 #include "verify/output/json_writer.hpp"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <system_error>
 
 #include "core/real_text.hpp"
@@ -9,10 +12,15 @@
 
 namespace ferrolit::verification {
 
+void JsonWriter::grow(std::size_t more) { out_.resize(std::max(2 * out_.size(), used_ + more)); }
+
 void JsonWriter::newline() {
     if (indent_ < 0) return;
-    out_ += '\n';
-    out_.append(first_.size() * static_cast<std::size_t>(indent_), ' ');
+    put('\n');
+    const std::size_t spaces = first_.size() * static_cast<std::size_t>(indent_);
+    if (out_.size() - used_ < spaces) grow(spaces);
+    std::memset(out_.data() + used_, ' ', spaces);
+    used_ += spaces;
 }
 
 void JsonWriter::before_value() {
@@ -21,21 +29,21 @@ void JsonWriter::before_value() {
         return;
     }
     if (first_.empty()) return;
-    if (!first_.back()) out_ += ',';
+    if (!first_.back()) put(',');
     first_.back() = false;
     newline();
 }
 
 JsonWriter& JsonWriter::begin_object() {
     before_value();
-    out_ += '{';
+    put('{');
     first_.push_back(true);
     return *this;
 }
 
 JsonWriter& JsonWriter::begin_array() {
     before_value();
-    out_ += '[';
+    put('[');
     first_.push_back(true);
     return *this;
 }
@@ -44,7 +52,7 @@ void JsonWriter::close(char c) {
     const bool empty = first_.back();
     first_.pop_back();
     if (!empty) newline();
-    out_ += c;
+    put(c);
 }
 
 JsonWriter& JsonWriter::end_object() {
@@ -60,7 +68,7 @@ JsonWriter& JsonWriter::end_array() {
 JsonWriter& JsonWriter::key(std::string_view name) {
     before_value();
     write_string(name);
-    out_ += indent_ < 0 ? ":" : ": ";
+    put(indent_ < 0 ? ":" : ": ");
     after_key_ = true;
     return *this;
 }
@@ -68,32 +76,32 @@ JsonWriter& JsonWriter::key(std::string_view name) {
 JsonWriter& JsonWriter::value(double v) {
     before_value();
     if (!std::isfinite(v)) {
-        out_ += "null";
+        put("null");
     } else {
         // The shortest form of a double takes at most 24 characters.
         char text[32];
         const auto [end, error] = detail::write_real(text, text + sizeof text, v);
         if (error != std::errc{}) throw Error(ErrorKind::Overflow, "numero non rappresentabile in JSON");
-        out_.append(text, end);
+        put(std::string_view(text, static_cast<std::size_t>(end - text)));
     }
     return *this;
 }
 
 JsonWriter& JsonWriter::value(int v) {
     before_value();
-    out_ += std::to_string(v);
+    put(std::to_string(v));
     return *this;
 }
 
 JsonWriter& JsonWriter::value(bool v) {
     before_value();
-    out_ += v ? "true" : "false";
+    put(v ? "true" : "false");
     return *this;
 }
 
 JsonWriter& JsonWriter::null() {
     before_value();
-    out_ += "null";
+    put("null");
     return *this;
 }
 
@@ -103,37 +111,53 @@ JsonWriter& JsonWriter::value(std::string_view text) {
     return *this;
 }
 
-void JsonWriter::write_string(std::string_view text) {
-    out_ += '"';
-    for (char c : text) {
-        switch (c) {
-            case '"':
-                out_ += "\\\"";
-                break;
-            case '\\':
-                out_ += "\\\\";
-                break;
-            case '\n':
-                out_ += "\\n";
-                break;
-            case '\t':
-                out_ += "\\t";
-                break;
-            case '\r':
-                out_ += "\\r";
-                break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    const char* hex = "0123456789abcdef";
-                    out_ += "\\u00";
-                    out_ += hex[(c >> 4) & 0xF];
-                    out_ += hex[c & 0xF];
-                } else {
-                    out_ += c;
-                }
-        }
+namespace {
+
+// Whether JSON needs a character escaped in a string: '"', '\\' and the controls.
+constexpr std::array<bool, 256> kNeedsEscape = [] {
+    std::array<bool, 256> table{};
+    for (int c = 0; c < 0x20; ++c) table[static_cast<std::size_t>(c)] = true;
+    table['"'] = table['\\'] = true;
+    return table;
+}();
+
+// The escape of a character that needs one.
+std::string_view escape(char c, char (&buffer)[7]) {
+    switch (c) {
+        case '"':
+            return "\\\"";
+        case '\\':
+            return "\\\\";
+        case '\n':
+            return "\\n";
+        case '\t':
+            return "\\t";
+        case '\r':
+            return "\\r";
+        default:
+            const char* hex = "0123456789abcdef";
+            buffer[0] = '\\', buffer[1] = 'u', buffer[2] = '0', buffer[3] = '0';
+            buffer[4] = hex[(c >> 4) & 0xF], buffer[5] = hex[c & 0xF], buffer[6] = '\0';
+            return {buffer, 6};
     }
-    out_ += '"';
+}
+
+}  // namespace
+
+// Runs of characters that need no escape are appended whole: a result is
+// mostly such text, and a character at a time costs several times more.
+void JsonWriter::write_string(std::string_view text) {
+    put('"');
+    std::size_t run = 0;
+    char buffer[7];
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!kNeedsEscape[static_cast<unsigned char>(text[i])]) continue;
+        put(text.substr(run, i - run));
+        put(escape(text[i], buffer));
+        run = i + 1;
+    }
+    put(text.substr(run));
+    put('"');
 }
 
 }  // namespace ferrolit::verification

@@ -6,7 +6,9 @@
 // that is not finite (an unbounded ratio) as null, so that every JSON reader,
 // strict ones included, reads the text.
 
+#include <cstring>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,7 +21,9 @@ namespace ferrolit::verification {
 
 class JsonWriter {
 public:
-    explicit JsonWriter(int indent) : indent_(indent) {}
+    // Room for `expected_bytes` from the start (a section's result is some
+    // 20 kB), rather than a dozen reallocations and copies as it grows.
+    explicit JsonWriter(int indent, std::size_t expected_bytes = 256) : out_(expected_bytes, '\0'), indent_(indent) {}
 
     JsonWriter& begin_object();
     JsonWriter& end_object();
@@ -33,6 +37,11 @@ public:
     JsonWriter& value(std::string_view text);
     JsonWriter& value(const char* text) { return value(std::string_view(text)); }
     JsonWriter& null();
+    // The value, or null when there is none.
+    template <class T>
+    JsonWriter& value(const std::optional<T>& v) {
+        return v ? value(*v) : null();
+    }
 
     // key(name).value(v)
     template <class T>
@@ -40,7 +49,11 @@ public:
         return key(name).value(v);
     }
 
-    std::string take() { return std::move(out_); }
+    std::string take() {
+        out_.resize(used_);
+        used_ = 0;
+        return std::move(out_);
+    }
 
 private:
     void before_value();
@@ -48,7 +61,22 @@ private:
     void close(char c);
     void newline();
 
+    // The text is out_[0, used_), written through the string's pointer and
+    // grown by doubling: std::string's own appends cost several times more,
+    // above all in the WebAssembly build.
+    void put(std::string_view text) {
+        if (out_.size() - used_ < text.size()) grow(text.size());
+        std::memcpy(out_.data() + used_, text.data(), text.size());
+        used_ += text.size();
+    }
+    void put(char c) {
+        if (used_ == out_.size()) grow(1);
+        out_[used_++] = c;
+    }
+    void grow(std::size_t more);
+
     std::string out_;
+    std::size_t used_ = 0;
     int indent_;
     std::vector<bool> first_;  // per open container: no element written yet
     bool after_key_ = false;

@@ -14,16 +14,6 @@ namespace {
 
 using verification::JsonWriter;
 
-void optional_number(JsonWriter& w, std::string_view name, const std::optional<double>& v) {
-    w.key(name);
-    v ? w.value(*v) : w.null();
-}
-
-void optional_text(JsonWriter& w, std::string_view name, const std::optional<std::string>& v) {
-    w.key(name);
-    v ? w.value(*v) : w.null();
-}
-
 void ring(JsonWriter& w, const analysis::Ring& r) {
     w.begin_array();
     for (const analysis::Point& p : r) w.begin_array().value(p.y).value(p.z).end_array();
@@ -171,17 +161,17 @@ void materials(JsonWriter& w, const VerificationInput& in) {
     const analysis::Concrete& c = in.concrete;
     const analysis::Steel& s = in.steel;
     w.begin_object().key("concrete").begin_object();
-    optional_text(w, "class", c.name.empty() ? std::nullopt : std::optional(c.name));
+    w.member("class", c.name.empty() ? std::nullopt : std::optional(c.name));
     w.member("fck", c.fck);
-    optional_number(w, "Rck", c.Rck > 0 ? std::optional(c.Rck) : std::nullopt);
+    w.member("Rck", c.Rck > 0 ? std::optional(c.Rck) : std::nullopt);
     w.member("fcm", c.fcm).member("fctm", c.fctm).member("fctk05", c.fctk05).member("fctk95", c.fctk95);
     w.member("Ecm", c.Ec).member("alpha_cc", c.alpha_cc).member("gamma_c", c.gamma_c).member("fcd", c.fcd());
     w.member("eps_c2", c.eps_c2).member("eps_cu", c.eps_cu).member("n", c.n).member("law", law_name(c.law));
     w.end_object().key("steel").begin_object();
-    optional_text(w, "class", s.name.empty() ? std::nullopt : std::optional(s.name));
+    w.member("class", s.name.empty() ? std::nullopt : std::optional(s.name));
     w.member("fyk", s.fyk).member("gamma_s", s.gamma_s).member("fyd", s.fyd()).member("Es", s.Es);
     w.member("eps_yd", s.eps_yd());
-    optional_number(w, "eps_ud", s.eps_ud);
+    w.member("eps_ud", s.eps_ud);
     w.member("k", s.k).member("hardening", s.hardening);
     w.end_object().member("alpha_e", in.alpha_e).end_object();
 }
@@ -238,9 +228,9 @@ void section(JsonWriter& w, const VerificationResult& r) {
 
 void verification::write_check(JsonWriter& w, const CheckResult& c, const std::function<void(JsonWriter&)>& extra) {
     w.begin_object().member("id", c.id).member("clause", c.clause);
-    optional_text(w, "combination", c.combination);
-    optional_number(w, "demand", c.demand);
-    optional_number(w, "capacity", c.capacity);
+    w.member("combination", c.combination);
+    w.member("demand", c.demand);
+    w.member("capacity", c.capacity);
     w.member("unit", c.unit).member("ratio", c.ratio).member("verified", c.verified).member("note", c.note);
     if (extra) extra(w);
     w.key("details").begin_array();
@@ -253,14 +243,14 @@ namespace {
 
 void governing(JsonWriter& w, const CheckResult& c) {
     w.begin_object().member("id", c.id).member("clause", c.clause);
-    optional_text(w, "combination", c.combination);
+    w.member("combination", c.combination);
     w.member("ratio", c.ratio).member("verified", c.verified).end_object();
 }
 
 }  // namespace
 
 std::string to_json(const VerificationResult& r, int indent) {
-    JsonWriter w(indent);
+    JsonWriter w(indent, std::size_t{32} << 10);
     w.begin_object();
     w.member("program", "ferrolit").member("version", r.version);
     w.member("code", "NTC 2018 (D.M. 17/01/2018) e Circolare 21/01/2019 n. 7");
