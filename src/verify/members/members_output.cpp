@@ -12,11 +12,6 @@ namespace {
 
 using verification::JsonWriter;
 
-void optional_number(JsonWriter& w, std::string_view name, const std::optional<double>& v) {
-    w.key(name);
-    v ? w.value(*v) : w.null();
-}
-
 void member(JsonWriter& w, const MemberResult& m) {
     w.begin_object().member("id", m.id).member("section", m.section).member("type", m.type);
     if (!m.error.empty()) {
@@ -29,7 +24,7 @@ void member(JsonWriter& w, const MemberResult& m) {
         const EnvelopeCheck& g = m.checks[*m.governing];
         w.begin_object().member("check", g.check.id).key("combination");
         g.check.combination ? w.value(*g.check.combination) : w.null();
-        optional_number(w, "x", g.x);
+        w.member("x", g.x);
         w.member("ratio", g.check.ratio).end_object();
     } else {
         w.null();
@@ -37,7 +32,7 @@ void member(JsonWriter& w, const MemberResult& m) {
     w.member("combinations", static_cast<int>(m.combinations));
     w.key("checks").begin_array();
     for (const EnvelopeCheck& e : m.checks)
-        verification::write_check(w, e.check, [&](JsonWriter& out) { optional_number(out, "x", e.x); });
+        verification::write_check(w, e.check, [&](JsonWriter& out) { out.member("x", e.x); });
     w.end_array().key("not_run").begin_array();
     for (const NotRun& n : m.not_run) w.begin_object().member("id", n.id).member("reason", n.reason).end_object();
     w.end_array().key("warnings").begin_array();
