@@ -52,7 +52,7 @@ const ferrolit = (() => {
   }
 
   // Calls an entry point with texts, the last one followed by its length (it
-  // may hold NUL bytes); its answer is a JSON text that the caller frees.
+  // may hold NUL bytes); its answer is a text that the caller frees.
   function answer(m, entry, texts) {
     const copies = [];
     try {
@@ -61,7 +61,7 @@ const ferrolit = (() => {
       const address = m.ccall(entry, 'number', args.map(() => 'number'), args);
       if (address === 0) throw outOfMemory();
       try {
-        return JSON.parse(m.UTF8ToString(address));
+        return m.UTF8ToString(address);
       } finally {
         m._free(address);
       }
@@ -72,17 +72,18 @@ const ferrolit = (() => {
 
   const text = (json) => (typeof json === 'string' ? json : JSON.stringify(json));
 
+  // The answer is "T" and the text, or "E" and the error as JSON.
   async function call(name, json) {
     const a = answer(await module(), 'ferrolit_web_call', [name, text(json)]);
-    if ('error' in a) throw new FerrolitError(a);
-    return a.text;
+    if (a[0] !== 'T') throw new FerrolitError(JSON.parse(a.slice(1)));
+    return a.slice(1);
   }
 
   async function fetchLocal(path, init = {}) {
     const url = new URL(path, 'http://ferrolit/');
     const headers = new Headers(init.headers || {});
-    const a = answer(await module(), 'ferrolit_web_request',
-      [init.method || 'GET', url.pathname, headers.get('Content-Type') || '', init.body || '']);
+    const a = JSON.parse(answer(await module(), 'ferrolit_web_request',
+      [init.method || 'GET', url.pathname, headers.get('Content-Type') || '', init.body || '']));
     return new Response(a.body, { status: a.status, headers: { ...a.headers, 'Content-Type': a.type } });
   }
 

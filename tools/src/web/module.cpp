@@ -59,15 +59,19 @@ constexpr Action kActions[] = {
 
 std::string dump(const json& value) { return value.dump(-1, ' ', false, json::error_handler_t::replace); }
 
-json failure(const std::string& message, ErrorKind kind, const std::string& key = {}) {
-    return {{"error", message}, {"kind", static_cast<int>(kind)}, {"key", key.empty() ? json(nullptr) : json(key)}};
+// An error's answer: "E" and {"error": message, "kind": the ferrolit::ErrorKind's number, "key": the input key or null}.
+std::string failure(const std::string& message, ErrorKind kind, const std::string& key = {}) {
+    return "E" + dump({{"error", message},
+                       {"kind", static_cast<int>(kind)},
+                       {"key", key.empty() ? json(nullptr) : json(key)}});
 }
 
-// {"text": answer} or {"error": message, "kind": the ferrolit::ErrorKind's number, "key": the input key or null}.
-json call(std::string_view action, std::string_view input) {
+// "T" and the answer's text as it is, or an error's answer: the text is not
+// wrapped in JSON, which would escape it here and parse it back in the page.
+std::string call(std::string_view action, std::string_view input) {
     try {
         for (const Action& a : kActions)
-            if (a.name == action) return {{"text", a.compute(input)}};
+            if (a.name == action) return "T" + a.compute(input);
         return failure("funzione sconosciuta: " + std::string(action), ErrorKind::InvalidOperation);
     } catch (const InputError& e) {
         return failure(e.what(), e.kind(), e.key());
@@ -80,13 +84,14 @@ json call(std::string_view action, std::string_view input) {
     }
 }
 
-// The server's answer to a request, as `ferrolit serve` would give it.
-json request(const char* method, const char* path, const char* content_type, std::string body) {
+// The server's answer to a request, as `ferrolit serve` would give it, as JSON.
+std::string request(const char* method, const char* path, const char* content_type, std::string body) {
     cli::serve::Request r{method, path, std::move(body), content_type};
     const cli::serve::Response answer = cli::serve::handle(r, {FERROLIT_VERSION_STRING, 0});
     json headers = json::object();
     for (const auto& [name, value] : answer.headers) headers[name] = value;
-    return {{"status", answer.status}, {"type", answer.content_type}, {"headers", headers}, {"body", answer.body}};
+    return dump(
+        {{"status", answer.status}, {"type", answer.content_type}, {"headers", headers}, {"body", answer.body}});
 }
 
 // A NUL-terminated copy for the caller, or NULL when memory is exhausted.
@@ -99,7 +104,7 @@ char* copy(const std::string& text) {
 template <class Answer>
 char* answer_of(Answer&& compute) {
     try {
-        return copy(dump(compute()));
+        return copy(compute());
     } catch (...) {
         return nullptr;
     }
