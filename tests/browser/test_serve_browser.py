@@ -29,10 +29,16 @@ def error_beside(selector):
             f" return e ? e.textContent : ''; }})()")
 
 
+# The page's WebAssembly module, when make web has written it.
+MODULE = os.path.join(os.path.dirname(__file__), "../../build/web/ferrolit.js")
+
+
 class ServedPage(unittest.TestCase):
+    server_options = ()
+
     def setUp(self):
         self.browser = tool.browser(self)
-        served = tool.server()
+        served = tool.server(*self.server_options)
         self.url = served.__enter__()
         self.addCleanup(served.__exit__, None, None, None)
         self.browser.open(self.url)
@@ -131,6 +137,25 @@ class ServedPage(unittest.TestCase):
             with open(path, encoding="utf-8") as f:
                 self.assertIn("<html", f.read())
         self.assertEqual(b.errors, [])
+
+
+class ServedPageWithModule(ServedPage):
+    """The same page served with the module make web writes: it computes in the
+    browser, and asks the server for its files only."""
+    server_options = ("--module", MODULE)
+
+    def setUp(self):
+        if not os.path.exists(MODULE):
+            raise unittest.SkipTest(f"modulo non costruito ({MODULE}): eseguire make web")
+        super().setUp()
+        self.browser.send("Network.enable")
+        self.assertTrue(self.browser.evaluate("typeof ferrolit === 'object'"))
+
+    def tearDown(self):
+        posts = [e["params"]["request"]["url"] for e in self.browser._events
+                 if e.get("method") == "Network.requestWillBeSent" and e["params"]["request"]["method"] == "POST"]
+        # test_record_download posts to the server on purpose, to compare its record.
+        self.assertLessEqual(len(posts), 1, posts)
 
 
 if __name__ == "__main__":

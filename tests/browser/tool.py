@@ -30,10 +30,10 @@ def browser(test):
 
 
 @contextlib.contextmanager
-def server():
-    """`ferrolit serve --port 0`; yields its URL."""
-    process = subprocess.Popen([BIN, "serve", "--port", "0"], stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                               text=True)
+def server(*options):
+    """`ferrolit serve --port 0` with `options` (by default the page computes on the server); yields its URL."""
+    process = subprocess.Popen([BIN, "serve", "--port", "0", *(options or ["--server-only"])],
+                               stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
     try:
         url = process.stdout.readline().strip()
         if not url.startswith("http://127.0.0.1:"):

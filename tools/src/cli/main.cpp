@@ -73,6 +73,12 @@ int main(int argc, char** argv) {  // NOLINT(bugprone-exception-escape)
         "serve", "pagina web locale (solo 127.0.0.1) per modificare una sezione e vederne le verifiche");
     serve->add_option("--port", serve_options.port, "porta TCP; 0: una porta libera (predefinita: 8765)")
         ->check(CLI::Range(0, 65535));
+    CLI::Option* module = serve->add_option(
+        "--module", serve_options.module,
+        "modulo WebAssembly della pagina (ferrolit.js di make web), con cui la pagina calcola nel "
+        "browser; predefinito: quello scritto da make web in questa cartella di compilazione, se c'è");
+    serve->add_flag("--server-only", serve_options.server_only, "senza modulo: la pagina fa calcolare tutto al server")
+        ->excludes(module);
     ferrolit::cli::MembersRunOptions members_options;
     CLI::App* members = app.add_subcommand(
         "members", "verifica tutte le membrature di un modello (JSON) con le sollecitazioni del programma di analisi");

@@ -6,9 +6,15 @@
 
 #include <iostream>
 #include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "ferrolit/error.hpp"
 
 #include "serve/connection_pool.hpp"
 #include "serve/connection_stream.hpp"
+#include "serve/page_module.hpp"
 #include "serve/server_core.hpp"
 #include "serve/work_pool.hpp"
 
@@ -122,6 +128,13 @@ private:
 }  // namespace
 
 int run_server(const ServeOptions& options) {
+    std::optional<std::string> module;
+    try {
+        if (!options.server_only) module = load_page_module(options.module);
+    } catch (const Error& e) {
+        std::cerr << "ferrolit serve: " << e.what() << "\n";
+        return 2;
+    }
     auto server = std::make_unique<GuardedServer>();
     server->new_task_queue = [] { return new HandOff; };
     // SO_REUSEADDR alone: a restarted server gets its port back at once, but
@@ -167,7 +180,7 @@ int run_server(const ServeOptions& options) {
     }
     // httplib listens with a backlog of 5; listening again only widens it.
     if (listening != INVALID_SOCKET) ::listen(listening, kListenBacklog);
-    server->core = {options.version, port};
+    server->core = {options.version, port, module ? std::string_view(*module) : std::string_view()};
     std::cout << "http://" << host << ":" << port << "/" << std::endl;
     return server->listen_after_bind() ? 0 : 2;
 }

@@ -92,10 +92,11 @@ const WebAsset* asset(std::string_view path) {
     return nullptr;
 }
 
-Response serve_asset(std::string_view path) {
+Response serve_asset(std::string_view path, const ServerOptions& options) {
     const WebAsset* a = asset(path);
     if (a == nullptr) return failure(404, "risorsa non trovata: " + std::string(path));
-    Response r = answer(200, a->content_type, std::string(a->body));
+    const bool module = path == "/ferrolit.js" && !options.module.empty();
+    Response r = answer(200, a->content_type, std::string(module ? options.module : a->body));
     // Kept by the browser but asked again each time: a new program serves a new page.
     r.headers.emplace_back("Cache-Control", "no-cache");
     if (path == "/index.html") r.headers.emplace_back("Content-Security-Policy", kPagePolicy);
@@ -217,9 +218,9 @@ Response record(const Request& request, const ServerOptions& options) {
 Response dispatch(const Request& request, const ServerOptions& options, Action action) {
     switch (action) {
         case Action::Page:
-            return serve_asset("/index.html");
+            return serve_asset("/index.html", options);
         case Action::Asset:
-            return serve_asset(request.path);
+            return serve_asset(request.path, options);
         case Action::Example:
             return answer(200, kJson, kExampleSection);
         case Action::Names:

@@ -24,6 +24,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -51,6 +52,11 @@ struct Response {
 struct ServerOptions {
     std::string version;  // the program's version, for the record's header
     int port = 0;         // the port listened on, for the Host and Origin checks
+    // The page's WebAssembly module (ferrolit.js as make web writes it),
+    // served as /ferrolit.js so that the page computes in the browser; empty:
+    // the placeholder is served and the page sends its work here. It views
+    // text the caller keeps for as long as the server runs.
+    std::string_view module = {};
 };
 
 // The answer to a request from elsewhere than the page (see above), or none.
