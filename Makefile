@@ -85,6 +85,9 @@ bench: deps
 	cmake --build --preset bench -j $(JOBS)
 	./build-bench/bench/ferrolit_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	./build-bench/bench/ferrolit_members_bench 10000
+	@if [ -f build/web/index.html ]; then \
+	  python3 bench/browser_vs_native.py --library build-bench/libferrolit.so --program build-bench/tools/ferrolit; \
+	else echo "pagina WebAssembly non costruita (make web): confronto browser/nativo saltato"; fi
 
 # The repository's .clang-format on every C and C++ file: check, or apply.
 format-check: deps
