@@ -53,6 +53,7 @@ constexpr Route kRoutes[] = {
     {"/", "GET", Action::Page, false},
     {"/index.html", "GET", Action::Page, false},
     {"/app.js", "GET", Action::Asset, false},
+    {"/project.js", "GET", Action::Asset, false},
     {"/app.css", "GET", Action::Asset, false},
     {"/palette.css", "GET", Action::Asset, false},
     {"/ferrolit.js", "GET", Action::Asset, false},

@@ -4,7 +4,7 @@
 // out, no sockets and no threads, so that it can be tested and fuzzed
 // directly. The HTTP adapter (http_server.hpp) only moves bytes.
 //
-//   GET  /              the page            GET /app.js, /app.css, /palette.css, /ferrolit.js  its assets
+//   GET  /              the page            GET /app.js, /project.js, /app.css, /palette.css, /ferrolit.js  its assets
 //   GET  /api/example   the example section (JSON)
 //   POST /api/verify    section JSON -> {"result", "domains_svg", "record_html"}
 //   POST /api/design    the same after choosing the missing bars and stirrups
