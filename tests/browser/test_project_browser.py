@@ -1,7 +1,8 @@
 """The page keeps a project, in a real browser against `ferrolit serve`: a
 members model and its forces table opened from files, every member verified
 with its progress, the project saved and opened again unchanged; the work
-survives a reload; the page fits a 400 px screen; a server that is gone
+survives a reload; the page fits a 400 px screen, a polygon's holes
+included; a server that is gone
 greys the result and says so."""
 
 import json
@@ -117,6 +118,13 @@ class ProjectPage(unittest.TestCase):
                            " f.dispatchEvent(new Event('input', {bubbles: true})); })()")
                 b.wait_for(FIRST_RESULT)
                 self.assertLessEqual(b.evaluate("document.documentElement.scrollWidth"), 400)
+        # The polygon's holes: a blank line between two, sent as "fori" and drawn.
+        b.evaluate(set_field('[data-key="contorno"]', "0 0\n300 0\n300 500\n0 500"))
+        b.evaluate(set_field('[data-key="fori"]', "100 150\n200 150\n200 200\n\n100 300\n200 300\n200 350"))
+        b.wait_for("document.querySelector('#section-drawing path.concrete').getAttribute('d').split('Z').length === 4",
+                   what="i due fori disegnati")
+        self.assertEqual(json.loads(b.evaluate("document.querySelector('#json').value"))["fori"],
+                         [[[100, 150], [200, 150], [200, 200]], [[100, 300], [200, 300], [200, 350]]])
         self.assertEqual(b.errors, [])
 
     def test_server_gone_greys_the_result(self):
