@@ -45,6 +45,14 @@ const ferrolitProject = (page) => {
     }
   }
 
+  function forget(key) {
+    try {
+      localStorage.removeItem(key);
+    } catch (e) {
+      // No storage: nothing to forget.
+    }
+  }
+
   function save() {
     write(WORK_KEY, { sezione: page.getSection(), progetto: model && { modello: model, nome: fileName, in_modifica: editing } });
   }
@@ -176,7 +184,7 @@ const ferrolitProject = (page) => {
     model = parsed;
     fileName = name;
     forces = null;
-    localStorage.removeItem(FORCES_KEY);
+    forget(FORCES_KEY);
     page.showMessage('');
     show();
     const first = Object.keys(model.sezioni)[0];
