@@ -183,6 +183,12 @@ class Browser:
                 raise AssertionError(f"in attesa di {what or expression}: tempo scaduto")
             time.sleep(0.05)
 
+    def set_files(self, selector, paths):
+        """Chooses files in a file input, as a person would in the browser's dialog (a change event follows)."""
+        root = self.send("DOM.getDocument")["root"]["nodeId"]
+        node = self.send("DOM.querySelector", {"nodeId": root, "selector": selector})["nodeId"]
+        self.send("DOM.setFileInputFiles", {"files": [os.path.abspath(p) for p in paths], "nodeId": node})
+
     def screenshot(self):
         """PNG bytes of the whole page."""
         data = self.send("Page.captureScreenshot", {"format": "png", "captureBeyondViewport": True})["data"]

@@ -11,22 +11,7 @@ import unittest
 
 import cdp
 import tool
-
-# The ratio of the bending check, the first row of the checks table.
-BENDING_RATIO = "document.querySelector('#checks tr:first-child td.ratio').textContent"
-
-
-def set_field(selector, value):
-    """JavaScript that types a value into a field as a person would: the value, then an input event."""
-    return (f"(() => {{ const f = document.querySelector({json.dumps(selector)}); f.value = {json.dumps(value)};"
-            f" f.dispatchEvent(new Event('input', {{bubbles: true}})); return true; }})()")
-
-
-def error_beside(selector):
-    """JavaScript: the error text shown in the label or cell of a field, or ''."""
-    return (f"(() => {{ const f = document.querySelector({json.dumps(selector)});"
-            f" const e = f && f.closest('label, td').querySelector('.field-error');"
-            f" return e ? e.textContent : ''; }})()")
+from tool import BENDING_RATIO, error_beside, set_field
 
 
 # The page's WebAssembly module, when make web has written it.
@@ -79,9 +64,9 @@ class ServedPage(unittest.TestCase):
     def test_input_errors_show_beside_their_field(self):
         b = self.browser
         cases = [
-            ('[data-key="Base"]', "trecento", "chiave \"Base\": tipo errato"),
+            ('[data-key="Base"]', "trecento", "campo «Base B (mm)»: tipo errato"),
             ('[data-key="stringaAs_inf"]', "3x20", "scrivere per esempio 3f20+2f16"),
-            ('[data-key="combinazioni[2].N"]', "molto", "chiave \"combinazioni[2].N\""),
+            ('[data-key="combinazioni[2].N"]', "molto", "campo «combinazione QP, N (kN)»"),
         ]
         for selector, bad, message in cases:
             with self.subTest(selector):

@@ -12,7 +12,7 @@ import time
 import unittest
 
 import tool
-from test_serve_browser import BENDING_RATIO, error_beside, set_field
+from tool import BENDING_RATIO, error_beside, set_field
 
 PAGE = os.environ.get("FERROLIT_WEB_PAGE", os.path.join(os.path.dirname(__file__), "../../build/web/index.html"))
 CORPUS = os.path.join(os.path.dirname(__file__), "../fuzz/corpus/cli_input")
@@ -111,7 +111,7 @@ class StaticPage(unittest.TestCase):
         self.assertEqual(b.evaluate("document.querySelector('#max-ratio').textContent"), "1,000")
         b.evaluate(set_field('[data-key="combinazioni[1].My"]', "150"))
         b.wait_for(f"{BENDING_RATIO} === '1,020'", what="il nuovo rapporto a flessione")
-        for selector, bad, message in [('[data-key="Base"]', "trecento", "chiave \"Base\": tipo errato"),
+        for selector, bad, message in [('[data-key="Base"]', "trecento", "campo «Base B (mm)»: tipo errato"),
                                        ('[data-key="stringaAs_inf"]', "3x20", "scrivere per esempio 3f20+2f16")]:
             with self.subTest(selector):
                 good = b.evaluate(f"document.querySelector({json.dumps(selector)}).value")

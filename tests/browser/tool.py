@@ -1,5 +1,5 @@
 """The ferrolit program for the browser tests: its path, the example, a
-running `ferrolit serve`, and the HTML record."""
+running `ferrolit serve`, the HTML record, and what the tests type into the page."""
 
 import contextlib
 import json
@@ -48,6 +48,23 @@ def server(*options):
             process.wait()
         process.stdout.close()
         process.stderr.close()
+
+
+# The ratio of the bending check, the first row of the checks table.
+BENDING_RATIO = "document.querySelector('#checks tr:first-child td.ratio').textContent"
+
+
+def set_field(selector, value):
+    """JavaScript that types a value into a field as a person would: the value, then an input event."""
+    return (f"(() => {{ const f = document.querySelector({json.dumps(selector)}); f.value = {json.dumps(value)};"
+            f" f.dispatchEvent(new Event('input', {{bubbles: true}})); return true; }})()")
+
+
+def error_beside(selector):
+    """JavaScript: the error text shown in the label or cell of a field, or ''."""
+    return (f"(() => {{ const f = document.querySelector({json.dumps(selector)});"
+            f" const e = f && f.closest('label, td').querySelector('.field-error');"
+            f" return e ? e.textContent : ''; }})()")
 
 
 def write_record(path, text, json_lines=False):

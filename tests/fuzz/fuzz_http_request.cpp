@@ -2,7 +2,8 @@
 // request per input. The input's first three lines are the method, the path
 // and the content type; the rest is the body. Every request must get an
 // answer with a known status and, for an error, a JSON body with its Italian
-// message; nothing may escape handle(); every body is UTF-8 without NUL.
+// message; nothing may escape handle(); every body is UTF-8 without NUL,
+// and a JSON Lines answer (the members' progress) is one JSON text per line.
 
 #include <cstdint>
 #include <nlohmann/json.hpp>
@@ -46,6 +47,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(body.is_object() && body.contains("errore") && body.contains("chiave"),
                    "an error answer is JSON with the message and the key");
         FUZZ_CHECK(!body["errore"].get<std::string>().empty(), "the message says something");
+    } else if (r.content_type.find("x-ndjson") != std::string::npos) {
+        std::string_view lines = r.body;
+        FUZZ_CHECK(!lines.empty() && lines.back() == '\n', "JSON Lines end with a line break");
+        while (!lines.empty()) FUZZ_CHECK(nlohmann::json::accept(next_line(lines)), "each line is valid JSON");
     } else if (r.content_type.find("json") != std::string::npos) {
         FUZZ_CHECK(nlohmann::json::accept(r.body), "a JSON answer is valid JSON");
     }

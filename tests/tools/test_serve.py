@@ -129,6 +129,27 @@ class ServeOverHttp(unittest.TestCase):
         self.assertEqual(self.request("POST", "/api/record", body, "application/x-ndjson")[0], 200)
         self.assertEqual(self.request("POST", "/api/record", body + b"{}", "application/x-ndjson")[0], 413)
 
+    def test_members_stream_their_progress_and_a_client_may_leave(self):
+        building = os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../examples/building")
+        with open(os.path.join(building, "model.json"), encoding="utf-8") as f:
+            model = json.load(f)
+        with open(os.path.join(building, "forces.csv"), encoding="utf-8") as f:
+            body = json.dumps({"modello": model, "sollecitazioni": f.read()}).encode()
+        status, headers, text = self.request("POST", "/api/members", body)
+        self.assertEqual(status, 200)
+        self.assertEqual(headers["Transfer-Encoding"], "chunked")
+        self.assertEqual(headers["X-Content-Type-Options"], "nosniff")
+        lines = [json.loads(line) for line in text.splitlines()]
+        self.assertEqual([line["fatte"] for line in lines[:-1]], [1, 2, 3])
+        self.assertEqual(len(lines[-1]["risultato"]["members"]), 3)
+        # A client that leaves before the answer: the server goes on serving the others.
+        host, port = self.address()
+        for _ in range(4):
+            with socket.create_connection((host, port), timeout=10) as s:
+                s.sendall(f"POST /api/members HTTP/1.1\r\nHost: {host}:{port}\r\nContent-Type: application/json\r\n"
+                          f"Content-Length: {len(body)}\r\n\r\n".encode() + body)
+        self.assertEqual(self.request("POST", "/api/members", body)[0], 200)
+
     def test_pipelined_requests_are_answered_in_turn(self):
         host, port = self.address()
         one = f"GET /api/example HTTP/1.1\r\nHost: {host}:{port}\r\n\r\n".encode()

@@ -87,6 +87,12 @@ TEST(ServeCore, BadRequestsGetA4xxWithTheirMessageAndKey) {
         {"501 sections", post("/api/record", repeated("{}\n", 501), kLines), 413, "al massimo 500", nullptr},
         {"JSON Lines only for the record", post("/api/verify", kBeam, kLines), 415, "tipo di contenuto", nullptr},
         {"empty batch", post("/api/record", "\n\n", kLines), 400, "nessuna sezione", nullptr},
+        {"members without a model", post("/api/members", "[]"), 400, "{\"modello\"", nullptr},
+        // The server reads no file a request names.
+        {"members' forces by path", post("/api/members", R"({"modello": {"sollecitazioni": "/etc/passwd"}})"), 400,
+         "aprire il file CSV", "sollecitazioni"},
+        {"members' CSV not a text", post("/api/members", R"({"modello": {}, "sollecitazioni": 3})"), 400, "testo CSV",
+         "sollecitazioni"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -122,6 +128,7 @@ TEST(ServeCore, ServesThePageItsAssetsAndLists) {
         {"/api/names", "application/json; charset=utf-8", "\"SLE quasi permanente\""},
         {"/api/names", "application/json; charset=utf-8", "\"C90/105\""},
         {"/api/names", "application/json; charset=utf-8", "\"T rovescia\""},
+        {"/api/names", "application/json; charset=utf-8", "\"anulare\":\"annulus\""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
@@ -234,10 +241,41 @@ TEST(ServeCore, EveryAnswerCarriesItsPolicy) {
     EXPECT_EQ(header(full, "Retry-After"), "5");
 }
 
+TEST(ServeCore, MembersAnswerTheirProgressThenTheResultAndRecord) {
+    const json model = {
+        {"sezioni", {{"S", json::parse(kBeam)}}},
+        {"membrature",
+         {{{"id", "T1"}, {"sezione", "S"}, {"tipo", "trave"}}, {{"id", "T2"}, {"sezione", "S"}, {"tipo", "trave"}}}}};
+    json section = json::parse(kBeam);
+    section.erase("combinazioni");
+    json request = {{"modello", model},
+                    {"sollecitazioni",
+                     "membratura;ascissa;combinazione;tipo;My;Vz\n"
+                     "T1;0;A;SLU;60;30\nT1;2,5;A;SLU;-15;10\nT2;0;A;SLU;400;0\n"}};
+    request["modello"]["sezioni"]["S"] = section;
+    const Response r = handle(post("/api/members", request.dump()), kOptions);
+    ASSERT_EQ(r.status, 200) << r.body;
+    EXPECT_EQ(r.content_type, "application/x-ndjson; charset=utf-8");
+    std::vector<json> lines;
+    for (std::size_t at = 0, end; (end = r.body.find('\n', at)) != std::string::npos; at = end + 1)
+        lines.push_back(json::parse(r.body.substr(at, end - at)));
+    ASSERT_EQ(lines.size(), 3U);  // 50 %, 100 %, the result
+    EXPECT_EQ(lines[0], json({{"fatte", 1}, {"totale", 2}}));
+    const json& result = lines[2].at("risultato");
+    EXPECT_FALSE(result.at("verified").get<bool>());  // T2's 400 kNm
+    EXPECT_TRUE(result.at("members").at(0).at("verified").get<bool>());
+    EXPECT_NE(lines[2].at("relazione_html").get<std::string>().find("membratura-2"), std::string::npos);
+    // A model that cannot be used as a whole: its message is the last line.
+    const Response bad =
+        handle(post("/api/members", R"({"modello": {"membrature": 3}, "sollecitazioni": "x"})"), kOptions);
+    EXPECT_TRUE(json::parse(bad.body.substr(0, bad.body.size() - 1)).contains("errore")) << bad.body;
+}
+
 TEST(ServeCore, LongRequestsAreTheDesignAndTheRecord) {
     using ferrolit::cli::serve::is_heavy;
     EXPECT_TRUE(is_heavy({"POST", "/api/design", "", ""}));
     EXPECT_TRUE(is_heavy({"POST", "/api/record", "", ""}));
+    EXPECT_TRUE(is_heavy({"POST", "/api/members", "", ""}));
     EXPECT_FALSE(is_heavy({"POST", "/api/verify", "", ""}));
     EXPECT_FALSE(is_heavy({"GET", "/api/record", "", ""}));
     EXPECT_FALSE(is_heavy({"GET", "/", "", ""}));

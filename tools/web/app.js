@@ -4,7 +4,9 @@
 // answer redrawn. Input errors name the key they concern ("chiave"), and the
 // form shows them beside that key's field. With the WebAssembly module loaded
 // (ferrolit.js), the same API is answered in the page by the module, so the
-// page needs no server and works opened from disk.
+// page needs no server and works opened from disk. The work is kept in the
+// browser's storage and a project of many sections and members is kept by
+// project.js, which this script drives through the `page` object below.
 'use strict';
 
 (() => {
@@ -66,6 +68,7 @@
 
   function fieldValue(field) {
     if (field.type === 'checkbox') return field.checked;
+    if (field.dataset.rings) return parseRings(field.value);
     if (field.dataset.points) return parsePoints(field.value, Number(field.dataset.points));
     if (field.hasAttribute('data-number')) return parseNumber(field.value);
     return field.value.trim();
@@ -79,6 +82,15 @@
     return count === 3 ? points.map(([y, z, d]) => ({ y, z, d })) : points;
   }
 
+  // Rings (the holes of a polygon): their points, a blank line between two rings.
+  function parseRings(text) {
+    const blocks = text.split(/\n[ \t]*\n/).filter((b) => b.trim() !== '');
+    const rings = blocks.map((b) => parsePoints(b, 2));
+    return rings.some((r) => !Array.isArray(r)) ? text : rings;
+  }
+
+  const formatRings = (value) => (Array.isArray(value) ? value.map(formatPoints).join('\n\n') : formatPoints(value));
+
   function formatPoints(value) {
     if (!Array.isArray(value)) return value === undefined ? '' : String(value);
     return value.map((p) => (Array.isArray(p) ? p.join(' ') : [p.y, p.z, p.d].join(' '))).join('\n');
@@ -86,6 +98,7 @@
 
   function showField(field, value) {
     if (field.type === 'checkbox') field.checked = value === true;
+    else if (field.dataset.rings) field.value = formatRings(value);
     else if (field.dataset.points) field.value = formatPoints(value);
     else if (field.tagName === 'SELECT') {
       const wanted = value === undefined ? field.dataset.default : String(value);
@@ -106,12 +119,8 @@
     }
   }
 
-  function shapeGroup(shape) {
-    if (shape === 'poligono') return 'polygon';
-    if (shape === 'circolare') return 'circle';
-    if (shape === 'anulare') return 'annulus';
-    return shape === 'T' || shape === 'T rovescia' || shape === 'L' ? 'flanged' : 'rectangle';
-  }
+  // The fields a shape takes, from the program's own list of shapes (api/names).
+  const shapeGroup = (shape) => (lists.campi_forma || {})[shape] || 'rectangle';
 
   // The shape groups each kind of field (its data-shapes) is shown for.
   const SHAPE_FIELDS = {
@@ -175,6 +184,7 @@
       td.append(cell);
       row.append(td);
     }
+    labelCells(row, $('.combinations'));
     return row;
   }
 
@@ -246,6 +256,9 @@
     if (group === 'polygon' && was !== 'polygon') {
       if (lastResult) {
         section.contorno = lastResult.section.outline.map(([y, z]) => [round(y), round(z)]);
+        if (lastResult.section.holes.length > 0) {
+          section.fori = lastResult.section.holes.map((h) => h.map(([y, z]) => [round(y), round(z)]));
+        }
         section.barre = lastResult.section.bars.map((b) => ({ y: round(b.y), z: round(b.z), d: b.d }));
       }
       for (const key of PROFILE_KEYS) delete section[key];
@@ -337,11 +350,13 @@
     section = parsed;
     showSection();
     schedule();
+    project.sectionEdited(section);
   }
 
   function changed() {
     showJson();
     schedule();
+    project.sectionEdited(section);
   }
 
   // ------------------------------------------------------------ errors
@@ -350,6 +365,22 @@
     for (const el of $$('.field-error.inline')) el.remove();
     for (const el of $$('.invalid')) el.classList.remove('invalid');
     showMessage('');
+  }
+
+  // What to say when a request got no answer at all.
+  function unreachable(e) {
+    return api === fetch
+      ? 'Il server di ferrolit non risponde: forse è stato chiuso. I risultati mostrati non sono aggiornati. '
+        + 'Avviare di nuovo «ferrolit serve» e modificare un dato per ricalcolare.'
+      : `Calcolo non riuscito: ${e.message}`;
+  }
+
+  // No answer at all: the result shown is an old one, greyed, and says so.
+  function showUnreachable(e) {
+    $('.results').classList.add('stale');
+    $('#verdict').className = 'verdict invalid';
+    $('#verdict').textContent = 'risultato non aggiornato';
+    showMessage(unreachable(e));
   }
 
   function showMessage(text, kind = 'error') {
@@ -370,8 +401,32 @@
     return null;
   }
 
+  // What a field is called on the page: its label's text, or its column's
+  // heading and its combination's name in the table of combinations.
+  function labelOf(field) {
+    const cell = field.closest('td');
+    if (cell) {
+      const name = field.closest('tr').querySelector('[data-column="nome"]');
+      return `combinazione ${name && name.value ? name.value : '?'}, ${cell.dataset.label}`;
+    }
+    const label = field.closest('label');
+    if (!label) return null;
+    const text = label.cloneNode(true);
+    for (const el of $$('input, select, textarea, .field-error', text)) el.remove();
+    return text.textContent.trim().replace(/\s+/g, ' ');
+  }
+
+  // The reader names a key ('chiave "combinazioni[2].My"'); the page names the field.
+  function withLabels(message) {
+    return message.replace(/chiave "([^"]+)"/g, (whole, key) => {
+      const field = fieldOf(key);
+      const label = field && labelOf(field);
+      return label ? `campo «${label}»` : whole;
+    });
+  }
+
   function showInputError(answer) {
-    const message = answer && answer.errore ? answer.errore : 'risposta non valida dal server';
+    const message = withLabels(answer && answer.errore ? answer.errore : 'risposta non valida dal server');
     const field = answer && answer.chiave ? fieldOf(answer.chiave) : null;
     $('#verdict').className = 'verdict invalid';
     $('#verdict').textContent = 'dati non validi';
@@ -437,6 +492,14 @@
     $('#section-drawing').append(caption);
   }
 
+  // Each cell carries its column's heading, shown beside it on a narrow screen.
+  function labelCells(row, table) {
+    const headings = $$('thead th', table);
+    for (const [i, td] of Array.from(row.children).entries()) {
+      if (headings[i]) td.dataset.label = headings[i].textContent;
+    }
+  }
+
   function checkRow(check) {
     const row = document.createElement('tr');
     row.className = check.verified ? 'ok' : 'fail';
@@ -462,6 +525,7 @@
     verdict.className = 'verdict-cell';
     verdict.textContent = check.verified ? '✓ verificata' : '✗ non verificata';
     row.append(verdict);
+    labelCells(row, $('.checks'));
     return row;
   }
 
@@ -501,7 +565,7 @@
       response = await post('api/verify', JSON.stringify(section));
       answer = await response.json();
     } catch (e) {
-      if (mine === sequence) showMessage(`${api === fetch ? 'Il server non risponde' : 'Calcolo non riuscito'}: ${e.message}`);
+      if (mine === sequence) showUnreachable(e);
       return;
     }
     if (mine !== sequence) return;
@@ -585,10 +649,24 @@
     if (name === 'json') showJson();
   }
 
+  // What project.js uses of the page.
+  // eslint-disable-next-line no-undef
+  const project = ferrolitProject({
+    getSection: () => section,
+    setSection: (s) => {
+      section = s;
+      showSection();
+      showJson();
+      schedule();
+    },
+    post, download, showMessage, withLabels, unreachable, labelCells, formatNumber, formatRatio, checkTitle,
+  });
+
   async function start() {
     const [names, example] = await Promise.all([api('api/names'), api('api/example')]);
     lists = await names.json();
-    section = await example.json();
+    const exampleSection = await example.json();
+    section = project.restore() ?? exampleSection;
     fillLists();
     showSection();
     showJson();

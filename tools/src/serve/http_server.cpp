@@ -6,6 +6,7 @@
 
 #include <iostream>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -63,6 +64,23 @@ void copy(const Response& from, httplib::Response& to) {
     to.set_content(from.body, from.content_type);
 }
 
+// Where a streamed answer's pieces go: the connection's sink while the
+// connection waits for the job, nowhere once it stopped waiting (the job may
+// outlive it and its sink).
+struct Channel {
+    std::mutex mutex;
+    httplib::DataSink* sink = nullptr;
+
+    bool write(std::string_view piece) {
+        const std::lock_guard lock(mutex);
+        return sink != nullptr && sink->write(piece.data(), piece.size());
+    }
+    void close() {
+        const std::lock_guard lock(mutex);
+        sink = nullptr;
+    }
+};
+
 class GuardedServer final : public httplib::Server {
 public:
     GuardedServer() : connections_(kConnections, [this](int sock) { serve_connection(sock); }) {}
@@ -77,7 +95,11 @@ public:
         auto request =
             std::make_shared<Request>(Request{in.method, in.path, in.body, in.get_header_value("Content-Type"),
                                               in.get_header_value("Host"), in.get_header_value("Origin")});
-        copy(respond(std::move(request)), out);
+        Response r = respond(std::move(request));
+        if (r.stream)
+            stream(std::move(r), out);
+        else
+            copy(r, out);
     }
 
 private:
@@ -86,7 +108,7 @@ private:
         if (!is_heavy(*request)) return handle(*request, core);
         // The job owns the request and its answer: it may end after the caller gave up.
         auto result = std::make_shared<Response>();
-        const auto job = [request, result, options = core] { *result = handle(*request, options); };
+        const auto job = [request, result, options = core] { *result = handle_streamed(*request, options); };
         switch (heavy_.run(job, kHeavyBudget)) {
             case WorkPool::Outcome::Done:
                 return std::move(*result);
@@ -96,6 +118,34 @@ private:
                 break;
         }
         return busy("il calcolo non è finito entro " + std::to_string(kHeavyBudget.count()) + " s", kRetryWhenLate);
+    }
+
+    // Sends a streamed answer in chunks as its long job, run on the pool of
+    // long requests, writes them; within the same budget, or its last line says why not.
+    void stream(Response&& r, httplib::Response& out) {
+        out.status = r.status;
+        for (const auto& [name, value] : r.headers) out.set_header(name, value);
+        out.set_chunked_content_provider(
+            r.content_type, [this, produce = std::move(r.stream)](std::size_t, httplib::DataSink& sink) {
+                auto channel = std::make_shared<Channel>();
+                channel->sink = &sink;
+                const auto job = [produce, channel] {
+                    produce([&channel](std::string_view piece) { return channel->write(piece); });
+                };
+                const WorkPool::Outcome outcome = heavy_.run(job, kHeavyBudget);
+                channel->close();
+                if (outcome != WorkPool::Outcome::Done) {
+                    const Response late =
+                        outcome == WorkPool::Outcome::Full
+                            ? busy("troppi calcoli lunghi in attesa", kRetryWhenFull)
+                            : busy("il calcolo non è finito entro " + std::to_string(kHeavyBudget.count()) + " s",
+                                   kRetryWhenLate);
+                    const std::string line = late.body + "\n";
+                    sink.write(line.data(), line.size());
+                }
+                sink.done();
+                return true;
+            });
     }
 
     // Called by httplib's accept loop for each new connection (see HandOff).

@@ -13,6 +13,7 @@
 #include "ferrolit/verify.hpp"
 #include "plot/domains_svg.hpp"
 #include "record/html_record.hpp"
+#include "serve/members_route.hpp"
 #include "serve/web_assets.hpp"
 
 namespace ferrolit::cli::serve {
@@ -38,7 +39,7 @@ constexpr const char* kPagePolicy =
 // The API's answers are data: nothing in them may run, load or be framed.
 constexpr const char* kDataPolicy = "default-src 'none'; frame-ancestors 'none'; sandbox";
 
-enum class Action { Page, Asset, Example, Names, Verify, Design, Record };
+enum class Action { Page, Asset, Example, Names, Verify, Design, Record, Members };
 
 struct Route {
     std::string_view path;
@@ -52,6 +53,7 @@ constexpr Route kRoutes[] = {
     {"/", "GET", Action::Page, false},
     {"/index.html", "GET", Action::Page, false},
     {"/app.js", "GET", Action::Asset, false},
+    {"/project.js", "GET", Action::Asset, false},
     {"/app.css", "GET", Action::Asset, false},
     {"/palette.css", "GET", Action::Asset, false},
     {"/ferrolit.js", "GET", Action::Asset, false},
@@ -60,6 +62,7 @@ constexpr Route kRoutes[] = {
     {"/api/verify", "POST", Action::Verify, false},
     {"/api/design", "POST", Action::Design, true},
     {"/api/record", "POST", Action::Record, true},
+    {"/api/members", "POST", Action::Members, true},
 };
 
 const Route* route_of(std::string_view path) {
@@ -146,8 +149,19 @@ json names_of(const Named<E> (&table)[N]) {
     return names;
 }
 
+// The fields of the page's form that a shape takes: its profile's
+// (rectangle, flanged), its outline's (polygon) or its circle's (circle, annulus).
+std::string_view shape_fields(ShapeKind kind) {
+    if (kind == ShapeKind::Polygon) return "polygon";
+    if (kind == ShapeKind::Annulus) return "annulus";
+    if (is_circular(kind)) return "circle";
+    return kind == ShapeKind::Rectangle ? "rectangle" : "flanged";
+}
+
 // The names the page's lists offer, from the library's own tables.
 std::string names() {
+    json shapes = json::object();
+    for (const Named<ShapeKind>& row : kShapeKinds) shapes[std::string(row.name)] = shape_fields(row.value);
     json checks = json::object();
     for (const CheckFamily& f : kCheckFamilies) checks[std::string(f.id)] = f.title;
     const json all{{"calcestruzzo", analysis::concrete_class_names()},
@@ -156,6 +170,7 @@ std::string names() {
                    {"tipo", names_of(kCombinationKinds)},
                    {"ambiente", names_of(kEnvironments)},
                    {"forma", names_of(kShapeKinds)},
+                   {"campi_forma", shapes},
                    {"verifiche", checks}};
     return all.dump();
 }
@@ -215,6 +230,18 @@ Response record(const Request& request, const ServerOptions& options) {
     return r;
 }
 
+// The members of a project, streamed with their progress (members_route.hpp).
+Response members(const Request& request, const ServerOptions& options) {
+    RequestProblem problem;
+    std::optional<MembersRequest> parts = read_members_request(request.body, problem);
+    if (!parts) return failure(400, problem.message, problem.key);
+    Response r = answer(200, "application/x-ndjson; charset=utf-8", {});
+    r.stream = [parts = std::move(*parts), version = options.version](const Write& write) {
+        stream_members(parts, version, write);
+    };
+    return r;
+}
+
 Response dispatch(const Request& request, const ServerOptions& options, Action action) {
     switch (action) {
         case Action::Page:
@@ -231,6 +258,8 @@ Response dispatch(const Request& request, const ServerOptions& options, Action a
             return verification(request, options, true);
         case Action::Record:
             return record(request, options);
+        case Action::Members:
+            return members(request, options);
     }
     return failure(500, "azione sconosciuta");
 }
@@ -305,9 +334,21 @@ Response route_request(const Request& request, const ServerOptions& options) {
 
 }  // namespace
 
-Response handle(const Request& request, const ServerOptions& options) {
+Response handle_streamed(const Request& request, const ServerOptions& options) {
     Response r = route_request(request, options);
     add_policy_headers(r);
+    return r;
+}
+
+Response handle(const Request& request, const ServerOptions& options) {
+    Response r = handle_streamed(request, options);
+    if (r.stream) {
+        r.stream([&r](std::string_view piece) {
+            r.body += piece;
+            return true;
+        });
+        r.stream = nullptr;
+    }
     return r;
 }
 

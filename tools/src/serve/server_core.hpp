@@ -4,12 +4,14 @@
 // out, no sockets and no threads, so that it can be tested and fuzzed
 // directly. The HTTP adapter (http_server.hpp) only moves bytes.
 //
-//   GET  /              the page            GET /app.js, /app.css, /palette.css, /ferrolit.js  its assets
+//   GET  /              the page            GET /app.js, /project.js, /app.css, /palette.css, /ferrolit.js  its assets
 //   GET  /api/example   the example section (JSON)
 //   POST /api/verify    section JSON -> {"result", "domains_svg", "record_html"}
 //   POST /api/design    the same after choosing the missing bars and stirrups
 //   POST /api/record    the HTML calculation record as a download; a JSON
 //                       Lines body (application/x-ndjson) gives one record of all its sections
+//   POST /api/members   a project's members (members_route.hpp), answered as JSON
+//                       Lines with its progress: a streamed answer
 //
 // Bad requests get 400 (unusable input: {"errore": message, "chiave": key or
 // null}), 404, 405, 413 or 415 with an Italian message; nothing throws.
@@ -22,6 +24,7 @@
 // (415 otherwise), which a cross-site form or a "simple" fetch cannot send.
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,11 +45,17 @@ struct Request {
     std::string origin = {};   // the Origin header; empty when not sent
 };
 
+// Writes one piece of a streamed answer; false when the client is gone.
+using Write = std::function<bool(std::string_view)>;
+
 struct Response {
     int status = 200;
     std::string content_type;
     std::string body;
     std::vector<std::pair<std::string, std::string>> headers;  // beyond Content-Type
+    // A streamed answer: the body, written piece by piece after the headers
+    // (empty: the body above). It owns what it needs and may run on another thread.
+    std::function<void(const Write&)> stream = {};
 };
 
 struct ServerOptions {
@@ -62,8 +71,12 @@ struct ServerOptions {
 // The answer to a request from elsewhere than the page (see above), or none.
 std::optional<Response> refusal(const Request& request, const ServerOptions& options);
 
-// The answer to a request, with the headers of policy() added.
+// The answer to a request, with the headers of policy() added; a streamed
+// answer is run here to its end, its pieces joined into the body.
 Response handle(const Request& request, const ServerOptions& options);
+
+// The same, leaving a streamed answer for the caller to run as it sends it.
+Response handle_streamed(const Request& request, const ServerOptions& options);
 
 // Requests whose work takes long (a design, a record of many sections): the
 // adapter runs them on a pool of their own, so that they never hold up the page.
