@@ -39,31 +39,37 @@ double number_at(const json& object, const char* key, const std::string& where) 
 }
 
 // The figure an expectation names in the result's JSON: with "verifica", the
-// field ("demand", "capacity", "ratio") of the check of that id and
-// combination ("combinazione" null or absent: a detailing rule); otherwise
-// "campo" is a JSON pointer into the result ("/N_Rd_max", "/results/0/My_Rd").
+// field "campo" ("demand", "capacity", "ratio") or the named value
+// "dettaglio" of its working ("T_Rcd") in the first check of that id and
+// combination that has it ("combinazione" null or absent: a detailing rule);
+// otherwise "campo" is a JSON pointer into the result ("/section/N_Rd_max").
+std::optional<double> number(const json* value) {
+    if (value == nullptr || !value->is_number()) return std::nullopt;
+    return value->get<double>();
+}
+
 std::optional<double> figure_of(const json& result, const json& expectation, const std::string& where) {
-    const std::string field = text_at(expectation, "campo", where);
-    const json* value = nullptr;
-    if (expectation.contains("verifica")) {
-        const std::string id = text_at(expectation, "verifica", where);
-        const json combination = expectation.value("combinazione", json());
-        if (result.contains("checks"))
-            for (const json& c : result["checks"])
-                if (c.value("id", "") == id && c.value("combination", json()) == combination && c.contains(field)) {
-                    value = &c[field];
-                    break;
-                }
-    } else {
+    if (!expectation.contains("verifica")) {
         try {
-            const json::json_pointer pointer(field);
-            if (result.contains(pointer)) value = &result[pointer];
+            const json::json_pointer pointer(text_at(expectation, "campo", where));
+            return result.contains(pointer) ? number(&result[pointer]) : std::nullopt;
         } catch (const json::exception&) {
             set_error(where + ".campo", "puntatore JSON non valido (\"/chiave/0/chiave\")");
         }
     }
-    if (value == nullptr || !value->is_number()) return std::nullopt;
-    return value->get<double>();
+    const std::string id = text_at(expectation, "verifica", where);
+    const std::string detail = text_at(expectation, "dettaglio", where, false);
+    const std::string field = detail.empty() ? text_at(expectation, "campo", where) : std::string();
+    const json combination = expectation.value("combinazione", json());
+    if (!result.contains("checks") || !result["checks"].is_array()) return std::nullopt;
+    for (const json& c : result["checks"]) {
+        if (c.value("id", "") != id || c.value("combination", json()) != combination) continue;
+        if (detail.empty() && c.contains(field)) return number(&c[field]);
+        if (!detail.empty() && c.contains("details") && c["details"].is_array())
+            for (const json& d : c["details"])
+                if (d.value("name", "") == detail && d.contains("value")) return number(&d["value"]);
+    }
+    return std::nullopt;
 }
 
 ValidationFigure compare(const json& result, const json& expectation, const std::string& where) {
