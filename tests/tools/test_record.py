@@ -265,9 +265,10 @@ class SectionRecord(Workspace):
         self.assertEqual(title["Versione"], version)
         self.assertRegex(title["Build"], r"^(git [0-9a-f]{12}(-modificato)?|non da git)$")
         self.assertIn("MIT", title["Licenza"])
-        refused = run("verify", self.write("p.json", json.dumps(BEAM | {"progetto": {"opera": 3}})))
-        self.assertEqual(refused.returncode, 2)
-        self.assertIn("progetto.opera", refused.stderr)
+        for wrong in ({"opera": 3}, {"opera": "a\u0000b"}, {"cliente": "x"}):
+            refused = run("verify", self.write("p.json", json.dumps(BEAM | {"progetto": wrong})))
+            self.assertEqual(refused.returncode, 2, wrong)
+            self.assertIn("progetto." + next(iter(wrong)), refused.stderr)
         header = doc.one("header")
         self.assertEqual(header.one("h1").content(), "ferrolit")
         self.assertEqual(header.one("span", cls="version").content(), version)

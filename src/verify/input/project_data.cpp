@@ -45,6 +45,9 @@ ProjectData read_project_data(const nlohmann::json& block, const ProjectProblem&
         if (!entry.value().is_string()) refuse(path, "è un testo");
         std::string text = entry.value().get<std::string>();
         if (text.size() > kMostBytes) refuse(path, "testo troppo lungo: al massimo 2000 byte");
+        // A line feed may break a note; no other control character belongs in a printed text.
+        for (const unsigned char c : text)
+            if ((c < 0x20 && c != '\n') || c == 0x7F) refuse(path, "il testo contiene caratteri di controllo");
         project.*(field->second) = std::move(text);
     }
     return project;

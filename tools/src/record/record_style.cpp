@@ -74,6 +74,7 @@ footer.record { border-top: 1px solid var(--line); color: var(--muted); font-siz
   h3 { font-size: 10pt; margin: 12px 0 6px; break-after: avoid; }
   section.record-section { break-before: page; margin-bottom: 0; }
   header.record + section { break-before: auto; }
+  section.reliability { break-before: page; }
   table, .figure, .outcome, p.not-run { break-inside: avoid; }
   table.checks, table.summary, table.grid-table { break-inside: auto; }
   table.checks.whole { break-inside: avoid; }
