@@ -10,6 +10,7 @@ target_link_libraries(ferrolit_web PRIVATE ferrolit::ferrolit nlohmann_json::nlo
 target_compile_options(ferrolit_web PRIVATE ${FERROLIT_CXX_FLAGS})
 target_compile_definitions(ferrolit_web PRIVATE FERROLIT_STATIC)
 set_target_properties(ferrolit_web PROPERTIES OUTPUT_NAME ferrolit_module SUFFIX .js)
+add_dependencies(ferrolit_web ferrolit_build_id)
 # A factory function (no global Module), for browsers only, growing its heap
 # as a large record needs; the two entry points, malloc() and free() are all it exports.
 target_link_options(ferrolit_web PRIVATE

@@ -29,10 +29,6 @@
 
 namespace ferrolit {
 
-struct ProjectData {
-    std::string work, client, designer, place, notes;  // opera, committente, progettista, luogo, note
-};
-
 // The worst result of one check id over a member's stations and combinations.
 struct EnvelopeCheck {
     CheckResult check;        // its combination is the table's name, not the station's
@@ -56,6 +52,9 @@ struct MemberResult {
     std::vector<NotRun> not_run;
     std::vector<std::string> warnings;
     std::size_t combinations = 0;  // station-and-combination pairs verified
+    // The section's materials as resolved, for the record's hypotheses; empty for a member in error.
+    std::optional<analysis::Concrete> concrete;
+    std::optional<analysis::Steel> steel;
 };
 
 struct MembersResult {

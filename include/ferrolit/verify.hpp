@@ -107,6 +107,12 @@ struct SeismicInput {
     std::optional<double> gravity_shear;
 };
 
+// The project a calculation belongs to, for the record's title page: the
+// block "progetto" of a section or of a members model.
+struct ProjectData {
+    std::string work, client, designer, place, notes;  // opera, committente, progettista, luogo, note
+};
+
 struct VerificationInput {
     std::string description;  // at most 200 characters
     MemberType member = MemberType::Beam;
@@ -159,6 +165,7 @@ struct VerificationInput {
     std::optional<SeismicInput> seismic;
     // Warnings gathered while reading (unit plausibility, ignored keys).
     std::vector<std::string> warnings;
+    ProjectData project;  // "progetto": printed on the record, used by no check
 };
 
 inline constexpr double kDefaultAggregateSize = 20;   // mm: dg + 5 mm = 25 mm then governs up to φ 25

@@ -31,11 +31,29 @@ class RecordInBrowser(unittest.TestCase):
         # A blank page has one colour; text, tables and drawings bring dozens.
         self.assertGreater(colours, 8, "lo screenshot sembra vuoto")
 
+    def assert_laid_out(self):
+        """Nothing wider than the page, every figure captioned, no two labels of a drawing overlapping."""
+        wide = self.browser.evaluate(
+            "Array.from(document.querySelectorAll('table, svg, .figure')).filter(e => "
+            "e.getBoundingClientRect().right > document.body.getBoundingClientRect().right + 1).length")
+        self.assertEqual(wide, 0, "tabelle o figure più larghe della pagina")
+        uncaptioned = self.browser.evaluate(
+            "Array.from(document.querySelectorAll('.figure')).filter(f => "
+            "!/^Figura \\d+ — ./.test((f.querySelector('.caption') || {}).textContent || '')).length")
+        self.assertEqual(uncaptioned, 0, "figure senza didascalia numerata")
+        overlaps = self.browser.evaluate(
+            "Array.from(document.querySelectorAll('svg')).flatMap(svg => { const r = Array.from("
+            "svg.querySelectorAll('text')).map(t => t.getBoundingClientRect()).filter(b => b.width > 0); "
+            "return r.flatMap((a, i) => r.slice(i + 1).filter(b => a.left < b.right - 1 && b.left < a.right - 1 && "
+            "a.top < b.bottom - 1 && b.top < a.bottom - 1)); }).length")
+        self.assertEqual(overlaps, 0, "testi sovrapposti in un disegno")
+
     def test_one_section_and_a_batch(self):
         section = tool.example()
         self.open_record("one.html", json.dumps(section))
         self.assertGreater(self.browser.evaluate("document.querySelectorAll('svg').length"), 0)
         self.assert_not_blank()
+        self.assert_laid_out()
         one_section_pages = cdp.pdf_pages(self.browser.pdf())
         self.assertGreaterEqual(one_section_pages, 1)
 

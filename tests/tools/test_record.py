@@ -156,6 +156,8 @@ class SectionRecord(Workspace):
                 self.every_ultimate_combination_drawn_with_its_name(section, r, doc, text)
                 self.section_drawn_to_scale_with_every_bar(section, r, doc, text)
                 self.self_contained(section, r, doc, text)
+                self.checks_summed_up_one_row_per_family(section, r, doc, text)
+                self.tables_and_figures_numbered_in_order(section, r, doc, text)
 
     def a_table_per_check_family_with_a_row_per_check(self, section, r, doc, text):
         ids = [c["id"] for c in r["checks"]]
@@ -229,6 +231,19 @@ class SectionRecord(Workspace):
         ids = [n.attrs["id"] for n in doc.all() if "id" in n.attrs]
         self.assertEqual(len(ids), len(set(ids)), "repeated id")
 
+    def checks_summed_up_one_row_per_family(self, section, r, doc, text):
+        summary = rows(doc.one("table", **{"data-table": "checks-summary"}))
+        self.assertEqual(sorted(tr.attrs["data-check"] for tr in summary), sorted({c["id"] for c in r["checks"]}))
+        for tr in summary:
+            family = [c for c in r["checks"] if c["id"] == tr.attrs["data-check"]]
+            self.assertEqual("✔" in tr.content(), all(c["verified"] for c in family), tr.attrs["data-check"])
+
+    def tables_and_figures_numbered_in_order(self, section, r, doc, text):
+        for word, captions in (("Tabella", [n.content() for n in doc.all("caption")]),
+                               ("Figura", [n.content() for n in doc.all("div", cls="caption")])):
+            self.assertEqual([c.split(" — ")[0] for c in captions],
+                             [f"{word} {k}" for k in range(1, len(captions) + 1)])
+
     def test_materials_with_their_factors(self):
         r, doc, _ = self.verified(BEAM)
         concrete = doc.one("table", **{"data-table": "concrete"}).content()
@@ -241,7 +256,19 @@ class SectionRecord(Workspace):
 
     def test_header_names_program_version_date_and_code(self):
         version = run("--version").stdout.strip()
-        _, doc, _ = self.verified(BEAM)
+        project = {"opera": "Scuola <media>", "committente": "Comune di Pisa", "progettista": "Ing. M. Rossi",
+                   "luogo": "Pisa", "note": "primo impalcato"}
+        _, doc, _ = self.verified(BEAM | {"progetto": project})
+        title = {tr.one("th").content(): tr.one("td").content() for tr in doc.one("section", id="progetto").all("tr")}
+        for label in ("opera", "committente", "progettista", "luogo", "note"):
+            self.assertEqual(title[label.capitalize()], project[label])
+        self.assertEqual(title["Versione"], version)
+        self.assertRegex(title["Build"], r"^(git [0-9a-f]{12}(-modificato)?|non da git)$")
+        self.assertIn("MIT", title["Licenza"])
+        for wrong in ({"opera": 3}, {"opera": "a\u0000b"}, {"cliente": "x"}):
+            refused = run("verify", self.write("p.json", json.dumps(BEAM | {"progetto": wrong})))
+            self.assertEqual(refused.returncode, 2, wrong)
+            self.assertIn("progetto." + next(iter(wrong)), refused.stderr)
         header = doc.one("header")
         self.assertEqual(header.one("h1").content(), "ferrolit")
         self.assertEqual(header.one("span", cls="version").content(), version)
@@ -284,6 +311,35 @@ class SectionRecord(Workspace):
         doc = Tree(self.read("p.html")).root
         layers = doc.one("table", **{"data-table": "layers"}).content()
         self.assertIn("progetto", layers)
+
+
+class Validation(Workspace):
+    """ferrolit validate: the built-in set agrees with its hand calculations; an altered one does not."""
+
+    SET = os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../tools/validation/casi.json")
+
+    def test_built_in_set_agrees_and_an_altered_case_fails(self):
+        with open(self.SET, encoding="utf-8") as f:
+            cases = json.load(f)
+        figures = sum(len(c["attesi"]) for c in cases["casi"])
+        ok = run("validate", "--html", self.path("v.html"))
+        self.assertEqual(ok.returncode, 0, ok.stdout + ok.stderr)
+        self.assertEqual(len(re.findall(r" conforme$", ok.stdout, re.M)), figures, ok.stdout)
+        for record in (self.read("v.html"), self.verified(BEAM)[2]):  # validate --html, and any record
+            table = rows(Tree(record).root.one("table", **{"data-table": "validation"}))
+            self.assertEqual(len(table), figures)
+            self.assertTrue(all("✔ conforme" in tr.content() for tr in table))
+        # The first figure moved beyond its tolerance: that case, and the run, disagree.
+        cases["casi"][0]["attesi"][0]["valore"] *= 1 + 2 * cases["casi"][0]["attesi"][0]["tolleranza"]
+        altered = run("validate", "--set", self.write("altered.json", json.dumps(cases)))
+        self.assertEqual(altered.returncode, 1, altered.stderr)
+        self.assertRegex(altered.stdout, rf"{cases['casi'][0]['id']} .* NON conforme\n")
+        self.assertEqual(altered.stdout.count("NON conforme"), 1)
+        # A set that cannot be read, and a case whose input is refused: errors, exit status 2.
+        cases["casi"][0]["dati"]["Base"] = -300
+        for text in ("{", json.dumps(cases)):
+            broken = run("validate", "--set", self.write("broken.json", text))
+            self.assertEqual(broken.returncode, 2, broken.stdout)
 
 
 class Batch(Workspace):

@@ -71,6 +71,9 @@ constexpr GroupText kGroups[] = {
      "`classe_duttilita` \"A\" or \"B\" and `elemento` \"trave\" or \"pilastro\" (both required); `zona_critica` "
      "true (default); the curvature ductility demand from `q0`, `T1`, `Tc` by [7.4.3] or `mu_phi` given; for the "
      "capacity-design shear `luce_netta` (beams) or `altezza_netta` (columns) and `V_gravitazionale`"},
+    {KeyGroup::Project, "Project",
+     "`progetto`: {`opera`, `committente`, `progettista`, `luogo`, `note`}, texts printed on the title page of "
+     "the calculation record (`--html`); no check uses them"},
 };
 
 std::string key_text(const InputKey& key) {

@@ -33,6 +33,7 @@ enum class KeyGroup {
     PointBar,     // keys of each item of "barre"
     Face,         // keys of the object form of "copriferro"
     Seismic,      // keys of the block "sismica"
+    Project,      // the project's data for the record (verify/input/project_data.cpp reads its texts)
 };
 
 struct InputKey {
@@ -166,6 +167,7 @@ inline constexpr InputKey kInputKeys[] = {
     {"luce_netta", KeyKind::Real, "mm", KeyGroup::Seismic},
     {"altezza_netta", KeyKind::Real, "mm", KeyGroup::Seismic},
     {"V_gravitazionale", KeyKind::Real, "kN", KeyGroup::Seismic},
+    {"progetto", KeyKind::Object, "", KeyGroup::Project},
 };
 
 // True for the groups of a section's own keys (not the items of a list).

@@ -11,6 +11,7 @@
 
 #include "ferrolit/format.hpp"
 #include "verify/input/name_lists.hpp"
+#include "verify/input/project_data.hpp"
 
 namespace ferrolit::verification {
 
@@ -222,6 +223,9 @@ VerificationInput read_verification_input(std::string_view json, const ReadOptio
     read_actions(r, in);
     read_check_parameters(r, in);
     read_seismic(r, in);
+    if (const nlohmann::json* block = r.value("progetto"))
+        in.project = read_project_data(
+            *block, [&r](const std::string& path, const std::string& problem) { r.fail(path, problem); });
     return in;
 }
 

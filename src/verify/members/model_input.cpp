@@ -3,6 +3,7 @@
 #include "verify/input/input_keys.hpp"
 #include "verify/input/json_text.hpp"
 #include "verify/input/name_lists.hpp"
+#include "verify/input/project_data.hpp"
 #include "verify/members/model_errors.hpp"
 
 namespace ferrolit::members {
@@ -25,23 +26,8 @@ std::string text_of(const json& object, const char* key, const std::string& wher
 }
 
 ProjectData project_of(const json& root) {
-    ProjectData p;
-    if (!root.contains("progetto")) return p;
-    const json& data = root["progetto"];
-    if (!data.is_object()) model_error("progetto", "è un oggetto {opera, committente, progettista, luogo, note}");
-    const std::pair<const char*, std::string ProjectData::*> fields[] = {{"opera", &ProjectData::work},
-                                                                         {"committente", &ProjectData::client},
-                                                                         {"progettista", &ProjectData::designer},
-                                                                         {"luogo", &ProjectData::place},
-                                                                         {"note", &ProjectData::notes}};
-    for (const auto& [key, value] : data.items()) {
-        bool known = false;
-        for (const auto& [name, field] : fields)
-            if (key == name) known = true, p.*field = text_of(data, name, "progetto");
-        if (!known)
-            model_error("progetto." + key, "chiave sconosciuta: ammesse opera, committente, progettista, luogo, note");
-    }
-    return p;
+    if (!root.contains("progetto")) return {};
+    return verification::read_project_data(root["progetto"], model_error);
 }
 
 // The member's own keys onto a copy of its section's object.

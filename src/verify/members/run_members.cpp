@@ -127,6 +127,8 @@ MemberResult run_member(const Model& model, Job& job) {
         m.not_run = r.not_run;
         m.warnings.insert(m.warnings.end(), r.warnings.begin(), r.warnings.end());
         m.combinations = in.combinations.size();
+        m.concrete = in.concrete;
+        m.steel = in.steel;
     } catch (const Error& e) {
         m.error = e.what();
     } catch (const std::bad_alloc&) {
@@ -134,7 +136,9 @@ MemberResult run_member(const Model& model, Job& job) {
     } catch (const std::exception& e) {
         m.error = std::string("errore interno: ") + e.what();
     }
-    if (!m.error.empty()) m.verified = false, m.checks.clear(), m.stations.clear(), m.governing.reset();
+    if (!m.error.empty())
+        m.verified = false, m.checks.clear(), m.stations.clear(), m.governing.reset(), m.concrete.reset(),
+        m.steel.reset();
     return m;
 }
 

@@ -12,6 +12,7 @@
 #include "cli/console.hpp"
 #include "cli/members.hpp"
 #include "cli/run.hpp"
+#include "cli/validate.hpp"
 #include "common/example.hpp"
 #include "ferrolit/version.h"
 #include "serve/http_server.hpp"
@@ -98,6 +99,13 @@ int main(int argc, char** argv) {  // NOLINT(bugprone-exception-escape)
     CLI::Option* progress = members->add_flag("--progress", members_options.progress,
                                               "avanzamento sullo standard error anche se non è un terminale");
     members->add_flag("--quiet", members_options.quiet, "nessun avanzamento")->excludes(progress);
+    ferrolit::cli::ValidateOptions validate_options;
+    CLI::App* validate = app.add_subcommand(
+        "validate", "ricalcola i casi di validazione (calcoli a mano, §10.2) e li confronta con il programma");
+    validate->add_option("--set", validate_options.set, "insieme di casi (JSON) al posto di quello incorporato")
+        ->check(kNonEmptyPath);
+    validate->add_option("--html", validate_options.html, "scrive la relazione della validazione in questo file HTML")
+        ->check(kNonEmptyPath);
     try {
         app.parse(static_cast<int>(argument_pointers.size()), argument_pointers.data());
     } catch (const CLI::ParseError& e) {
@@ -108,6 +116,7 @@ int main(int argc, char** argv) {  // NOLINT(bugprone-exception-escape)
         return 0;
     }
     if (serve->parsed()) return ferrolit::cli::serve::run_server(serve_options);
+    if (validate->parsed()) return ferrolit::cli::run_validate(validate_options);
     if (members->parsed()) return ferrolit::cli::run_members(members_options);
     if (analyse->parsed()) return ferrolit::cli::run_analyse(analyse_file);
     return ferrolit::cli::run_sections(design->parsed() ? design_options : options);

@@ -90,6 +90,25 @@ std::string outcome_block(const VerificationResult& r) {
     return out.str();
 }
 
+std::string checks_summary_table(const VerificationResult& r) {
+    std::ostringstream out;
+    out << "<table class=\"grid-table checks-summary\" data-table=\"checks-summary\">\n<caption>Riepilogo delle "
+           "verifiche: per ciascuna la combinazione determinante</caption>\n<thead><tr><th>Verifica</th>"
+           "<th>Combinazione</th><th class=\"num\">Rapporto</th><th>Esito</th><th>Norma</th></tr></thead>\n<tbody>\n";
+    std::vector<std::string> ids = families_of(r, false);
+    for (const std::string& id : families_of(r, true)) ids.push_back(id);
+    if (ids.empty()) out << "<tr><td colspan=\"5\">nessuna verifica eseguita</td></tr>\n";
+    for (const std::string& id : ids) {
+        const CheckResult& c = r.checks[*r.governing(id)];
+        out << "<tr data-check=\"" << escaped(id) << "\"><td>" << escaped(check_title(id)) << "</td><td>"
+            << (c.combination ? escaped(*c.combination) : "regola di dettaglio") << "</td><td class=\"num ratio\">"
+            << ratio_html(c.ratio) << "</td><td>" << verdict_badge(c.verified) << "</td><td>" << clause_of(c)
+            << "</td></tr>\n";
+    }
+    out << "</tbody>\n</table>\n";
+    return out.str();
+}
+
 std::string check_tables(const VerificationResult& r) {
     std::ostringstream out;
     if (!r.ultimate_checks_run)

@@ -13,6 +13,7 @@
 #include "record/data_tables.hpp"
 #include "record/html_text.hpp"
 #include "record/record_style.hpp"
+#include "record/report_parts.hpp"
 #include "record/section_drawing.hpp"
 
 namespace ferrolit::cli {
@@ -29,12 +30,23 @@ std::string name_of(const RecordSection& s) {
     return s.result ? escaped(section_title(*s.result)) : "(dati non utilizzabili)";
 }
 
-void header(std::ostream& out, const RecordOptions& o) {
-    out << "<header class=\"record\">\n<div><h1>ferrolit</h1><div class=\"subtitle\">Relazione di calcolo — "
-        << (o.design ? "progetto e verifica" : "verifica") << " di sezioni in cemento armato</div></div>\n"
-        << "<div class=\"meta\">versione <span class=\"version\">" << escaped(o.version)
-        << "</span><br>data <span class=\"date\">" << escaped(o.date) << "</span><br><span class=\"code\">" << kCode
-        << "</span></div>\n</header>\n";
+// The project of the record: the first section's that gives one.
+ProjectData project_of(const std::vector<RecordSection>& sections) {
+    for (const RecordSection& s : sections) {
+        if (!s.result) continue;
+        const ProjectData& p = s.result->input.project;
+        if (!p.work.empty() || !p.client.empty() || !p.designer.empty() || !p.place.empty() || !p.notes.empty())
+            return p;
+    }
+    return {};
+}
+
+std::vector<MaterialsUse> materials_of(const std::vector<RecordSection>& sections) {
+    std::vector<MaterialsUse> materials;
+    for (const RecordSection& s : sections)
+        if (s.result)
+            add_materials(materials, section_title(*s.result), s.result->input.concrete, s.result->input.steel);
+    return materials;
 }
 
 // Sections by their largest ratio, largest first; those without a result
@@ -126,7 +138,7 @@ void section_record(std::ostream& out, const RecordSection& s, std::size_t index
         return;
     }
     const VerificationResult& r = *s.result;
-    out << outcome_block(r);
+    out << outcome_block(r) << checks_summary_table(r);
     out << "<h3>Sezione e armature</h3>\n<div class=\"columns\">\n";
     figure(out, section_drawing(r), "Sezione in scala, assi y e z per il baricentro G");
     out << "<div>\n" << geometry_table(r) << "</div>\n</div>\n" << reinforcement_tables(r);
@@ -161,12 +173,17 @@ std::string html_record(const std::vector<RecordSection>& sections, const Record
     out << "<!DOCTYPE html>\n<html lang=\"it\">\n<head>\n<meta charset=\"utf-8\">\n<title>" << title
         << "</title>\n<meta name=\"generator\" content=\"ferrolit " << escaped(options.version) << "\">\n<style>"
         << record_style() << page_style(options.version, options.date, kCode) << "</style>\n</head>\n<body>\n";
-    header(out, options);
+    out << title_page(
+               project_of(sections),
+               std::string(options.design ? "progetto e verifica" : "verifica") + " di sezioni in cemento armato",
+               options.date)
+        << hypotheses(materials_of(sections));
     if (options.batch_summary) summary(out, sections);
     for (std::size_t i = 0; i < sections.size(); ++i) section_record(out, sections[i], i);
+    out << reliability();
     out << "<footer class=\"record\">ferrolit " << escaped(options.version) << " — " << kCode
         << ". Unità: mm, mm², MPa, kN, kNm; N positivo di compressione.</footer>\n</body>\n</html>\n";
-    return out.str();
+    return numbered(out.str());
 }
 
 }  // namespace ferrolit::cli

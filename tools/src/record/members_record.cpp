@@ -9,6 +9,7 @@
 #include "plot/plot_frame.hpp"
 #include "record/html_text.hpp"
 #include "record/record_style.hpp"
+#include "record/report_parts.hpp"
 
 namespace ferrolit::cli {
 
@@ -23,39 +24,23 @@ std::string value_with_unit(const std::optional<double>& v, const CheckResult& c
 
 std::string member_anchor(std::size_t index) { return "membratura-" + std::to_string(index + 1); }
 
-// Numbered figures and tables, in the order they appear.
-struct Numbering {
-    int figures = 0, tables = 0;
-    std::string figure(const std::string& caption) {
-        return "<div class=\"caption\">Figura " + std::to_string(++figures) + " — " + caption + "</div>\n";
-    }
-    std::string table(const std::string& caption) {
-        return "<caption>Tabella " + std::to_string(++tables) + " — " + caption + "</caption>\n";
-    }
-};
+// The conventions of the forces table, beside the hypotheses every record states.
+void conventions(std::ostream& out) {
+    out << "<section class=\"conventions\">\n<h3>Sollecitazioni dal programma di analisi</h3>\n<p>Unità: m per le "
+           "ascisse, kN e kNm per le sollecitazioni, mm e MPa per la sezione, con i segni della figura delle "
+           "convenzioni. Le sollecitazioni del programma di analisi sono ricondotte a queste convenzioni dalle "
+           "\"convenzioni\" del modello (colonne, segni, unità).</p>\n</section>\n";
+}
 
-void title_page(std::ostream& out, const MembersResult& r, const MembersRecordOptions& o) {
-    const std::pair<const char*, const std::string*> rows[] = {{"Opera", &r.project.work},
-                                                               {"Committente", &r.project.client},
-                                                               {"Progettista", &r.project.designer},
-                                                               {"Luogo", &r.project.place},
-                                                               {"Note", &r.project.notes}};
-    out << "<header class=\"record\">\n<div><h1>ferrolit</h1><div class=\"subtitle\">Relazione di calcolo — verifica "
-           "delle membrature in cemento armato</div></div>\n<div class=\"meta\">versione <span class=\"version\">"
-        << escaped(o.version) << "</span><br>data <span class=\"date\">" << escaped(o.date)
-        << "</span><br><span class=\"code\">" << kCode << "</span></div>\n</header>\n";
-    out << "<section class=\"project\" id=\"progetto\">\n<h2>Dati del progetto</h2>\n<table class=\"data\">\n";
-    for (const auto& [label, value] : rows)
-        out << "<tr><th>" << label << "</th><td>" << (value->empty() ? "—" : escaped(*value)) << "</td></tr>\n";
-    out << "</table>\n<h3>Codice di calcolo (§10.2)</h3>\n<table class=\"data\">\n"
-        << "<tr><th>Programma</th><td>ferrolit</td></tr>\n<tr><th>Versione</th><td>" << escaped(o.version)
-        << "</td></tr>\n<tr><th>Licenza</th><td>MIT (codice sorgente aperto)</td></tr>\n"
-        << "<tr><th>Norma</th><td>D.M. 17/01/2018 (NTC 2018) e Circolare 21/01/2019 n. 7</td></tr>\n</table>\n"
-        << "<h3>Convenzioni</h3>\n<p>Unità: m per le ascisse, kN e kNm per le sollecitazioni, mm e MPa per la "
-           "sezione. N positivo di compressione; My positivo quando comprime il lembo superiore (z maggiore); Mz "
-           "positivo quando comprime il lato di y maggiore; il segno di Vy, Vz e T non conta. Le sollecitazioni del "
-           "programma di analisi sono ricondotte a queste convenzioni dalle \"convenzioni\" del modello.</p>\n"
-        << "</section>\n";
+std::vector<MaterialsUse> materials_of(const MembersResult& r) {
+    std::vector<MaterialsUse> materials;
+    std::vector<std::string> seen;
+    for (const MemberResult& m : r.members) {
+        if (!m.concrete || !m.steel || std::find(seen.begin(), seen.end(), m.section) != seen.end()) continue;
+        seen.push_back(m.section);
+        add_materials(materials, m.section, *m.concrete, *m.steel);
+    }
+    return materials;
 }
 
 std::vector<std::size_t> by_ratio(const MembersResult& r) {
@@ -78,7 +63,7 @@ std::string governing_text(const MemberResult& m) {
     return text + ", " + escaped(g.check.clause);
 }
 
-void summary(std::ostream& out, const MembersResult& r, Numbering& n) {
+void summary(std::ostream& out, const MembersResult& r) {
     std::size_t failed = 0, errors = 0;
     for (const MemberResult& m : r.members) (m.error.empty() ? (m.verified ? 0 : ++failed) : ++errors);
     out << "<section class=\"summary\" id=\"riepilogo\">\n<h2>Riepilogo delle membrature</h2>\n<p>" << r.members.size()
@@ -86,7 +71,7 @@ void summary(std::ostream& out, const MembersResult& r, Numbering& n) {
         << " coppie ascissa-combinazione verificate: " << r.members.size() - failed - errors << " verificate, "
         << failed << " non verificate, " << errors << " in errore. Rapporto massimo " << ratio_html(r.max_ratio)
         << ".</p>\n<table class=\"summary\">\n"
-        << n.table("Membrature in ordine di rapporto massimo decrescente (quelle in errore per prime)")
+        << "<caption>Membrature in ordine di rapporto massimo decrescente (quelle in errore per prime)</caption>\n"
         << "<thead><tr><th>Membratura</th><th>Sezione</th><th class=\"num\">Rapporto massimo</th><th>Verifica "
            "determinante</th><th>Esito</th></tr></thead>\n<tbody>\n";
     for (std::size_t i : by_ratio(r)) {
@@ -142,7 +127,7 @@ std::string ratio_plot(const MemberResult& m) {
     return out.str();
 }
 
-void member_page(std::ostream& out, const MemberResult& m, std::size_t index, Numbering& n) {
+void member_page(std::ostream& out, const MemberResult& m, std::size_t index) {
     out << "<section class=\"record-section\" id=\"" << member_anchor(index) << "\">\n<h2>Membratura " << escaped(m.id)
         << "</h2>\n<p class=\"source\">Sezione " << escaped(m.section) << (m.type.empty() ? "" : ", " + escaped(m.type))
         << ". <a href=\"#riepilogo\">Riepilogo</a></p>\n";
@@ -154,8 +139,8 @@ void member_page(std::ostream& out, const MemberResult& m, std::size_t index, Nu
     out << "<p>Esito: " << verdict_badge(m.verified) << ", rapporto massimo " << ratio_html(m.max_ratio) << " ("
         << governing_text(m) << "); " << m.combinations << " coppie ascissa-combinazione.</p>\n";
     out << "<table class=\"checks\">\n"
-        << n.table("Inviluppo delle verifiche della membratura " + escaped(m.id) +
-                   ": per ogni verifica l'ascissa e la combinazione determinanti")
+        << "<caption>Inviluppo delle verifiche della membratura " << escaped(m.id)
+        << ": per ogni verifica l'ascissa e la combinazione determinanti</caption>\n"
         << "<thead><tr><th>Verifica</th><th>Norma</th><th>Combinazione</th><th class=\"num\">x</th><th "
            "class=\"num\">Domanda</th><th class=\"num\">Capacità</th><th class=\"num\">Rapporto</th><th>Esito</th>"
            "</tr></thead>\n<tbody>\n";
@@ -170,9 +155,8 @@ void member_page(std::ostream& out, const MemberResult& m, std::size_t index, Nu
     out << "</tbody>\n</table>\n";
     if (const std::string plot = ratio_plot(m); !plot.empty())
         out << "<div class=\"figure\">\n"
-            << plot
-            << n.figure("Rapporto di ogni verifica lungo la membratura " + escaped(m.id) +
-                        " (massimo sulle combinazioni a ogni ascissa); linea tratteggiata: rapporto 1");
+            << plot << "<div class=\"caption\">Rapporto di ogni verifica lungo la membratura " << escaped(m.id)
+            << " (massimo sulle combinazioni a ogni ascissa); linea tratteggiata: rapporto 1</div>\n</div>\n";
     if (!m.not_run.empty()) {
         out << "<h3>Verifiche non eseguite</h3>\n<ul class=\"not-run\">\n";
         for (const NotRun& nr : m.not_run)
@@ -191,18 +175,19 @@ void member_page(std::ostream& out, const MemberResult& m, std::size_t index, Nu
 
 std::string members_record(const MembersResult& r, const MembersRecordOptions& o) {
     std::ostringstream out;
-    Numbering n;
     out << "<!DOCTYPE html>\n<html lang=\"it\">\n<head>\n<meta charset=\"utf-8\">\n<title>ferrolit — relazione di "
            "calcolo — "
         << (r.project.work.empty() ? "membrature" : escaped(r.project.work))
         << "</title>\n<meta name=\"generator\" content=\"ferrolit " << escaped(o.version) << "\">\n<style>"
         << record_style() << page_style(o.version, o.date, kCode) << "</style>\n</head>\n<body>\n";
-    title_page(out, r, o);
-    summary(out, r, n);
-    for (std::size_t i = 0; i < r.members.size(); ++i) member_page(out, r.members[i], i, n);
+    out << title_page(r.project, "verifica delle membrature in cemento armato", o.date) << hypotheses(materials_of(r));
+    conventions(out);
+    summary(out, r);
+    for (std::size_t i = 0; i < r.members.size(); ++i) member_page(out, r.members[i], i);
+    out << reliability();
     out << "<footer class=\"record\">ferrolit " << escaped(o.version) << " — " << kCode
         << ". Unità: m, kN, kNm; N positivo di compressione.</footer>\n</body>\n</html>\n";
-    return out.str();
+    return numbered(out.str());
 }
 
 }  // namespace ferrolit::cli

@@ -59,6 +59,9 @@ table.pairs td.remark { color: var(--muted); font-size: 12px; }
 .figure .caption { color: var(--muted); font-size: 12px; }
 p.not-run { border: 1px dashed var(--muted); padding: 6px 12px; color: var(--ink); }
 ul.warnings li { margin: 2px 0; }
+dl.validation-sources dt { font-weight: 600; margin-top: 8px; }
+dl.validation-sources dd { margin: 2px 0 0 18px; color: var(--ink); }
+svg.axes-figure { font-family: sans-serif; }
 .error-block { border: 1.5px solid var(--fail); border-left-width: 6px; padding: 8px 14px; background: var(--fail-bg); }
 table.summary td.error { color: var(--fail); }
 a { color: var(--accent); }
@@ -71,6 +74,7 @@ footer.record { border-top: 1px solid var(--line); color: var(--muted); font-siz
   h3 { font-size: 10pt; margin: 12px 0 6px; break-after: avoid; }
   section.record-section { break-before: page; margin-bottom: 0; }
   header.record + section { break-before: auto; }
+  section.reliability { break-before: page; }
   table, .figure, .outcome, p.not-run { break-inside: avoid; }
   table.checks, table.summary, table.grid-table { break-inside: auto; }
   table.checks.whole { break-inside: avoid; }
