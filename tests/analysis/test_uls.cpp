@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <random>
 
 #include "analysis/integrate.hpp"
 #include "analysis/path.hpp"
@@ -346,6 +347,23 @@ TEST(AnalysisUls, SearchesStayWithinTheirIntegrationBudgets) {
             EXPECT_LE(count - before, 12u) << "N " << N << " My " << My;
         }
     }
+    // 900 rays at random N and directions on the beam, the square column and
+    // the L: the mean and the share of rays within 12 integrations.
+    std::mt19937 rng(18);
+    std::uniform_real_distribution<double> unit(0, 1);
+    std::uint64_t total = 0, within = 0;
+    for (const fa::Section& sec : {s, fixtures::symmetric_section(), fixtures::ell_section()}) {
+        for (int k = 0; k < 300; ++k) {
+            const double N = sec.N_Rd_min() + unit(rng) * (sec.N_Rd_max() - sec.N_Rd_min());
+            const double theta = 2 * std::numbers::pi * unit(rng);
+            const std::uint64_t before = count;
+            sec.resisting_moment(N, std::cos(theta), std::sin(theta));
+            total += count - before;
+            within += count - before <= 12;
+        }
+    }
+    EXPECT_LE(static_cast<double>(total) / 900, 18.5);
+    EXPECT_GE(within, 545u);
 }
 
 }  // namespace
