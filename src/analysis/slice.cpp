@@ -29,6 +29,7 @@ void Slice::reset(double N) {
     origin_.reset();
     last_.reset();
     last_start_ = {};
+    seed_.reset();
     frame_.region_ends_known = false;
 }
 
@@ -136,6 +137,8 @@ std::optional<double> tabled_direction(const SectionData& s, double N, Moment c,
 std::optional<PathStart> Slice::start_near(double theta) const {
     if (last_ && std::fabs(std::remainder(theta - last_->theta, 2 * kPi)) < kPi / 8 && last_start_.slope > 0)
         return last_start_;
+    if (seed_ && std::fabs(std::remainder(theta - seed_->theta, 2 * kPi)) < kPi / 8 && seed_->start.slope > 0)
+        return seed_->start;
     return tabled_start(s_, theta, N_);
 }
 
@@ -218,24 +221,32 @@ std::optional<Hit> Slice::joint_ray(Moment c, Moment t, double& guess) {
         p = last_start_.p;
         r[0] = (h.N - N_) / range, r[1] = across(h);
     }
+    // The Jacobian (rows r[0], r[1]; columns θ, p): a neighbour's along the
+    // same ray direction, else by differences below.
+    double J[2][2] = {};
+    const bool seeded = seed_ && seed_->jacobian;
+    if (seeded)
+        for (int i = 0; i < 2; ++i) J[i][0] = seed_->jacobian->d[i][0], J[i][1] = seed_->jacobian->d[i][1];
     auto settled = [&](double slope) {
         if (!(std::fabs(r[0]) <= ftol && std::fabs(deviation_of(h)) <= kAngleTolerance)) return false;
         last_ = h;
         last_start_ = {p, slope > 0 ? slope * range : 0.0};
+        for (int i = 0; i < 2; ++i) last_jacobian_.d[i][0] = J[i][0], last_jacobian_.d[i][1] = J[i][1];
         return true;
     };
     if (settled(start ? start->slope / range : 0.0)) return h;
     if (!(std::fabs(deviation_of(h)) < kPi / 2)) return std::nullopt;
-    const Hit at_start = h;
-    // The Jacobian (rows r[0], r[1]; columns θ, p) by differences, inward in p.
-    constexpr double kStep = 1e-4;
-    const double dp = p + kStep <= 3 ? kStep : -kStep;
-    double r_theta[2], r_p[2];
-    residual(theta + kStep, p, r_theta);
-    residual(theta, p + dp, r_p);
-    h = at_start;
-    double J[2][2];
-    for (int i = 0; i < 2; ++i) J[i][0] = (r_theta[i] - r[i]) / kStep, J[i][1] = (r_p[i] - r[i]) / dp;
+    if (!seeded) {
+        // Differences, inward in p.
+        const Hit at_start = h;
+        constexpr double kStep = 1e-4;
+        const double dp = p + kStep <= 3 ? kStep : -kStep;
+        double r_theta[2], r_p[2];
+        residual(theta + kStep, p, r_theta);
+        residual(theta, p + dp, r_p);
+        h = at_start;
+        for (int i = 0; i < 2; ++i) J[i][0] = (r_theta[i] - r[i]) / kStep, J[i][1] = (r_p[i] - r[i]) / dp;
+    }
     double best = std::fabs(deviation_of(h));
     // Below p_floor the path was found flat: steps stay above it, bisecting.
     double p_floor = s_.p_start;
@@ -271,6 +282,13 @@ std::optional<Hit> Slice::joint_ray(Moment c, Moment t, double& guess) {
         current = h;
     }
     return std::nullopt;
+}
+
+std::optional<Hit> Slice::ray_from(Moment c, Moment t, double theta, PathStart start, const Jacobian* jacobian) {
+    seed_ = Seed{theta, start, jacobian};
+    std::optional<Hit> h = joint_ray(c, t, theta);
+    seed_.reset();
+    return h;
 }
 
 std::optional<Hit> Slice::ray(Moment c, Moment t, double guess) {

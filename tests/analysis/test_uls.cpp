@@ -8,6 +8,7 @@
 #include <cmath>
 #include <numbers>
 #include <random>
+#include <tuple>
 
 #include "analysis/integrate.hpp"
 #include "analysis/path.hpp"
@@ -338,6 +339,23 @@ TEST(AnalysisUls, SearchesStayWithinTheirIntegrationBudgets) {
         const fa::SectionState full = s.state_at(p.state.plane);
         ASSERT_EQ(full.bars.size(), s.bars().size());
         EXPECT_NEAR(full.N, p.N, 1e-9 * (s.N_Rd_max() - s.N_Rd_min()));
+    }
+    // Domains whose neutral axis turns (the beam about z, the L about y),
+    // continued level by level: the budget per point, and every point on the
+    // boundary that the resisting moment along the axis finds at its N.
+    for (const auto& [sec, axis, budget] :
+         {std::tuple{s, fa::Axis::Mz, 33.0}, std::tuple{fixtures::ell_section(), fa::Axis::My, 44.0}}) {
+        const std::uint64_t before = count;
+        const fa::Domain d = sec.domain(axis, 100);
+        EXPECT_LE(static_cast<double>(count - before) / static_cast<double>(d.points.size()), budget);
+        double lo = 0, hi = 0;
+        for (const fa::DomainPoint& p : d.points) lo = std::min(lo, p.M), hi = std::max(hi, p.M);
+        for (const fa::DomainPoint& p : d.points) {
+            const double y = axis == fa::Axis::My ? 1 : 0, sign = p.M < 0 ? -1 : 1;
+            const fa::MomentCapacity c = sec.resisting_moment(p.N, sign * y, sign * (1 - y));
+            if (c.outcome != fa::Outcome::Found) continue;
+            EXPECT_NEAR(axis == fa::Axis::My ? *c.My_Rd : *c.Mz_Rd, p.M, 1e-9 * (hi - lo)) << "N " << p.N;
+        }
     }
     // A resisting moment on a ray, sagging and hogging, at a few N.
     for (double N : {0.0, 500.0, 1500.0, 2000.0}) {
