@@ -124,6 +124,7 @@ public:
 
     // Empty when the slice at N does not reach the axis.
     std::optional<Level> at(double N) {
+        if (std::optional<Level> level = continued(N)) return level;
         Slice& slice = slice_at(N);
         auto f = [&](double th) { return across(axis_, slice.at(th).M); };
         // The other moment is largest a quarter turn after the positive branch.
@@ -142,9 +143,63 @@ public:
         while (c < b) c += 2 * kPi;
         while (c - b > 2 * kPi) c -= 2 * kPi;
         const double r2 = brent_root(f, b, c, f_max, f_min, xtol, ftol);
-        Level level{N, slice.at(r1), slice.at(r2)};
-        if (along(axis_, level.up.M) < along(axis_, level.down.M)) std::swap(level.up, level.down);
-        return level;
+        Known k{{N, slice.at(r1), {}}, {slice.path_start(), {}}, {}};
+        k.level.down = slice.at(r2);
+        k.seeds.down = slice.path_start();
+        if (along(axis_, k.level.up.M) < along(axis_, k.level.down.M)) {
+            std::swap(k.level.up, k.level.down);
+            std::swap(k.seeds.up, k.seeds.down);
+        }
+        known_.push_back(k);
+        return k.level;
+    }
+
+    // The crossings at N continued from the levels found on either side:
+    // the two rays along the axis from the middle of the crossings, each
+    // started from the point interpolated between those levels' (direction
+    // and path parameter) with the nearer one's Jacobian. Empty when either
+    // search does not settle, or the middle lies outside the slice at N
+    // (both rays then end on the same side of it).
+    std::optional<Level> continued(double N) {
+        const Known* below = nullptr;
+        const Known* above = nullptr;
+        for (const Known& k : known_) {
+            if (k.level.N <= N && (!below || k.level.N > below->level.N)) below = &k;
+            if (k.level.N >= N && (!above || k.level.N < above->level.N)) above = &k;
+        }
+        if (!below && !above) return std::nullopt;
+        if (!below) below = above;
+        if (!above) above = below;
+        const double gap = above->level.N - below->level.N;
+        const double w = gap > 0 ? (N - below->level.N) / gap : 0.0;
+        const Known& near = w <= 0.5 ? *below : *above;
+        auto mid = [&](const Level& l) { return (along(axis_, l.up.M) + along(axis_, l.down.M)) / 2; };
+        auto start = [&](const Hit& a, const Hit& b, PathStart pa, PathStart pb, PathStart pn) {
+            return std::make_pair(a.theta + w * std::remainder(b.theta - a.theta, 2 * kPi),
+                                  PathStart{pa.p + w * (pb.p - pa.p), pn.slope});
+        };
+        const double m = mid(below->level) + w * (mid(above->level) - mid(below->level));
+        const Moment c = axis_ == Axis::My ? Moment{m, 0} : Moment{0, m};
+        const Moment t = axis_ == Axis::My ? Moment{1, 0} : Moment{0, 1};
+        Slice& slice = slice_at(N);
+        Known k{{N, {}, {}}, {}, {}};
+        const auto [up_theta, up_start] =
+            start(below->level.up, above->level.up, below->seeds.up, above->seeds.up, near.seeds.up);
+        const std::optional<Hit> up =
+            slice.ray_from(c, t, up_theta, up_start, near.jacobians ? &near.jacobians->up : nullptr);
+        if (!up) return std::nullopt;
+        k.seeds.up = slice.path_start();
+        const Slice::Jacobian up_jacobian = slice.jacobian();
+        const auto [down_theta, down_start] =
+            start(below->level.down, above->level.down, below->seeds.down, above->seeds.down, near.seeds.down);
+        const std::optional<Hit> down =
+            slice.ray_from(c, {-t.My, -t.Mz}, down_theta, down_start, near.jacobians ? &near.jacobians->down : nullptr);
+        if (!down || !(along(axis_, up->M) > m && along(axis_, down->M) < m)) return std::nullopt;
+        k.level.up = *up, k.level.down = *down;
+        k.seeds.down = slice.path_start();
+        k.jacobians = Jacobians{up_jacobian, slice.jacobian()};
+        known_.push_back(k);
+        return k.level;
     }
 
     // The largest (sign +1) or smallest (−1) other moment of the slice at N, near a direction.
@@ -169,9 +224,23 @@ public:
     }
 
 private:
+    // The levels found, with where their paths carried N and, when found by
+    // continuation, the Jacobians of their searches.
+    struct Seeds {
+        PathStart up, down;
+    };
+    struct Jacobians {
+        Slice::Jacobian up, down;
+    };
+    struct Known {
+        Level level;
+        Seeds seeds;
+        std::optional<Jacobians> jacobians;
+    };
     const SectionData& s_;
     Axis axis_;
     Slice slice_;
+    std::vector<Known> known_;
 };
 
 Domain general_domain(const SectionData& s, Axis axis, std::size_t points) {

@@ -29,6 +29,7 @@ void Slice::reset(double N) {
     origin_.reset();
     last_.reset();
     last_start_ = {};
+    seed_.reset();
     frame_.region_ends_known = false;
 }
 
@@ -136,6 +137,8 @@ std::optional<double> tabled_direction(const SectionData& s, double N, Moment c,
 std::optional<PathStart> Slice::start_near(double theta) const {
     if (last_ && std::fabs(std::remainder(theta - last_->theta, 2 * kPi)) < kPi / 8 && last_start_.slope > 0)
         return last_start_;
+    if (seed_ && std::fabs(std::remainder(theta - seed_->theta, 2 * kPi)) < kPi / 8 && seed_->start.slope > 0)
+        return seed_->start;
     return tabled_start(s_, theta, N_);
 }
 
@@ -175,11 +178,19 @@ double Slice::deviation(double theta, Moment c, Moment t, Hit& h) {
 // the path. Empty when the steps do not settle; the nested search (θ outside,
 // p inside) then takes over from the best direction found.
 std::optional<Hit> Slice::joint_ray(Moment c, Moment t, double& guess) {
-    constexpr int kSteps = 10;
+    // Broyden's steps settle superlinearly but take a few more steps than
+    // Newton's to reach the tolerances below; with 10 steps about a third of
+    // the rays fell back to the nested search (about 20 more integrations)
+    // one or two steps short of settling.
+    constexpr int kSteps = 24;
     const double range = s_.N_max - s_.N_min;
     if (!(range > 0)) return std::nullopt;
     const double ftol = 1e-12;  // of the range of N, as the nested search
     double r[2];
+    // The second equation as the distance of M from the ray's line, in units
+    // of the section's moment: unlike the angle it stays smooth when the
+    // slice passes close to c (a small slice, or c near its edge).
+    auto across = [&](const Hit& hit) { return cross(t, {hit.M.My - c.My, hit.M.Mz - c.Mz}) / s_.moment_scale; };
     auto deviation_of = [&](const Hit& hit) {
         const Moment d{hit.M.My - c.My, hit.M.Mz - c.Mz};
         return std::atan2(cross(t, d), t.My * d.My + t.Mz * d.Mz);
@@ -191,7 +202,7 @@ std::optional<Hit> Slice::joint_ray(Moment c, Moment t, double& guess) {
         const Forces F = forces(s_, frame_, plane.eps_top, plane.kappa);
         h = hit_of(frame_, plane, F);
         out[0] = (F.N - N_) / range;
-        out[1] = deviation_of(h);
+        out[1] = across(h);
     };
     // The first point from the table or a nearby direction; when its moment
     // lies on the far side of the slice, the point at the guessed direction
@@ -202,44 +213,65 @@ std::optional<Hit> Slice::joint_ray(Moment c, Moment t, double& guess) {
         p = std::clamp(start->p, s_.p_start, 3.0);
         residual(theta, p, r);
     }
-    if (!start || !(start->slope > 0) || !(std::fabs(r[1]) < kPi / 2)) {
+    // The flat start of pivot A: every bar yielded and no concrete
+    // compressed, so N stays N_min and M that of N_min whatever θ and p.
+    auto flat = [&](const Hit& hit) { return hit.N <= s_.N_min + ftol * range; };
+    if (!start || !(start->slope > 0) || !(std::fabs(deviation_of(h)) < kPi / 2) || flat(h)) {
         h = at(guess);
         p = last_start_.p;
-        r[0] = (h.N - N_) / range, r[1] = deviation_of(h);
+        r[0] = (h.N - N_) / range, r[1] = across(h);
     }
+    // The Jacobian (rows r[0], r[1]; columns θ, p): a neighbour's along the
+    // same ray direction, else by differences below.
+    double J[2][2] = {};
+    const bool seeded = seed_ && seed_->jacobian;
+    if (seeded)
+        for (int i = 0; i < 2; ++i) J[i][0] = seed_->jacobian->d[i][0], J[i][1] = seed_->jacobian->d[i][1];
     auto settled = [&](double slope) {
-        if (!(std::fabs(r[0]) <= ftol && std::fabs(r[1]) <= kAngleTolerance)) return false;
+        if (!(std::fabs(r[0]) <= ftol && std::fabs(deviation_of(h)) <= kAngleTolerance)) return false;
         last_ = h;
         last_start_ = {p, slope > 0 ? slope * range : 0.0};
+        for (int i = 0; i < 2; ++i) last_jacobian_.d[i][0] = J[i][0], last_jacobian_.d[i][1] = J[i][1];
         return true;
     };
     if (settled(start ? start->slope / range : 0.0)) return h;
-    if (!(std::fabs(r[1]) < kPi / 2)) return std::nullopt;
-    const Hit at_start = h;
-    // The Jacobian (rows r[0], r[1]; columns θ, p) by differences, inward in p.
-    constexpr double kStep = 1e-4;
-    const double dp = p + kStep <= 3 ? kStep : -kStep;
-    double r_theta[2], r_p[2];
-    residual(theta + kStep, p, r_theta);
-    residual(theta, p + dp, r_p);
-    h = at_start;
-    double J[2][2];
-    for (int i = 0; i < 2; ++i) J[i][0] = (r_theta[i] - r[i]) / kStep, J[i][1] = (r_p[i] - r[i]) / dp;
-    double best = std::fabs(r[1]);
+    if (!(std::fabs(deviation_of(h)) < kPi / 2)) return std::nullopt;
+    if (!seeded) {
+        // Differences, inward in p.
+        const Hit at_start = h;
+        constexpr double kStep = 1e-4;
+        const double dp = p + kStep <= 3 ? kStep : -kStep;
+        double r_theta[2], r_p[2];
+        residual(theta + kStep, p, r_theta);
+        residual(theta, p + dp, r_p);
+        h = at_start;
+        for (int i = 0; i < 2; ++i) J[i][0] = (r_theta[i] - r[i]) / kStep, J[i][1] = (r_p[i] - r[i]) / dp;
+    }
+    double best = std::fabs(deviation_of(h));
+    // Below p_floor the path was found flat: steps stay above it, bisecting.
+    double p_floor = s_.p_start;
+    Hit current = h;
     for (int step = 0; step < kSteps; ++step) {
         if (step > 0 && settled(J[0][1])) return h;
-        if (std::fabs(r[1]) < best) best = std::fabs(r[1]), guess = theta;
+        if (const double dev = std::fabs(deviation_of(h)); dev < best) best = dev, guess = theta;
         const double det = J[0][0] * J[1][1] - J[0][1] * J[1][0];
         if (!(std::fabs(det) > 0) || !std::isfinite(det)) break;
         // Steps bounded to where the model holds: N(p) has kinks where bars yield.
         const double d_theta = std::clamp((J[0][1] * r[1] - J[1][1] * r[0]) / det, -0.2, 0.2);
         const double d_p = std::clamp((J[1][0] * r[0] - J[0][0] * r[1]) / det, -0.2, 0.2);
-        const double p_next = std::clamp(p + d_p, s_.p_start, 3.0);
+        double p_next = std::clamp(p + d_p, s_.p_start, 3.0);
+        if (p_next <= p_floor) p_next = (p_floor + p) / 2;
         const double dx[2] = {d_theta, p_next - p};
         const double dx2 = dx[0] * dx[0] + dx[1] * dx[1];
         if (!(dx2 > 0)) break;
         double r_next[2];
         residual(theta + dx[0], p_next, r_next);
+        if (flat(h) && p_next < p) {
+            // No information there: the step is retried from the same point.
+            p_floor = p_next;
+            h = current;
+            continue;
+        }
         for (int i = 0; i < 2; ++i) {
             const double miss = r_next[i] - r[i] - (J[i][0] * dx[0] + J[i][1] * dx[1]);
             J[i][0] += miss * dx[0] / dx2;
@@ -247,8 +279,16 @@ std::optional<Hit> Slice::joint_ray(Moment c, Moment t, double& guess) {
             r[i] = r_next[i];
         }
         theta += dx[0], p = p_next;
+        current = h;
     }
     return std::nullopt;
+}
+
+std::optional<Hit> Slice::ray_from(Moment c, Moment t, double theta, PathStart start, const Jacobian* jacobian) {
+    seed_ = Seed{theta, start, jacobian};
+    std::optional<Hit> h = joint_ray(c, t, theta);
+    seed_.reset();
+    return h;
 }
 
 std::optional<Hit> Slice::ray(Moment c, Moment t, double guess) {

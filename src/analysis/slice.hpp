@@ -40,6 +40,19 @@ public:
     // of bending puts M(θ) on the ray (c outside the slice, or the ray misses it).
     std::optional<Hit> ray(Moment c, Moment t, double guess);
 
+    // The same search from a predicted point (a direction and a path
+    // parameter, from neighbouring slices) and, when known, the Jacobian of
+    // a neighbour's search along the same t: the joint Newton steps alone,
+    // empty when they do not settle.
+    struct Jacobian {
+        double d[2][2] = {};  // of (N − N_slice)/(N_max − N_min) and of the miss across the ray, by θ and p
+    };
+    std::optional<Hit> ray_from(Moment c, Moment t, double theta, PathStart start, const Jacobian* jacobian);
+    // Where the path's search ended at the last direction solved, and the
+    // Jacobian of the last joint search that settled.
+    PathStart path_start() const { return last_start_; }
+    const Jacobian& jacobian() const { return last_jacobian_; }
+
     // Whether the slice contains M = 0 (its boundary included), and a point
     // inside it: the point at N of the segment between the states at N_min
     // and N_max, which every slice holds (the domain is convex).
@@ -71,6 +84,13 @@ private:
     std::optional<Origin> origin_;
     std::optional<Hit> last_;  // the last direction's point
     PathStart last_start_;     // and where the path's search ended there
+    struct Seed {
+        double theta = 0;
+        PathStart start;
+        const Jacobian* jacobian = nullptr;
+    };
+    Jacobian last_jacobian_;
+    std::optional<Seed> seed_;  // a neighbouring slice's point, for ray_from
 };
 
 }  // namespace ferrolit::analysis::detail

@@ -7,6 +7,8 @@
 
 #include <cmath>
 #include <numbers>
+#include <random>
+#include <tuple>
 
 #include "analysis/integrate.hpp"
 #include "analysis/path.hpp"
@@ -338,6 +340,23 @@ TEST(AnalysisUls, SearchesStayWithinTheirIntegrationBudgets) {
         ASSERT_EQ(full.bars.size(), s.bars().size());
         EXPECT_NEAR(full.N, p.N, 1e-9 * (s.N_Rd_max() - s.N_Rd_min()));
     }
+    // Domains whose neutral axis turns (the beam about z, the L about y),
+    // continued level by level: the budget per point, and every point on the
+    // boundary that the resisting moment along the axis finds at its N.
+    for (const auto& [sec, axis, budget] :
+         {std::tuple{s, fa::Axis::Mz, 33.0}, std::tuple{fixtures::ell_section(), fa::Axis::My, 44.0}}) {
+        const std::uint64_t before = count;
+        const fa::Domain d = sec.domain(axis, 100);
+        EXPECT_LE(static_cast<double>(count - before) / static_cast<double>(d.points.size()), budget);
+        double lo = 0, hi = 0;
+        for (const fa::DomainPoint& p : d.points) lo = std::min(lo, p.M), hi = std::max(hi, p.M);
+        for (const fa::DomainPoint& p : d.points) {
+            const double y = axis == fa::Axis::My ? 1 : 0, sign = p.M < 0 ? -1 : 1;
+            const fa::MomentCapacity c = sec.resisting_moment(p.N, sign * y, sign * (1 - y));
+            if (c.outcome != fa::Outcome::Found) continue;
+            EXPECT_NEAR(axis == fa::Axis::My ? *c.My_Rd : *c.Mz_Rd, p.M, 1e-9 * (hi - lo)) << "N " << p.N;
+        }
+    }
     // A resisting moment on a ray, sagging and hogging, at a few N.
     for (double N : {0.0, 500.0, 1500.0, 2000.0}) {
         for (double My : {1.0, -1.0}) {
@@ -346,6 +365,23 @@ TEST(AnalysisUls, SearchesStayWithinTheirIntegrationBudgets) {
             EXPECT_LE(count - before, 12u) << "N " << N << " My " << My;
         }
     }
+    // 900 rays at random N and directions on the beam, the square column and
+    // the L: the mean and the share of rays within 12 integrations.
+    std::mt19937 rng(18);
+    std::uniform_real_distribution<double> unit(0, 1);
+    std::uint64_t total = 0, within = 0;
+    for (const fa::Section& sec : {s, fixtures::symmetric_section(), fixtures::ell_section()}) {
+        for (int k = 0; k < 300; ++k) {
+            const double N = sec.N_Rd_min() + unit(rng) * (sec.N_Rd_max() - sec.N_Rd_min());
+            const double theta = 2 * std::numbers::pi * unit(rng);
+            const std::uint64_t before = count;
+            sec.resisting_moment(N, std::cos(theta), std::sin(theta));
+            total += count - before;
+            within += count - before <= 12;
+        }
+    }
+    EXPECT_LE(static_cast<double>(total) / 900, 18.5);
+    EXPECT_GE(within, 545u);
 }
 
 }  // namespace
