@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "fixtures.hpp"
+#include "verify/output/json_writer.hpp"
 
 namespace {
 
@@ -221,3 +222,18 @@ TEST(VerifyDesign, TorsionAndBarsOnACircle) {
 }
 
 }  // namespace
+
+// The writer's escapes, read back by a JSON parser: each special character at
+// every place of a word of eight bytes and around it, among plain and UTF-8 text.
+TEST(JsonWriter, StringsReadBackAsWritten) {
+    for (const char special : {'"', '\\', '\n', '\r', '\t', '\x01', '\x1f'})
+        for (std::size_t at = 0; at < 18; ++at) {
+            std::string text = "Verifica a taglio: àè ok, " + std::string(at, 'x');
+            text.insert(at, 1, special);
+            verification::JsonWriter w(-1);
+            w.begin_array().value(text).value(std::string_view(text).substr(0, at)).end_array();
+            const nlohmann::json read = nlohmann::json::parse(w.take());
+            EXPECT_EQ(read[0], text) << int(special) << " at " << at;
+            EXPECT_EQ(read[1], text.substr(0, at));
+        }
+}

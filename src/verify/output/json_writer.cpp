@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <system_error>
 
@@ -142,6 +143,25 @@ std::string_view escape(char c, char (&buffer)[7]) {
     }
 }
 
+// Where the next character that needs an escape is, from `from`, or the
+// text's size: eight bytes at a time while none of them does (a byte below
+// 0x20, or equal to '"' or '\\', sets its high bit in `flagged`).
+std::size_t next_escape(std::string_view text, std::size_t from) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
+    const auto has_zero = [](std::uint64_t v) { return (v - kOnes) & ~v & kHighs; };
+    std::size_t i = from;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        const std::uint64_t flagged =
+            ((word - kOnes * 0x20) & ~word & kHighs) | has_zero(word ^ (kOnes * '"')) | has_zero(word ^ (kOnes * '\\'));
+        if (flagged != 0) break;
+    }
+    for (; i < text.size(); ++i)
+        if (kNeedsEscape[static_cast<unsigned char>(text[i])]) return i;
+    return i;
+}
+
 }  // namespace
 
 // Runs of characters that need no escape are appended whole: a result is
@@ -150,8 +170,7 @@ void JsonWriter::write_string(std::string_view text) {
     put('"');
     std::size_t run = 0;
     char buffer[7];
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (!kNeedsEscape[static_cast<unsigned char>(text[i])]) continue;
+    for (std::size_t i = next_escape(text, 0); i < text.size(); i = next_escape(text, run)) {
         put(text.substr(run, i - run));
         put(escape(text[i], buffer));
         run = i + 1;
