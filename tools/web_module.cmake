@@ -15,8 +15,7 @@ add_dependencies(ferrolit_web ferrolit_build_id)
 # as a large record needs; the two entry points, malloc() and free() are all it exports.
 target_link_options(ferrolit_web PRIVATE
   -sMODULARIZE=1 -sEXPORT_NAME=createFerrolitModule -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1
-  -sFILESYSTEM=0 -sEXPORTED_FUNCTIONS=_ferrolit_web_call,_ferrolit_web_request,_malloc,_free
-  -sEXPORTED_RUNTIME_METHODS=ccall,UTF8ToString)
+  -sFILESYSTEM=0 -sEXPORTED_FUNCTIONS=_ferrolit_web_call,_ferrolit_web_request,_malloc,_free)
 
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(web_module ${FERROLIT_WEB_DIR}/ferrolit.js)

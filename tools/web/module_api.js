@@ -39,6 +39,7 @@ const ferrolit = (() => {
   const outOfMemory = () => new FerrolitError({ error: 'memoria esaurita', kind: 5, key: null });
 
   const encoder = new TextEncoder();
+  const decoder = new TextDecoder();
 
   // A text copied into the module's heap as UTF-8 (not onto its stack, which a
   // large input would overflow), NUL-terminated: [address, length in bytes].
@@ -52,16 +53,19 @@ const ferrolit = (() => {
   }
 
   // Calls an entry point with texts, the last one followed by its length (it
-  // may hold NUL bytes); its answer is a text that the caller frees.
+  // may hold NUL bytes), and the place where it writes its answer's length;
+  // its answer is a text that the caller frees.
   function answer(m, entry, texts) {
     const copies = [];
     try {
       for (const t of texts) copies.push(heapText(m, t));
-      const args = [...copies.map((c) => c[0]), copies[copies.length - 1][1]];
-      const address = m.ccall(entry, 'number', args.map(() => 'number'), args);
+      const size = m._malloc(4);
+      if (size === 0) throw outOfMemory();
+      copies.push([size]);
+      const address = m[`_${entry}`](...copies.slice(0, -1).map((c) => c[0]), copies[copies.length - 2][1], size);
       if (address === 0) throw outOfMemory();
       try {
-        return m.UTF8ToString(address);
+        return decoder.decode(m.HEAPU8.subarray(address, address + m.HEAPU32[size >> 2]));
       } finally {
         m._free(address);
       }

@@ -94,17 +94,19 @@ std::string request(const char* method, const char* path, const char* content_ty
         {{"status", answer.status}, {"type", answer.content_type}, {"headers", headers}, {"body", answer.body}});
 }
 
-// A NUL-terminated copy for the caller, or NULL when memory is exhausted.
-char* copy(const std::string& text) {
+// A NUL-terminated copy for the caller, its length in bytes in *size, or NULL
+// when memory is exhausted.
+char* copy(const std::string& text, std::size_t* size) {
     char* out = static_cast<char*>(std::malloc(text.size() + 1));
     if (out != nullptr) std::memcpy(out, text.c_str(), text.size() + 1);
+    *size = text.size();
     return out;
 }
 
 template <class Answer>
-char* answer_of(Answer&& compute) {
+char* answer_of(Answer&& compute, std::size_t* size) {
     try {
-        return copy(compute());
+        return copy(compute(), size);
     } catch (...) {
         return nullptr;
     }
@@ -117,16 +119,19 @@ char* answer_of(Answer&& compute) {
 extern "C" {
 
 // The JavaScript API's functions by name: verify, design, analyse, record.
-EMSCRIPTEN_KEEPALIVE char* ferrolit_web_call(const char* action, const char* input, std::size_t input_size) {
-    return ferrolit::web::answer_of([&] { return ferrolit::web::call(action, std::string_view(input, input_size)); });
+// The answer's length goes to *answer_size, so that the caller need not search for its end.
+EMSCRIPTEN_KEEPALIVE char* ferrolit_web_call(const char* action, const char* input, std::size_t input_size,
+                                             std::size_t* answer_size) {
+    return ferrolit::web::answer_of([&] { return ferrolit::web::call(action, std::string_view(input, input_size)); },
+                                    answer_size);
 }
 
 // One request to the page's server, answered here instead: the page's script
 // calls its API the same way whether it is served or opened from disk.
 EMSCRIPTEN_KEEPALIVE char* ferrolit_web_request(const char* method, const char* path, const char* content_type,
-                                                const char* body, std::size_t body_size) {
+                                                const char* body, std::size_t body_size, std::size_t* answer_size) {
     return ferrolit::web::answer_of(
-        [&] { return ferrolit::web::request(method, path, content_type, std::string(body, body_size)); });
+        [&] { return ferrolit::web::request(method, path, content_type, std::string(body, body_size)); }, answer_size);
 }
 
 }  // extern "C"
