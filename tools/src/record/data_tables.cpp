@@ -29,20 +29,6 @@ private:
     std::ostream& out_;
 };
 
-std::string per_mille(double strain, int places) { return decimal(strain * 1000, places) + "&#160;‰"; }
-
-const char* law_name(analysis::ConcreteLaw law) {
-    switch (law) {
-        case analysis::ConcreteLaw::StressBlock:
-            return "stress-block";
-        case analysis::ConcreteLaw::Bilinear:
-            return "bilineare";
-        case analysis::ConcreteLaw::ParabolaRectangle:
-            break;
-    }
-    return "parabola-rettangolo";
-}
-
 }  // namespace
 
 std::string geometry_table(const VerificationResult& r) {
@@ -180,6 +166,20 @@ std::string combinations_table(const VerificationResult& r) {
             << "</td></tr>\n";
     out << "</tbody>\n</table>\n";
     return out.str();
+}
+
+std::string per_mille(double strain, int places) { return decimal(strain * 1000, places) + "&#160;‰"; }
+
+const char* law_name(analysis::ConcreteLaw law) {
+    switch (law) {
+        case analysis::ConcreteLaw::StressBlock:
+            return "stress-block";
+        case analysis::ConcreteLaw::Bilinear:
+            return "bilineare";
+        case analysis::ConcreteLaw::ParabolaRectangle:
+            break;
+    }
+    return "parabola-rettangolo";
 }
 
 }  // namespace ferrolit::cli

@@ -14,4 +14,9 @@ std::string reinforcement_tables(const VerificationResult& r);
 std::string materials_tables(const VerificationResult& r);
 std::string combinations_table(const VerificationResult& r);
 
+// A strain in per mille with `places` decimals, as the material tables write it ("3,50 ‰").
+std::string per_mille(double strain, int places);
+// The name of a concrete's stress-strain law: "parabola-rettangolo", "stress-block", "bilineare".
+const char* law_name(analysis::ConcreteLaw law);
+
 }  // namespace ferrolit::cli

@@ -7,6 +7,7 @@
 
 #include "common/build_id.hpp"
 #include "record/axes_figure.hpp"
+#include "record/data_tables.hpp"
 #include "record/html_text.hpp"
 #include "record/record_style.hpp"
 #include "validate/validation.hpp"
@@ -27,18 +28,9 @@ bool same(const analysis::Steel& a, const analysis::Steel& b) {
            a.hardening == b.hardening && a.k == b.k;
 }
 
-std::string per_mille(double strain, int places) { return decimal(strain * 1000, places) + "&#160;‰"; }
-
 std::string concrete_law(const analysis::Concrete& c) {
-    switch (c.law) {
-        case analysis::ConcreteLaw::StressBlock:
-            return "stress-block";
-        case analysis::ConcreteLaw::Bilinear:
-            return "bilineare";
-        case analysis::ConcreteLaw::ParabolaRectangle:
-            break;
-    }
-    return "parabola-rettangolo, n = " + decimal(c.n, 2);
+    const std::string name = law_name(c.law);
+    return c.law == analysis::ConcreteLaw::ParabolaRectangle ? name + ", n = " + decimal(c.n, 2) : name;
 }
 
 std::string steel_law(const analysis::Steel& s) {
