@@ -38,16 +38,7 @@ class ProjectPage(unittest.TestCase):
                    what="la tabella delle sollecitazioni")
 
     def saved_project(self, folder):
-        b = self.browser
-        b.send("Browser.setDownloadBehavior", {"behavior": "allow", "downloadPath": folder}, session=False)
-        b.evaluate("document.querySelector('#save-project').click()")
-        path = os.path.join(folder, "model.json")
-        deadline = time.monotonic() + 20
-        while not os.path.exists(path) and time.monotonic() < deadline:
-            time.sleep(0.1)
-        time.sleep(0.2)
-        with open(path, encoding="utf-8") as f:
-            return json.load(f)
+        return json.loads(tool.downloaded(self.browser, "#save-project", "model.json", folder))
 
     def test_project_round_trip(self):
         b = self.browser

@@ -123,15 +123,7 @@ class StaticPage(unittest.TestCase):
 
     def test_record_download(self):
         b = self.browser
-        with tempfile.TemporaryDirectory() as folder:
-            b.send("Browser.setDownloadBehavior", {"behavior": "allow", "downloadPath": folder}, session=False)
-            b.evaluate("document.querySelector('#download-record').click()")
-            path = os.path.join(folder, "relazione-T1.html")
-            deadline = time.monotonic() + 20
-            while not os.path.exists(path) and time.monotonic() < deadline:
-                time.sleep(0.1)
-            with open(path, encoding="utf-8") as f:
-                text = f.read()
+        text = tool.downloaded(b, "#download-record", "relazione-T1.html")
         self.assertIn("SEZIONE VERIFICATA", text)
         self.assertIn("§4.1.2.3.4.2", text)
         self.assertEqual(b.errors, [])

@@ -5,6 +5,8 @@ import contextlib
 import json
 import os
 import subprocess
+import tempfile
+import time
 import unittest
 
 import cdp
@@ -65,6 +67,23 @@ def error_beside(selector):
     return (f"(() => {{ const f = document.querySelector({json.dumps(selector)});"
             f" const e = f && f.closest('label, td').querySelector('.field-error');"
             f" return e ? e.textContent : ''; }})()")
+
+
+def downloaded(browser, button, name, folder=None):
+    """The text of the file `name` that the page saves, into `folder` (by default a temporary one), when the
+    button `button` (a selector) is clicked."""
+    if folder is None:
+        with tempfile.TemporaryDirectory() as folder:
+            return downloaded(browser, button, name, folder)
+    browser.send("Browser.setDownloadBehavior", {"behavior": "allow", "downloadPath": folder}, session=False)
+    browser.evaluate(f"document.querySelector({json.dumps(button)}).click()")
+    path = os.path.join(folder, name)
+    deadline = time.monotonic() + 20
+    while not os.path.exists(path) and time.monotonic() < deadline:
+        time.sleep(0.1)
+    time.sleep(0.2)
+    with open(path, encoding="utf-8") as f:
+        return f.read()
 
 
 def write_record(path, text, json_lines=False):
