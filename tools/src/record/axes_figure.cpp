@@ -23,9 +23,9 @@ std::string axes_figure() {
 <text x="150" y="200" font-size="13">G</text>
 <text x="194" y="200" font-size="12">x (N)</text>
 <line x1="120" y1="250" x2="200" y2="250" stroke="#2a7a2a" stroke-width="2" marker-end="url(#axes-arrow)"/>
-<text x="126" y="243" font-size="12" fill="#2a7a2a">Vy</text>
+<text x="206" y="254" font-size="12" fill="#2a7a2a">Vy</text>
 <line x1="120" y1="290" x2="120" y2="220" stroke="#2a7a2a" stroke-width="2" marker-end="url(#axes-arrow)"/>
-<text x="98" y="276" font-size="12" fill="#2a7a2a">Vz</text>
+<text x="112" y="212" font-size="12" fill="#2a7a2a">Vz</text>
 <g font-size="13">
 <text x="390" y="40">Sezione vista con l'asse x (della trave) verso l'osservatore;</text>
 <text x="390" y="58">y orizzontale verso destra, z verticale verso l'alto; N e momenti</text>
