@@ -404,6 +404,8 @@ class Members(cli_support.Workspace):
 
     def test_the_forces_file_is_read_as_a_stream(self):
         """The same rows with a wide column that nothing reads, 8 MB more of file, leave the peak memory as it was."""
+        if os.environ.get("FERROLIT_SANITIZED") == "1":
+            self.skipTest("sotto AddressSanitizer la memoria liberata resta in quarantena: qui non si misura")
         with open(os.path.join(self.BUILDING, "model.json"), encoding="utf-8") as f:
             model = json.load(f)
         model = dict(model, membrature=[{"id": f"T{i}", "sezione": "T30x50", "tipo": "trave"} for i in range(100)],
