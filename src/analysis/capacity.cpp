@@ -45,6 +45,14 @@ MomentCapacity capacity_in(Slice& slice, double N, double My, double Mz) {
         if (const std::optional<Hit> h = slice.ray({0, 0}, t, guess)) {
             const Moment R = Slice::on_ray(*h, {0, 0}, t);
             const double R_size = std::hypot(R.My, R.Mz);
+            if (!(R_size > 0)) {
+                // M = 0 on the slice's edge (a slice shrunk to a point near
+                // N_Rd,max): no moment is resisted in this direction.
+                out.outcome = Outcome::NoResistance;
+                out.My_Rd = 0, out.Mz_Rd = 0;
+                out.inside = false;
+                return out;
+            }
             out.My_Rd = R.My / 1e6, out.Mz_Rd = R.Mz / 1e6;
             out.ratio = E_size / R_size;
             out.inside = *out.ratio <= 1 + kBoundaryMargin;
