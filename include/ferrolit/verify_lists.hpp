@@ -2,15 +2,18 @@
 
 // The verification's lists of names, each written once: the kinds of
 // combination, the environments, the shapes, the origins of values and the
-// families of checks (id, Italian title, what they need to run). The
+// families of checks (id, Italian title, what they need to run), the
+// concrete's stress-strain laws (English and Italian names). The
 // input's parser and its "ammessi …" messages, the JSON result, the
 // records, the server's /api/names and so the page's menus all read these
 // tables; each table lists its enumeration's values in order.
 
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <string_view>
 
+#include "ferrolit/analysis.hpp"
 #include "ferrolit/export.hpp"
 
 namespace ferrolit {
@@ -186,7 +189,26 @@ constexpr std::string_view check_title(std::string_view id) {
     return f != nullptr ? f->title : id;
 }
 
+// The concrete's design stress-strain laws (§4.1.2.1.2.1): the JSON result's
+// "law" and the records' "Legame".
+struct ConcreteLawNames {
+    analysis::ConcreteLaw value;
+    std::string_view json;     // "parabola-rectangle", as the engine's input names it
+    std::string_view italian;  // for the records
+};
+inline constexpr ConcreteLawNames kConcreteLaws[] = {
+    {analysis::ConcreteLaw::ParabolaRectangle, "parabola-rectangle", "parabola-rettangolo"},
+    {analysis::ConcreteLaw::StressBlock, "stress-block", "stress-block"},
+    {analysis::ConcreteLaw::Bilinear, "bilinear", "bilineare"},
+};
+// The names of a law; a value outside the enumeration reads as the default,
+// the parabola-rectangle.
+constexpr const ConcreteLawNames& concrete_law_names(analysis::ConcreteLaw law) {
+    const auto i = static_cast<std::size_t>(law);
+    return i < std::size(kConcreteLaws) ? kConcreteLaws[i] : kConcreteLaws[0];
+}
+
 static_assert(in_order(kMemberTypes) && in_order(kCombinationKinds) && in_order(kEnvironments) &&
-              in_order(kShapeKinds) && in_order(kOrigins) && in_order(kCheckFamilies));
+              in_order(kShapeKinds) && in_order(kOrigins) && in_order(kCheckFamilies) && in_order(kConcreteLaws));
 
 }  // namespace ferrolit

@@ -26,17 +26,6 @@ void rings(JsonWriter& w, const std::vector<analysis::Ring>& rs) {
     w.end_array();
 }
 
-const char* law_name(analysis::ConcreteLaw law) {
-    switch (law) {
-        case analysis::ConcreteLaw::StressBlock:
-            return "stress-block";
-        case analysis::ConcreteLaw::Bilinear:
-            return "bilinear";
-        default:
-            return "parabola-rectangle";
-    }
-}
-
 // Each face's cover in the key it was given with: the clear covers as one
 // "copriferro" object, the covers to the bar centres as the component's keys
 // (which also give the side faces without a clear cover).
@@ -166,7 +155,8 @@ void materials(JsonWriter& w, const VerificationInput& in) {
     w.member("Rck", c.Rck > 0 ? std::optional(c.Rck) : std::nullopt);
     w.member("fcm", c.fcm).member("fctm", c.fctm).member("fctk05", c.fctk05).member("fctk95", c.fctk95);
     w.member("Ecm", c.Ec).member("alpha_cc", c.alpha_cc).member("gamma_c", c.gamma_c).member("fcd", c.fcd());
-    w.member("eps_c2", c.eps_c2).member("eps_cu", c.eps_cu).member("n", c.n).member("law", law_name(c.law));
+    w.member("eps_c2", c.eps_c2).member("eps_cu", c.eps_cu).member("n", c.n);
+    w.member("law", concrete_law_names(c.law).json);
     w.end_object().key("steel").begin_object();
     w.member("class", s.name.empty() ? std::nullopt : std::optional(s.name));
     w.member("fyk", s.fyk).member("gamma_s", s.gamma_s).member("fyd", s.fyd()).member("Es", s.Es);

@@ -119,7 +119,7 @@ std::string materials_tables(const VerificationResult& r) {
         t.row("f<sub>cd</sub>", quantity(c.fcd(), 2, "MPa"), "α<sub>cc</sub>·f<sub>ck</sub>/γ<sub>c</sub>");
         t.row("ε<sub>c2</sub>", per_mille(c.eps_c2, 2));
         t.row("ε<sub>cu</sub>", per_mille(c.eps_cu, 2));
-        t.row("Legame", law_name(c.law),
+        t.row("Legame", std::string(concrete_law_names(c.law).italian),
               c.law == analysis::ConcreteLaw::ParabolaRectangle ? "n = " + decimal(c.n, 2) + ", §4.1.2.1.2.1"
                                                                 : std::string("§4.1.2.1.2.1"));
     }
@@ -132,7 +132,7 @@ std::string materials_tables(const VerificationResult& r) {
         t.row("ε<sub>yd</sub>", per_mille(s.eps_yd(), 3), "f<sub>yd</sub>/E<sub>s</sub>");
         t.row("ε<sub>uk</sub>", per_mille(s.eps_uk, 1));
         t.row("ε<sub>ud</sub>", s.eps_ud ? per_mille(*s.eps_ud, 2) : "senza limite", "deformazione ultima di progetto");
-        t.row("Legame", s.hardening ? "bilineare incrudente" : "elastico-perfettamente plastico",
+        t.row("Legame", steel_law_name(s),
               s.hardening ? "k = " + decimal(s.k, 2) + ", §4.1.2.1.2.2" : std::string("§4.1.2.1.2.2"));
     }
     {
@@ -170,16 +170,8 @@ std::string combinations_table(const VerificationResult& r) {
 
 std::string per_mille(double strain, int places) { return decimal(strain * 1000, places) + "&#160;‰"; }
 
-const char* law_name(analysis::ConcreteLaw law) {
-    switch (law) {
-        case analysis::ConcreteLaw::StressBlock:
-            return "stress-block";
-        case analysis::ConcreteLaw::Bilinear:
-            return "bilineare";
-        case analysis::ConcreteLaw::ParabolaRectangle:
-            break;
-    }
-    return "parabola-rettangolo";
+const char* steel_law_name(const analysis::Steel& s) {
+    return s.hardening ? "bilineare incrudente" : "elastico-perfettamente plastico";
 }
 
 }  // namespace ferrolit::cli

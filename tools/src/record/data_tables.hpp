@@ -16,7 +16,7 @@ std::string combinations_table(const VerificationResult& r);
 
 // A strain in per mille with `places` decimals, as the material tables write it ("3,50 ‰").
 std::string per_mille(double strain, int places);
-// The name of a concrete's stress-strain law: "parabola-rettangolo", "stress-block", "bilineare".
-const char* law_name(analysis::ConcreteLaw law);
+// The name of a steel's design law (§4.1.2.1.2.2): "bilineare incrudente" or "elastico-perfettamente plastico".
+const char* steel_law_name(const analysis::Steel& s);
 
 }  // namespace ferrolit::cli

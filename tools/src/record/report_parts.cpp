@@ -29,12 +29,13 @@ bool same(const analysis::Steel& a, const analysis::Steel& b) {
 }
 
 std::string concrete_law(const analysis::Concrete& c) {
-    const std::string name = law_name(c.law);
+    const std::string name(concrete_law_names(c.law).italian);
     return c.law == analysis::ConcreteLaw::ParabolaRectangle ? name + ", n = " + decimal(c.n, 2) : name;
 }
 
 std::string steel_law(const analysis::Steel& s) {
-    return s.hardening ? "bilineare incrudente, k = " + decimal(s.k, 2) : "elastico-perfettamente plastico";
+    const std::string name = steel_law_name(s);
+    return s.hardening ? name + ", k = " + decimal(s.k, 2) : name;
 }
 
 std::string material_name(const std::string& name) { return name.empty() ? "(per valori)" : escaped(name); }

@@ -89,7 +89,9 @@ void materials(std::ostream& out, const VerificationResult& r) {
         << decimal(c.fctk05, 2) << " MPa, Ecm " << decimal(c.Ec, 0) << " MPa\n";
     out << "    αcc " << decimal(c.alpha_cc, 3) << ", γc " << decimal(c.gamma_c, 2) << ", fcd = αcc·fck/γc "
         << decimal(c.fcd(), 2) << " MPa, εc2 " << decimal(c.eps_c2 * 1000, 2) << " ‰, εcu "
-        << decimal(c.eps_cu * 1000, 2) << " ‰, parabola-rettangolo (n " << decimal(c.n, 2) << ")\n";
+        << decimal(c.eps_cu * 1000, 2) << " ‰, " << concrete_law_names(c.law).italian;
+    if (c.law == analysis::ConcreteLaw::ParabolaRectangle) out << " (n " << decimal(c.n, 2) << ")";
+    out << "\n";
     out << "  Acciaio " << (s.name.empty() ? "(per valori)" : s.name) << ": fyk " << decimal(s.fyk, 1) << " MPa, γs "
         << decimal(s.gamma_s, 2) << ", fyd = fyk/γs " << decimal(s.fyd(), 1) << " MPa, Es " << decimal(s.Es, 0)
         << " MPa, εyd " << decimal(s.eps_yd() * 1000, 3) << " ‰, εud "
