@@ -2,7 +2,8 @@
 // (10⁶ section-and-combination checks) through verify_members, the forces
 // streamed from a CSV file, and the same checks as a verify JSON Lines batch
 // (one line per member and station, its 20 combinations). Prints the wall
-// time and the checks per second of each, and the peak resident memory.
+// time and the checks per second of each, the time of the members' CSV, and
+// the peak resident memory.
 //   ferrolit_members_bench [members] [jobs]
 
 #include <sys/resource.h>
@@ -103,6 +104,10 @@ int main(int argc, char** argv) {
         "(%zu members in error); processor time %.2f s: %.0f checks per processor second\n",
         members, kStations, kCombinations, checks, t_members, checks / t_members, errors, cpu_members,
         checks / cpu_members);
+    cpu = cpu_seconds();
+    const std::string csv = ferrolit::members_csv(r);
+    std::printf("members CSV: %.1f MiB (one row per member and check) in %.3f s of processor time\n",
+                static_cast<double>(csv.size()) / (1 << 20), cpu_seconds() - cpu);
     std::string lines;
     for (int m = 0; m < members; ++m)
         for (int s = 0; s < kStations; ++s) {
