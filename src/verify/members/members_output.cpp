@@ -2,7 +2,11 @@
 // check and the envelope of its checks) and as CSV (one row per member and check).
 
 #include <cmath>
+#include <string_view>
+#include <system_error>
 
+#include "core/real_text.hpp"
+#include "ferrolit/error.hpp"
 #include "ferrolit/members.hpp"
 #include "verify/output/json_writer.hpp"
 
@@ -40,19 +44,33 @@ void member(JsonWriter& w, const MemberResult& m) {
     w.end_array().end_object();
 }
 
-// A CSV cell: quoted when it holds the separator, a quote or a line end.
-std::string cell(std::string_view text) {
-    if (text.find_first_of(",\"\n\r") == std::string_view::npos) return std::string(text);
-    std::string out = "\"";
-    for (char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return out + "\"";
+// Appends a CSV cell and the character after it (',' or a line end): the
+// text quoted when it holds the separator, a quote or a line end.
+void put_text(std::string& out, std::string_view text, char after) {
+    if (text.find_first_of(",\"\n\r") == std::string_view::npos) {
+        out += text;
+    } else {
+        out += '"';
+        for (char c : text) {
+            if (c == '"') out += '"';  // a quote inside is doubled
+            out += c;
+        }
+        out += '"';
+    }
+    out += after;
 }
 
-std::string number(const std::optional<double>& v) {
-    if (!v || !std::isfinite(*v)) return "";
-    JsonWriter w(-1);
-    w.value(*v);
-    return w.take();
+// Appends a number in the JSON result's form (the shortest text that reads
+// back as the same double; an empty cell when there is none or it is not
+// finite) and the character after it.
+void put_number(std::string& out, const std::optional<double>& v, char after) {
+    if (v && std::isfinite(*v)) {
+        char text[32];  // the shortest form of a double takes at most 24 characters
+        const auto [end, error] = detail::write_real(text, text + sizeof text, *v);
+        if (error != std::errc{}) throw Error(ErrorKind::Overflow, "numero non rappresentabile nel CSV");
+        out.append(text, end);
+    }
+    out += after;
 }
 
 }  // namespace
@@ -83,17 +101,29 @@ std::string to_json(const MembersResult& r, int indent) {
 
 std::string members_csv(const MembersResult& r) {
     std::string out = "membratura,sezione,verifica,norma,combinazione,x_m,domanda,capacita,unita,rapporto,esito\n";
+    std::string head;
     for (const MemberResult& m : r.members) {
-        const std::string head = cell(m.id) + "," + cell(m.section) + ",";
+        head.clear();
+        put_text(head, m.id, ',');
+        put_text(head, m.section, ',');
         if (!m.error.empty()) {
-            out += head + "errore,,,,,,,,," + cell(m.error) + "\n";
+            out += head;
+            out += "errore,,,,,,,,,";
+            put_text(out, m.error, '\n');
             continue;
         }
         for (const EnvelopeCheck& e : m.checks) {
             const CheckResult& c = e.check;
-            out += head + cell(c.id) + "," + cell(c.clause) + "," + cell(c.combination.value_or("")) + "," +
-                   number(e.x) + "," + number(c.demand) + "," + number(c.capacity) + "," + cell(c.unit) + "," +
-                   number(c.ratio) + "," + (c.verified ? "verificata" : "NON verificata") + "\n";
+            out += head;
+            put_text(out, c.id, ',');
+            put_text(out, c.clause, ',');
+            put_text(out, c.combination ? std::string_view(*c.combination) : std::string_view(), ',');
+            put_number(out, e.x, ',');
+            put_number(out, c.demand, ',');
+            put_number(out, c.capacity, ',');
+            put_text(out, c.unit, ',');
+            put_number(out, c.ratio, ',');
+            out += c.verified ? "verificata\n" : "NON verificata\n";
         }
     }
     return out;
