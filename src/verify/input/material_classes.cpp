@@ -39,14 +39,14 @@ Material of_class(std::string_view name, std::string_view class_key) {
 
 analysis::Concrete concrete_of_class(std::string_view name, std::optional<double> fck, std::optional<double> Rck,
                                      const ClassKeys& keys) {
-    const auto c = of_class<analysis::Concrete>(name, keys.class_key);
+    auto c = of_class<analysis::Concrete>(name, keys.class_key);
     if (fck) agree(keys.strength_key, "fck", *fck, c.fck, c.name, keys.class_key);
     if (Rck) agree(keys.cube_key, "Rck", *Rck, c.Rck, c.name, keys.class_key);
     return c;
 }
 
 analysis::Steel steel_of_class(std::string_view name, std::optional<double> fyk, const ClassKeys& keys) {
-    const auto s = of_class<analysis::Steel>(name, keys.class_key);
+    auto s = of_class<analysis::Steel>(name, keys.class_key);
     if (fyk) agree(keys.strength_key, "fyk", *fyk, s.fyk, s.name, keys.class_key);
     return s;
 }

@@ -75,22 +75,20 @@ void complete_section(MemberEntry& m, const json& item, const json& sections) {
             return;
         }
     }
-    m.section_object = std::move(section);
+    m.section_text = section.dump();
 }
 
-}  // namespace
-
-Model read_model(std::string_view text) {
+// The model's JSON, its top-level keys checked.
+json parse_model(std::string_view text) {
     if (text.size() > kMostModelBytes) model_error("", "modello troppo grande: al massimo 256 MiB");
     if (verification::too_deep_at(text, verification::kMostDepth) != std::string_view::npos)
         model_error("", "annidamento oltre 16 livelli di liste e oggetti");
-    Model model;
+    json root;
     try {
-        model.root = json::parse(text);
+        root = json::parse(text);
     } catch (const json::exception& e) {
         model_error("", std::string("il modello non è un JSON valido: ") + e.what());
     }
-    const json& root = model.root;
     if (!root.is_object()) model_error("", "il modello è un oggetto {progetto, sezioni, membrature, sollecitazioni}");
     for (const auto& [key, value] : root.items())
         if (key != "progetto" && key != "sezioni" && key != "membrature" && key != "sollecitazioni" &&
@@ -98,12 +96,19 @@ Model read_model(std::string_view text) {
             model_error(
                 key,
                 "chiave sconosciuta: ammesse progetto, sezioni, membrature, sollecitazioni, convenzioni, combinazioni");
-    model.project = project_of(root);
-    if (!root.contains("sezioni") || !root["sezioni"].is_object())
+    return root;
+}
+
+}  // namespace
+
+Model::Model(std::string_view text) : root(parse_model(text)) {
+    const json& doc = root;  // read only: a const json's operator[] adds no key
+    project = project_of(doc);
+    if (!doc.contains("sezioni") || !doc["sezioni"].is_object())
         model_error("sezioni", "manca: un oggetto {nome: sezione}");
-    if (!root.contains("membrature") || !root["membrature"].is_array() || root["membrature"].empty())
+    if (!doc.contains("membrature") || !doc["membrature"].is_array() || doc["membrature"].empty())
         model_error("membrature", "manca: una lista [{id, sezione, tipo}, …]");
-    const json& list = root["membrature"];
+    const json& list = doc["membrature"];
     for (std::size_t i = 0; i < list.size(); ++i) {
         const std::string where = "membrature[" + std::to_string(i + 1) + "]";
         const json& item = list[i];
@@ -115,16 +120,13 @@ Model read_model(std::string_view text) {
         m.section = text_of(item, "sezione", where);
         if (m.section.empty()) model_error(where + ".sezione", "manca: il nome di una sezione di \"sezioni\"");
         m.type = text_of(item, "tipo", where);
-        if (!model.index.emplace(m.id, model.members.size()).second)
+        if (!index.emplace(m.id, members.size()).second)
             model_error(where + ".id", "membratura \"" + m.id + "\" ripetuta");
-        complete_section(m, item, root["sezioni"]);
-        model.members.push_back(std::move(m));
+        complete_section(m, item, doc["sezioni"]);
+        members.push_back(std::move(m));
     }
-    return model;
 }
 
-VerificationInput member_section(const MemberEntry& member) {
-    return read_verification_input(member.section_object.dump());
-}
+VerificationInput member_section(const MemberEntry& member) { return read_verification_input(member.section_text); }
 
 }  // namespace ferrolit::members

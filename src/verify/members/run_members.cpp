@@ -311,7 +311,7 @@ void summarise(MembersResult& out) {
 
 MembersResult run(std::string_view model_json, std::optional<std::string_view> forces_csv,
                   const MembersOptions& options) {
-    const Model model = read_model(model_json);
+    const Model model(model_json);
     const Conventions conventions = read_conventions(model.root);
     MembersResult out;
     out.project = model.project;
