@@ -1,9 +1,13 @@
 // The JavaScript API of ferrolit's WebAssembly module (make web writes it
 // into ferrolit.js after Emscripten's loader and the module's binary):
 //
-//   await ferrolit.verify(json)   the result, as `ferrolit verify --json` writes it (JSON text)
+//   await ferrolit.verify(json)   the result: the JSON `ferrolit verify --json` writes (as text)
 //   await ferrolit.design(json)   the same after choosing the missing bars and stirrups
-//   await ferrolit.analyse(json)  the code engine's analysis, as `ferrolit analyse` writes it
+//   await ferrolit.analyse(json)  the code engine's analysis: the JSON `ferrolit analyse` writes
+//
+// Their texts are ASCII: characters such as § and σ come as \u escapes,
+// which JSON.parse reads back, because JavaScript decodes ASCII text several
+// times faster than UTF-8.
 //   await ferrolit.record(json)   the HTML calculation record, as `ferrolit verify --html` writes it
 //   await ferrolit.fetch(path, init)  a Response from the page's server API, computed here
 //

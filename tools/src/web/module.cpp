@@ -18,6 +18,7 @@
 
 #include "common/local_date.hpp"
 #include "ferrolit/analysis.hpp"
+#include "ferrolit/format.hpp"
 #include "ferrolit/verify.hpp"
 #include "ferrolit/version.h"
 #include "record/html_record.hpp"
@@ -32,10 +33,11 @@ using nlohmann::json;
 // The source a record names for a section computed in the page.
 constexpr const char* kPageSource = "<pagina web>";
 
-// One section's result as `ferrolit verify --json` and `ferrolit design --json` write it.
+// One section's result, the same JSON as `ferrolit verify --json` and
+// `ferrolit design --json` write, in ASCII (see ascii_json).
 std::string verified(std::string_view text, bool design_bars) {
     const VerificationInput input = read_verification_input(text);
-    return to_json(design_bars ? design(input) : verify(input));
+    return format::ascii_json(to_json(design_bars ? design(input) : verify(input)));
 }
 
 // The HTML calculation record of one section, as `ferrolit verify --html` writes it.
@@ -53,7 +55,7 @@ struct Action {
 constexpr Action kActions[] = {
     {"verify", [](std::string_view t) { return verified(t, false); }},
     {"design", [](std::string_view t) { return verified(t, true); }},
-    {"analyse", [](std::string_view t) { return analysis::analyse_json(t); }},
+    {"analyse", [](std::string_view t) { return format::ascii_json(analysis::analyse_json(t)); }},
     {"record", record},
 };
 
