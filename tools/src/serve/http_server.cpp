@@ -95,7 +95,7 @@ public:
         auto request =
             std::make_shared<Request>(Request{in.method, in.path, in.body, in.get_header_value("Content-Type"),
                                               in.get_header_value("Host"), in.get_header_value("Origin")});
-        Response r = respond(std::move(request));
+        Response r = respond(request);
         if (r.stream)
             stream(std::move(r), out);
         else
