@@ -99,10 +99,12 @@ format: deps
 # The .clang-tidy checks on every source of the repository (the library, the
 # tool, the tests, the benchmarks), warnings as errors: clang-tidy alone on the
 # compile database of the preset tidy, nothing compiled; a unit unchanged since
-# it passed is not run again (tools/run-tidy).
+# it passed is not run again (tools/run-tidy). TIDY_FOLDERS limits it to
+# some folders ("src tools/src bench", as the full CI stage does).
+TIDY_FOLDERS ?=
 tidy: deps
 	cmake --preset tidy
-	tools/run-tidy build-tidy -j $(JOBS)
+	tools/run-tidy build-tidy -j $(JOBS) $(TIDY_FOLDERS)
 
 install: build
 	cmake --install build --prefix $(PREFIX)
