@@ -143,7 +143,7 @@ public:
         while (c < b) c += 2 * kPi;
         while (c - b > 2 * kPi) c -= 2 * kPi;
         const double r2 = brent_root(f, b, c, f_max, f_min, xtol, ftol);
-        Known k{{N, slice.at(r1), {}}, {slice.path_start(), {}}, {}};
+        Known k{{N, slice.at(r1), {}}, {slice.path_start(), {}}};
         k.level.down = slice.at(r2);
         k.seeds.down = slice.path_start();
         if (along(axis_, k.level.up.M) < along(axis_, k.level.down.M)) {
@@ -157,7 +157,7 @@ public:
     // The crossings at N continued from the levels found on either side:
     // the two rays along the axis from the middle of the crossings, each
     // started from the point interpolated between those levels' (direction
-    // and path parameter) with the nearer one's Jacobian. Empty when either
+    // and path parameter). Empty when either
     // search does not settle, or the middle lies outside the slice at N
     // (both rays then end on the same side of it).
     std::optional<Level> continued(double N) {
@@ -182,22 +182,18 @@ public:
         const Moment c = axis_ == Axis::My ? Moment{m, 0} : Moment{0, m};
         const Moment t = axis_ == Axis::My ? Moment{1, 0} : Moment{0, 1};
         Slice& slice = slice_at(N);
-        Known k{{N, {}, {}}, {}, {}};
+        Known k{{N, {}, {}}, {}};
         const auto [up_theta, up_start] =
             start(below->level.up, above->level.up, below->seeds.up, above->seeds.up, near.seeds.up);
-        const std::optional<Hit> up =
-            slice.ray_from(c, t, up_theta, up_start, near.jacobians ? &near.jacobians->up : nullptr);
+        const std::optional<Hit> up = slice.ray_from(c, t, up_theta, up_start);
         if (!up) return std::nullopt;
         k.seeds.up = slice.path_start();
-        const Slice::Jacobian up_jacobian = slice.jacobian();
         const auto [down_theta, down_start] =
             start(below->level.down, above->level.down, below->seeds.down, above->seeds.down, near.seeds.down);
-        const std::optional<Hit> down =
-            slice.ray_from(c, {-t.My, -t.Mz}, down_theta, down_start, near.jacobians ? &near.jacobians->down : nullptr);
+        const std::optional<Hit> down = slice.ray_from(c, {-t.My, -t.Mz}, down_theta, down_start);
         if (!down || !(along(axis_, up->M) > m && along(axis_, down->M) < m)) return std::nullopt;
         k.level.up = *up, k.level.down = *down;
         k.seeds.down = slice.path_start();
-        k.jacobians = Jacobians{up_jacobian, slice.jacobian()};
         known_.push_back(k);
         return k.level;
     }
@@ -224,18 +220,13 @@ public:
     }
 
 private:
-    // The levels found, with where their paths carried N and, when found by
-    // continuation, the Jacobians of their searches.
+    // The levels found, with where their paths carried N.
     struct Seeds {
         PathStart up, down;
-    };
-    struct Jacobians {
-        Slice::Jacobian up, down;
     };
     struct Known {
         Level level;
         Seeds seeds;
-        std::optional<Jacobians> jacobians;
     };
     const SectionData& s_;
     Axis axis_;
