@@ -89,13 +89,19 @@ namespace {
 class Evaluations {
 public:
     Evaluations(const SectionData& s, const Frame& f) : s_(s), f_(f) {}
-    double N_at(double p) {
+    // N at p; with its rate dN/dp when `rates` (the stiffness costs about
+    // as much again as the forces, so only the Newton steps ask for it).
+    double N_at(double p, bool rates = false) {
         Entry& e = last_[next_++ % kKept];
-        const PathForces pf = path_forces(s_, f_, p);
         e.p = p;
-        e.plane = pf.plane;
-        e.F = pf.F;
-        e.N_p = pf.N_p;
+        e.N_p = 0;
+        if (rates) {
+            const PathForces pf = path_forces(s_, f_, p);
+            e.plane = pf.plane, e.F = pf.F, e.N_p = pf.N_p;
+        } else {
+            e.plane = path_plane(s_, f_, p);
+            e.F = forces(s_, f_, e.plane.eps_top, e.plane.kappa);
+        }
         ++count_;
         return e.F.N;
     }
@@ -113,6 +119,11 @@ public:
         }
         for (std::size_t k = 0; k < std::min(count_, kKept); ++k)
             if (last_[k].p == p) out.slope = last_[k].N_p;
+        if (out.slope == 0 && count_ >= 2) {
+            // Without the exact rate, the secant of the last two points.
+            const Entry &a = last_[(next_ - 1) % kKept], &b = last_[(next_ - 2) % kKept];
+            if (a.p != b.p) out.slope = (a.F.N - b.F.N) / (a.p - b.p);
+        }
         return out;
     }
 
@@ -135,7 +146,7 @@ private:
 // replaced by the bracket's midpoint.
 double newton_from(Evaluations& ev, const PathStart& start, double lo, double hi, double N_lo, double N_hi, double N,
                    double ftol) {
-    double x = std::clamp(start.p, lo, hi), fx = ev.N_at(x) - N;
+    double x = std::clamp(start.p, lo, hi), fx = ev.N_at(x, true) - N;
     double slope = ev.last_slope() > 0 ? ev.last_slope() : start.slope;
     bool halve = false;
     for (int iter = 0; iter < 100; ++iter) {
@@ -148,7 +159,7 @@ double newton_from(Evaluations& ev, const PathStart& start, double lo, double hi
         double next = slope > 0 && std::isfinite(slope) ? x - fx / slope : lo - (N_lo - N) * (hi - lo) / (N_hi - N_lo);
         if (!(next > lo && next < hi)) next = lo - (N_lo - N) * (hi - lo) / (N_hi - N_lo);
         if (halve || !(next > lo && next < hi)) next = (lo + hi) / 2;
-        const double f_next = ev.N_at(next) - N;
+        const double f_next = ev.N_at(next, true) - N;
         slope = ev.last_slope();
         // Steps that stop gaining (a kink of the steel's law nearby) give way to halving.
         halve = iter >= 4 && std::fabs(f_next) > 0.5 * std::fabs(fx);
