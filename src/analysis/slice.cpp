@@ -17,10 +17,12 @@ constexpr double kAngleTolerance = 1e-13;
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // A ray search steps in θ once N is within this share of its range, and
 // corrects N alone before.
-constexpr double kNearN = 5e-2;
-// A point bounds θ when its deviation from the ray exceeds this multiple of
-// its miss in N (relative to the range), which moves M by about as much.
-constexpr double kBoundShare = 30;
+constexpr double kNearN = 2e-2;
+// The first largest step in θ (radians).
+constexpr double kStepCap = 0.3;
+// A point bounds θ when its miss across the ray exceeds this multiple of the
+// change that correcting N alone would make to it.
+constexpr double kBoundShare = 2;
 
 double cross(Moment a, Moment b) { return a.My * b.Mz - a.Mz * b.My; }
 
@@ -38,6 +40,7 @@ void Slice::reset(double N) {
     last_.reset();
     last_start_ = {};
     seed_.reset();
+    last_ray_.reset();
     frame_.region_ends_known = false;
 }
 
@@ -219,10 +222,16 @@ std::optional<Hit> Slice::joint_ray(Moment c, Moment t, double& guess) {
         J[0][0] = pf.N_theta / range, J[0][1] = pf.N_p / range;
         J[1][0] = cross(t, {pf.My_theta, pf.Mz_theta}) / scale, J[1][1] = cross(t, {pf.My_p, pf.Mz_p}) / scale;
     };
-    // The first point from the table or a nearby direction, else from the
+    // The first point from the last ray from the same c in a nearby
+    // direction, else from the table or a nearby direction, else from the
     // middle of the path.
+    std::optional<PathStart> start = start_near(guess);
+    if (last_ray_ && last_ray_->c.My == c.My && last_ray_->c.Mz == c.Mz && std::fabs(cross(last_ray_->t, t)) < 0.1 &&
+        last_ray_->t.My * t.My + last_ray_->t.Mz * t.Mz > 0) {
+        guess = last_ray_->theta;
+        start = last_ray_->start;
+    }
     double theta = guess;
-    const std::optional<PathStart> start = start_near(guess);
     double p = start && start->slope > 0 ? std::clamp(start->p, s_.p_start, 3.0) : (s_.p_start + 3) / 2;
     // Along p at one θ, N grows: where it was found below and above the
     // target bound the steps in p (bisection when a step leaves them). The
@@ -232,6 +241,13 @@ std::optional<Hit> Slice::joint_ray(Moment c, Moment t, double& guess) {
     // On the slice the angle of M − c grows with θ through one turn: the
     // directions found on either side of the ray (near N) bound θ's steps.
     double theta_below = -kInfinity, theta_above = kInfinity;
+    // The largest step in θ: widened while capped steps keep gaining,
+    // narrowed when one overshoots.
+    double cap = kStepCap, last_dev = 0;
+    struct {
+        double theta = 0, p = 0, r0 = 0;
+    } previous;
+    bool capped = false;
     double best = kPi;
     for (int step = 0; step < kSteps; ++step) {
         evaluate(theta, p);
@@ -239,26 +255,46 @@ std::optional<Hit> Slice::joint_ray(Moment c, Moment t, double& guess) {
         if (std::fabs(r[0]) <= ftol && std::fabs(dev) <= kAngleTolerance) {
             last_ = h;
             last_start_ = {p, J[0][1] * range};
+            last_ray_ = LastRay{c, t, theta, last_start_};
             return h;
         }
         if (std::fabs(dev) < best) best = std::fabs(dev), guess = theta;
         (r[0] < 0 ? p_low : p_high) = p;
+        // Across a change of N's rate (bars yielding, the concrete starting
+        // to work) a step overshoots: when the last two points lie on either
+        // side of N, their secant along p (the turn's share taken off) is
+        // the steeper and safer rate.
+        double N_rate = J[0][1];
+        if (step > 0 && (r[0] < 0) != (previous.r0 < 0) && p != previous.p) {
+            const double secant = (r[0] - previous.r0 - J[0][0] * (theta - previous.theta)) / (p - previous.p);
+            if (secant > N_rate) N_rate = secant;
+        }
+        previous = {theta, p, r[0]};
         const bool near_N = std::fabs(r[0]) <= kNearN, far_side = !(std::fabs(dev) < kPi / 2);
-        // A bound on θ from a point close enough to the slice that the side
-        // of the ray it lies on is that of the slice's point.
-        if (std::fabs(dev) > kBoundShare * std::fabs(r[0]) && std::fabs(dev) < 0.75 * kPi) {
+        // A bound on θ from a point whose side of the ray stays that of the
+        // slice's point at this direction: the miss across the ray exceeds
+        // what correcting N alone would change it by.
+        const double correction = J[0][1] > 0 ? J[1][1] * r[0] / J[0][1] : kInfinity;
+        if (std::fabs(r[1]) > kBoundShare * std::fabs(correction) && !far_side) {
             (dev < 0 ? theta_below : theta_above) = theta;
             // Bounds from different turns: the latest one alone.
             if (!(theta_above - theta_below > 0 && theta_above - theta_below < 2 * kPi))
                 (dev < 0 ? theta_above : theta_below) = dev < 0 ? kInfinity : -kInfinity;
         }
+        if (capped)
+            cap = (dev < 0) == (last_dev < 0) && std::fabs(dev) < std::fabs(last_dev) ? std::min(2 * cap, kPi / 2)
+                                                                                      : cap / 2;
+        capped = false;
+        last_dev = dev;
         double d_theta = 0;
         if (near_N) {
             const double det = J[0][0] * J[1][1] - J[0][1] * J[1][0];
             if (far_side || !(std::fabs(det) > 0 && std::isfinite(det)))
                 d_theta = -std::clamp(dev, -kPi / 2, kPi / 2);  // back towards the ray, turning about c
             else
-                d_theta = std::clamp((J[0][1] * r[1] - J[1][1] * r[0]) / det, -kPi / 2, kPi / 2);
+                d_theta = (J[0][1] * r[1] - J[1][1] * r[0]) / det;
+            capped = std::fabs(d_theta) > cap;
+            d_theta = std::clamp(d_theta, -cap, cap);
             if (!(theta + d_theta > theta_below && theta + d_theta < theta_above))
                 d_theta = std::isfinite(theta_below) && std::isfinite(theta_above)
                               ? (theta_below + theta_above) / 2 - theta
@@ -268,7 +304,7 @@ std::optional<Hit> Slice::joint_ray(Moment c, Moment t, double& guess) {
         // of the path's regions (N's rate with p jumps there); bisection
         // inside the bounds at this direction when the model has no slope
         // (the flat start) or leaves them.
-        double p_next = J[0][1] > 0 ? p - (r[0] + J[0][0] * d_theta) / J[0][1] : kInfinity;
+        double p_next = N_rate > 0 ? p - (r[0] + J[0][0] * d_theta) / N_rate : kInfinity;
         for (const double end : {1.0, 2.0})
             if ((p < end && p_next > end) || (p > end && p_next < end)) p_next = end;
         if (d_theta != 0) {
@@ -347,20 +383,10 @@ const Slice::Origin& Slice::origin() {
     } else if (dist <= tiny || inside_tabled_chords(s_, N_)) {
         o.inside = true;
     } else {
-        // From the centre towards M = 0: inside when the slice reaches it,
-        // at once when the point of the slice in that direction of bending
-        // lies beyond M = 0 on the same line (sections symmetric about it).
+        // From the centre towards M = 0: inside when the slice reaches it.
         const Moment t{-o.centre.My / dist, -o.centre.Mz / dist};
-        const double guess = std::atan2(t.Mz, t.My);
-        const Moment m = at(guess).M;
-        const Moment d{m.My - o.centre.My, m.Mz - o.centre.Mz};
-        const double along = d.My * t.My + d.Mz * t.Mz;
-        if (along >= dist && std::fabs(cross(t, d)) / along * dist <= tiny) {
-            o.inside = true;
-        } else {
-            const std::optional<Hit> h = ray(o.centre, t, guess);
-            o.inside = h && dist <= std::hypot(h->M.My - o.centre.My, h->M.Mz - o.centre.Mz) * (1 + 1e-12);
-        }
+        const std::optional<Hit> h = ray(o.centre, t, std::atan2(t.Mz, t.My));
+        o.inside = h && dist <= std::hypot(h->M.My - o.centre.My, h->M.Mz - o.centre.Mz) * (1 + 1e-12);
     }
     origin_ = o;
     return *origin_;

@@ -83,6 +83,12 @@ private:
         PathStart start;
     };
     std::optional<Seed> seed_;  // a neighbouring slice's point, for ray_from
+    struct LastRay {
+        Moment c, t;
+        double theta = 0;
+        PathStart start;
+    };
+    std::optional<LastRay> last_ray_;  // the last ray solved, which starts one near it
 };
 
 }  // namespace ferrolit::analysis::detail
