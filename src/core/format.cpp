@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <system_error>
+#include <utility>
 
 #include "core/real_text.hpp"
 
@@ -75,6 +78,37 @@ std::size_t sequence_length(std::string_view s) {
     return n;
 }
 
+// Where the next byte beyond ASCII is, from `from`, or the text's size.
+std::size_t next_beyond_ascii(std::string_view text, std::size_t from) {
+    std::size_t i = from;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        if ((word & 0x8080808080808080u) != 0) break;
+    }
+    while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) ++i;
+    return i;
+}
+
+// The code point of the UTF-8 sequence at the start of `text` and its length
+// in bytes; U+FFFD and 1 for a malformed one.
+std::pair<char32_t, std::size_t> decode_utf8(std::string_view text) {
+    const std::size_t length = sequence_length(text);
+    if (length == 0) return {0xFFFD, 1};
+    const auto byte = [&](std::size_t k) { return static_cast<char32_t>(static_cast<unsigned char>(text[k])); };
+    const char32_t lead = byte(0);
+    if (length == 2) return {((lead & 0x1F) << 6) | (byte(1) & 0x3F), 2};
+    if (length == 3) return {((lead & 0x0F) << 12) | ((byte(1) & 0x3F) << 6) | (byte(2) & 0x3F), 3};
+    return {((lead & 0x07) << 18) | ((byte(1) & 0x3F) << 12) | ((byte(2) & 0x3F) << 6) | (byte(3) & 0x3F), 4};
+}
+
+void put_unit_escape(std::string& out, char32_t unit) {
+    const char* hex = "0123456789abcdef";
+    const char escape[6] = {
+        '\\', 'u', hex[(unit >> 12) & 0xF], hex[(unit >> 8) & 0xF], hex[(unit >> 4) & 0xF], hex[unit & 0xF]};
+    out.append(escape, 6);
+}
+
 }  // namespace
 
 std::string decimal(double value, int places) {
@@ -106,6 +140,25 @@ std::string valid_utf8(std::string_view text) {
         out.append(n > 0 ? text.substr(0, n) : std::string_view("\xEF\xBF\xBD"));
         text.remove_prefix(n > 0 ? n : 1);
     }
+    return out;
+}
+
+std::string ascii_json(std::string_view json) {
+    std::string out;
+    out.reserve(json.size() + json.size() / 16);
+    std::size_t run = 0;
+    for (std::size_t i = next_beyond_ascii(json, 0); i < json.size(); i = next_beyond_ascii(json, run)) {
+        out.append(json.substr(run, i - run));
+        const auto [point, length] = decode_utf8(json.substr(i));
+        if (point < 0x10000) {
+            put_unit_escape(out, point);
+        } else {
+            put_unit_escape(out, 0xD800 + ((point - 0x10000) >> 10));
+            put_unit_escape(out, 0xDC00 + ((point - 0x10000) & 0x3FF));
+        }
+        run = i + length;
+    }
+    out.append(json.substr(run));
     return out;
 }
 

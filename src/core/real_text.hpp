@@ -3,14 +3,15 @@
 // Real numbers to and from text with a decimal point, whatever the C locale
 // of the host says: std::to_chars and std::from_chars where the C++ library
 // has them for floating point; otherwise (the libc++ Emscripten ships has
-// them for integers only) snprintf and strtod, which write and read the same
-// text there because that C library has no locale but "C", and whose
-// precision forms are by definition those of to_chars. Callers check a
-// text's form before reading it; like from_chars, neither a leading "+" nor
-// white space is read.
+// them for integers only) nlohmann-json's Grisu2 for the shortest form, the
+// exact 128-bit conversion of decimal_text.hpp for the precision forms, and
+// strtod, which reads the same text there because that C library has no
+// locale but "C". Callers check a text's form before reading it; like
+// from_chars, neither a leading "+" nor white space is read.
 
 #include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -18,6 +19,8 @@
 
 #if !defined(__cpp_lib_to_chars)
 #include <nlohmann/json.hpp>  // its Grisu2, for write_real below
+
+#include "core/decimal_text.hpp"
 #endif
 
 namespace ferrolit::detail {
@@ -65,15 +68,24 @@ inline std::to_chars_result print_real(char* first, char* last, const char* form
 
 // The shortest text that reads back as the same double, by nlohmann-json's
 // Grisu2 (a loop of snprintf and strtod would cost microseconds a number);
-// its ".0" after a whole number dropped, as to_chars writes none.
+// its ".0" after a whole number dropped, as to_chars writes none. Whole
+// numbers below 1e15, which Grisu2 writes as their digits, are most of a
+// result's numbers: written as integers, at a fraction of the cost.
 inline std::to_chars_result write_real(char* first, char* last, double value) {
     if (last - first < 32) return {last, std::errc::value_too_large};
+    if (value == std::trunc(value) && std::fabs(value) < 1e15 && !(value == 0 && std::signbit(value)))
+        return std::to_chars(first, last, static_cast<long long>(value));
     char* end = nlohmann::detail::to_chars(first, last, value);
     if (end - first > 2 && end[-1] == '0' && end[-2] == '.') end -= 2;
     return {end, std::errc{}};
 }
 
+// Exactly in 128-bit integers (printf's own conversion works in software
+// long double there, at some microseconds a number); printf only for
+// magnitudes beyond them.
 inline std::to_chars_result write_real(char* first, char* last, double value, std::chars_format form, int precision) {
+    const auto written = write_decimal(first, last, value, form, precision);
+    if (written.ec != std::errc::not_supported) return written;
     const char* format = form == std::chars_format::fixed        ? "%.*f"
                          : form == std::chars_format::scientific ? "%.*e"
                                                                  : "%.*g";

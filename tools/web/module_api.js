@@ -1,9 +1,13 @@
 // The JavaScript API of ferrolit's WebAssembly module (make web writes it
 // into ferrolit.js after Emscripten's loader and the module's binary):
 //
-//   await ferrolit.verify(json)   the result, as `ferrolit verify --json` writes it (JSON text)
+//   await ferrolit.verify(json)   the result: the JSON `ferrolit verify --json` writes (as text)
 //   await ferrolit.design(json)   the same after choosing the missing bars and stirrups
-//   await ferrolit.analyse(json)  the code engine's analysis, as `ferrolit analyse` writes it
+//   await ferrolit.analyse(json)  the code engine's analysis: the JSON `ferrolit analyse` writes
+//
+// Their texts are ASCII: characters such as § and σ come as \u escapes,
+// which JSON.parse reads back, because JavaScript decodes ASCII text several
+// times faster than UTF-8.
 //   await ferrolit.record(json)   the HTML calculation record, as `ferrolit verify --html` writes it
 //   await ferrolit.fetch(path, init)  a Response from the page's server API, computed here
 //
@@ -53,22 +57,22 @@ const ferrolit = (() => {
   }
 
   // Calls an entry point with texts, the last one followed by its length (it
-  // may hold NUL bytes), and the place where it writes its answer's length;
-  // its answer is a text that the caller frees.
+  // may hold NUL bytes), then the place where it writes its answer's length
+  // and, for ferrolit_web_call, the one where it says whether the answer is
+  // an error's. The answer stays in the module until the next call: [text, failed].
   function answer(m, entry, texts) {
+    const reportsFailure = entry === 'ferrolit_web_call';
     const copies = [];
     try {
       for (const t of texts) copies.push(heapText(m, t));
-      const size = m._malloc(4);
-      if (size === 0) throw outOfMemory();
-      copies.push([size]);
-      const address = m[`_${entry}`](...copies.slice(0, -1).map((c) => c[0]), copies[copies.length - 2][1], size);
+      const out = m._malloc(8);
+      if (out === 0) throw outOfMemory();
+      copies.push([out]);
+      const pointers = copies.slice(0, -1).map((c) => c[0]);
+      const address = m[`_${entry}`](...pointers, copies[copies.length - 2][1], out, ...(reportsFailure ? [out + 4] : []));
       if (address === 0) throw outOfMemory();
-      try {
-        return decoder.decode(m.HEAPU8.subarray(address, address + m.HEAPU32[size >> 2]));
-      } finally {
-        m._free(address);
-      }
+      const size = m.HEAPU32[out >> 2];
+      return [decoder.decode(m.HEAPU8.subarray(address, address + size)), reportsFailure && m.HEAP32[(out + 4) >> 2] !== 0];
     } finally {
       for (const c of copies) m._free(c[0]);
     }
@@ -76,18 +80,17 @@ const ferrolit = (() => {
 
   const text = (json) => (typeof json === 'string' ? json : JSON.stringify(json));
 
-  // The answer is "T" and the text, or "E" and the error as JSON.
   async function call(name, json) {
-    const a = answer(await module(), 'ferrolit_web_call', [name, text(json)]);
-    if (a[0] !== 'T') throw new FerrolitError(JSON.parse(a.slice(1)));
-    return a.slice(1);
+    const [a, failed] = answer(await module(), 'ferrolit_web_call', [name, text(json)]);
+    if (failed) throw new FerrolitError(JSON.parse(a));
+    return a;
   }
 
   async function fetchLocal(path, init = {}) {
     const url = new URL(path, 'http://ferrolit/');
     const headers = new Headers(init.headers || {});
     const a = JSON.parse(answer(await module(), 'ferrolit_web_request',
-      [init.method || 'GET', url.pathname, headers.get('Content-Type') || '', init.body || '']));
+      [init.method || 'GET', url.pathname, headers.get('Content-Type') || '', init.body || ''])[0]);
     return new Response(a.body, { status: a.status, headers: { ...a.headers, 'Content-Type': a.type } });
   }
 

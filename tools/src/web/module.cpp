@@ -2,13 +2,12 @@
 // behind two C entry points, which ferrolit.js (tools/web/module_api.js)
 // wraps for JavaScript. The input travels with its length in bytes, so that a
 // NUL byte in it reaches the reader (which refuses it) rather than ending it.
-// Each answer is one JSON text, allocated here and released by the caller
-// with free(); nothing throws past these functions.
+// Each answer stays in the module until the next call, where JavaScript
+// decodes it (no copy for the caller to free); nothing throws past these
+// functions.
 
 #include <emscripten/emscripten.h>
 
-#include <cstdlib>
-#include <cstring>
 #include <new>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -18,6 +17,7 @@
 
 #include "common/local_date.hpp"
 #include "ferrolit/analysis.hpp"
+#include "ferrolit/format.hpp"
 #include "ferrolit/verify.hpp"
 #include "ferrolit/version.h"
 #include "record/html_record.hpp"
@@ -32,10 +32,11 @@ using nlohmann::json;
 // The source a record names for a section computed in the page.
 constexpr const char* kPageSource = "<pagina web>";
 
-// One section's result as `ferrolit verify --json` and `ferrolit design --json` write it.
+// One section's result, the same JSON as `ferrolit verify --json` and
+// `ferrolit design --json` write, in ASCII (see ascii_json).
 std::string verified(std::string_view text, bool design_bars) {
     const VerificationInput input = read_verification_input(text);
-    return to_json(design_bars ? design(input) : verify(input));
+    return format::ascii_json(to_json(design_bars ? design(input) : verify(input)));
 }
 
 // The HTML calculation record of one section, as `ferrolit verify --html` writes it.
@@ -53,25 +54,30 @@ struct Action {
 constexpr Action kActions[] = {
     {"verify", [](std::string_view t) { return verified(t, false); }},
     {"design", [](std::string_view t) { return verified(t, true); }},
-    {"analyse", [](std::string_view t) { return analysis::analyse_json(t); }},
+    {"analyse", [](std::string_view t) { return format::ascii_json(analysis::analyse_json(t)); }},
     {"record", record},
 };
 
 std::string dump(const json& value) { return value.dump(-1, ' ', false, json::error_handler_t::replace); }
 
-// An error's answer: "E" and {"error": message, "kind": the ferrolit::ErrorKind's number, "key": the input key or null}.
+// An error's answer: {"error": message, "kind": the ferrolit::ErrorKind's number, "key": the input key or null}.
 std::string failure(const std::string& message, ErrorKind kind, const std::string& key = {}) {
-    return "E" + dump({{"error", message},
-                       {"kind", static_cast<int>(kind)},
-                       {"key", key.empty() ? json(nullptr) : json(key)}});
+    return dump(
+        {{"error", message}, {"kind", static_cast<int>(kind)}, {"key", key.empty() ? json(nullptr) : json(key)}});
 }
 
-// "T" and the answer's text as it is, or an error's answer: the text is not
-// wrapped in JSON, which would escape it here and parse it back in the page.
-std::string call(std::string_view action, std::string_view input) {
+// The answer's text as it is, or an error's answer (then *failed is 1): the
+// text is not wrapped in JSON, which would escape it here and parse it back
+// in the page.
+std::string call(std::string_view action, std::string_view input, int* failed) {
+    *failed = 1;
     try {
         for (const Action& a : kActions)
-            if (a.name == action) return "T" + a.compute(input);
+            if (a.name == action) {
+                std::string text = a.compute(input);
+                *failed = 0;
+                return text;
+            }
         return failure("funzione sconosciuta: " + std::string(action), ErrorKind::InvalidOperation);
     } catch (const InputError& e) {
         return failure(e.what(), e.kind(), e.key());
@@ -94,22 +100,21 @@ std::string request(const char* method, const char* path, const char* content_ty
         {{"status", answer.status}, {"type", answer.content_type}, {"headers", headers}, {"body", answer.body}});
 }
 
-// A NUL-terminated copy for the caller, its length in bytes in *size, or NULL
-// when memory is exhausted.
-char* copy(const std::string& text, std::size_t* size) {
-    char* out = static_cast<char*>(std::malloc(text.size() + 1));
-    if (out != nullptr) std::memcpy(out, text.c_str(), text.size() + 1);
-    *size = text.size();
-    return out;
-}
+// The last answer, kept until the next call.
+std::string last_answer;
 
+// The answer's text, its length in bytes in *size; NULL when memory is exhausted.
 template <class Answer>
-char* answer_of(Answer&& compute, std::size_t* size) {
+const char* answer_of(Answer&& compute, std::size_t* size) {
     try {
-        return copy(compute(), size);
+        last_answer = compute();
     } catch (...) {
+        last_answer.clear();
+        last_answer.shrink_to_fit();
         return nullptr;
     }
+    *size = last_answer.size();
+    return last_answer.c_str();
 }
 
 }  // namespace
@@ -119,17 +124,19 @@ char* answer_of(Answer&& compute, std::size_t* size) {
 extern "C" {
 
 // The JavaScript API's functions by name: verify, design, analyse, record.
-// The answer's length goes to *answer_size, so that the caller need not search for its end.
-EMSCRIPTEN_KEEPALIVE char* ferrolit_web_call(const char* action, const char* input, std::size_t input_size,
-                                             std::size_t* answer_size) {
-    return ferrolit::web::answer_of([&] { return ferrolit::web::call(action, std::string_view(input, input_size)); },
-                                    answer_size);
+// The answer's length goes to *answer_size, so that the caller need not
+// search for its end, and *failed says whether it is an error's answer.
+EMSCRIPTEN_KEEPALIVE const char* ferrolit_web_call(const char* action, const char* input, std::size_t input_size,
+                                                   std::size_t* answer_size, int* failed) {
+    return ferrolit::web::answer_of(
+        [&] { return ferrolit::web::call(action, std::string_view(input, input_size), failed); }, answer_size);
 }
 
 // One request to the page's server, answered here instead: the page's script
 // calls its API the same way whether it is served or opened from disk.
-EMSCRIPTEN_KEEPALIVE char* ferrolit_web_request(const char* method, const char* path, const char* content_type,
-                                                const char* body, std::size_t body_size, std::size_t* answer_size) {
+EMSCRIPTEN_KEEPALIVE const char* ferrolit_web_request(const char* method, const char* path, const char* content_type,
+                                                      const char* body, std::size_t body_size,
+                                                      std::size_t* answer_size) {
     return ferrolit::web::answer_of(
         [&] { return ferrolit::web::request(method, path, content_type, std::string(body, body_size)); }, answer_size);
 }
