@@ -89,8 +89,9 @@ std::optional<PathStart> quarter_start(const SectionData& s, std::size_t quarter
 // directions on either side by the angle from each.
 std::optional<PathStart> tabled_start(const SectionData& s, double theta, double N) {
     double turns = std::fmod(theta / (kPi / 2), 4.0);
+    if (!std::isfinite(turns)) return std::nullopt;  // a search gone astray: no start
     if (turns < 0) turns += 4;
-    const auto first = static_cast<std::size_t>(std::floor(turns));
+    const auto first = static_cast<std::size_t>(std::floor(turns)) % 4;
     const double w = turns - std::floor(turns);
     const std::optional<PathStart> a = quarter_start(s, first, N), b = quarter_start(s, first + 1, N);
     if (!a || !b) return a ? a : b;
