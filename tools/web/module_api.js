@@ -45,36 +45,34 @@ const ferrolit = (() => {
   const encoder = new TextEncoder();
   const decoder = new TextDecoder();
 
-  // A text copied into the module's heap as UTF-8 (not onto its stack, which a
-  // large input would overflow), NUL-terminated: [address, length in bytes].
-  function heapText(m, value) {
-    const bytes = encoder.encode(value);
-    const address = m._malloc(bytes.length + 1);
-    if (address === 0) throw outOfMemory();
-    m.HEAPU8.set(bytes, address);
-    m.HEAPU8[address + bytes.length] = 0;
-    return [address, bytes.length];
-  }
-
-  // Calls an entry point with texts, the last one followed by its length (it
-  // may hold NUL bytes), then the place where it writes its answer's length
-  // and, for ferrolit_web_call, the one where it says whether the answer is
-  // an error's. The answer stays in the module until the next call: [text, failed].
+  // Calls an entry point with texts (as UTF-8, NUL-terminated, the last one
+  // followed by its length in bytes: it may hold NUL bytes), then the place
+  // where it writes its answer's length and, for ferrolit_web_call, the one
+  // where it says whether the answer is an error's. One block of the module's
+  // heap holds them all (not its stack, which a large input would overflow).
+  // The answer stays in the module until the next call: [text, failed].
   function answer(m, entry, texts) {
     const reportsFailure = entry === 'ferrolit_web_call';
-    const copies = [];
+    let room = 8;
+    for (const t of texts) room += 3 * t.length + 1;  // UTF-8 takes at most 3 bytes per UTF-16 unit
+    const block = m._malloc(room);
+    if (block === 0) throw outOfMemory();
     try {
-      for (const t of texts) copies.push(heapText(m, t));
-      const out = m._malloc(8);
-      if (out === 0) throw outOfMemory();
-      copies.push([out]);
-      const pointers = copies.slice(0, -1).map((c) => c[0]);
-      const address = m[`_${entry}`](...pointers, copies[copies.length - 2][1], out, ...(reportsFailure ? [out + 4] : []));
+      const pointers = [];
+      let at = block + 8;
+      let written = 0;
+      for (const t of texts) {
+        written = encoder.encodeInto(t, m.HEAPU8.subarray(at, at + 3 * t.length)).written;
+        m.HEAPU8[at + written] = 0;
+        pointers.push(at);
+        at += written + 1;
+      }
+      const address = m[`_${entry}`](...pointers, written, block, ...(reportsFailure ? [block + 4] : []));
       if (address === 0) throw outOfMemory();
-      const size = m.HEAPU32[out >> 2];
-      return [decoder.decode(m.HEAPU8.subarray(address, address + size)), reportsFailure && m.HEAP32[(out + 4) >> 2] !== 0];
+      const size = m.HEAPU32[block >> 2];
+      return [decoder.decode(m.HEAPU8.subarray(address, address + size)), reportsFailure && m.HEAP32[(block + 4) >> 2] !== 0];
     } finally {
-      for (const c of copies) m._free(c[0]);
+      m._free(block);
     }
   }
 
