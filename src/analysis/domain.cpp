@@ -1,6 +1,7 @@
 // Closed N-M domains: the slice Mz = 0 (axis My) or My = 0 (axis Mz) of the
 // three-dimensional resistance domain, sampled adaptively.
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -143,7 +144,7 @@ public:
         while (c < b) c += 2 * kPi;
         while (c - b > 2 * kPi) c -= 2 * kPi;
         const double r2 = brent_root(f, b, c, f_max, f_min, xtol, ftol);
-        Known k{{N, slice.at(r1), {}}, {slice.path_start(), {}}, {}};
+        Known k{{N, slice.at(r1), {}}, {slice.path_start(), {}}};
         k.level.down = slice.at(r2);
         k.seeds.down = slice.path_start();
         if (along(axis_, k.level.up.M) < along(axis_, k.level.down.M)) {
@@ -157,7 +158,7 @@ public:
     // The crossings at N continued from the levels found on either side:
     // the two rays along the axis from the middle of the crossings, each
     // started from the point interpolated between those levels' (direction
-    // and path parameter) with the nearer one's Jacobian. Empty when either
+    // and path parameter). Empty when either
     // search does not settle, or the middle lies outside the slice at N
     // (both rays then end on the same side of it).
     std::optional<Level> continued(double N) {
@@ -182,22 +183,18 @@ public:
         const Moment c = axis_ == Axis::My ? Moment{m, 0} : Moment{0, m};
         const Moment t = axis_ == Axis::My ? Moment{1, 0} : Moment{0, 1};
         Slice& slice = slice_at(N);
-        Known k{{N, {}, {}}, {}, {}};
+        Known k{{N, {}, {}}, {}};
         const auto [up_theta, up_start] =
             start(below->level.up, above->level.up, below->seeds.up, above->seeds.up, near.seeds.up);
-        const std::optional<Hit> up =
-            slice.ray_from(c, t, up_theta, up_start, near.jacobians ? &near.jacobians->up : nullptr);
+        const std::optional<Hit> up = slice.ray_from(c, t, up_theta, up_start);
         if (!up) return std::nullopt;
         k.seeds.up = slice.path_start();
-        const Slice::Jacobian up_jacobian = slice.jacobian();
         const auto [down_theta, down_start] =
             start(below->level.down, above->level.down, below->seeds.down, above->seeds.down, near.seeds.down);
-        const std::optional<Hit> down =
-            slice.ray_from(c, {-t.My, -t.Mz}, down_theta, down_start, near.jacobians ? &near.jacobians->down : nullptr);
+        const std::optional<Hit> down = slice.ray_from(c, {-t.My, -t.Mz}, down_theta, down_start);
         if (!down || !(along(axis_, up->M) > m && along(axis_, down->M) < m)) return std::nullopt;
         k.level.up = *up, k.level.down = *down;
         k.seeds.down = slice.path_start();
-        k.jacobians = Jacobians{up_jacobian, slice.jacobian()};
         known_.push_back(k);
         return k.level;
     }
@@ -215,6 +212,7 @@ public:
     Hit tangent(double N_pole, double N_in, double pole_other) {
         const int sign = pole_other < 0 ? +1 : -1;
         const double guess = positive_angle(axis_) + (axis_ == Axis::My ? kPi / 2 : -kPi / 2) + (sign > 0 ? 0 : kPi);
+        if (std::optional<Hit> h = touching(N_pole, N_in, guess)) return *h;
         auto F = [&](double N) { return extreme(slice_at(N), guess, sign).second * sign; };
         const double a = std::min(N_pole, N_in), b = std::max(N_pole, N_in);
         const double Fa = N_pole < N_in ? pole_other * sign : F(a), Fb = N_pole < N_in ? F(b) : pole_other * sign;
@@ -224,22 +222,90 @@ public:
     }
 
 private:
-    // The levels found, with where their paths carried N and, when found by
-    // continuation, the Jacobians of their searches.
+    // The tangent point found on the ultimate surface directly: the point
+    // (θ, p) where the other moment A vanishes and is extreme along the
+    // slice through it, S = A_θ·N_p − A_p·N_θ = 0 (the slice's direction at
+    // fixed N is (N_p, −N_θ)). Newton's steps with A's exact rates and S's
+    // by differences, then Broyden's updates; started from the path at the
+    // direction of the extreme, near the pole. Empty when the steps do not
+    // settle between N_pole and N_in.
+    std::optional<Hit> touching(double N_pole, double N_in, double guess) {
+        const double range = s_.N_max - s_.N_min, scale = s_.moment_scale;
+        struct Point {
+            double A = 0, S = 0, A_theta = 0, A_p = 0;
+            Hit hit;
+        };
+        auto at = [&](double theta, double p) {
+            if (frame_.slabs.empty() || frame_.theta != theta) frame_.build(s_, theta);
+            const PathForces pf = path_forces(s_, frame_, p);
+            Point out;
+            out.hit = hit_of(frame_, pf.plane, pf.F);
+            out.A = across(axis_, out.hit.M) / scale;
+            out.A_theta = across(axis_, {pf.My_theta, pf.Mz_theta}) / scale;
+            out.A_p = across(axis_, {pf.My_p, pf.Mz_p}) / scale;
+            out.S = out.A_theta * pf.N_p / range - out.A_p * pf.N_theta / range;
+            return out;
+        };
+        // The mirror symmetry that makes bending along θ balanced holds for
+        // θ + π too; it is tested at θ reduced below π.
+        frame_.build(s_, std::fmod(guess, kPi));
+        const bool symmetric = balanced(s_, frame_);
+        double theta = guess;
+        frame_.build(s_, theta);
+        if (symmetric) {
+            // Symmetric about the direction of the extreme: A is extreme
+            // there at every N, and the tangent point is where the path of
+            // that direction crosses the axis.
+            const double p_pole = N_pole < N_in ? s_.p_start : 3.0;
+            const double p_in = solve_at_N(s_, frame_, N_in).p;
+            auto A_of = [&](double p) {
+                const Plane1D pl = path_plane(s_, frame_, p);
+                return across(axis_, hit_of(frame_, pl, forces(s_, frame_, pl.eps_top, pl.kappa)).M) / scale;
+            };
+            const double A_pole = A_of(p_pole), A_in = A_of(p_in);
+            if ((A_pole < 0) == (A_in < 0)) return std::nullopt;
+            const double p = brent_root(A_of, std::min(p_pole, p_in), std::max(p_pole, p_in),
+                                        p_pole < p_in ? A_pole : A_in, p_pole < p_in ? A_in : A_pole, 1e-15, 0);
+            const Plane1D pl = path_plane(s_, frame_, p);
+            return hit_of(frame_, pl, forces(s_, frame_, pl.eps_top, pl.kappa));
+        }
+        double p = solve_at_N(s_, frame_, N_pole + 0.05 * (N_in - N_pole)).p;
+        Point x = at(theta, p);
+        constexpr double kStep = 1e-6;
+        const Point by_theta = at(theta + kStep, p), by_p = at(theta, p + (p + kStep <= 3 ? kStep : -kStep));
+        double S_theta = (by_theta.S - x.S) / kStep, S_p = (by_p.S - x.S) / (p + kStep <= 3 ? kStep : -kStep);
+        for (int step = 0; step < 30; ++step) {
+            const double det = x.A_theta * S_p - x.A_p * S_theta;
+            if (!(std::fabs(det) > 0) || !std::isfinite(det)) return std::nullopt;
+            const double d_theta = std::clamp((x.A_p * x.S - S_p * x.A) / det, -0.3, 0.3);
+            const double d_p = std::clamp(p + (S_theta * x.A - x.A_theta * x.S) / det, s_.p_start, 3.0) - p;
+            if (std::fabs(d_theta) <= 1e-12 && std::fabs(d_p) <= 1e-12 && std::fabs(x.A) <= 1e-12) {
+                const double lo = std::min(N_pole, N_in), hi = std::max(N_pole, N_in);
+                if (!(x.hit.N >= lo && x.hit.N <= hi)) return std::nullopt;
+                return x.hit;
+            }
+            const Point next = at(theta + d_theta, p + d_p);
+            // Broyden's update of S's row.
+            const double dx2 = d_theta * d_theta + d_p * d_p;
+            const double miss = next.S - x.S - (S_theta * d_theta + S_p * d_p);
+            S_theta += miss * d_theta / dx2, S_p += miss * d_p / dx2;
+            theta += d_theta, p += d_p, x = next;
+        }
+        return std::nullopt;
+    }
+
+    // The levels found, with where their paths carried N.
     struct Seeds {
         PathStart up, down;
-    };
-    struct Jacobians {
-        Slice::Jacobian up, down;
     };
     struct Known {
         Level level;
         Seeds seeds;
-        std::optional<Jacobians> jacobians;
     };
     const SectionData& s_;
     Axis axis_;
     Slice slice_;
+    Frame frame_;  // for the tangent points' own searches
     std::vector<Known> known_;
 };
 

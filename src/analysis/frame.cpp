@@ -13,11 +13,14 @@ void Frame::build(const SectionData& s, double angle) {
 
     levels_.clear();
     for (const Ring& ring : s.rings)
-        for (const Point& p : ring) levels_.push_back(dy * p.y + dz * p.z);
+        for (const Point& p : ring) {
+            const double u = dy * p.y + dz * p.z, v = -dz * p.y + dy * p.z;
+            if (levels_.empty() || u > u_top) u_top = u, v_top = v;
+            if (levels_.empty() || u < u_bottom) u_bottom = u, v_bottom = v;
+            levels_.push_back(u);
+        }
     std::sort(levels_.begin(), levels_.end());
     levels_.erase(std::unique(levels_.begin(), levels_.end()), levels_.end());
-    u_bottom = levels_.front();
-    u_top = levels_.back();
 
     slabs.assign(levels_.size() - 1, Slab{});
     for (std::size_t k = 0; k + 1 < levels_.size(); ++k) slabs[k].lo = levels_[k], slabs[k].hi = levels_[k + 1];
@@ -42,6 +45,10 @@ void Frame::build(const SectionData& s, double angle) {
                 sl.s0 += sign * v * v / 2;
                 sl.s1 += sign * v * m;
                 sl.s2 += sign * m * m / 2;
+                sl.q0 += sign * v * v * v / 3;
+                sl.q1 += sign * v * v * m;
+                sl.q2 += sign * v * m * m;
+                sl.q3 += sign * m * m * m / 3;
             }
         }
     }
@@ -49,11 +56,12 @@ void Frame::build(const SectionData& s, double angle) {
     bar_u.resize(s.bar_at.size());
     bar_v.resize(s.bar_at.size());
     u_bar_min = u_top;
+    v_bar_min = v_top;
     for (std::size_t i = 0; i < s.bar_at.size(); ++i) {
         const Point p = s.bar_at[i];
         bar_u[i] = dy * p.y + dz * p.z;
         bar_v[i] = -dz * p.y + dy * p.z;
-        u_bar_min = std::min(u_bar_min, bar_u[i]);
+        if (bar_u[i] < u_bar_min) u_bar_min = bar_u[i], v_bar_min = bar_v[i];
     }
 }
 

@@ -7,8 +7,9 @@
 // The concrete is cut into slabs between consecutive vertex levels of u;
 // within a slab the chord width w and its first moment s = ∫v dv are
 // polynomials of t = u − lo (degree 1 and 2), so any stress that depends on
-// u alone integrates exactly. Built once per direction and reused by every
-// depth evaluation of a search.
+// u alone integrates exactly; the second moment q = ∫v² dv (degree 3) serves
+// the section's tangent stiffness. Built once per direction and reused by
+// every depth evaluation of a search.
 
 #include <vector>
 
@@ -18,8 +19,9 @@ namespace ferrolit::analysis::detail {
 
 struct Slab {
     double lo = 0, hi = 0;
-    double w0 = 0, w1 = 0;          // w(t) = w0 + w1·t
-    double s0 = 0, s1 = 0, s2 = 0;  // s(t) = s0 + s1·t + s2·t²
+    double w0 = 0, w1 = 0;                  // w(t) = w0 + w1·t
+    double s0 = 0, s1 = 0, s2 = 0;          // s(t) = s0 + s1·t + s2·t²
+    double q0 = 0, q1 = 0, q2 = 0, q3 = 0;  // q(t) = q0 + q1·t + q2·t² + q3·t³
 };
 
 struct Frame {
@@ -27,7 +29,10 @@ struct Frame {
     double dy = 0, dz = 1;           // unit vector towards the compressed side: (sin θ, cos θ)
     double u_top = 0, u_bottom = 0;  // extreme concrete fibres
     double u_bar_min = 0;            // most tensioned bar
-    std::vector<Slab> slabs;         // ascending in u
+    // v of the fibres that give u_top, u_bottom and u_bar_min: as θ turns,
+    // du/dθ = −v at a fixed point, which is how those levels move.
+    double v_top = 0, v_bottom = 0, v_bar_min = 0;
+    std::vector<Slab> slabs;  // ascending in u
     std::vector<double> bar_u, bar_v;
 
     // N of the ultimate path at the ends of its regions, once computed.

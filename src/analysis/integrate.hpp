@@ -21,8 +21,9 @@ struct Forces {
 //   Linear    σ = c + g·(u − from)
 //   Power     σ = c·(1 − ((apex − u)/delta)^n), for u ≤ apex (the parabola of
 //             the code's law: apex where the strain reaches eps_c2)
+//   Monomial  σ = c·((apex − u)/delta)^n, for u ≤ apex (the parabola's tangent modulus)
 struct Zone {
-    enum class Kind { Constant, Linear, Power } kind = Kind::Constant;
+    enum class Kind { Constant, Linear, Power, Monomial } kind = Kind::Constant;
     double from = 0, to = std::numeric_limits<double>::infinity();
     double c = 0, g = 0, apex = 0, delta = 1, n = 2;
     bool square = true;  // n == 2: integrated as a polynomial
@@ -42,6 +43,27 @@ StressProfile concrete_profile(const ConcreteModel& law, const Frame& f, double 
 
 // Concrete plus bars under that plane (kappa ≥ 0).
 Forces forces(const SectionData& s, const Frame& f, double eps_top, double kappa);
+
+// The section's tangent stiffness under a plane, in a frame: the integrals of
+// the tangent modulus Et = dσ/dε times 1, u, v, u², u·v, v² over the concrete
+// and the bars; and, for the stress block, whose depth follows the top
+// fibre's strain, the forces' rates with that strain alone. A rate of the
+// strains dε = a + b·u + c·v with the top fibre's strain changing by e gives
+//   dN  = k00·a + k0u·b + k0v·c + e0·e
+//   dMu = k0u·a + kuu·b + kuv·c + eu·e
+//   dMv = k0v·a + kuv·b + kvv·c + ev·e
+struct Stiffness {
+    double k00 = 0, k0u = 0, k0v = 0, kuu = 0, kuv = 0, kvv = 0;
+    double e0 = 0, eu = 0, ev = 0;
+    Forces rates(double a, double b, double c, double e) const {
+        return {k00 * a + k0u * b + k0v * c + e0 * e, k0u * a + kuu * b + kuv * c + eu * e,
+                k0v * a + kuv * b + kvv * c + ev * e};
+    }
+};
+
+// The forces and the stiffness together, counted as one integration: the
+// searches take exact Newton steps from them.
+Forces forces(const SectionData& s, const Frame& f, double eps_top, double kappa, Stiffness& k);
 
 // How many times `forces` has run on this thread: the unit of work that the
 // searches are measured in (tests and benchmarks read its growth).

@@ -38,6 +38,23 @@ struct ConcreteModel {
         }
         return 0;
     }
+
+    // dσ/dε at strain eps, for a law whose stress depends on eps alone (the
+    // stress block's step is a rate of its depth, taken apart: 0 here).
+    double tangent(double eps) const {
+        if (eps <= 0 || eps >= eps_c2) return 0;
+        switch (law) {
+            case ConcreteLaw::ParabolaRectangle: {
+                const double r = 1 - eps / eps_c2;
+                return fcd * n / eps_c2 * (square ? r : std::pow(r, n - 1));
+            }
+            case ConcreteLaw::Bilinear:
+                return fcd / eps_c2;
+            case ConcreteLaw::StressBlock:
+                return 0;
+        }
+        return 0;
+    }
 };
 
 struct SteelModel {
@@ -51,6 +68,7 @@ struct SteelModel {
         if (a <= eps_yd) return Es * eps;
         return std::copysign(fyd + slope * (a - eps_yd), eps);
     }
+    double tangent(double eps) const { return std::fabs(eps) < eps_yd ? Es : slope; }
 };
 
 inline ConcreteModel ConcreteModel::of(const Concrete& c) {

@@ -25,17 +25,28 @@ struct Plane1D {
 
 Plane1D path_plane(const SectionData& s, const Frame& f, double p);
 
+// The forces of the path's plane at p and their rates with p and with the
+// direction θ (the frame turning under the section, the path's depths h and
+// d with it): one integration. N in newtons, moments about the section's axes.
+struct PathForces {
+    Plane1D plane;
+    Forces F;
+    double N_p = 0, My_p = 0, Mz_p = 0;
+    double N_theta = 0, My_theta = 0, Mz_theta = 0;
+};
+PathForces path_forces(const SectionData& s, const Frame& f, double p);
+
 // The parameter whose plane carries N (newtons), clamped to the path's ends.
 double path_at_N(const SectionData& s, Frame& f, double N);
 
 // The same with the plane's forces, integrated once. A start (a parameter and
 // the growth dN/dp near it, from a nearby direction) replaces the search
-// over the path's regions by safeguarded secant steps from there.
+// over the path's regions by safeguarded Newton steps from there.
 struct PathSolution {
     double p = 0;
     Plane1D plane;
     Forces F;
-    double slope = 0;  // dN/dp from the last two steps (0: not known)
+    double slope = 0;  // dN/dp there (0 on the flat start of pivot A)
 };
 struct PathStart {
     double p = 0, slope = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "analysis/roots.hpp"
@@ -13,6 +14,15 @@ namespace {
 constexpr double kPi = std::numbers::pi;
 // Angular accuracy of a ray search (radians).
 constexpr double kAngleTolerance = 1e-13;
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+// A ray search steps in θ once N is within this share of its range, and
+// corrects N alone before.
+constexpr double kNearN = 2e-2;
+// The first largest step in θ (radians).
+constexpr double kStepCap = 0.3;
+// A point bounds θ when its miss across the ray exceeds this multiple of the
+// change that correcting N alone would make to it.
+constexpr double kBoundShare = 2;
 
 double cross(Moment a, Moment b) { return a.My * b.Mz - a.Mz * b.My; }
 
@@ -30,18 +40,17 @@ void Slice::reset(double N) {
     last_.reset();
     last_start_ = {};
     seed_.reset();
+    last_ray_.reset();
     frame_.region_ends_known = false;
 }
 
 namespace {
 
-// Where the path of the nearest quarter direction carries N: p(N) through
-// three tabled points of one region of the path (N is smooth there), or
-// linear between two when that leaves their interval.
-std::optional<PathStart> tabled_start(const SectionData& s, double theta, double N) {
-    double turns = std::fmod(theta / (kPi / 2), 4.0);
-    if (turns < 0) turns += 4;
-    const std::vector<double>& table = s.paths[static_cast<std::size_t>(std::lround(turns)) % 4].N;
+// Where the path of one quarter direction carries N: p(N) through three
+// tabled points of one region of the path (N is smooth there), or linear
+// between two when that leaves their interval.
+std::optional<PathStart> quarter_start(const SectionData& s, std::size_t quarter, double N) {
+    const std::vector<double>& table = s.paths[quarter % 4].N;
     auto p_of = [&](std::size_t k) { return s.p_start + 0.25 * static_cast<double>(k); };
     for (std::size_t k = 0; k + 1 < table.size(); ++k) {
         const double lo = table[k], hi = table[k + 1];
@@ -74,6 +83,19 @@ std::optional<PathStart> tabled_start(const SectionData& s, double theta, double
         return linear;
     }
     return std::nullopt;
+}
+
+// Where the path at θ carries N, blended between the two quarter
+// directions on either side by the angle from each.
+std::optional<PathStart> tabled_start(const SectionData& s, double theta, double N) {
+    double turns = std::fmod(theta / (kPi / 2), 4.0);
+    if (!std::isfinite(turns)) return std::nullopt;  // a search gone astray: no start
+    if (turns < 0) turns += 4;
+    const auto first = static_cast<std::size_t>(std::floor(turns)) % 4;
+    const double w = turns - std::floor(turns);
+    const std::optional<PathStart> a = quarter_start(s, first, N), b = quarter_start(s, first + 1, N);
+    if (!a || !b) return a ? a : b;
+    return PathStart{a->p + w * (b->p - a->p), a->slope + w * (b->slope - a->slope)};
 }
 
 // The points of the four tabled quarter paths at N (θ = 0, π/2, π, 3π/2),
@@ -172,120 +194,133 @@ double Slice::deviation(double theta, Moment c, Moment t, Hit& h) {
 }
 
 // The direction of bending θ and the path's parameter p solved together:
-// Newton steps on the two equations N(θ, p) = N and "M(θ, p) − c lies on the
-// ray", with Broyden's updates of their 2×2 Jacobian (first taken by
-// differences), so each step costs one integration instead of a search along
-// the path. Empty when the steps do not settle; the nested search (θ outside,
-// p inside) then takes over from the best direction found.
+// Newton's steps on the two equations N(θ, p) = N and "M(θ, p) − c lies on
+// the ray", with their exact Jacobian from the same integration as the
+// forces, so each step costs one integration and the steps settle
+// quadratically. Empty when the steps do not settle; the nested search (θ
+// outside, p inside) then takes over from the best direction found.
 std::optional<Hit> Slice::joint_ray(Moment c, Moment t, double& guess) {
-    // Broyden's steps settle superlinearly but take a few more steps than
-    // Newton's to reach the tolerances below; with 10 steps about a third of
-    // the rays fell back to the nested search (about 20 more integrations)
-    // one or two steps short of settling.
-    constexpr int kSteps = 24;
+    constexpr int kSteps = 16;
     const double range = s_.N_max - s_.N_min;
     if (!(range > 0)) return std::nullopt;
     const double ftol = 1e-12;  // of the range of N, as the nested search
-    double r[2];
     // The second equation as the distance of M from the ray's line, in units
     // of the section's moment: unlike the angle it stays smooth when the
     // slice passes close to c (a small slice, or c near its edge).
-    auto across = [&](const Hit& hit) { return cross(t, {hit.M.My - c.My, hit.M.Mz - c.Mz}) / s_.moment_scale; };
+    const double scale = s_.moment_scale;
     auto deviation_of = [&](const Hit& hit) {
         const Moment d{hit.M.My - c.My, hit.M.Mz - c.Mz};
         return std::atan2(cross(t, d), t.My * d.My + t.Mz * d.Mz);
     };
     Hit h;
-    auto residual = [&](double theta, double p, double out[2]) {
+    double r[2], J[2][2];
+    auto evaluate = [&](double theta, double p) {
         if (frame_.slabs.empty() || frame_.theta != theta) frame_.build(s_, theta);
-        const Plane1D plane = path_plane(s_, frame_, p);
-        const Forces F = forces(s_, frame_, plane.eps_top, plane.kappa);
-        h = hit_of(frame_, plane, F);
-        out[0] = (F.N - N_) / range;
-        out[1] = across(h);
+        const PathForces pf = path_forces(s_, frame_, p);
+        h = hit_of(frame_, pf.plane, pf.F);
+        r[0] = (pf.F.N - N_) / range;
+        r[1] = cross(t, {h.M.My - c.My, h.M.Mz - c.Mz}) / scale;
+        J[0][0] = pf.N_theta / range, J[0][1] = pf.N_p / range;
+        J[1][0] = cross(t, {pf.My_theta, pf.Mz_theta}) / scale, J[1][1] = cross(t, {pf.My_p, pf.Mz_p}) / scale;
     };
-    // The first point from the table or a nearby direction; when its moment
-    // lies on the far side of the slice, the point at the guessed direction
-    // that carries N exactly (a search along the path).
-    double theta = guess, p = 0;
-    const std::optional<PathStart> start = start_near(guess);
-    if (start && start->slope > 0) {
-        p = std::clamp(start->p, s_.p_start, 3.0);
-        residual(theta, p, r);
+    // The first point from the last ray from the same c in a nearby
+    // direction, else from the table or a nearby direction, else from the
+    // middle of the path.
+    std::optional<PathStart> start = start_near(guess);
+    if (last_ray_ && last_ray_->c.My == c.My && last_ray_->c.Mz == c.Mz && std::fabs(cross(last_ray_->t, t)) < 0.1 &&
+        last_ray_->t.My * t.My + last_ray_->t.Mz * t.Mz > 0) {
+        guess = last_ray_->theta;
+        start = last_ray_->start;
     }
-    // The flat start of pivot A: every bar yielded and no concrete
-    // compressed, so N stays N_min and M that of N_min whatever θ and p.
-    auto flat = [&](const Hit& hit) { return hit.N <= s_.N_min + ftol * range; };
-    if (!start || !(start->slope > 0) || !(std::fabs(deviation_of(h)) < kPi / 2) || flat(h)) {
-        h = at(guess);
-        p = last_start_.p;
-        r[0] = (h.N - N_) / range, r[1] = across(h);
-    }
-    // The Jacobian (rows r[0], r[1]; columns θ, p): a neighbour's along the
-    // same ray direction, else by differences below.
-    double J[2][2] = {};
-    const bool seeded = seed_ && seed_->jacobian;
-    if (seeded)
-        for (int i = 0; i < 2; ++i) J[i][0] = seed_->jacobian->d[i][0], J[i][1] = seed_->jacobian->d[i][1];
-    auto settled = [&](double slope) {
-        if (!(std::fabs(r[0]) <= ftol && std::fabs(deviation_of(h)) <= kAngleTolerance)) return false;
-        last_ = h;
-        last_start_ = {p, slope > 0 ? slope * range : 0.0};
-        for (int i = 0; i < 2; ++i) last_jacobian_.d[i][0] = J[i][0], last_jacobian_.d[i][1] = J[i][1];
-        return true;
-    };
-    if (settled(start ? start->slope / range : 0.0)) return h;
-    if (!(std::fabs(deviation_of(h)) < kPi / 2)) return std::nullopt;
-    if (!seeded) {
-        // Differences, inward in p.
-        const Hit at_start = h;
-        constexpr double kStep = 1e-4;
-        const double dp = p + kStep <= 3 ? kStep : -kStep;
-        double r_theta[2], r_p[2];
-        residual(theta + kStep, p, r_theta);
-        residual(theta, p + dp, r_p);
-        h = at_start;
-        for (int i = 0; i < 2; ++i) J[i][0] = (r_theta[i] - r[i]) / kStep, J[i][1] = (r_p[i] - r[i]) / dp;
-    }
-    double best = std::fabs(deviation_of(h));
-    // Below p_floor the path was found flat: steps stay above it, bisecting.
-    double p_floor = s_.p_start;
-    Hit current = h;
+    double theta = guess;
+    double p = start && start->slope > 0 ? std::clamp(start->p, s_.p_start, 3.0) : (s_.p_start + 3) / 2;
+    // Along p at one θ, N grows: where it was found below and above the
+    // target bound the steps in p (bisection when a step leaves them). The
+    // flat start of pivot A (every bar yielded, no concrete compressed: N =
+    // N_min whatever θ and p) gives no direction and counts as below.
+    double p_low = s_.p_start, p_high = 3;
+    // On the slice the angle of M − c grows with θ through one turn: the
+    // directions found on either side of the ray (near N) bound θ's steps.
+    double theta_below = -kInfinity, theta_above = kInfinity;
+    // The largest step in θ: widened while capped steps keep gaining,
+    // narrowed when one overshoots.
+    double cap = kStepCap, last_dev = 0;
+    struct {
+        double theta = 0, p = 0, r0 = 0;
+    } previous;
+    bool capped = false;
+    double best = kPi;
     for (int step = 0; step < kSteps; ++step) {
-        if (step > 0 && settled(J[0][1])) return h;
-        if (const double dev = std::fabs(deviation_of(h)); dev < best) best = dev, guess = theta;
-        const double det = J[0][0] * J[1][1] - J[0][1] * J[1][0];
-        if (!(std::fabs(det) > 0) || !std::isfinite(det)) break;
-        // Steps bounded to where the model holds: N(p) has kinks where bars yield.
-        const double d_theta = std::clamp((J[0][1] * r[1] - J[1][1] * r[0]) / det, -0.2, 0.2);
-        const double d_p = std::clamp((J[1][0] * r[0] - J[0][0] * r[1]) / det, -0.2, 0.2);
-        double p_next = std::clamp(p + d_p, s_.p_start, 3.0);
-        if (p_next <= p_floor) p_next = (p_floor + p) / 2;
-        const double dx[2] = {d_theta, p_next - p};
-        const double dx2 = dx[0] * dx[0] + dx[1] * dx[1];
-        if (!(dx2 > 0)) break;
-        double r_next[2];
-        residual(theta + dx[0], p_next, r_next);
-        if (flat(h) && p_next < p) {
-            // No information there: the step is retried from the same point.
-            p_floor = p_next;
-            h = current;
-            continue;
+        evaluate(theta, p);
+        const double dev = deviation_of(h);
+        if (std::fabs(r[0]) <= ftol && std::fabs(dev) <= kAngleTolerance) {
+            last_ = h;
+            last_start_ = {p, J[0][1] * range};
+            last_ray_ = LastRay{c, t, theta, last_start_};
+            return h;
         }
-        for (int i = 0; i < 2; ++i) {
-            const double miss = r_next[i] - r[i] - (J[i][0] * dx[0] + J[i][1] * dx[1]);
-            J[i][0] += miss * dx[0] / dx2;
-            J[i][1] += miss * dx[1] / dx2;
-            r[i] = r_next[i];
+        if (std::fabs(dev) < best) best = std::fabs(dev), guess = theta;
+        (r[0] < 0 ? p_low : p_high) = p;
+        // Across a change of N's rate (bars yielding, the concrete starting
+        // to work) a step overshoots: when the last two points lie on either
+        // side of N, their secant along p (the turn's share taken off) is
+        // the steeper and safer rate.
+        double N_rate = J[0][1];
+        if (step > 0 && (r[0] < 0) != (previous.r0 < 0) && p != previous.p) {
+            const double secant = (r[0] - previous.r0 - J[0][0] * (theta - previous.theta)) / (p - previous.p);
+            if (secant > N_rate) N_rate = secant;
         }
-        theta += dx[0], p = p_next;
-        current = h;
+        previous = {theta, p, r[0]};
+        const bool near_N = std::fabs(r[0]) <= kNearN, far_side = !(std::fabs(dev) < kPi / 2);
+        // A bound on θ from a point whose side of the ray stays that of the
+        // slice's point at this direction: the miss across the ray exceeds
+        // what correcting N alone would change it by.
+        const double correction = J[0][1] > 0 ? J[1][1] * r[0] / J[0][1] : kInfinity;
+        if (std::fabs(r[1]) > kBoundShare * std::fabs(correction) && !far_side) {
+            (dev < 0 ? theta_below : theta_above) = theta;
+            // Bounds from different turns: the latest one alone.
+            if (!(theta_above - theta_below > 0 && theta_above - theta_below < 2 * kPi))
+                (dev < 0 ? theta_above : theta_below) = dev < 0 ? kInfinity : -kInfinity;
+        }
+        if (capped)
+            cap = (dev < 0) == (last_dev < 0) && std::fabs(dev) < std::fabs(last_dev) ? std::min(2 * cap, kPi / 2)
+                                                                                      : cap / 2;
+        capped = false;
+        last_dev = dev;
+        double d_theta = 0;
+        if (near_N) {
+            const double det = J[0][0] * J[1][1] - J[0][1] * J[1][0];
+            if (far_side || !(std::fabs(det) > 0 && std::isfinite(det)))
+                d_theta = -std::clamp(dev, -kPi / 2, kPi / 2);  // back towards the ray, turning about c
+            else
+                d_theta = (J[0][1] * r[1] - J[1][1] * r[0]) / det;
+            capped = std::fabs(d_theta) > cap;
+            d_theta = std::clamp(d_theta, -cap, cap);
+            if (!(theta + d_theta > theta_below && theta + d_theta < theta_above))
+                d_theta = std::isfinite(theta_below) && std::isfinite(theta_above)
+                              ? (theta_below + theta_above) / 2 - theta
+                              : -std::clamp(dev, -0.5, 0.5);
+        }
+        // p from the linear model at the new direction, stopping at the ends
+        // of the path's regions (N's rate with p jumps there); bisection
+        // inside the bounds at this direction when the model has no slope
+        // (the flat start) or leaves them.
+        double p_next = N_rate > 0 ? p - (r[0] + J[0][0] * d_theta) / N_rate : kInfinity;
+        for (const double end : {1.0, 2.0})
+            if ((p < end && p_next > end) || (p > end && p_next < end)) p_next = end;
+        if (d_theta != 0) {
+            p_low = s_.p_start, p_high = 3;  // a new direction: N's bounds along p no longer hold
+            if (!(p_next >= p_low && p_next <= p_high)) p_next = p;
+        } else if (!(p_next > p_low && p_next < p_high)) {
+            p_next = (p_low + p_high) / 2;
+        }
+        theta += d_theta, p = p_next;
     }
     return std::nullopt;
 }
 
-std::optional<Hit> Slice::ray_from(Moment c, Moment t, double theta, PathStart start, const Jacobian* jacobian) {
-    seed_ = Seed{theta, start, jacobian};
+std::optional<Hit> Slice::ray_from(Moment c, Moment t, double theta, PathStart start) {
+    seed_ = Seed{theta, start};
     std::optional<Hit> h = joint_ray(c, t, theta);
     seed_.reset();
     return h;
@@ -349,20 +384,10 @@ const Slice::Origin& Slice::origin() {
     } else if (dist <= tiny || inside_tabled_chords(s_, N_)) {
         o.inside = true;
     } else {
-        // From the centre towards M = 0: inside when the slice reaches it,
-        // at once when the point of the slice in that direction of bending
-        // lies beyond M = 0 on the same line (sections symmetric about it).
+        // From the centre towards M = 0: inside when the slice reaches it.
         const Moment t{-o.centre.My / dist, -o.centre.Mz / dist};
-        const double guess = std::atan2(t.Mz, t.My);
-        const Moment m = at(guess).M;
-        const Moment d{m.My - o.centre.My, m.Mz - o.centre.Mz};
-        const double along = d.My * t.My + d.Mz * t.Mz;
-        if (along >= dist && std::fabs(cross(t, d)) / along * dist <= tiny) {
-            o.inside = true;
-        } else {
-            const std::optional<Hit> h = ray(o.centre, t, guess);
-            o.inside = h && dist <= std::hypot(h->M.My - o.centre.My, h->M.Mz - o.centre.Mz) * (1 + 1e-12);
-        }
+        const std::optional<Hit> h = ray(o.centre, t, std::atan2(t.Mz, t.My));
+        o.inside = h && dist <= std::hypot(h->M.My - o.centre.My, h->M.Mz - o.centre.Mz) * (1 + 1e-12);
     }
     origin_ = o;
     return *origin_;

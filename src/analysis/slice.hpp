@@ -41,17 +41,11 @@ public:
     std::optional<Hit> ray(Moment c, Moment t, double guess);
 
     // The same search from a predicted point (a direction and a path
-    // parameter, from neighbouring slices) and, when known, the Jacobian of
-    // a neighbour's search along the same t: the joint Newton steps alone,
+    // parameter, from neighbouring slices): the joint Newton steps alone,
     // empty when they do not settle.
-    struct Jacobian {
-        double d[2][2] = {};  // of (N − N_slice)/(N_max − N_min) and of the miss across the ray, by θ and p
-    };
-    std::optional<Hit> ray_from(Moment c, Moment t, double theta, PathStart start, const Jacobian* jacobian);
-    // Where the path's search ended at the last direction solved, and the
-    // Jacobian of the last joint search that settled.
+    std::optional<Hit> ray_from(Moment c, Moment t, double theta, PathStart start);
+    // Where the path's search ended at the last direction solved.
     PathStart path_start() const { return last_start_; }
-    const Jacobian& jacobian() const { return last_jacobian_; }
 
     // Whether the slice contains M = 0 (its boundary included), and a point
     // inside it: the point at N of the segment between the states at N_min
@@ -87,10 +81,14 @@ private:
     struct Seed {
         double theta = 0;
         PathStart start;
-        const Jacobian* jacobian = nullptr;
     };
-    Jacobian last_jacobian_;
     std::optional<Seed> seed_;  // a neighbouring slice's point, for ray_from
+    struct LastRay {
+        Moment c, t;
+        double theta = 0;
+        PathStart start;
+    };
+    std::optional<LastRay> last_ray_;  // the last ray solved, which starts one near it
 };
 
 }  // namespace ferrolit::analysis::detail

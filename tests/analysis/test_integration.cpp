@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <numbers>
 
 #include "analysis/geometry.hpp"
 #include "analysis/integrate.hpp"
+#include "analysis/path.hpp"
 #include "fixtures.hpp"
 
 namespace {
@@ -202,6 +204,54 @@ TEST(AnalysisIntegration, AreaOnOneSideOfALineIsExact) {
     EXPECT_DOUBLE_EQ(m.A, 150000);
     EXPECT_DOUBLE_EQ(m.Sz / m.A, 250);
     EXPECT_DOUBLE_EQ(m.Izz, 300 * std::pow(500, 3) / 3);
+}
+
+TEST(AnalysisIntegration, PathRatesAgreeWithDifferencesForEveryLaw) {
+    // The searches' Newton steps rest on these rates: the stiffness's exact
+    // integrals (the parabola's tangent of integer and non-integer degree,
+    // the bilinear slope, the stress block's moving edge, the bars' yielding
+    // and hardening) against central differences of the forces.
+    using namespace fa::detail;
+    fa::Steel hardening = fa::Steel::of_class("B450C");
+    hardening.hardening = true;
+    const auto concrete = [](const char* cls, fa::ConcreteLaw law) {
+        fa::Concrete c = fa::Concrete::of_class(cls);
+        c.law = law;
+        return c;
+    };
+    const fa::Section sections[] = {
+        fixtures::ell_section(),
+        fa::Section(fixtures::rectangle(300, 500), fixtures::readme_bars(),
+                    concrete("C70/85", fa::ConcreteLaw::ParabolaRectangle), hardening),
+        fa::Section(fixtures::rectangle(300, 500), fixtures::readme_bars(),
+                    concrete("C25/30", fa::ConcreteLaw::Bilinear), fa::Steel::of_class("B450C")),
+        fa::Section(fixtures::rectangle(300, 500), fixtures::readme_bars(),
+                    concrete("C25/30", fa::ConcreteLaw::StressBlock), fa::Steel::of_class("B450C"))};
+    for (const fa::Section& section : sections) {
+        const SectionData& s = section.data();
+        const auto at = [&](double theta, double p) {
+            Frame f;
+            f.build(s, theta);
+            const Plane1D pl = path_plane(s, f, p);
+            const Forces F = forces(s, f, pl.eps_top, pl.kappa);
+            return std::array<double, 3>{F.N, f.My(F.Mu, F.Mv), f.Mz(F.Mu, F.Mv)};
+        };
+        for (double theta : {0.1, 1.9, 4.4})
+            for (double p : {0.3, 0.8, 1.2, 1.9, 2.4}) {
+                Frame f;
+                f.build(s, theta);
+                const PathForces r = path_forces(s, f, p);
+                const double h = 1e-6;
+                const auto p_up = at(theta, p + h), p_down = at(theta, p - h);
+                const auto t_up = at(theta + h, p), t_down = at(theta - h, p);
+                const double exact[2][3] = {{r.N_p, r.My_p, r.Mz_p}, {r.N_theta, r.My_theta, r.Mz_theta}};
+                for (int i = 0; i < 3; ++i) {
+                    const double scale = i == 0 ? s.N_max - s.N_min : s.moment_scale;
+                    EXPECT_NEAR(exact[0][i], (p_up[i] - p_down[i]) / (2 * h), 1e-7 * scale) << theta << " " << p;
+                    EXPECT_NEAR(exact[1][i], (t_up[i] - t_down[i]) / (2 * h), 1e-7 * scale) << theta << " " << p;
+                }
+            }
+    }
 }
 
 }  // namespace
