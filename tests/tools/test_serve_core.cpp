@@ -333,10 +333,15 @@ TEST(ServePools, OneClientNeverTakesEveryThread) {
     // Client b is served while a's third and fourth connections wait for a's own.
     ASSERT_EQ(b_served.get_future().wait_for(std::chrono::seconds(10)), std::future_status::ready);
     EXPECT_TRUE(pool.others_waiting());
-    {
+    // a's first two reach the handler too, though their threads may start after b's.
+    const auto served_now = [&] {
         const std::lock_guard lock(mutex);
-        EXPECT_EQ(served.size(), 3U);
-    }
+        return served.size();
+    };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (served_now() < 3 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_EQ(served_now(), 3U);
     release.set_value();
 }
 
