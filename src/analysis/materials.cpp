@@ -112,6 +112,10 @@ void Concrete::validate() const {
         require(positive(eta) && eta <= 1, "calcestruzzo: eta deve essere compreso tra 0 e 1");
         require(positive(Ec), "calcestruzzo: Ec deve essere un numero positivo");
         require(std::isfinite(fctm) && fctm >= 0, "calcestruzzo: fctm deve essere un numero non negativo");
+        // Beyond 1e50 MPa the section's integrals would overflow double
+        // precision into results that are not numbers.
+        require(alpha_cc * fck / gamma_c <= 1e50 && fctm <= 1e50 && Ec <= 1e50,
+                "calcestruzzo: resistenza di progetto, fctm ed Ec devono essere al più 1e50 MPa");
     });
 }
 
@@ -145,6 +149,8 @@ void Steel::validate() const {
         require(positive(gamma_s), "acciaio: gamma_s deve essere un numero positivo");
         require(positive(Es), "acciaio: Es deve essere un numero positivo");
         require(std::isfinite(k) && k >= 1 && k <= 2, "acciaio: k deve essere compreso tra 1 e 2");
+        require(fyk / gamma_s <= 1e50 && Es <= 1e50,
+                "acciaio: resistenza di progetto ed Es devono essere al più 1e50 MPa");
         if (eps_ud)
             require(positive(*eps_ud) && *eps_ud < 1, "acciaio: eps_ud deve essere positivo (o null, senza limite)");
         if (!hardening) return;
