@@ -182,7 +182,10 @@ SectionState Slice::state(const Hit& h) {
 }
 
 Moment Slice::on_ray(const Hit& h, Moment c, Moment t) {
-    const double along = (h.M.My - c.My) * t.My + (h.M.Mz - c.Mz) * t.Mz;
+    // A hit found at the rounding level behind c (c on the slice's edge, as
+    // one ulp below N_Rd,max) projects to c itself, never to a resisting
+    // moment against the action.
+    const double along = std::max(0.0, (h.M.My - c.My) * t.My + (h.M.Mz - c.Mz) * t.Mz);
     return {c.My + along * t.My, c.Mz + along * t.Mz};
 }
 

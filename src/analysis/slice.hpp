@@ -58,7 +58,7 @@ public:
     const Origin& origin();
 
     // The point where the ray from c towards t meets the slice, projected
-    // exactly onto the ray.
+    // exactly onto the ray (c itself when the hit lies behind c).
     static Moment on_ray(const Hit& h, Moment c, Moment t);
 
     // The public state of a point found on the slice, with its bars.

@@ -135,6 +135,20 @@ TEST(AnalysisUls, OutsideTheRangeOfNIsAnExplicitResultNotAZero) {
     const fa::MomentCapacity edge = ell.resisting_moment(-231.085, 100 * std::cos(0.419311), 100 * std::sin(0.419311));
     ASSERT_EQ(edge.outcome, fa::Outcome::Found);
     EXPECT_NEAR(std::hypot(*edge.My_Rd, *edge.Mz_Rd), 1.913, 0.005);
+    // A hollow square one ulp below its squash load: its slice is a point at
+    // M = 0 within rounding, and no moment may come out against the action.
+    const std::vector<fa::Bar> corners{fa::bar_of_diameter(50, 50, 25), fa::bar_of_diameter(550, 50, 25),
+                                       fa::bar_of_diameter(550, 550, 25), fa::bar_of_diameter(50, 550, 25)};
+    fa::Concrete block = fa::Concrete::of_class("C45/55");
+    block.law = fa::ConcreteLaw::StressBlock;
+    fa::Steel hardening = fa::Steel::of_class("B450A");
+    hardening.hardening = true;
+    const fa::Section box({fixtures::rectangle(600, 600).outline, {{{150, 150}, {150, 450}, {450, 450}, {450, 150}}}},
+                          corners, block, hardening);
+    const fa::MomentCapacity top =
+        box.resisting_moment(std::nextafter(box.N_Rd_max(), 0.0), -104.65085608340272, -73.703448501484203);
+    EXPECT_FALSE(top.inside);
+    if (top.outcome == fa::Outcome::Found) EXPECT_GE(-104.650856 * *top.My_Rd - 73.703449 * *top.Mz_Rd, 0);
 }
 
 TEST(AnalysisUls, DomainsAreClosedAndWithinTheirTolerance) {
