@@ -212,7 +212,7 @@ public:
     Hit tangent(double N_pole, double N_in, double pole_other) {
         const int sign = pole_other < 0 ? +1 : -1;
         const double guess = positive_angle(axis_) + (axis_ == Axis::My ? kPi / 2 : -kPi / 2) + (sign > 0 ? 0 : kPi);
-        if (std::optional<Hit> h = touching(N_pole, N_in, guess)) return *h;
+        if (std::optional<Hit> h = touching(N_pole, N_in, guess, sign)) return *h;
         auto F = [&](double N) { return extreme(slice_at(N), guess, sign).second * sign; };
         const double a = std::min(N_pole, N_in), b = std::max(N_pole, N_in);
         const double Fa = N_pole < N_in ? pole_other * sign : F(a), Fb = N_pole < N_in ? F(b) : pole_other * sign;
@@ -227,25 +227,12 @@ private:
     // slice through it, S = A_θ·N_p − A_p·N_θ = 0 (the slice's direction at
     // fixed N is (N_p, −N_θ)). Newton's steps with A's exact rates and S's
     // by differences, then Broyden's updates; started from the path at the
-    // direction of the extreme, near the pole. Empty when the steps do not
-    // settle between N_pole and N_in.
-    std::optional<Hit> touching(double N_pole, double N_in, double guess) {
-        const double range = s_.N_max - s_.N_min, scale = s_.moment_scale;
-        struct Point {
-            double A = 0, S = 0, A_theta = 0, A_p = 0;
-            Hit hit;
-        };
-        auto at = [&](double theta, double p) {
-            if (frame_.slabs.empty() || frame_.theta != theta) frame_.build(s_, theta);
-            const PathForces pf = path_forces(s_, frame_, p);
-            Point out;
-            out.hit = hit_of(frame_, pf.plane, pf.F);
-            out.A = across(axis_, out.hit.M) / scale;
-            out.A_theta = across(axis_, {pf.My_theta, pf.Mz_theta}) / scale;
-            out.A_p = across(axis_, {pf.My_p, pf.Mz_p}) / scale;
-            out.S = out.A_theta * pf.N_p / range - out.A_p * pf.N_theta / range;
-            return out;
-        };
+    // direction of the extreme, near the pole. Where A's extreme is a kink
+    // of the surface (S jumps across it), the kink's own point. Empty when
+    // the steps do not settle between N_pole and N_in.
+    std::optional<Hit> touching(double N_pole, double N_in, double guess, int sign) {
+        const double scale = s_.moment_scale;
+        auto at = [&](double theta, double p) { return surface_point(theta, p); };
         // The mirror symmetry that makes bending along θ balanced holds for
         // θ + π too; it is tested at θ reduced below π.
         frame_.build(s_, std::fmod(guess, kPi));
@@ -270,7 +257,24 @@ private:
             return hit_of(frame_, pl, forces(s_, frame_, pl.eps_top, pl.kappa));
         }
         double p = solve_at_N(s_, frame_, N_pole + 0.05 * (N_in - N_pole)).p;
+        // The direction of the extreme is often one along an edge (the axes'
+        // for most sections), a kink of the surface where the rates jump: the
+        // steps start beside it, on the side towards which sign·A grows
+        // along the slice (sign·S > 0 below the extreme, < 0 above it), and
+        // when it grows towards the kink from both sides the kink is the end.
+        constexpr double kBeside = 1e-3;
+        theta = guess + kBeside;
         Point x = at(theta, p);
+        if (sign * x.S < 0) {
+            const Point below = at(guess - kBeside, p);
+            if (sign * below.S > 0) {
+                const std::optional<double> kink =
+                    fibre_change(guess - kBeside, below.fibres, theta, x.fibres, 1e-9 * s_.size);
+                if (kink)
+                    if (std::optional<Hit> h = at_kink(*kink, p, N_pole, N_in)) return h;
+            }
+            theta = guess - kBeside, x = below;
+        }
         constexpr double kStep = 1e-6;
         const Point by_theta = at(theta + kStep, p), by_p = at(theta, p + (p + kStep <= 3 ? kStep : -kStep));
         double S_theta = (by_theta.S - x.S) / kStep, S_p = (by_p.S - x.S) / (p + kStep <= 3 ? kStep : -kStep);
@@ -285,6 +289,14 @@ private:
                 return x.hit;
             }
             const Point next = at(theta + d_theta, p + d_p);
+            // Across a kink of the surface S jumps and has no zero: the
+            // tangent point is the kink itself when S changes sign there.
+            if ((x.S < 0) != (next.S < 0)) {
+                const std::optional<double> kink =
+                    fibre_change(theta, x.fibres, theta + d_theta, next.fibres, 1e-9 * s_.size);
+                if (kink)
+                    if (std::optional<Hit> h = at_kink(*kink, p + d_p, N_pole, N_in)) return h;
+            }
             // Broyden's update of S's row.
             const double dx2 = d_theta * d_theta + d_p * d_p;
             const double miss = next.S - x.S - (S_theta * d_theta + S_p * d_p);
@@ -292,6 +304,47 @@ private:
             theta += d_theta, p += d_p, x = next;
         }
         return std::nullopt;
+    }
+
+    // A point of the ultimate surface with the other moment A (in units of
+    // the section's moment), its rates, and S = A_θ·N_p − A_p·N_θ.
+    struct Point {
+        double A = 0, S = 0, A_theta = 0, A_p = 0;
+        Hit hit;
+        Frame::Fibres fibres;
+    };
+    Point surface_point(double theta, double p) {
+        if (frame_.slabs.empty() || frame_.theta != theta) frame_.build(s_, theta);
+        const PathForces pf = path_forces(s_, frame_, p);
+        const double range = s_.N_max - s_.N_min, scale = s_.moment_scale;
+        Point out;
+        out.hit = hit_of(frame_, pf.plane, pf.F);
+        out.A = across(axis_, out.hit.M) / scale;
+        out.A_theta = across(axis_, {pf.My_theta, pf.Mz_theta}) / scale;
+        out.A_p = across(axis_, {pf.My_p, pf.Mz_p}) / scale;
+        out.S = out.A_theta * pf.N_p / range - out.A_p * pf.N_theta / range;
+        out.fibres = frame_.fibres();
+        return out;
+    }
+
+    // The tangent point at a kink of the surface, the direction theta where
+    // an extreme fibre changes: the point of its path with A = 0 (Newton's
+    // steps in p with A's exact rate), taken when it lies between N_pole and
+    // N_in and A is extreme along the slice there, S changing sign from one
+    // side of the kink to the other.
+    std::optional<Hit> at_kink(double theta, double p, double N_pole, double N_in) {
+        p = std::clamp(p, s_.p_start, 3.0);
+        Point x = surface_point(theta, p);
+        for (int step = 0; std::fabs(x.A) > 1e-12; ++step) {
+            if (step == 12 || !(x.A_p != 0)) return std::nullopt;
+            p = std::clamp(p - x.A / x.A_p, s_.p_start, 3.0);
+            x = surface_point(theta, p);
+        }
+        if (!(x.hit.N >= std::min(N_pole, N_in) && x.hit.N <= std::max(N_pole, N_in))) return std::nullopt;
+        constexpr double kSide = 1e-8;  // radians: far enough for each side's fibres to win
+        const Point before = surface_point(theta - kSide, p), after = surface_point(theta + kSide, p);
+        if ((before.S < 0) == (after.S < 0)) return std::nullopt;
+        return x.hit;
     }
 
     // The levels found, with where their paths carried N.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
+#include <utility>
 
 namespace ferrolit::analysis::detail {
 
@@ -63,6 +65,28 @@ void Frame::build(const SectionData& s, double angle) {
         bar_v[i] = -dz * p.y + dy * p.z;
         if (bar_u[i] < u_bar_min) u_bar_min = bar_u[i], v_bar_min = bar_v[i];
     }
+}
+
+Frame::Fibres Frame::fibres() const {
+    // y' = sin θ·u − cos θ·v, z' = cos θ·u + sin θ·v: the frame's rotation undone.
+    auto point = [&](double u, double v) { return Point{dy * u - dz * v, dz * u + dy * v}; };
+    return {point(u_top, v_top), point(u_bottom, v_bottom), point(u_bar_min, v_bar_min)};
+}
+
+std::optional<double> fibre_change(double theta_a, const Frame::Fibres& a, double theta_b, const Frame::Fibres& b,
+                                   double tol) {
+    // Either end may be the change itself (a direction along an edge), to rounding.
+    const double slack = 1e-12 * (1 + std::fabs(theta_a));
+    const double lo = std::min(theta_a, theta_b) - slack, hi = std::max(theta_a, theta_b) + slack;
+    for (const auto& [p, q] : {std::pair{a.top, b.top}, std::pair{a.bottom, b.bottom}, std::pair{a.bar, b.bar}}) {
+        const double ey = p.y - q.y, ez = p.z - q.z;
+        if (std::hypot(ey, ez) <= tol) continue;
+        // u_p = u_q where sin θ·ey + cos θ·ez = 0: θ0 and θ0 + kπ.
+        const double theta0 = std::atan2(-ez, ey);
+        const double theta = theta0 + std::ceil((lo - theta0) / std::numbers::pi) * std::numbers::pi;
+        if (theta <= hi) return theta;
+    }
+    return std::nullopt;
 }
 
 }  // namespace ferrolit::analysis::detail

@@ -11,6 +11,7 @@
 // the section's tangent stiffness. Built once per direction and reused by
 // every depth evaluation of a search.
 
+#include <optional>
 #include <vector>
 
 #include "analysis/section_data.hpp"
@@ -45,8 +46,23 @@ struct Frame {
     double My(double Mu, double Mv) const { return dz * Mu + dy * Mv; }
     double Mz(double Mu, double Mv) const { return dy * Mu - dz * Mv; }
 
+    // The fibres that set u_top, u_bottom and u_bar_min, as points (y', z')
+    // from G. Where one of them changes as θ turns, the path's planes turn
+    // about another point and the ultimate surface has a kink.
+    struct Fibres {
+        Point top, bottom, bar;
+    };
+    Fibres fibres() const;
+
 private:
     std::vector<double> levels_;
 };
+
+// The direction between theta_a and theta_b (radians) where one of the
+// extreme fibres of a changes to b's: the two points lie at one u there.
+// Empty when the fibres are the same (within tol, mm) or no such direction
+// lies between the two.
+std::optional<double> fibre_change(double theta_a, const Frame::Fibres& a, double theta_b, const Frame::Fibres& b,
+                                   double tol);
 
 }  // namespace ferrolit::analysis::detail
