@@ -144,9 +144,9 @@ public:
         while (c < b) c += 2 * kPi;
         while (c - b > 2 * kPi) c -= 2 * kPi;
         const double r2 = brent_root(f, b, c, f_max, f_min, xtol, ftol);
-        Known k{{N, slice.at(r1), {}}, {slice.path_start(), {}}};
+        Known k{{N, slice.at(r1), {}}, {{slice.path_start(), {}}, {}}};
         k.level.down = slice.at(r2);
-        k.seeds.down = slice.path_start();
+        k.seeds.down = {slice.path_start(), {}};
         if (along(axis_, k.level.up.M) < along(axis_, k.level.down.M)) {
             std::swap(k.level.up, k.level.down);
             std::swap(k.seeds.up, k.seeds.down);
@@ -157,10 +157,10 @@ public:
 
     // The crossings at N continued from the levels found on either side:
     // the two rays along the axis from the middle of the crossings, each
-    // started from the point interpolated between those levels' (direction
-    // and path parameter). Empty when either
-    // search does not settle, or the middle lies outside the slice at N
-    // (both rays then end on the same side of it).
+    // started from the point predicted from those levels' (direction and
+    // path parameter). Empty when either search does not settle, or the
+    // middle lies outside the slice at N (both rays then end on the same
+    // side of it).
     std::optional<Level> continued(double N) {
         const Known* below = nullptr;
         const Known* above = nullptr;
@@ -173,28 +173,23 @@ public:
         if (!above) above = below;
         const double gap = above->level.N - below->level.N;
         const double w = gap > 0 ? (N - below->level.N) / gap : 0.0;
-        const Known& near = w <= 0.5 ? *below : *above;
         auto mid = [&](const Level& l) { return (along(axis_, l.up.M) + along(axis_, l.down.M)) / 2; };
-        auto start = [&](const Hit& a, const Hit& b, PathStart pa, PathStart pb, PathStart pn) {
-            return std::make_pair(a.theta + w * std::remainder(b.theta - a.theta, 2 * kPi),
-                                  PathStart{pa.p + w * (pb.p - pa.p), pn.slope});
-        };
         const double m = mid(below->level) + w * (mid(above->level) - mid(below->level));
         const Moment c = axis_ == Axis::My ? Moment{m, 0} : Moment{0, m};
         const Moment t = axis_ == Axis::My ? Moment{1, 0} : Moment{0, 1};
         Slice& slice = slice_at(N);
         Known k{{N, {}, {}}, {}};
-        const auto [up_theta, up_start] =
-            start(below->level.up, above->level.up, below->seeds.up, above->seeds.up, near.seeds.up);
+        const auto [up_theta, up_start] = predict(below->level.up, below->seeds.up, below->level.N, above->level.up,
+                                                  above->seeds.up, above->level.N, N);
         const std::optional<Hit> up = slice.ray_from(c, t, up_theta, up_start);
         if (!up) return std::nullopt;
-        k.seeds.up = slice.path_start();
-        const auto [down_theta, down_start] =
-            start(below->level.down, above->level.down, below->seeds.down, above->seeds.down, near.seeds.down);
+        k.seeds.up = {slice.path_start(), slice.drift()};
+        const auto [down_theta, down_start] = predict(below->level.down, below->seeds.down, below->level.N,
+                                                      above->level.down, above->seeds.down, above->level.N, N);
         const std::optional<Hit> down = slice.ray_from(c, {-t.My, -t.Mz}, down_theta, down_start);
         if (!down || !(along(axis_, up->M) > m && along(axis_, down->M) < m)) return std::nullopt;
         k.level.up = *up, k.level.down = *down;
-        k.seeds.down = slice.path_start();
+        k.seeds.down = {slice.path_start(), slice.drift()};
         known_.push_back(k);
         return k.level;
     }
@@ -347,10 +342,43 @@ private:
         return x.hit;
     }
 
-    // The levels found, with where their paths carried N.
-    struct Seeds {
-        PathStart up, down;
+    // The levels found, each crossing with where its path carried N and,
+    // when its ray gave them, the rates of its direction and path parameter
+    // with N.
+    struct Seed {
+        PathStart start;
+        std::optional<Slice::Drift> drift;
     };
+    struct Seeds {
+        Seed up, down;
+    };
+
+    // The direction and path start of a crossing at N from those of the
+    // levels at Na ≤ N ≤ Nb (the same level when N lies beyond those
+    // found): between two levels with rates the cubic through both values
+    // and rates, else the straight line; beyond them the nearest level's
+    // tangent.
+    static std::pair<double, PathStart> predict(const Hit& ha, const Seed& a, double Na, const Hit& hb, const Seed& b,
+                                                double Nb, double N) {
+        const double slope = (N - Na <= Nb - N ? a : b).start.slope;
+        const double h = Nb - Na;
+        if (!(h > 0)) {
+            const double d = N - Na;
+            if (!a.drift) return {ha.theta, {a.start.p, slope}};
+            return {ha.theta + a.drift->theta * d, {a.start.p + a.drift->p * d, slope}};
+        }
+        const double theta_b = ha.theta + std::remainder(hb.theta - ha.theta, 2 * kPi);
+        const double s = (N - Na) / h;
+        if (!a.drift || !b.drift)
+            return {ha.theta + s * (theta_b - ha.theta), {a.start.p + s * (b.start.p - a.start.p), slope}};
+        const double h00 = (1 + 2 * s) * (1 - s) * (1 - s), h10 = s * (1 - s) * (1 - s);
+        const double h01 = s * s * (3 - 2 * s), h11 = s * s * (s - 1);
+        auto cubic = [&](double ya, double ra, double yb, double rb) {
+            return h00 * ya + h10 * h * ra + h01 * yb + h11 * h * rb;
+        };
+        return {cubic(ha.theta, a.drift->theta, theta_b, b.drift->theta),
+                {cubic(a.start.p, a.drift->p, b.start.p, b.drift->p), slope}};
+    }
     struct Known {
         Level level;
         Seeds seeds;

@@ -40,6 +40,7 @@ void Slice::reset(double N) {
     last_.reset();
     last_start_ = {};
     seed_.reset();
+    drift_.reset();
     last_ray_.reset();
     frame_.region_ends_known = false;
 }
@@ -216,10 +217,11 @@ std::optional<Hit> Slice::joint_ray(Moment c, Moment t, double& guess) {
         return std::atan2(cross(t, d), t.My * d.My + t.Mz * d.Mz);
     };
     Hit h;
+    PathForces pf;
     double r[2], J[2][2];
     auto evaluate = [&](double theta, double p) {
         if (frame_.slabs.empty() || frame_.theta != theta) frame_.build(s_, theta);
-        const PathForces pf = path_forces(s_, frame_, p);
+        pf = path_forces(s_, frame_, p);
         h = hit_of(frame_, pf.plane, pf.F);
         r[0] = (pf.F.N - N_) / range;
         r[1] = cross(t, {h.M.My - c.My, h.M.Mz - c.Mz}) / scale;
@@ -252,15 +254,30 @@ std::optional<Hit> Slice::joint_ray(Moment c, Moment t, double& guess) {
         double theta = 0, p = 0, r0 = 0;
     } previous;
     bool capped = false;
-    double best = kPi;
+    double best = kPi, last_step = 0;
+    auto found = [&](double theta_found, double p_found) {
+        // Along the line: N_θ·θ' + N_p·p' = 1, (its normal)·(M_θ·θ' + M_p·p') = 0.
+        const double det = J[0][0] * J[1][1] - J[0][1] * J[1][0];
+        if (std::fabs(det) > 0 && std::isfinite(det)) drift_ = Drift{J[1][1] / (det * range), -J[1][0] / (det * range)};
+        last_ = h;
+        last_start_ = {p_found, J[0][1] * range};
+        last_ray_ = LastRay{c, t, theta_found, last_start_};
+        return h;
+    };
     for (int step = 0; step < kSteps; ++step) {
         evaluate(theta, p);
         const double dev = deviation_of(h);
-        if (std::fabs(r[0]) <= ftol && std::fabs(dev) <= kAngleTolerance) {
-            last_ = h;
-            last_start_ = {p, J[0][1] * range};
-            last_ray_ = LastRay{c, t, theta, last_start_};
-            return h;
+        if (std::fabs(r[0]) <= ftol && std::fabs(dev) <= kAngleTolerance) return found(theta, p);
+        // Close enough for the last Newton step's linear model to be exact
+        // beyond the tolerances: its point, without integrating there.
+        if (step > 0 && std::fabs(r[0]) <= kNearN && std::fabs(dev) < kPi / 2) {
+            const double det = J[0][0] * J[1][1] - J[0][1] * J[1][0];
+            if (std::fabs(det) > 0 && std::isfinite(det)) {
+                const double d_theta = (J[0][1] * r[1] - J[1][1] * r[0]) / det;
+                const double d_p = -(r[0] + J[0][0] * d_theta) / J[0][1];
+                const double miss = std::max(std::fabs(r[0]), std::fabs(dev));
+                if (landing(pf, theta, p, d_theta, d_p, miss, last_step, h)) return found(theta + d_theta, p + d_p);
+            }
         }
         if (std::fabs(dev) < best) best = std::fabs(dev), guess = theta;
         (r[0] < 0 ? p_low : p_high) = p;
@@ -317,13 +334,54 @@ std::optional<Hit> Slice::joint_ray(Moment c, Moment t, double& guess) {
         } else if (!(p_next > p_low && p_next < p_high)) {
             p_next = (p_low + p_high) / 2;
         }
+        last_step = std::max(std::fabs(d_theta), std::fabs(p_next - p));
         theta += d_theta, p = p_next;
     }
     return std::nullopt;
 }
 
+// The point of one exact Newton step (d_theta, d_p) from an evaluated one
+// (its forces and rates pf at theta, p), with the forces of the step's linear
+// model instead of a further integration. Taken only when the model's error
+// lies far below the searches' tolerances: the miss left after the previous
+// step (of size `previous`) shows the curvature, and the square of this step
+// times it must stay below 1e-14; and when no rate jumps within the step
+// (the path's regions, the frame's extreme fibres, a bar's yield). h
+// receives the point.
+bool Slice::landing(const PathForces& pf, double theta, double p, double d_theta, double d_p, double miss,
+                    double previous, Hit& h) {
+    constexpr double kLeast = 10;  // the least curvature assumed, in the residuals' units
+    const double step = std::max(std::fabs(d_theta), std::fabs(d_p));
+    if (!(previous > 0) || !(step <= 1e-6)) return false;
+    if (!(std::max(kLeast, miss / (previous * previous)) * step * step <= 1e-14)) return false;
+    auto region = [](double q) { return q <= 1 ? 0 : q <= 2 ? 1 : 2; };
+    const double p_new = p + d_p;
+    if (!(p_new >= s_.p_start && p_new <= 3) || region(p) != region(p_new)) return false;
+    const Frame::Fibres before = frame_.fibres();
+    const double dy = frame_.dy, dz = frame_.dz, u_top = frame_.u_top;
+    frame_.build(s_, theta + d_theta);
+    const Frame::Fibres after = frame_.fibres();
+    const double tol = 1e-9 * s_.size;
+    auto same = [&](const Point& a, const Point& b) { return std::hypot(a.y - b.y, a.z - b.z) <= tol; };
+    if (!same(before.top, after.top) || !same(before.bottom, after.bottom) || !same(before.bar, after.bar))
+        return false;
+    const Plane1D plane = path_plane(s_, frame_, p_new);
+    const double eps_yd = s_.steel_law.eps_yd;
+    auto branch = [&](double eps) { return eps < -eps_yd ? -1 : eps > eps_yd ? 1 : 0; };
+    for (std::size_t i = 0; i < s_.bar_at.size(); ++i) {
+        const Point b = s_.bar_at[i];
+        const double was = pf.plane.eps_top - pf.plane.kappa * (u_top - (dy * b.y + dz * b.z));
+        const double now = plane.eps_top - plane.kappa * (frame_.u_top - frame_.bar_u[i]);
+        if (branch(was) != branch(now)) return false;
+    }
+    const Moment M{h.M.My + pf.My_theta * d_theta + pf.My_p * d_p, h.M.Mz + pf.Mz_theta * d_theta + pf.Mz_p * d_p};
+    h = {frame_.theta, plane, M, h.N + pf.N_theta * d_theta + pf.N_p * d_p, frame_.u_top, frame_.u_bottom};
+    return true;
+}
+
 std::optional<Hit> Slice::ray_from(Moment c, Moment t, double theta, PathStart start) {
     seed_ = Seed{theta, start};
+    drift_.reset();
     std::optional<Hit> h = joint_ray(c, t, theta);
     seed_.reset();
     return h;

@@ -46,6 +46,12 @@ public:
     std::optional<Hit> ray_from(Moment c, Moment t, double theta, PathStart start);
     // Where the path's search ended at the last direction solved.
     PathStart path_start() const { return last_start_; }
+    // How the last hit of ray_from moves with N (per newton) along its ray's
+    // line held fixed: dθ/dN and dp/dN from the exact Jacobian at the hit.
+    struct Drift {
+        double theta = 0, p = 0;
+    };
+    std::optional<Drift> drift() const { return drift_; }
 
     // Whether the slice contains M = 0 (its boundary included), and a point
     // inside it: the point at N of the segment between the states at N_min
@@ -71,6 +77,8 @@ private:
     double deviation(double theta, Moment c, Moment t, Hit& h);
     std::optional<PathStart> start_near(double theta) const;
     std::optional<Hit> joint_ray(Moment c, Moment t, double& guess);
+    bool landing(const PathForces& pf, double theta, double p, double d_theta, double d_p, double miss, double previous,
+                 Hit& h);
 
     const SectionData& s_;
     double N_;
@@ -83,6 +91,7 @@ private:
         PathStart start;
     };
     std::optional<Seed> seed_;  // a neighbouring slice's point, for ray_from
+    std::optional<Drift> drift_;
     struct LastRay {
         Moment c, t;
         double theta = 0;
