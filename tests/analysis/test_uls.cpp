@@ -148,7 +148,9 @@ TEST(AnalysisUls, OutsideTheRangeOfNIsAnExplicitResultNotAZero) {
     const fa::MomentCapacity top =
         box.resisting_moment(std::nextafter(box.N_Rd_max(), 0.0), -104.65085608340272, -73.703448501484203);
     EXPECT_FALSE(top.inside);
-    if (top.outcome == fa::Outcome::Found) EXPECT_GE(-104.650856 * *top.My_Rd - 73.703449 * *top.Mz_Rd, 0);
+    if (top.outcome == fa::Outcome::Found) {
+        EXPECT_GE(-104.650856 * *top.My_Rd - 73.703449 * *top.Mz_Rd, 0);
+    }
 }
 
 TEST(AnalysisUls, DomainsAreClosedAndWithinTheirTolerance) {

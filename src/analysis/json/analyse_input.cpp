@@ -5,6 +5,7 @@
 
 #include "analysis/json/analyse.hpp"
 #include "ferrolit/verify.hpp"
+#include "ferrolit/verify_lists.hpp"
 
 namespace ferrolit::analysis::json_io {
 
@@ -80,6 +81,18 @@ void set_if(const json& obj, const char* name, const std::string& where, double&
     if (obj.contains(name)) field = number(obj[name], where + "." + name);
 }
 
+// A law by its JSON name in the library's table of laws.
+fa::ConcreteLaw read_law(const json& v) {
+    const std::string law = text(v, "concrete.law");
+    std::string allowed;
+    for (std::size_t i = 0; i < std::size(kConcreteLaws); ++i) {
+        if (law == kConcreteLaws[i].json) return kConcreteLaws[i].value;
+        allowed += i == 0 ? "" : i + 1 == std::size(kConcreteLaws) ? " o " : ", ";
+        allowed += '"' + std::string(kConcreteLaws[i].json) + '"';
+    }
+    throw AnalyseError("concrete.law", allowed);
+}
+
 fa::Concrete read_concrete(const json& v) {
     object(v, "concrete");
     known_keys(v, kConcreteKeys, "concrete");
@@ -109,17 +122,7 @@ fa::Concrete read_concrete(const json& v) {
     set_if(v, "eta", "concrete", c.eta);
     set_if(v, "fctm", "concrete", c.fctm);
     set_if(v, "Ec", "concrete", c.Ec);
-    if (v.contains("law")) {
-        const std::string law = text(v["law"], "concrete.law");
-        if (law == "parabola-rectangle")
-            c.law = fa::ConcreteLaw::ParabolaRectangle;
-        else if (law == "stress-block")
-            c.law = fa::ConcreteLaw::StressBlock;
-        else if (law == "bilinear")
-            c.law = fa::ConcreteLaw::Bilinear;
-        else
-            throw AnalyseError("concrete.law", "\"parabola-rectangle\", \"stress-block\" o \"bilinear\"");
-    }
+    if (v.contains("law")) c.law = read_law(v["law"]);
     about("concrete", [&] { c.validate(); });
     return c;
 }
