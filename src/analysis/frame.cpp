@@ -29,18 +29,23 @@ void Frame::build(const SectionData& s, double angle) {
 
     for (const Ring& ring : s.rings) {
         const std::size_t n = ring.size();
+        // A ring's consecutive vertices lie at nearby levels: each level's
+        // index is searched from the previous vertex's, in steps that grow,
+        // so that a frame costs time in proportion to the vertices.
+        std::size_t at_a = level_index(dy * ring[0].y + dz * ring[0].z, 0);
         for (std::size_t i = 0; i < n; ++i) {
             const Point p = ring[i], q = ring[(i + 1) % n];
             const double ua = dy * p.y + dz * p.z, va = -dz * p.y + dy * p.z;
             const double ub = dy * q.y + dz * q.z, vb = -dz * q.y + dy * q.z;
+            const std::size_t at_b = level_index(ub, at_a);
+            const std::size_t first = std::min(at_a, at_b), last = std::max(at_a, at_b);
+            at_a = at_b;
             if (ua == ub) continue;  // parallel to the neutral axis: no width
             // Edges running towards smaller u bound the chord from above (+v).
             const double sign = ub < ua ? 1.0 : -1.0;
             const double m = (vb - va) / (ub - ua);
-            const auto first = std::lower_bound(levels_.begin(), levels_.end(), std::min(ua, ub)) - levels_.begin();
-            const auto last = std::lower_bound(levels_.begin(), levels_.end(), std::max(ua, ub)) - levels_.begin();
-            for (auto k = first; k < last; ++k) {
-                Slab& sl = slabs[static_cast<std::size_t>(k)];
+            for (std::size_t k = first; k < last; ++k) {
+                Slab& sl = slabs[k];
                 const double v = va + m * (sl.lo - ua);
                 sl.w0 += sign * v;
                 sl.w1 += sign * m;
@@ -65,6 +70,24 @@ void Frame::build(const SectionData& s, double angle) {
         bar_v[i] = -dz * p.y + dy * p.z;
         if (bar_u[i] < u_bar_min) u_bar_min = bar_u[i], v_bar_min = bar_v[i];
     }
+}
+
+// The index of a level (one of levels_, which are sorted and distinct),
+// searched from a nearby index: steps of 1, 2, 4, … away from it bracket the
+// level, then halving finds it.
+std::size_t Frame::level_index(double u, std::size_t from) const {
+    const std::size_t size = levels_.size();
+    std::size_t lo = from, hi = from;  // the index lies in [lo, hi]
+    if (levels_[from] < u) {
+        lo = hi = from + 1;
+        for (std::size_t step = 1; hi < size && levels_[hi] < u; step *= 2) lo = hi + 1, hi = std::min(size, hi + step);
+    } else {
+        for (std::size_t step = 1; lo > 0 && !(levels_[lo - 1] < u); step *= 2)
+            hi = lo - 1, lo = hi > step ? hi - step : 0;
+    }
+    const auto first = levels_.begin();
+    return static_cast<std::size_t>(
+        std::lower_bound(first + static_cast<std::ptrdiff_t>(lo), first + static_cast<std::ptrdiff_t>(hi), u) - first);
 }
 
 Frame::Fibres Frame::fibres() const {

@@ -55,6 +55,8 @@ struct Frame {
     Fibres fibres() const;
 
 private:
+    std::size_t level_index(double u, std::size_t from) const;
+
     std::vector<double> levels_;
 };
 
