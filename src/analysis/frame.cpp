@@ -29,24 +29,26 @@ void Frame::build(const SectionData& s, double angle) {
 
     for (const Ring& ring : s.rings) {
         const std::size_t n = ring.size();
-        // A ring's consecutive vertices lie at nearby levels: each level's
-        // index is searched from the previous vertex's, in steps that grow,
-        // so that a frame costs time in proportion to the vertices.
-        std::size_t at_a = level_index(dy * ring[0].y + dz * ring[0].z, 0);
+        // Each vertex's u, v and level are found once and carried to the
+        // next edge. A ring's consecutive vertices lie at nearby levels: each
+        // level's index is searched from the previous vertex's, in steps that
+        // grow, so that a frame costs time in proportion to the vertices.
+        double ua = dy * ring[0].y + dz * ring[0].z, va = -dz * ring[0].y + dy * ring[0].z;
+        std::size_t at_a = level_index(ua, 0);
         for (std::size_t i = 0; i < n; ++i) {
-            const Point p = ring[i], q = ring[(i + 1) % n];
-            const double ua = dy * p.y + dz * p.z, va = -dz * p.y + dy * p.z;
+            const Point q = ring[(i + 1) % n];
             const double ub = dy * q.y + dz * q.z, vb = -dz * q.y + dy * q.z;
             const std::size_t at_b = level_index(ub, at_a);
             const std::size_t first = std::min(at_a, at_b), last = std::max(at_a, at_b);
-            at_a = at_b;
-            if (ua == ub) continue;  // parallel to the neutral axis: no width
+            const double u_from = ua, v_from = va;
+            ua = ub, va = vb, at_a = at_b;
+            if (u_from == ub) continue;  // parallel to the neutral axis: no width
             // Edges running towards smaller u bound the chord from above (+v).
-            const double sign = ub < ua ? 1.0 : -1.0;
-            const double m = (vb - va) / (ub - ua);
+            const double sign = ub < u_from ? 1.0 : -1.0;
+            const double m = (vb - v_from) / (ub - u_from);
             for (std::size_t k = first; k < last; ++k) {
                 Slab& sl = slabs[k];
-                const double v = va + m * (sl.lo - ua);
+                const double v = v_from + m * (sl.lo - u_from);
                 sl.w0 += sign * v;
                 sl.w1 += sign * m;
                 sl.s0 += sign * v * v / 2;

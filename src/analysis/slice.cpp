@@ -218,7 +218,8 @@ std::optional<Hit> Slice::joint_ray(Moment c, Moment t, double& guess) {
     };
     Hit h;
     PathForces pf;
-    double r[2], J[2][2];
+    double r[2], J[2][2], det = 0;
+    bool solvable = false;  // J's determinant is a non-zero number
     auto evaluate = [&](double theta, double p) {
         if (frame_.slabs.empty() || frame_.theta != theta) frame_.build(s_, theta);
         pf = path_forces(s_, frame_, p);
@@ -227,6 +228,8 @@ std::optional<Hit> Slice::joint_ray(Moment c, Moment t, double& guess) {
         r[1] = cross(t, {h.M.My - c.My, h.M.Mz - c.Mz}) / scale;
         J[0][0] = pf.N_theta / range, J[0][1] = pf.N_p / range;
         J[1][0] = cross(t, {pf.My_theta, pf.Mz_theta}) / scale, J[1][1] = cross(t, {pf.My_p, pf.Mz_p}) / scale;
+        det = J[0][0] * J[1][1] - J[0][1] * J[1][0];
+        solvable = std::fabs(det) > 0 && std::isfinite(det);
     };
     // The first point from the last ray from the same c in a nearby
     // direction, else from the table or a nearby direction, else from the
@@ -257,8 +260,7 @@ std::optional<Hit> Slice::joint_ray(Moment c, Moment t, double& guess) {
     double best = kPi, last_step = 0;
     auto found = [&](double theta_found, double p_found) {
         // Along the line: N_θ·θ' + N_p·p' = 1, (its normal)·(M_θ·θ' + M_p·p') = 0.
-        const double det = J[0][0] * J[1][1] - J[0][1] * J[1][0];
-        if (std::fabs(det) > 0 && std::isfinite(det)) drift_ = Drift{J[1][1] / (det * range), -J[1][0] / (det * range)};
+        if (solvable) drift_ = Drift{J[1][1] / (det * range), -J[1][0] / (det * range)};
         last_ = h;
         last_start_ = {p_found, J[0][1] * range};
         last_ray_ = LastRay{c, t, theta_found, last_start_};
@@ -270,14 +272,11 @@ std::optional<Hit> Slice::joint_ray(Moment c, Moment t, double& guess) {
         if (std::fabs(r[0]) <= ftol && std::fabs(dev) <= kAngleTolerance) return found(theta, p);
         // Close enough for the last Newton step's linear model to be exact
         // beyond the tolerances: its point, without integrating there.
-        if (step > 0 && std::fabs(r[0]) <= kNearN && std::fabs(dev) < kPi / 2) {
-            const double det = J[0][0] * J[1][1] - J[0][1] * J[1][0];
-            if (std::fabs(det) > 0 && std::isfinite(det)) {
-                const double d_theta = (J[0][1] * r[1] - J[1][1] * r[0]) / det;
-                const double d_p = -(r[0] + J[0][0] * d_theta) / J[0][1];
-                const double miss = std::max(std::fabs(r[0]), std::fabs(dev));
-                if (landing(pf, theta, p, d_theta, d_p, miss, last_step, h)) return found(theta + d_theta, p + d_p);
-            }
+        if (step > 0 && solvable && std::fabs(r[0]) <= kNearN && std::fabs(dev) < kPi / 2) {
+            const double d_theta = (J[0][1] * r[1] - J[1][1] * r[0]) / det;
+            const double d_p = -(r[0] + J[0][0] * d_theta) / J[0][1];
+            const double miss = std::max(std::fabs(r[0]), std::fabs(dev));
+            if (landing(pf, theta, p, d_theta, d_p, miss, last_step, h)) return found(theta + d_theta, p + d_p);
         }
         if (std::fabs(dev) < best) best = std::fabs(dev), guess = theta;
         (r[0] < 0 ? p_low : p_high) = p;
@@ -309,8 +308,7 @@ std::optional<Hit> Slice::joint_ray(Moment c, Moment t, double& guess) {
         last_dev = dev;
         double d_theta = 0;
         if (near_N) {
-            const double det = J[0][0] * J[1][1] - J[0][1] * J[1][0];
-            if (far_side || !(std::fabs(det) > 0 && std::isfinite(det)))
+            if (far_side || !solvable)
                 d_theta = -std::clamp(dev, -kPi / 2, kPi / 2);  // back towards the ray, turning about c
             else
                 d_theta = (J[0][1] * r[1] - J[1][1] * r[0]) / det;
