@@ -111,6 +111,9 @@ Domain balanced_domain(const SectionData& s, Axis axis, std::size_t points) {
 struct Level {
     double N = 0;
     Hit up, down;  // larger and smaller moment along the axis
+    // The slopes dM/dN of the domain's outline at each point (mm), when the
+    // search that found it gave them.
+    std::optional<double> up_slope, down_slope;
 };
 
 class Crossings {
@@ -144,7 +147,7 @@ public:
         while (c < b) c += 2 * kPi;
         while (c - b > 2 * kPi) c -= 2 * kPi;
         const double r2 = brent_root(f, b, c, f_max, f_min, xtol, ftol);
-        Known k{{N, slice.at(r1), {}}, {{slice.path_start(), {}}, {}}};
+        Known k{{N, slice.at(r1), {}, {}, {}}, {{slice.path_start(), {}}, {}}};
         k.level.down = slice.at(r2);
         k.seeds.down = {slice.path_start(), {}};
         if (along(axis_, k.level.up.M) < along(axis_, k.level.down.M)) {
@@ -178,18 +181,20 @@ public:
         const Moment c = axis_ == Axis::My ? Moment{m, 0} : Moment{0, m};
         const Moment t = axis_ == Axis::My ? Moment{1, 0} : Moment{0, 1};
         Slice& slice = slice_at(N);
-        Known k{{N, {}, {}}, {}};
+        Known k{{N, {}, {}, {}, {}}, {}};
         const auto [up_theta, up_start] = predict(below->level.up, below->seeds.up, below->level.N, above->level.up,
                                                   above->seeds.up, above->level.N, N);
         const std::optional<Hit> up = slice.ray_from(c, t, up_theta, up_start);
         if (!up) return std::nullopt;
         k.seeds.up = {slice.path_start(), slice.drift()};
+        if (k.seeds.up.drift) k.level.up_slope = k.seeds.up.drift->along;
         const auto [down_theta, down_start] = predict(below->level.down, below->seeds.down, below->level.N,
                                                       above->level.down, above->seeds.down, above->level.N, N);
         const std::optional<Hit> down = slice.ray_from(c, {-t.My, -t.Mz}, down_theta, down_start);
         if (!down || !(along(axis_, up->M) > m && along(axis_, down->M) < m)) return std::nullopt;
         k.level.up = *up, k.level.down = *down;
         k.seeds.down = {slice.path_start(), slice.drift()};
+        if (k.seeds.down.drift) k.level.down_slope = -k.seeds.down.drift->along;  // its ray points down the axis
         known_.push_back(k);
         return k.level;
     }
@@ -419,13 +424,13 @@ Domain general_domain(const SectionData& s, Axis axis, std::size_t points) {
     const double N_lo = lower.first, N_hi = upper.first;
     const Hit end_lo = lower.second, end_hi = upper.second;
     auto eval = [&](double t) {
-        if (t <= 0) return Level{N_lo, end_lo, end_lo};
-        if (t >= 1) return Level{N_hi, end_hi, end_hi};
+        if (t <= 0) return Level{N_lo, end_lo, end_lo, {}, {}};
+        if (t >= 1) return Level{N_hi, end_hi, end_hi, {}, {}};
         const double N = N_lo + t * (N_hi - N_lo);
         if (std::optional<Level> level = crossings.at(N)) return *level;
         // Numerically at a tangent point: the slice's extreme there.
         const Hit h = crossings.slice_at(N).at(positive_angle(axis));
-        return Level{N, h, h};
+        return Level{N, h, h, {}, {}};
     };
     std::vector<double> ts;
     std::vector<Level> first;
@@ -441,8 +446,20 @@ Domain general_domain(const SectionData& s, Axis axis, std::size_t points) {
             chord_distance(a.N, along(axis, a.up.M), m.N, along(axis, m.up.M), b.N, along(axis, b.up.M), sx, sy),
             chord_distance(a.N, along(axis, a.down.M), m.N, along(axis, m.down.M), b.N, along(axis, b.down.M), sx, sy));
     };
-    const auto levels =
-        refine<Level>(ts, std::move(first), eval, deviation, (points + 1) / 2 + 1, kOutlineTolerance, kMostSamples);
+    // Between two levels whose rays gave the outline's slopes, the tangents
+    // bound both arcs (the domain is convex), and a level is computed only
+    // where one is needed.
+    auto bound = [&](const Level& a, const Level& b) -> std::optional<double> {
+        if (!a.up_slope || !a.down_slope || !b.up_slope || !b.down_slope) return std::nullopt;
+        const std::optional<double> up =
+            tangent_bound(a.N, along(axis, a.up.M), *a.up_slope, b.N, along(axis, b.up.M), *b.up_slope, sx, sy);
+        const std::optional<double> down =
+            tangent_bound(a.N, along(axis, a.down.M), *a.down_slope, b.N, along(axis, b.down.M), *b.down_slope, sx, sy);
+        if (!up || !down) return std::nullopt;
+        return std::max(*up, *down);
+    };
+    const auto levels = refine<Level>(ts, std::move(first), eval, deviation, (points + 1) / 2 + 1, kOutlineTolerance,
+                                      kMostSamples, AllDistinct{}, bound);
     d.points.reserve(2 * levels.size());
     auto add = [&](double N, const Hit& h) {
         d.points.push_back({N / 1e3, along(axis, h.M) / 1e6, state_without_bars(s, h.point())});

@@ -2,10 +2,15 @@
 
 // Adaptive sampling of a curve: segments are split at their parameter
 // midpoint, the one that strays most from its chord first, until every
-// midpoint lies within the tolerance of its chord and there are enough points.
+// segment lies within the tolerance of its chord and there are enough points.
+// How far a segment strays is its midpoint's distance from the chord, or,
+// where the curve's tangents at both ends give one, a bound on the whole
+// segment's distance: then the midpoint is computed only if the segment is
+// split, and every sample computed is returned.
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <queue>
 #include <vector>
 
@@ -26,15 +31,42 @@ struct AllDistinct {
     }
 };
 
+// No bound is known: every segment's midpoint is computed.
+struct NoBound {
+    template <class Sample>
+    std::optional<double> operator()(const Sample&, const Sample&) const {
+        return std::nullopt;
+    }
+};
+
+// A bound on how far a convex arc from a to b strays from its chord, from the
+// slopes dy/dx of its tangents at both ends (coordinates divided by their
+// scales): the arc lies in the triangle of the chord and the two tangents,
+// whose apex is the bound. Empty when the slopes do not bend the same way
+// (the arc is not convex there, to rounding) or the arc is not a graph over x.
+inline std::optional<double> tangent_bound(double ax, double ay, double ka, double bx, double by, double kb, double sx,
+                                           double sy) {
+    const double h = (bx - ax) / sx;
+    if (!(h > 0)) return std::nullopt;
+    const double chord = (by - ay) / sy / h;
+    const double alpha = ka * sx / sy - chord, beta = chord - kb * sx / sy;
+    if (alpha == 0 || beta == 0) return 0.0;
+    if ((alpha < 0) != (beta < 0) || !std::isfinite(alpha) || !std::isfinite(beta)) return std::nullopt;
+    const double height = alpha * beta * h / (alpha + beta);  // above the chord, along y
+    return std::fabs(height) / std::hypot(1.0, chord);
+}
+
 // eval(t) gives a sample; `first` holds those of the initial parameters;
 // deviation(a, m, b) how far the midpoint sample m strays from the chord of
 // a and b; same(a, b) whether two samples repeat one point (a run of them
-// counts once towards min_samples, and is not split). Returns the samples in
-// order of t.
-template <class Sample, class Eval, class Deviation, class Same = AllDistinct>
+// counts once towards min_samples, and is not split); bound(a, b), when not
+// empty, a bound on the distance of the whole arc from a to b from its chord,
+// halved to compare with the midpoint's (a parabola's midpoint lies at half
+// the height of its tangents' triangle). Returns the samples in order of t.
+template <class Sample, class Eval, class Deviation, class Same = AllDistinct, class Bound = NoBound>
 std::vector<Sample> refine(const std::vector<double>& initial, std::vector<Sample> first, Eval&& eval,
                            Deviation&& deviation, std::size_t min_samples, double tolerance, std::size_t max_samples,
-                           Same&& same = {}) {
+                           Same&& same = {}, Bound&& bound = {}) {
     struct Node {
         double t;
         Sample s;
@@ -42,11 +74,12 @@ std::vector<Sample> refine(const std::vector<double>& initial, std::vector<Sampl
         double mid_t;
         Sample mid;
         double dev;
+        bool mid_known;
     };
     std::vector<Node> nodes;
     nodes.reserve(std::max(min_samples, initial.size()) * 2);
     for (std::size_t i = 0; i < initial.size(); ++i)
-        nodes.push_back({initial[i], std::move(first[i]), -1, 0, Sample{}, 0});
+        nodes.push_back({initial[i], std::move(first[i]), -1, 0, Sample{}, 0, false});
     const double span = initial.back() - initial.front();
     // Samples that differ from the one before them, the first included.
     std::size_t distinct = 1;
@@ -57,14 +90,22 @@ std::vector<Sample> refine(const std::vector<double>& initial, std::vector<Sampl
         Node& a = nodes[static_cast<std::size_t>(i)];
         const Node& b = nodes[static_cast<std::size_t>(a.next)];
         a.mid_t = (a.t + b.t) / 2;
+        const bool long_enough = (b.t - a.t) > 1e-12 * span;
+        if (const std::optional<double> arc = bound(a.s, b.s)) {
+            a.mid_known = false;
+            a.dev = long_enough ? *arc / 2 : 0.0;
+            heap.push({a.dev, i});
+            return;
+        }
         a.mid = eval(a.mid_t);
+        a.mid_known = true;
         // A segment too short to split further counts as straight; one whose
         // ends and midpoint are the same point is left alone.
         if (same(a.s, a.mid) && same(a.mid, b.s)) {
             a.dev = -1;
             return;
         }
-        a.dev = (b.t - a.t) > 1e-12 * span ? deviation(a.s, a.mid, b.s) : 0.0;
+        a.dev = long_enough ? deviation(a.s, a.mid, b.s) : 0.0;
         heap.push({a.dev, i});
     };
     for (std::size_t i = 0; i + 1 < nodes.size(); ++i) nodes[i].next = static_cast<int>(i + 1);
@@ -76,10 +117,11 @@ std::vector<Sample> refine(const std::vector<double>& initial, std::vector<Sampl
         Node& a = nodes[static_cast<std::size_t>(i)];
         if (dev != a.dev || a.dev < 0) continue;  // replaced by a later split
         if (a.dev == 0 && (nodes[static_cast<std::size_t>(a.next)].t - a.t) <= 1e-12 * span) continue;
+        if (!a.mid_known) a.mid = eval(a.mid_t), a.mid_known = true;
         const int k = static_cast<int>(nodes.size());
         const Sample& b = nodes[static_cast<std::size_t>(a.next)].s;
         distinct = distinct + !same(a.s, a.mid) + !same(a.mid, b) - !same(a.s, b);
-        Node m{a.mid_t, a.mid, a.next, 0, Sample{}, 0};
+        Node m{a.mid_t, a.mid, a.next, 0, Sample{}, 0, false};
         a.next = k;
         a.dev = -1;
         nodes.push_back(std::move(m));

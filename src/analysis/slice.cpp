@@ -260,7 +260,12 @@ std::optional<Hit> Slice::joint_ray(Moment c, Moment t, double& guess) {
     double best = kPi, last_step = 0;
     auto found = [&](double theta_found, double p_found) {
         // Along the line: N_θ·θ' + N_p·p' = 1, (its normal)·(M_θ·θ' + M_p·p') = 0.
-        if (solvable) drift_ = Drift{J[1][1] / (det * range), -J[1][0] / (det * range)};
+        if (solvable) {
+            const double d_theta = J[1][1] / (det * range), d_p = -J[1][0] / (det * range);
+            const double rate =
+                (t.My * pf.My_theta + t.Mz * pf.Mz_theta) * d_theta + (t.My * pf.My_p + t.Mz * pf.Mz_p) * d_p;
+            drift_ = Drift{d_theta, d_p, rate};
+        }
         last_ = h;
         last_start_ = {p_found, J[0][1] * range};
         last_ray_ = LastRay{c, t, theta_found, last_start_};

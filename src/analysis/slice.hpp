@@ -47,9 +47,10 @@ public:
     // Where the path's search ended at the last direction solved.
     PathStart path_start() const { return last_start_; }
     // How the last hit of ray_from moves with N (per newton) along its ray's
-    // line held fixed: dθ/dN and dp/dN from the exact Jacobian at the hit.
+    // line held fixed: dθ/dN and dp/dN from the exact Jacobian at the hit,
+    // and the rate of its distance along the ray (mm: N·mm per newton).
     struct Drift {
-        double theta = 0, p = 0;
+        double theta = 0, p = 0, along = 0;
     };
     std::optional<Drift> drift() const { return drift_; }
 
