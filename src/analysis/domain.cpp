@@ -184,13 +184,19 @@ public:
         Known k{{N, {}, {}, {}, {}}, {}};
         const auto [up_theta, up_start] = predict(below->level.up, below->seeds.up, below->level.N, above->level.up,
                                                   above->seeds.up, above->level.N, N);
-        const std::optional<Hit> up = slice.ray_from(c, t, up_theta, up_start);
+        // A prediction that overshoots (near the domain's ends, where the
+        // crossings move fast with N) is retried from the nearest level's
+        // own point.
+        const Known& nearest = N - below->level.N <= above->level.N - N ? *below : *above;
+        std::optional<Hit> up = slice.ray_from(c, t, up_theta, up_start);
+        if (!up) up = slice.ray_from(c, t, nearest.level.up.theta, nearest.seeds.up.start);
         if (!up) return std::nullopt;
         k.seeds.up = {slice.path_start(), slice.drift()};
         if (k.seeds.up.drift) k.level.up_slope = k.seeds.up.drift->along;
         const auto [down_theta, down_start] = predict(below->level.down, below->seeds.down, below->level.N,
                                                       above->level.down, above->seeds.down, above->level.N, N);
-        const std::optional<Hit> down = slice.ray_from(c, {-t.My, -t.Mz}, down_theta, down_start);
+        std::optional<Hit> down = slice.ray_from(c, {-t.My, -t.Mz}, down_theta, down_start);
+        if (!down) down = slice.ray_from(c, {-t.My, -t.Mz}, nearest.level.down.theta, nearest.seeds.down.start);
         if (!down || !(along(axis_, up->M) > m && along(axis_, down->M) < m)) return std::nullopt;
         k.level.up = *up, k.level.down = *down;
         k.seeds.down = {slice.path_start(), slice.drift()};
