@@ -129,6 +129,7 @@ public:
     // Empty when the slice at N does not reach the axis.
     std::optional<Level> at(double N) {
         if (std::optional<Level> level = continued(N)) return level;
+        if (std::optional<Level> level = known_.empty() ? from_centre(N) : bracketed(N)) return level;
         Slice& slice = slice_at(N);
         auto f = [&](double th) { return across(axis_, slice.at(th).M); };
         // The other moment is largest a quarter turn after the positive branch.
@@ -158,6 +159,79 @@ public:
         return k.level;
     }
 
+    // The crossings at N where the rays do not settle (the slice only just
+    // reaches the axis and the rays meet it at a grazing angle): each a
+    // change of sign of the other moment along the slice, within a bracket
+    // of directions around the one predicted from the levels found, widened
+    // until it holds one. Empty when the two brackets do not give two
+    // distinct crossings.
+    std::optional<Level> bracketed(double N) {
+        const auto [below, above] = neighbours(N);
+        if (!below) return std::nullopt;
+        Slice& slice = slice_at(N);
+        auto f = [&](double th) { return across(axis_, slice.at(th).M); };
+        const double xtol = 1e-13, ftol = 1e-13 * s_.moment_scale;
+        auto near = [&](double theta) -> std::optional<double> {
+            for (double half = 0.05; half < kPi / 2; half *= 2) {
+                const double a = theta - half, b = theta + half, fa = f(a), fb = f(b);
+                if ((fa < 0) != (fb < 0)) return brent_root(f, a, b, fa, fb, xtol, ftol);
+            }
+            return std::nullopt;
+        };
+        const double up_guess = predict(below->level.up, below->seeds.up, below->level.N, above->level.up,
+                                        above->seeds.up, above->level.N, N)
+                                    .first;
+        const double down_guess = predict(below->level.down, below->seeds.down, below->level.N, above->level.down,
+                                          above->seeds.down, above->level.N, N)
+                                      .first;
+        const std::optional<double> r1 = near(up_guess);
+        if (!r1) return std::nullopt;
+        const std::optional<double> r2 = near(down_guess);
+        if (!r2 || !(std::fabs(std::remainder(*r1 - *r2, 2 * kPi)) > 1e-9)) return std::nullopt;
+        Known k{{N, slice.at(*r1), {}, {}, {}}, {{slice.path_start(), {}}, {}}};
+        k.level.down = slice.at(*r2);
+        k.seeds.down = {slice.path_start(), {}};
+        if (!(along(axis_, k.level.up.M) != along(axis_, k.level.down.M))) return std::nullopt;
+        if (along(axis_, k.level.up.M) < along(axis_, k.level.down.M)) {
+            std::swap(k.level.up, k.level.down);
+            std::swap(k.seeds.up, k.seeds.down);
+        }
+        known_.push_back(k);
+        return k.level;
+    }
+
+    // The crossings at N found from a point inside the slice on the axis:
+    // the foot on the axis of the slice's centre, inside when the ray from
+    // the centre towards the axis reaches it (the slice is convex); then the
+    // rays along the axis either way. Empty when the foot lies outside or a
+    // search does not settle.
+    std::optional<Level> from_centre(double N) {
+        Slice& slice = slice_at(N);
+        const Moment centre = slice.centre();
+        const double off = across(axis_, centre);
+        const Moment foot = axis_ == Axis::My ? Moment{centre.My, 0} : Moment{0, centre.Mz};
+        if (std::fabs(off) > 1e-9 * s_.moment_scale) {
+            const Moment towards =
+                axis_ == Axis::My ? Moment{0, off > 0 ? -1.0 : 1.0} : Moment{off > 0 ? -1.0 : 1.0, 0};
+            const std::optional<Hit> edge = slice.ray(centre, towards, std::atan2(towards.Mz, towards.My));
+            if (!edge || !(std::fabs(across(axis_, edge->M) - off) > std::fabs(off))) return std::nullopt;
+        }
+        const Moment t = axis_ == Axis::My ? Moment{1, 0} : Moment{0, 1};
+        Known k{{N, {}, {}, {}, {}}, {}};
+        const std::optional<Hit> up = slice.ray(foot, t, positive_angle(axis_));
+        if (!up) return std::nullopt;
+        k.level.up = *up;
+        k.seeds.up = {slice.path_start(), slice.drift()};
+        if (k.seeds.up.drift) k.level.up_slope = k.seeds.up.drift->along;
+        const std::optional<Hit> down = slice.ray(foot, {-t.My, -t.Mz}, positive_angle(axis_) + kPi);
+        if (!down) return std::nullopt;
+        k.level.down = *down;
+        k.seeds.down = {slice.path_start(), slice.drift()};
+        if (k.seeds.down.drift) k.level.down_slope = -k.seeds.down.drift->along;
+        known_.push_back(k);
+        return k.level;
+    }
+
     // The crossings at N continued from the levels found on either side:
     // the two rays along the axis from the middle of the crossings, each
     // started from the point predicted from those levels' (direction and
@@ -165,15 +239,8 @@ public:
     // middle lies outside the slice at N (both rays then end on the same
     // side of it).
     std::optional<Level> continued(double N) {
-        const Known* below = nullptr;
-        const Known* above = nullptr;
-        for (const Known& k : known_) {
-            if (k.level.N <= N && (!below || k.level.N > below->level.N)) below = &k;
-            if (k.level.N >= N && (!above || k.level.N < above->level.N)) above = &k;
-        }
-        if (!below && !above) return std::nullopt;
-        if (!below) below = above;
-        if (!above) above = below;
+        const auto [below, above] = neighbours(N);
+        if (!below) return std::nullopt;
         const double gap = above->level.N - below->level.N;
         const double w = gap > 0 ? (N - below->level.N) / gap : 0.0;
         auto mid = [&](const Level& l) { return (along(axis_, l.up.M) + along(axis_, l.down.M)) / 2; };
@@ -394,6 +461,20 @@ private:
         Level level;
         Seeds seeds;
     };
+
+    // The levels found nearest N on either side (the same one twice when N
+    // lies beyond them); null when none is known.
+    std::pair<const Known*, const Known*> neighbours(double N) const {
+        const Known* below = nullptr;
+        const Known* above = nullptr;
+        for (const Known& k : known_) {
+            if (k.level.N <= N && (!below || k.level.N > below->level.N)) below = &k;
+            if (k.level.N >= N && (!above || k.level.N < above->level.N)) above = &k;
+        }
+        if (!below) below = above;
+        if (!above) above = below;
+        return {below, above};
+    }
     const SectionData& s_;
     Axis axis_;
     Slice slice_;
@@ -441,10 +522,18 @@ Domain general_domain(const SectionData& s, Axis axis, std::size_t points) {
     std::vector<double> ts;
     std::vector<Level> first;
     double lo = 0, hi = 0;
-    for (int k = 0; k <= 16; ++k) {
-        ts.push_back(k / 16.0);
-        first.push_back(eval(ts.back()));
-        lo = std::min({lo, along(axis, first.back().down.M)}), hi = std::max({hi, along(axis, first.back().up.M)});
+    for (int k = 0; k <= 16; ++k) ts.push_back(k / 16.0);
+    // Outwards from the level found first, so that each level is predicted
+    // from a neighbour one step away rather than extrapolated across many.
+    std::vector<std::size_t> order(ts.size());
+    for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
+    auto distance = [&](std::size_t k) { return std::fabs(N_lo + ts[k] * (N_hi - N_lo) - inner->N); };
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return distance(a) < distance(b); });
+    first.resize(ts.size());
+    for (const std::size_t k : order) {
+        first[k] = eval(ts[k]);
+        lo = std::min({lo, along(axis, first[k].down.M)}), hi = std::max({hi, along(axis, first[k].up.M)});
     }
     const double sx = s.N_max - s.N_min, sy = hi - lo > 0 ? hi - lo : s.moment_scale;
     auto deviation = [&](const Level& a, const Level& m, const Level& b) {

@@ -391,6 +391,7 @@ std::optional<Hit> Slice::ray_from(Moment c, Moment t, double theta, PathStart s
 }
 
 std::optional<Hit> Slice::ray(Moment c, Moment t, double guess) {
+    drift_.reset();
     if (const std::optional<double> tabled = tabled_direction(s_, N_, c, t)) guess = *tabled;
     if (std::optional<Hit> h = joint_ray(c, t, guess)) return h;
     Hit h0, h1, hr;
@@ -435,11 +436,15 @@ std::optional<Hit> Slice::ray(Moment c, Moment t, double guess) {
     return std::nullopt;
 }
 
+Moment Slice::centre() const {
+    const double w = (N_ - s_.N_min) / (s_.N_max - s_.N_min);
+    return {s_.My_min + w * (s_.My_max - s_.My_min), s_.Mz_min + w * (s_.Mz_max - s_.Mz_min)};
+}
+
 const Slice::Origin& Slice::origin() {
     if (origin_) return *origin_;
     Origin o;
-    const double w = (N_ - s_.N_min) / (s_.N_max - s_.N_min);
-    o.centre = {s_.My_min + w * (s_.My_max - s_.My_min), s_.Mz_min + w * (s_.Mz_max - s_.Mz_min)};
+    o.centre = centre();
     const double tiny = 1e-9 * s_.moment_scale;
     const double dist = std::hypot(o.centre.My, o.centre.Mz);
     if (N_ <= s_.N_min || N_ >= s_.N_max) {

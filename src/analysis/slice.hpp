@@ -63,6 +63,8 @@ public:
         Moment centre;
     };
     const Origin& origin();
+    // That point inside the slice, without the test.
+    Moment centre() const;
 
     // The point where the ray from c towards t meets the slice, projected
     // exactly onto the ray (c itself when the hit lies behind c).

@@ -399,11 +399,12 @@ TEST(AnalysisUls, SearchesStayWithinTheirIntegrationBudgets) {
         ASSERT_EQ(full.bars.size(), s.bars().size());
         EXPECT_NEAR(full.N, p.N, 1e-9 * (s.N_Rd_max() - s.N_Rd_min()));
     }
-    // Domains whose neutral axis turns (the beam about z, the L about y),
+    // Domains whose neutral axis turns (the beam about z, the L),
     // continued level by level: the budget per point, and every point on the
     // boundary that the resisting moment along the axis finds at its N.
     for (const auto& [sec, axis, budget] :
-         {std::tuple{s, fa::Axis::Mz, 4.6}, std::tuple{fixtures::ell_section(), fa::Axis::My, 7.5}}) {
+         {std::tuple{s, fa::Axis::Mz, 3.9}, std::tuple{fixtures::ell_section(), fa::Axis::My, 5.7},
+          std::tuple{fixtures::ell_section(), fa::Axis::Mz, 4.1}}) {
         const std::uint64_t before = count;
         const fa::Domain d = sec.domain(axis, 100);
         EXPECT_LE(static_cast<double>(count - before) / static_cast<double>(d.points.size()), budget);
