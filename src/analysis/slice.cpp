@@ -15,9 +15,13 @@ constexpr double kPi = std::numbers::pi;
 // Angular accuracy of a ray search (radians).
 constexpr double kAngleTolerance = 1e-13;
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
-// A ray search steps in θ once N is within this share of its range, and
-// corrects N alone before.
+// A ray search steps in θ once N is within this share of its range and
+// correcting N would move the point across the ray by no more than its miss
+// (or N is within kCloseN): before, it corrects N alone, since on a small
+// slice (near N_Rd,min) a point off the slice's N says little about the
+// direction to take.
 constexpr double kNearN = 2e-2;
+constexpr double kCloseN = 3e-3;
 // The first largest step in θ (radians).
 constexpr double kStepCap = 0.3;
 // A point bounds θ when its miss across the ray exceeds this multiple of the
@@ -295,11 +299,14 @@ std::optional<Hit> Slice::joint_ray(Moment c, Moment t, double& guess) {
             if (secant > N_rate) N_rate = secant;
         }
         previous = {theta, p, r[0]};
-        const bool near_N = std::fabs(r[0]) <= kNearN, far_side = !(std::fabs(dev) < kPi / 2);
+        // What correcting N alone would change the miss across the ray by.
+        const double correction = J[0][1] > 0 ? J[1][1] * r[0] / J[0][1] : kInfinity;
+        const bool near_N =
+            std::fabs(r[0]) <= kNearN && (std::fabs(correction) <= std::fabs(r[1]) || std::fabs(r[0]) <= kCloseN);
+        const bool far_side = !(std::fabs(dev) < kPi / 2);
         // A bound on θ from a point whose side of the ray stays that of the
         // slice's point at this direction: the miss across the ray exceeds
-        // what correcting N alone would change it by.
-        const double correction = J[0][1] > 0 ? J[1][1] * r[0] / J[0][1] : kInfinity;
+        // that change.
         if (std::fabs(r[1]) > kBoundShare * std::fabs(correction) && !far_side) {
             (dev < 0 ? theta_below : theta_above) = theta;
             // Bounds from different turns: the latest one alone.
