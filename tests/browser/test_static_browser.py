@@ -121,6 +121,23 @@ class StaticPage(unittest.TestCase):
                 b.wait_for(f"{error_beside(selector)} === ''", what="l'errore tolto")
         self.assertEqual(b.errors, [])
 
+    def test_wide_layouts_keep_every_table_within_its_panel(self):
+        b = self.browser
+        # A check that fails, whose verdict is the table's widest text.
+        b.evaluate(set_field('[data-key="combinazioni[1].My"]', "150"))
+        b.wait_for(f"{BENDING_RATIO} === '1,020'", what="una verifica non soddisfatta")
+        # Neither panel's content nor a table passes its edge (a table would scroll).
+        overflowing = ("JSON.stringify(Array.from(document.querySelectorAll('.editor, .results, .table-wrap'))"
+                       ".filter(e => e.scrollWidth > e.clientWidth + 1)"
+                       ".map(e => (e.querySelector('table') || e).className))")
+        for width in (1100, 1250, 1280, 1440, 1920):
+            with self.subTest(width=width):
+                b.send("Emulation.setDeviceMetricsOverride", {"width": width, "height": 1000, "deviceScaleFactor": 1,
+                                                              "mobile": False})
+                self.assertEqual(json.loads(b.evaluate(overflowing)), [])
+                self.assertLessEqual(b.evaluate("document.documentElement.scrollWidth"), width)
+        self.assertEqual(b.errors, [])
+
     def test_record_download(self):
         b = self.browser
         text = tool.downloaded(b, "#download-record", "relazione-T1.html")
