@@ -148,15 +148,8 @@ public:
         while (c < b) c += 2 * kPi;
         while (c - b > 2 * kPi) c -= 2 * kPi;
         const double r2 = brent_root(f, b, c, f_max, f_min, xtol, ftol);
-        Known k{{N, slice.at(r1), {}, {}, {}}, {{slice.path_start(), {}}, {}}};
-        k.level.down = slice.at(r2);
-        k.seeds.down = {slice.path_start(), {}};
-        if (along(axis_, k.level.up.M) < along(axis_, k.level.down.M)) {
-            std::swap(k.level.up, k.level.down);
-            std::swap(k.seeds.up, k.seeds.down);
-        }
-        known_.push_back(k);
-        return k.level;
+        known_.push_back(from_directions(slice, r1, r2));
+        return known_.back().level;
     }
 
     // The crossings at N where the rays do not settle (the slice only just
@@ -188,14 +181,8 @@ public:
         if (!r1) return std::nullopt;
         const std::optional<double> r2 = near(down_guess);
         if (!r2 || !(std::fabs(std::remainder(*r1 - *r2, 2 * kPi)) > 1e-9)) return std::nullopt;
-        Known k{{N, slice.at(*r1), {}, {}, {}}, {{slice.path_start(), {}}, {}}};
-        k.level.down = slice.at(*r2);
-        k.seeds.down = {slice.path_start(), {}};
-        if (!(along(axis_, k.level.up.M) != along(axis_, k.level.down.M))) return std::nullopt;
-        if (along(axis_, k.level.up.M) < along(axis_, k.level.down.M)) {
-            std::swap(k.level.up, k.level.down);
-            std::swap(k.seeds.up, k.seeds.down);
-        }
+        const Known k = from_directions(slice, *r1, *r2);
+        if (!(along(axis_, k.level.up.M) > along(axis_, k.level.down.M))) return std::nullopt;
         known_.push_back(k);
         return k.level;
     }
@@ -461,6 +448,19 @@ private:
         Level level;
         Seeds seeds;
     };
+
+    // The level of the slice from the directions of bending of its two
+    // crossings, the larger moment along the axis first.
+    Known from_directions(Slice& slice, double theta_1, double theta_2) {
+        Known k{{slice.N(), slice.at(theta_1), {}, {}, {}}, {{slice.path_start(), {}}, {}}};
+        k.level.down = slice.at(theta_2);
+        k.seeds.down = {slice.path_start(), {}};
+        if (along(axis_, k.level.up.M) < along(axis_, k.level.down.M)) {
+            std::swap(k.level.up, k.level.down);
+            std::swap(k.seeds.up, k.seeds.down);
+        }
+        return k;
+    }
 
     // The levels found nearest N on either side (the same one twice when N
     // lies beyond them); null when none is known.
