@@ -46,9 +46,10 @@ public:
     std::optional<Hit> ray_from(Moment c, Moment t, double theta, PathStart start);
     // Where the path's search ended at the last direction solved.
     PathStart path_start() const { return last_start_; }
-    // How the last hit of ray_from moves with N (per newton) along its ray's
-    // line held fixed: dθ/dN and dp/dN from the exact Jacobian at the hit,
-    // and the rate of its distance along the ray (mm: N·mm per newton).
+    // How the last hit of ray_from or ray moves with N (per newton) along its
+    // ray's line held fixed: dθ/dN and dp/dN from the exact Jacobian at the
+    // hit, and the rate of its distance along the ray (mm: N·mm per newton).
+    // Empty when the joint search did not find the hit.
     struct Drift {
         double theta = 0, p = 0, along = 0;
     };
