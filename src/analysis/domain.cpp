@@ -208,13 +208,11 @@ public:
         const std::optional<Hit> up = slice.ray(foot, t, positive_angle(axis_));
         if (!up) return std::nullopt;
         k.level.up = *up;
-        k.seeds.up = {slice.path_start(), slice.drift()};
-        if (k.seeds.up.drift) k.level.up_slope = k.seeds.up.drift->along;
+        keep_ray(slice, k.seeds.up, k.level.up_slope, +1);
         const std::optional<Hit> down = slice.ray(foot, {-t.My, -t.Mz}, positive_angle(axis_) + kPi);
         if (!down) return std::nullopt;
         k.level.down = *down;
-        k.seeds.down = {slice.path_start(), slice.drift()};
-        if (k.seeds.down.drift) k.level.down_slope = -k.seeds.down.drift->along;
+        keep_ray(slice, k.seeds.down, k.level.down_slope, -1);
         known_.push_back(k);
         return k.level;
     }
@@ -245,16 +243,14 @@ public:
         std::optional<Hit> up = slice.ray_from(c, t, up_theta, up_start);
         if (!up) up = slice.ray_from(c, t, nearest.level.up.theta, nearest.seeds.up.start);
         if (!up) return std::nullopt;
-        k.seeds.up = {slice.path_start(), slice.drift()};
-        if (k.seeds.up.drift) k.level.up_slope = k.seeds.up.drift->along;
+        keep_ray(slice, k.seeds.up, k.level.up_slope, +1);
         const auto [down_theta, down_start] = predict(below->level.down, below->seeds.down, below->level.N,
                                                       above->level.down, above->seeds.down, above->level.N, N);
         std::optional<Hit> down = slice.ray_from(c, {-t.My, -t.Mz}, down_theta, down_start);
         if (!down) down = slice.ray_from(c, {-t.My, -t.Mz}, nearest.level.down.theta, nearest.seeds.down.start);
         if (!down || !(along(axis_, up->M) > m && along(axis_, down->M) < m)) return std::nullopt;
         k.level.up = *up, k.level.down = *down;
-        k.seeds.down = {slice.path_start(), slice.drift()};
-        if (k.seeds.down.drift) k.level.down_slope = -k.seeds.down.drift->along;  // its ray points down the axis
+        keep_ray(slice, k.seeds.down, k.level.down_slope, -1);
         known_.push_back(k);
         return k.level;
     }
@@ -448,6 +444,15 @@ private:
         Level level;
         Seeds seeds;
     };
+
+    // What the ray just solved on the slice leaves for the levels after it:
+    // where its path carried N, its rates, and the outline's slope dM/dN
+    // there (its rate along the ray, whose direction along the axis is
+    // `sign`).
+    static void keep_ray(const Slice& slice, Seed& seed, std::optional<double>& slope, double sign) {
+        seed = {slice.path_start(), slice.drift()};
+        if (seed.drift) slope = sign * seed.drift->along;
+    }
 
     // The level of the slice from the directions of bending of its two
     // crossings, the larger moment along the axis first.
