@@ -32,10 +32,6 @@ double cross(Moment a, Moment b) { return a.My * b.Mz - a.Mz * b.My; }
 
 }  // namespace
 
-Hit hit_of(const Frame& f, Plane1D plane, const Forces& F) {
-    return {f.theta, plane, {f.My(F.Mu, F.Mv), f.Mz(F.Mu, F.Mv)}, F.N, f.u_top, f.u_bottom};
-}
-
 Slice::Slice(const SectionData& s, double N) : s_(s), N_(N) {}
 
 void Slice::reset(double N) {
@@ -90,6 +86,8 @@ std::optional<PathStart> quarter_start(const SectionData& s, std::size_t quarter
     return std::nullopt;
 }
 
+}  // namespace
+
 // Where the path at θ carries N, blended between the two quarter
 // directions on either side by the angle from each.
 std::optional<PathStart> tabled_start(const SectionData& s, double theta, double N) {
@@ -102,6 +100,8 @@ std::optional<PathStart> tabled_start(const SectionData& s, double theta, double
     if (!a || !b) return a ? a : b;
     return PathStart{a->p + w * (b->p - a->p), a->slope + w * (b->slope - a->slope)};
 }
+
+namespace {
 
 // The points of the four tabled quarter paths at N (θ = 0, π/2, π, 3π/2),
 // each interpolated along its chord; false when a path does not carry N.
@@ -285,7 +285,8 @@ std::optional<Hit> Slice::joint_ray(Moment c, Moment t, double& guess) {
             const double d_theta = (J[0][1] * r[1] - J[1][1] * r[0]) / det;
             const double d_p = -(r[0] + J[0][0] * d_theta) / J[0][1];
             const double miss = std::max(std::fabs(r[0]), std::fabs(dev));
-            if (landing(pf, theta, p, d_theta, d_p, miss, last_step, h)) return found(theta + d_theta, p + d_p);
+            if (land(s_, frame_, pf, theta, p, {d_theta, d_p, miss, last_step}, kExactLanding, h))
+                return found(theta + d_theta, p + d_p);
         }
         if (std::fabs(dev) < best) best = std::fabs(dev), guess = theta;
         (r[0] < 0 ? p_low : p_high) = p;
@@ -348,45 +349,6 @@ std::optional<Hit> Slice::joint_ray(Moment c, Moment t, double& guess) {
         theta += d_theta, p = p_next;
     }
     return std::nullopt;
-}
-
-// The point of one exact Newton step (d_theta, d_p) from an evaluated one
-// (its forces and rates pf at theta, p), with the forces of the step's linear
-// model instead of a further integration. Taken only when the model's error
-// lies far below the searches' tolerances: the miss left after the previous
-// step (of size `previous`) shows the curvature, and the square of this step
-// times it must stay below 1e-14; and when no rate jumps within the step
-// (the path's regions, the frame's extreme fibres, a bar's yield). h
-// receives the point.
-bool Slice::landing(const PathForces& pf, double theta, double p, double d_theta, double d_p, double miss,
-                    double previous, Hit& h) {
-    constexpr double kLeast = 10;  // the least curvature assumed, in the residuals' units
-    const double step = std::max(std::fabs(d_theta), std::fabs(d_p));
-    if (!(previous > 0) || !(step <= 1e-6)) return false;
-    if (!(std::max(kLeast, miss / (previous * previous)) * step * step <= 1e-14)) return false;
-    auto region = [](double q) { return q <= 1 ? 0 : q <= 2 ? 1 : 2; };
-    const double p_new = p + d_p;
-    if (!(p_new >= s_.p_start && p_new <= 3) || region(p) != region(p_new)) return false;
-    const Frame::Fibres before = frame_.fibres();
-    const double dy = frame_.dy, dz = frame_.dz, u_top = frame_.u_top;
-    frame_.build(s_, theta + d_theta);
-    const Frame::Fibres after = frame_.fibres();
-    const double tol = 1e-9 * s_.size;
-    auto same = [&](const Point& a, const Point& b) { return std::hypot(a.y - b.y, a.z - b.z) <= tol; };
-    if (!same(before.top, after.top) || !same(before.bottom, after.bottom) || !same(before.bar, after.bar))
-        return false;
-    const Plane1D plane = path_plane(s_, frame_, p_new);
-    const double eps_yd = s_.steel_law.eps_yd;
-    auto branch = [&](double eps) { return eps < -eps_yd ? -1 : eps > eps_yd ? 1 : 0; };
-    for (std::size_t i = 0; i < s_.bar_at.size(); ++i) {
-        const Point b = s_.bar_at[i];
-        const double was = pf.plane.eps_top - pf.plane.kappa * (u_top - (dy * b.y + dz * b.z));
-        const double now = plane.eps_top - plane.kappa * (frame_.u_top - frame_.bar_u[i]);
-        if (branch(was) != branch(now)) return false;
-    }
-    const Moment M{h.M.My + pf.My_theta * d_theta + pf.My_p * d_p, h.M.Mz + pf.Mz_theta * d_theta + pf.Mz_p * d_p};
-    h = {frame_.theta, plane, M, h.N + pf.N_theta * d_theta + pf.N_p * d_p, frame_.u_top, frame_.u_bottom};
-    return true;
 }
 
 std::optional<Hit> Slice::ray_from(Moment c, Moment t, double theta, PathStart start) {

@@ -7,23 +7,14 @@
 
 #include <optional>
 
+#include "analysis/landing.hpp"
 #include "analysis/path.hpp"
 
 namespace ferrolit::analysis::detail {
 
-struct Moment {
-    double My = 0, Mz = 0;  // N·mm
-};
-
-struct Hit {
-    double theta = 0;  // radians
-    Plane1D plane;
-    Moment M;
-    double N = 0;                    // newtons, the plane's (the slice's N, to the search's accuracy)
-    double u_top = 0, u_bottom = 0;  // the frame's extreme fibres
-    PathPoint point() const { return {theta, plane, N, M.My, M.Mz, u_top, u_bottom}; }
-};
-Hit hit_of(const Frame& f, Plane1D plane, const Forces& F);
+// Where the path at the direction theta carries N, from the section's
+// tabled paths (no integration); empty when they do not carry it.
+std::optional<PathStart> tabled_start(const SectionData& s, double theta, double N);
 
 class Slice {
 public:
@@ -81,8 +72,6 @@ private:
     double deviation(double theta, Moment c, Moment t, Hit& h);
     std::optional<PathStart> start_near(double theta) const;
     std::optional<Hit> joint_ray(Moment c, Moment t, double& guess);
-    bool landing(const PathForces& pf, double theta, double p, double d_theta, double d_p, double miss, double previous,
-                 Hit& h);
 
     const SectionData& s_;
     double N_;
