@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "analysis/errors.hpp"
@@ -118,6 +119,31 @@ struct Level {
 
 class Crossings {
 public:
+    // The levels found, each crossing with where its path carried N and,
+    // when its ray gave them, the rates of its direction and path parameter
+    // with N.
+    struct Seed {
+        PathStart start;
+        std::optional<Slice::Drift> drift;
+    };
+    struct Seeds {
+        Seed up, down;
+    };
+
+    struct Known {
+        Level level;
+        Seeds seeds;
+    };
+
+    // A point found on the outline, with where its path carries N, the rates
+    // of its direction and path parameter along the outline per newton, and
+    // the outline's slope dM/dN.
+    struct OutlinePoint {
+        Hit hit;
+        Seed seed;
+        std::optional<double> slope;  // dM/dN of the outline
+    };
+
     Crossings(const SectionData& s, Axis axis) : s_(s), axis_(axis), slice_(s, s.N_min) {}
 
     // The slice at N, its storage reused from one level to the next.
@@ -171,12 +197,9 @@ public:
             }
             return std::nullopt;
         };
-        const double up_guess = predict(below->level.up, below->seeds.up, below->level.N, above->level.up,
-                                        above->seeds.up, above->level.N, N)
-                                    .first;
-        const double down_guess = predict(below->level.down, below->seeds.down, below->level.N, above->level.down,
-                                          above->seeds.down, above->level.N, N)
-                                      .first;
+        const double up_guess = predict(below->level.up, below->seeds.up, above->level.up, above->seeds.up, N).first;
+        const double down_guess =
+            predict(below->level.down, below->seeds.down, above->level.down, above->seeds.down, N).first;
         const std::optional<double> r1 = near(up_guess);
         if (!r1) return std::nullopt;
         const std::optional<double> r2 = near(down_guess);
@@ -217,42 +240,155 @@ public:
         return k.level;
     }
 
-    // The crossings at N continued from the levels found on either side:
-    // the two rays along the axis from the middle of the crossings, each
-    // started from the point predicted from those levels' (direction and
-    // path parameter). Empty when either search does not settle, or the
-    // middle lies outside the slice at N (both rays then end on the same
-    // side of it).
+    // The crossings at N continued from the levels found on either side.
+    // Each is sought first on the outline itself, from the point predicted
+    // from those levels (direction and path parameter), with N left free;
+    // failing that, by the ray along the axis from the slice's middle at N,
+    // started from the prediction and then from the nearest level's own
+    // point. Empty when a ray does not settle or a crossing lies on the wrong
+    // side of the middle.
     std::optional<Level> continued(double N) {
         const auto [below, above] = neighbours(N);
         if (!below) return std::nullopt;
-        const double gap = above->level.N - below->level.N;
-        const double w = gap > 0 ? (N - below->level.N) / gap : 0.0;
-        auto mid = [&](const Level& l) { return (along(axis_, l.up.M) + along(axis_, l.down.M)) / 2; };
-        const double m = mid(below->level) + w * (mid(above->level) - mid(below->level));
-        const Moment c = axis_ == Axis::My ? Moment{m, 0} : Moment{0, m};
-        const Moment t = axis_ == Axis::My ? Moment{1, 0} : Moment{0, 1};
-        Slice& slice = slice_at(N);
         Known k{{N, {}, {}, {}, {}}, {}};
-        const auto [up_theta, up_start] = predict(below->level.up, below->seeds.up, below->level.N, above->level.up,
-                                                  above->seeds.up, above->level.N, N);
-        // A prediction that overshoots (near the domain's ends, where the
-        // crossings move fast with N) is retried from the nearest level's
-        // own point.
-        const Known& nearest = N - below->level.N <= above->level.N - N ? *below : *above;
-        std::optional<Hit> up = slice.ray_from(c, t, up_theta, up_start);
-        if (!up) up = slice.ray_from(c, t, nearest.level.up.theta, nearest.seeds.up.start);
-        if (!up) return std::nullopt;
-        keep_ray(slice, k.seeds.up, k.level.up_slope, +1);
-        const auto [down_theta, down_start] = predict(below->level.down, below->seeds.down, below->level.N,
-                                                      above->level.down, above->seeds.down, above->level.N, N);
-        std::optional<Hit> down = slice.ray_from(c, {-t.My, -t.Mz}, down_theta, down_start);
-        if (!down) down = slice.ray_from(c, {-t.My, -t.Mz}, nearest.level.down.theta, nearest.seeds.down.start);
-        if (!down || !(along(axis_, up->M) > m && along(axis_, down->M) < m)) return std::nullopt;
-        k.level.up = *up, k.level.down = *down;
-        keep_ray(slice, k.seeds.down, k.level.down_slope, -1);
+        Slice* slice = nullptr;
+        for (const int sign : {+1, -1}) {
+            const bool up = sign > 0;
+            auto hit_of_level = [&](const Known& l) -> const Hit& { return up ? l.level.up : l.level.down; };
+            auto seed_of_level = [&](const Known& l) -> const Seed& { return up ? l.seeds.up : l.seeds.down; };
+            Hit& hit = up ? k.level.up : k.level.down;
+            Seed& seed = up ? k.seeds.up : k.seeds.down;
+            std::optional<double>& slope = up ? k.level.up_slope : k.level.down_slope;
+            const auto [theta, start] =
+                predict(hit_of_level(*below), seed_of_level(*below), hit_of_level(*above), seed_of_level(*above), N);
+            const auto [lo, hi] = bounds(N, *below, *above, hit_of_level(*below).N, hit_of_level(*above).N);
+            if (const std::optional<OutlinePoint> o = towards(N, theta, start.p, lo, hi);
+                o && sign * (along(axis_, o->hit.M) - middle(o->hit.N, *below, *above)) > 0) {
+                hit = o->hit, seed = o->seed, slope = o->slope;
+                continue;
+            }
+            // A prediction that overshoots (near the domain's ends, where the
+            // crossings move fast with N) is retried from the nearest level's
+            // own point.
+            const double m = middle(N, *below, *above);
+            const Moment c = axis_ == Axis::My ? Moment{m, 0} : Moment{0, m};
+            const Moment t = axis_ == Axis::My ? Moment{1.0 * sign, 0} : Moment{0, 1.0 * sign};
+            const Known& nearest = N - below->level.N <= above->level.N - N ? *below : *above;
+            if (!slice) slice = &slice_at(N);
+            std::optional<Hit> h = slice->ray_from(c, t, theta, start);
+            if (!h) h = slice->ray_from(c, t, hit_of_level(nearest).theta, seed_of_level(nearest).start);
+            if (!h || !(sign * (along(axis_, h->M) - m) > 0)) return std::nullopt;
+            hit = *h;
+            keep_ray(*slice, seed, slope, sign);
+        }
+        k.level.N = (k.level.up.N + k.level.down.N) / 2;  // where the level lies, for the samples' order
         known_.push_back(k);
         return k.level;
+    }
+
+    // The outline's ends, once known: they bound the levels beyond the last
+    // ones found.
+    void set_ends(const Hit& lo, const Hit& hi) { ends_ = {lo, hi}; }
+
+    // The range of N in which a crossing near N of one branch may lie: between
+    // that branch's crossings of the levels on either side, or beyond the last
+    // level its crossing and the outline's end.
+    std::pair<double, double> bounds(double N, const Known& below, const Known& above, double lower,
+                                     double upper) const {
+        if (&below != &above) return {lower, upper};
+        const double inf = std::numeric_limits<double>::infinity();
+        if (N < below.level.N) return {ends_ ? ends_->first.N : -inf, lower};
+        return {upper, ends_ ? ends_->second.N : inf};
+    }
+
+    // The middle of the slice at N along the axis, between the crossings of
+    // the levels on either side, or beyond the last level between its
+    // crossings and the outline's end.
+    double middle(double N, const Known& below, const Known& above) const {
+        auto mid = [&](const Level& l) { return (along(axis_, l.up.M) + along(axis_, l.down.M)) / 2; };
+        auto line = [](double x, double xa, double ya, double xb, double yb) {
+            return xb != xa ? ya + (x - xa) * (yb - ya) / (xb - xa) : ya;
+        };
+        const Level& b = below.level;
+        if (&below != &above) return line(N, b.N, mid(b), above.level.N, mid(above.level));
+        if (!ends_) return mid(b);
+        const Hit& end = N < b.N ? ends_->first : ends_->second;
+        return line(N, b.N, mid(b), end.N, along(axis_, end.M));
+    }
+
+    // A point of the outline near N, from the predicted direction and path
+    // parameter: the outline's nearest point, and when that lies more than
+    // halfway towards a bound of N (lo, hi), a step on along the outline's
+    // tangent to N and back onto it. Taken when it lies short of either bound
+    // by a tenth of the way from N: the samples stay in order and apart.
+    std::optional<OutlinePoint> towards(double N, double theta, double p, double lo, double hi) {
+        auto within = [&](const Hit& h, double share) {
+            return h.N > N - share * (N - lo) && h.N < N + share * (hi - N);
+        };
+        std::optional<OutlinePoint> o = on_outline(theta, p);
+        if (o && !within(o->hit, 0.5) && o->seed.drift) {
+            const double dN = N - o->hit.N;
+            o = on_outline(o->hit.theta + o->seed.drift->theta * dN, o->seed.start.p + o->seed.drift->p * dN);
+        }
+        if (o && !within(o->hit, 0.9)) return std::nullopt;
+        return o;
+    }
+
+    // A point of the outline (the other moment A = 0 on the surface of
+    // ultimate states) near the direction theta and path parameter p:
+    // Newton's steps on A alone, each the shortest that A's linear model asks
+    // for in (θ, p), so that N is left free and the steps stay well
+    // conditioned where the outline runs along a slice (near the domain's
+    // ends). The last step is taken without integrating when a linear model,
+    // or the cubics along the last two points' line, give the point to 1e-11.
+    // With the point: where its path carries N, the rates of θ and p along
+    // the outline per newton, and the outline's slope. Empty when the steps
+    // do not settle.
+    std::optional<OutlinePoint> on_outline(double theta, double p) {
+        constexpr int kSteps = 6;
+        const double scale = s_.moment_scale;
+        const Moment normal = axis_ == Axis::My ? Moment{1, 0} : Moment{0, -1};  // cross(normal, M) = A
+        double previous = 0;
+        Evaluated last, now;
+        for (int step = 0; step < kSteps; ++step) {
+            if (!(p >= s_.p_start && p <= 3) || !std::isfinite(theta)) return std::nullopt;
+            if (frame_.slabs.empty() || frame_.theta != theta) frame_.build(s_, theta);
+            const PathForces pf = path_forces(s_, frame_, p);
+            now = {theta, p, pf, hit_of(frame_, pf.plane, pf.F), mark(frame_)};
+            const double A = across(axis_, now.hit.M) / scale;
+            const double A_theta = across(axis_, {pf.My_theta, pf.Mz_theta}) / scale;
+            const double A_p = across(axis_, {pf.My_p, pf.Mz_p}) / scale;
+            const double g2 = A_theta * A_theta + A_p * A_p;
+            if (!(g2 > 0) || !std::isfinite(g2)) return std::nullopt;
+            double d_theta = -A * A_theta / g2, d_p = -A * A_p / g2;
+            OutlinePoint out{now.hit, {}, {}};
+            bool settled = std::fabs(A) <= 1e-13;
+            if (!settled) {
+                settled =
+                    land(s_, frame_, pf, theta, p, {d_theta, d_p, std::fabs(A), previous}, kOutlineLanding, out.hit);
+                if (!settled && step > 0)
+                    if (const std::optional<Landing> l = land_on_line(s_, frame_, last, now, normal, kOutlineLanding))
+                        out.hit = l->hit, d_theta = l->hit.theta - theta, d_p = l->p - p, settled = true;
+            } else {
+                d_theta = d_p = 0;
+            }
+            if (settled) {
+                // Along the outline (θ, p) moves as (A_p, −A_θ), and N at the rate D.
+                const double D = pf.N_theta * A_p - pf.N_p * A_theta;
+                out.seed.start = {p + d_p, pf.N_p};
+                if (std::fabs(D) > 0 && std::isfinite(D)) {
+                    const double M_rate =
+                        along(axis_, {pf.My_theta, pf.Mz_theta}) * A_p - along(axis_, {pf.My_p, pf.Mz_p}) * A_theta;
+                    out.seed.drift = Slice::Drift{A_p / D, -A_theta / D, 0};  // no ray: the slope apart
+                    out.slope = M_rate / D;
+                }
+                return out;
+            }
+            previous = std::max(std::fabs(d_theta), std::fabs(d_p));
+            theta += d_theta, p += d_p;
+            last = now;
+        }
+        return std::nullopt;
     }
 
     // The largest (sign +1) or smallest (−1) other moment of the slice at N, near a direction.
@@ -269,6 +405,7 @@ public:
         const int sign = pole_other < 0 ? +1 : -1;
         const double guess = positive_angle(axis_) + (axis_ == Axis::My ? kPi / 2 : -kPi / 2) + (sign > 0 ? 0 : kPi);
         if (std::optional<Hit> h = touching(N_pole, N_in, guess, sign)) return *h;
+        if (std::optional<Hit> h = marched(N_pole, N_in)) return *h;
         auto F = [&](double N) { return extreme(slice_at(N), guess, sign).second * sign; };
         const double a = std::min(N_pole, N_in), b = std::max(N_pole, N_in);
         const double Fa = N_pole < N_in ? pole_other * sign : F(a), Fb = N_pole < N_in ? F(b) : pole_other * sign;
@@ -278,6 +415,115 @@ public:
     }
 
 private:
+    // The tangent end found by following the outline from the level at N_in
+    // towards N_pole: steps along its tangent in (θ, p), each brought back
+    // onto it, until N stops moving towards the pole; then the point between
+    // the last two where N's rate along the outline changes sign, by regula
+    // falsi (Illinois) along the chord between them, each point brought back
+    // onto the outline. An end at a kink, where that rate jumps across zero,
+    // is the limit of the bracket. Empty when a step does not settle.
+    std::optional<Hit> marched(double N_pole, double N_in) {
+        const Known* from = nullptr;
+        for (const Known& k : known_)
+            if (k.level.N == N_in) from = &k;
+        if (!from) return std::nullopt;
+        struct Vec {
+            double theta, p;
+        };
+        // The unit direction along the outline in which N grows; empty at an
+        // extreme of N.
+        auto growing = [](const OutlinePoint& o) -> std::optional<Vec> {
+            if (!o.seed.drift) return std::nullopt;
+            const double n = std::hypot(o.seed.drift->theta, o.seed.drift->p);
+            if (!(n > 0) || !std::isfinite(n)) return std::nullopt;
+            return Vec{o.seed.drift->theta / n, o.seed.drift->p / n};
+        };
+        const double toward = N_pole < N_in ? -1 : 1;
+        auto dot = [](Vec a, Vec b) { return a.theta * b.theta + a.p * b.p; };
+        std::optional<OutlinePoint> a = on_outline(from->level.up.theta, from->seeds.up.start.p);
+        if (!a) return std::nullopt;
+        std::optional<Vec> grow = growing(*a);
+        if (!grow) return a->hit;
+        Vec travel{toward * grow->theta, toward * grow->p};
+        double h = 0.05;
+        constexpr int kSteps = 80;
+        for (int step = 0; step < kSteps; ++step) {
+            const std::optional<OutlinePoint> b =
+                on_outline(a->hit.theta + h * travel.theta, a->seed.start.p + h * travel.p);
+            const Vec moved{b ? b->hit.theta - a->hit.theta : 0, b ? b->seed.start.p - a->seed.start.p : 0};
+            if (!b || !(dot(moved, travel) > 0)) {
+                if ((h /= 2) < 1e-9) return std::nullopt;
+                continue;
+            }
+            grow = growing(*b);
+            if (!grow) return b->hit;
+            const double along_travel = dot(*grow, travel);
+            const Vec next{along_travel > 0 ? grow->theta : -grow->theta, along_travel > 0 ? grow->p : -grow->p};
+            // Still moving towards the pole: N grows along the travel as `toward`.
+            if (toward * along_travel > 0 && toward * (b->hit.N - a->hit.N) > 0) {
+                a = b, travel = next, h = std::min(2 * h, 0.2);
+                continue;
+            }
+            return extreme_between(*a, *b, toward);
+        }
+        return std::nullopt;
+    }
+
+    // The point of the outline between a and b (N moving towards the pole
+    // at a, away from it at b) where N is extreme.
+    std::optional<Hit> extreme_between(OutlinePoint a, OutlinePoint b, double toward) {
+        const double d_theta = b.hit.theta - a.hit.theta, d_p = b.seed.start.p - a.seed.start.p;
+        // N's rate along the chord, positive towards the pole.
+        auto rate = [&](const OutlinePoint& o) {
+            if (!o.seed.drift) return 0.0;
+            const double n = std::hypot(o.seed.drift->theta, o.seed.drift->p);
+            return toward * (o.seed.drift->theta * d_theta + o.seed.drift->p * d_p) / n;
+        };
+        double la = 0, lb = 1, ga = rate(a), gb = rate(b);
+        int same_side = 0;
+        for (int k = 0; k < 40; ++k) {
+            if (!(ga > 0) || !(gb < 0)) break;
+            if ((lb - la) * std::hypot(d_theta, d_p) <= 1e-10) break;
+            double l = la + ga * (lb - la) / (ga - gb);
+            if (!(l > la && l < lb)) l = (la + lb) / 2;
+            const std::optional<OutlinePoint> o = on_outline(a.hit.theta + l * d_theta, a.seed.start.p + l * d_p);
+            if (!o) break;
+            const double g = rate(*o);
+            if (g == 0) return o->hit;
+            if (g > 0) {
+                la = l, ga = g, a = *o;
+                if (++same_side >= 2) gb /= 2, same_side = 0;
+            } else {
+                lb = l, gb = g, b = *o;
+                if (--same_side <= -2) ga /= 2, same_side = 0;
+            }
+        }
+        return toward * (a.hit.N - b.hit.N) > 0 ? a.hit : b.hit;
+    }
+
+    // The tangent point where the outline crosses the end p_end of one of
+    // the path's regions: the point there with A = 0 (Newton's steps in θ
+    // with A's exact rate), taken when it lies between N_pole and N_in and S
+    // changes sign from one side of the region's end to the other.
+    std::optional<Hit> at_region_end(double theta, double p_end, double N_pole, double N_in) {
+        for (const double k : not_ends_at_p_)
+            if (k == p_end) return std::nullopt;
+        Point x = surface_point(theta, p_end);
+        for (int step = 0; std::fabs(x.A) > 1e-12; ++step) {
+            if (step == 12 || !(x.A_theta != 0)) return std::nullopt;
+            theta -= std::clamp(x.A / x.A_theta, -0.3, 0.3);
+            x = surface_point(theta, p_end);
+        }
+        if (!(x.hit.N >= std::min(N_pole, N_in) && x.hit.N <= std::max(N_pole, N_in))) return std::nullopt;
+        constexpr double kSide = 1e-8;
+        const Point before = surface_point(theta, p_end - kSide), after = surface_point(theta, p_end + kSide);
+        if ((before.S < 0) == (after.S < 0)) {
+            not_ends_at_p_.push_back(p_end);
+            return std::nullopt;
+        }
+        return x.hit;
+    }
+
     // The tangent point found on the ultimate surface directly: the point
     // (θ, p) where the other moment A vanishes and is extreme along the
     // slice through it, S = A_θ·N_p − A_p·N_θ = 0 (the slice's direction at
@@ -312,7 +558,10 @@ private:
             const Plane1D pl = path_plane(s_, frame_, p);
             return hit_of(frame_, pl, forces(s_, frame_, pl.eps_top, pl.kappa));
         }
-        double p = solve_at_N(s_, frame_, N_pole + 0.05 * (N_in - N_pole)).p;
+        // A point of that path near the pole, from the tables when they carry it.
+        const double N_near = N_pole + 0.05 * (N_in - N_pole);
+        const std::optional<PathStart> tabled = tabled_start(s_, guess, N_near);
+        double p = solve_at_N(s_, frame_, N_near, tabled ? &*tabled : nullptr).p;
         // The direction of the extreme is often one along an edge (the axes'
         // for most sections), a kink of the surface where the rates jump: the
         // steps start beside it, on the side towards which sign·A grows
@@ -337,14 +586,18 @@ private:
         for (int step = 0; step < 30; ++step) {
             const double det = x.A_theta * S_p - x.A_p * S_theta;
             if (!(std::fabs(det) > 0) || !std::isfinite(det)) return std::nullopt;
-            const double d_theta = std::clamp((x.A_p * x.S - S_p * x.A) / det, -0.3, 0.3);
-            const double d_p = std::clamp(p + (S_theta * x.A - x.A_theta * x.S) / det, s_.p_start, 3.0) - p;
+            double d_theta = std::clamp((x.A_p * x.S - S_p * x.A) / det, -0.3, 0.3);
+            double d_p = std::clamp(p + (S_theta * x.A - x.A_theta * x.S) / det, s_.p_start, 3.0) - p;
             if (std::fabs(d_theta) <= 1e-12 && std::fabs(d_p) <= 1e-12 && std::fabs(x.A) <= 1e-12) {
                 const double lo = std::min(N_pole, N_in), hi = std::max(N_pole, N_in);
                 if (!(x.hit.N >= lo && x.hit.N <= hi)) return std::nullopt;
                 return x.hit;
             }
-            const Point next = at(theta + d_theta, p + d_p);
+            Point next = at(theta + d_theta, p + d_p);
+            // A step into the flat start of the path (every bar yielded, no
+            // concrete compressed: A does not change there) is halved.
+            for (int k = 0; k < 6 && next.A_theta == 0 && next.A_p == 0; ++k)
+                d_theta /= 2, d_p /= 2, next = at(theta + d_theta, p + d_p);
             // Across a kink of the surface S jumps and has no zero: the
             // tangent point is the kink itself when S changes sign there.
             if ((x.S < 0) != (next.S < 0)) {
@@ -352,6 +605,11 @@ private:
                     fibre_change(theta, x.fibres, theta + d_theta, next.fibres, 1e-9 * s_.size);
                 if (kink)
                     if (std::optional<Hit> h = at_kink(*kink, p + d_p, N_pole, N_in)) return h;
+                // Likewise across the end of one of the path's regions, where
+                // N's rate along p jumps.
+                for (const double end : {1.0, 2.0})
+                    if ((p < end) != (p + d_p < end))
+                        if (std::optional<Hit> h = at_region_end(theta, end, N_pole, N_in)) return h;
             }
             // Broyden's update of S's row.
             const double dx2 = d_theta * d_theta + d_p * d_p;
@@ -389,6 +647,10 @@ private:
     // N_in and A is extreme along the slice there, S changing sign from one
     // side of the kink to the other.
     std::optional<Hit> at_kink(double theta, double p, double N_pole, double N_in) {
+        // A kink found again by a later step, already known not to be the end.
+        for (const double k : not_ends_)
+            if (std::fabs(std::remainder(k - theta, 2 * kPi)) <= 1e-12) return std::nullopt;
+        not_ends_.push_back(theta);
         p = std::clamp(p, s_.p_start, 3.0);
         Point x = surface_point(theta, p);
         for (int step = 0; std::fabs(x.A) > 1e-12; ++step) {
@@ -403,24 +665,13 @@ private:
         return x.hit;
     }
 
-    // The levels found, each crossing with where its path carried N and,
-    // when its ray gave them, the rates of its direction and path parameter
-    // with N.
-    struct Seed {
-        PathStart start;
-        std::optional<Slice::Drift> drift;
-    };
-    struct Seeds {
-        Seed up, down;
-    };
-
     // The direction and path start of a crossing at N from those of the
-    // levels at Na ≤ N ≤ Nb (the same level when N lies beyond those
-    // found): between two levels with rates the cubic through both values
-    // and rates, else the straight line; beyond them the nearest level's
-    // tangent.
-    static std::pair<double, PathStart> predict(const Hit& ha, const Seed& a, double Na, const Hit& hb, const Seed& b,
-                                                double Nb, double N) {
+    // same branch's crossings ha and hb of the levels on either side (the
+    // same level when N lies beyond those found): between two levels with
+    // rates the cubic through both values and rates, else the straight line;
+    // beyond them the nearest level's tangent.
+    static std::pair<double, PathStart> predict(const Hit& ha, const Seed& a, const Hit& hb, const Seed& b, double N) {
+        const double Na = ha.N, Nb = hb.N;
         const double slope = (N - Na <= Nb - N ? a : b).start.slope;
         const double h = Nb - Na;
         if (!(h > 0)) {
@@ -440,10 +691,6 @@ private:
         return {cubic(ha.theta, a.drift->theta, theta_b, b.drift->theta),
                 {cubic(a.start.p, a.drift->p, b.start.p, b.drift->p), slope}};
     }
-    struct Known {
-        Level level;
-        Seeds seeds;
-    };
 
     // What the ray just solved on the slice leaves for the levels after it:
     // where its path carried N, its rates, and the outline's slope dM/dN
@@ -483,8 +730,11 @@ private:
     const SectionData& s_;
     Axis axis_;
     Slice slice_;
-    Frame frame_;  // for the tangent points' own searches
+    Frame frame_;                        // for the tangent points' own searches
+    std::vector<double> not_ends_;       // kinks tried as tangent points, in vain
+    std::vector<double> not_ends_at_p_;  // and ends of the path's regions
     std::vector<Known> known_;
+    std::optional<std::pair<Hit, Hit>> ends_;  // the outline's ends, once known
 };
 
 Domain general_domain(const SectionData& s, Axis axis, std::size_t points) {
@@ -515,6 +765,7 @@ Domain general_domain(const SectionData& s, Axis axis, std::size_t points) {
     const std::pair<double, Hit> lower = end(s.N_min), upper = end(s.N_max);
     const double N_lo = lower.first, N_hi = upper.first;
     const Hit end_lo = lower.second, end_hi = upper.second;
+    crossings.set_ends(end_lo, end_hi);
     auto eval = [&](double t) {
         if (t <= 0) return Level{N_lo, end_lo, end_lo, {}, {}};
         if (t >= 1) return Level{N_hi, end_hi, end_hi, {}, {}};
@@ -542,9 +793,10 @@ Domain general_domain(const SectionData& s, Axis axis, std::size_t points) {
     }
     const double sx = s.N_max - s.N_min, sy = hi - lo > 0 ? hi - lo : s.moment_scale;
     auto deviation = [&](const Level& a, const Level& m, const Level& b) {
-        return std::max(
-            chord_distance(a.N, along(axis, a.up.M), m.N, along(axis, m.up.M), b.N, along(axis, b.up.M), sx, sy),
-            chord_distance(a.N, along(axis, a.down.M), m.N, along(axis, m.down.M), b.N, along(axis, b.down.M), sx, sy));
+        return std::max(chord_distance(a.up.N, along(axis, a.up.M), m.up.N, along(axis, m.up.M), b.up.N,
+                                       along(axis, b.up.M), sx, sy),
+                        chord_distance(a.down.N, along(axis, a.down.M), m.down.N, along(axis, m.down.M), b.down.N,
+                                       along(axis, b.down.M), sx, sy));
     };
     // Between two levels whose rays gave the outline's slopes, the tangents
     // bound both arcs (the domain is convex), and a level is computed only
@@ -552,20 +804,21 @@ Domain general_domain(const SectionData& s, Axis axis, std::size_t points) {
     auto bound = [&](const Level& a, const Level& b) -> std::optional<double> {
         if (!a.up_slope || !a.down_slope || !b.up_slope || !b.down_slope) return std::nullopt;
         const std::optional<double> up =
-            tangent_bound(a.N, along(axis, a.up.M), *a.up_slope, b.N, along(axis, b.up.M), *b.up_slope, sx, sy);
-        const std::optional<double> down =
-            tangent_bound(a.N, along(axis, a.down.M), *a.down_slope, b.N, along(axis, b.down.M), *b.down_slope, sx, sy);
+            tangent_bound(a.up.N, along(axis, a.up.M), *a.up_slope, b.up.N, along(axis, b.up.M), *b.up_slope, sx, sy);
+        const std::optional<double> down = tangent_bound(a.down.N, along(axis, a.down.M), *a.down_slope, b.down.N,
+                                                         along(axis, b.down.M), *b.down_slope, sx, sy);
         if (!up || !down) return std::nullopt;
         return std::max(*up, *down);
     };
-    const auto levels = refine<Level>(ts, std::move(first), eval, deviation, (points + 1) / 2 + 1, kOutlineTolerance,
-                                      kMostSamples, AllDistinct{}, bound);
+    const auto levels =
+        refine<Level>(ts, std::move(first), eval, deviation, (points + 1) / 2 + 1, kOutlineTolerance, kMostSamples,
+                      AllDistinct{}, bound, [&](const Level& l) { return (l.N - N_lo) / (N_hi - N_lo); });
     d.points.reserve(2 * levels.size());
     auto add = [&](double N, const Hit& h) {
         d.points.push_back({N / 1e3, along(axis, h.M) / 1e6, state_without_bars(s, h.point())});
     };
-    for (const Level& l : levels) add(l.N, l.up);
-    for (std::size_t i = levels.size() - 1; i-- > 1;) add(levels[i].N, levels[i].down);
+    for (const Level& l : levels) add(l.up.N, l.up);
+    for (std::size_t i = levels.size() - 1; i-- > 1;) add(levels[i].down.N, levels[i].down);
     d.points.push_back(d.points.front());
     return d;
 }

@@ -39,6 +39,14 @@ struct NoBound {
     }
 };
 
+// Samples lie where they were asked for.
+struct AsAsked {
+    template <class Sample>
+    std::optional<double> operator()(const Sample&) const {
+        return std::nullopt;
+    }
+};
+
 // A bound on how far a convex arc from a to b strays from its chord, from the
 // slopes dy/dx of its tangents at both ends (coordinates divided by their
 // scales): the arc lies in the triangle of the chord and the two tangents,
@@ -62,11 +70,16 @@ inline std::optional<double> tangent_bound(double ax, double ay, double ka, doub
 // counts once towards min_samples, and is not split); bound(a, b), when not
 // empty, a bound on the distance of the whole arc from a to b from its chord,
 // halved to compare with the midpoint's (a parabola's midpoint lies at half
-// the height of its tangents' triangle). Returns the samples in order of t.
-template <class Sample, class Eval, class Deviation, class Same = AllDistinct, class Bound = NoBound>
+// the height of its tangents' triangle); place(s), when not empty, the
+// parameter at which a sample actually lies when eval may return one near
+// the parameter asked for (taken when it stays between its neighbours, so
+// that later splits fall between the samples as they are). Returns the
+// samples in order of t.
+template <class Sample, class Eval, class Deviation, class Same = AllDistinct, class Bound = NoBound,
+          class Place = AsAsked>
 std::vector<Sample> refine(const std::vector<double>& initial, std::vector<Sample> first, Eval&& eval,
                            Deviation&& deviation, std::size_t min_samples, double tolerance, std::size_t max_samples,
-                           Same&& same = {}, Bound&& bound = {}) {
+                           Same&& same = {}, Bound&& bound = {}, Place&& place = {}) {
     struct Node {
         double t;
         Sample s;
@@ -78,8 +91,13 @@ std::vector<Sample> refine(const std::vector<double>& initial, std::vector<Sampl
     };
     std::vector<Node> nodes;
     nodes.reserve(std::max(min_samples, initial.size()) * 2);
-    for (std::size_t i = 0; i < initial.size(); ++i)
-        nodes.push_back({initial[i], std::move(first[i]), -1, 0, Sample{}, 0, false});
+    for (std::size_t i = 0; i < initial.size(); ++i) {
+        double t = initial[i];
+        if (const std::optional<double> at = place(first[i]);
+            at && i > 0 && i + 1 < initial.size() && *at > nodes.back().t && *at < initial[i + 1])
+            t = *at;
+        nodes.push_back({t, std::move(first[i]), -1, 0, Sample{}, 0, false});
+    }
     const double span = initial.back() - initial.front();
     // Samples that differ from the one before them, the first included.
     std::size_t distinct = 1;
@@ -121,7 +139,11 @@ std::vector<Sample> refine(const std::vector<double>& initial, std::vector<Sampl
         const int k = static_cast<int>(nodes.size());
         const Sample& b = nodes[static_cast<std::size_t>(a.next)].s;
         distinct = distinct + !same(a.s, a.mid) + !same(a.mid, b) - !same(a.s, b);
-        Node m{a.mid_t, a.mid, a.next, 0, Sample{}, 0, false};
+        double t = a.mid_t;
+        if (const std::optional<double> at = place(a.mid);
+            at && *at > a.t && *at < nodes[static_cast<std::size_t>(a.next)].t)
+            t = *at;
+        Node m{t, a.mid, a.next, 0, Sample{}, 0, false};
         a.next = k;
         a.dev = -1;
         nodes.push_back(std::move(m));

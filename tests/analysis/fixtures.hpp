@@ -47,6 +47,16 @@ inline fa::Section symmetric_section() {
     return fa::Section(rectangle(400, 600), bars, fa::Concrete::of_class("C30/37"), fa::Steel::of_class("B450C"));
 }
 
+// Whether (y, z) lies inside the ring (crossings of a ray towards +y).
+inline bool contains(const fa::Ring& ring, double y, double z) {
+    bool in = false;
+    for (std::size_t i = 0, j = ring.size() - 1; i < ring.size(); j = i++)
+        if ((ring[i].z > z) != (ring[j].z > z) &&
+            y < (ring[j].y - ring[i].y) * (z - ring[i].z) / (ring[j].z - ring[i].z) + ring[i].y)
+            in = !in;
+    return in;
+}
+
 // The distance of p from the segment ab.
 inline double segment_distance(std::pair<double, double> p, std::pair<double, double> a, std::pair<double, double> b) {
     const double dx = b.first - a.first, dy = b.second - a.second, len2 = dx * dx + dy * dy;
