@@ -5,10 +5,6 @@
 
 namespace ferrolit::analysis::detail {
 
-Hit hit_of(const Frame& f, Plane1D plane, const Forces& F) {
-    return {f.theta, plane, {f.My(F.Mu, F.Mv), f.Mz(F.Mu, F.Mv)}, F.N, f.u_top, f.u_bottom};
-}
-
 namespace {
 
 // Whether the rates keep their form from the point (its frame's mark, plane

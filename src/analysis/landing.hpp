@@ -22,7 +22,10 @@ struct Hit {
     double u_top = 0, u_bottom = 0;  // the frame's extreme fibres
     PathPoint point() const { return {theta, plane, N, M.My, M.Mz, u_top, u_bottom}; }
 };
-Hit hit_of(const Frame& f, Plane1D plane, const Forces& F);
+// Inline: the searches call it once per integration.
+inline Hit hit_of(const Frame& f, Plane1D plane, const Forces& F) {
+    return {f.theta, plane, {f.My(F.Mu, F.Mv), f.Mz(F.Mu, F.Mv)}, F.N, f.u_top, f.u_bottom};
+}
 
 // One Newton step on the surface of ultimate states: its change of the
 // direction of bending and of the path parameter, the residual it corrects,
