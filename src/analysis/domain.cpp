@@ -259,10 +259,14 @@ public:
             Hit& hit = up ? k.level.up : k.level.down;
             Seed& seed = up ? k.seeds.up : k.seeds.down;
             std::optional<double>& slope = up ? k.level.up_slope : k.level.down_slope;
-            const auto [theta, start] =
-                predict(hit_of_level(*below), seed_of_level(*below), hit_of_level(*above), seed_of_level(*above), N);
-            const auto [lo, hi] = bounds(N, *below, *above, hit_of_level(*below).N, hit_of_level(*above).N);
-            if (const std::optional<OutlinePoint> o = towards(N, theta, start.p, lo, hi);
+            const Hit &lower = hit_of_level(*below), &upper = hit_of_level(*above);
+            // The branch's own points of the levels on either side may lie
+            // off the levels' N: this one is asked for as far between them.
+            const double gap = above->level.N - below->level.N;
+            const double N_branch = gap > 0 ? lower.N + (N - below->level.N) / gap * (upper.N - lower.N) : N;
+            const auto [theta, start] = predict(lower, seed_of_level(*below), upper, seed_of_level(*above), N_branch);
+            const auto [lo, hi] = bounds(N, *below, *above, lower.N, upper.N);
+            if (const std::optional<OutlinePoint> o = towards(N_branch, theta, start.p, lo, hi);
                 o && sign * (along(axis_, o->hit.M) - middle(o->hit.N, *below, *above)) > 0) {
                 hit = o->hit, seed = o->seed, slope = o->slope;
                 continue;

@@ -496,7 +496,7 @@ TEST(AnalysisUls, DomainsOfAssortedSectionsStayOnTheBoundaryWithinBudget) {
             }
         }
     }
-    EXPECT_LE(static_cast<double>(total) / static_cast<double>(points), 3.3);
+    EXPECT_LE(static_cast<double>(total) / static_cast<double>(points), 3.2);
     EXPECT_LE(worst, 5.0);
 }
 
