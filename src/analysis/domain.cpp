@@ -537,7 +537,6 @@ private:
     // of the surface (S jumps across it), the kink's own point. Empty when
     // the steps do not settle between N_pole and N_in.
     std::optional<Hit> touching(double N_pole, double N_in, double guess, int sign) {
-        const double scale = s_.moment_scale;
         auto at = [&](double theta, double p) { return surface_point(theta, p); };
         // The mirror symmetry that makes bending along θ balanced holds for
         // θ + π too; it is tested at θ reduced below π.
@@ -550,22 +549,13 @@ private:
             // there at every N, and the tangent point is where the path of
             // that direction crosses the axis.
             const double p_pole = N_pole < N_in ? s_.p_start : 3.0;
-            const double p_in = solve_at_N(s_, frame_, N_in).p;
-            auto A_of = [&](double p) {
-                const Plane1D pl = path_plane(s_, frame_, p);
-                return across(axis_, hit_of(frame_, pl, forces(s_, frame_, pl.eps_top, pl.kappa)).M) / scale;
-            };
-            const double A_pole = A_of(p_pole), A_in = A_of(p_in);
-            if ((A_pole < 0) == (A_in < 0)) return std::nullopt;
-            const double p = brent_root(A_of, std::min(p_pole, p_in), std::max(p_pole, p_in),
-                                        p_pole < p_in ? A_pole : A_in, p_pole < p_in ? A_in : A_pole, 1e-15, 0);
-            const Plane1D pl = path_plane(s_, frame_, p);
-            return hit_of(frame_, pl, forces(s_, frame_, pl.eps_top, pl.kappa));
+            const double p_in = solve_at_N(s_, frame_, N_in, nullptr, 1e-3).p;
+            return crossing_along_path(p_pole, p_in);
         }
         // A point of that path near the pole, from the tables when they carry it.
         const double N_near = N_pole + 0.05 * (N_in - N_pole);
         const std::optional<PathStart> tabled = tabled_start(s_, guess, N_near);
-        double p = solve_at_N(s_, frame_, N_near, tabled ? &*tabled : nullptr).p;
+        double p = solve_at_N(s_, frame_, N_near, tabled ? &*tabled : nullptr, 1e-3).p;
         // The direction of the extreme is often one along an edge (the axes'
         // for most sections), a kink of the surface where the rates jump: the
         // steps start beside it, on the side towards which sign·A grows
@@ -622,6 +612,38 @@ private:
             theta += d_theta, p += d_p, x = next;
         }
         return std::nullopt;
+    }
+
+    // Where the path of the frame's direction crosses the axis (A = 0)
+    // between p_a and p_b, whose A differ in sign: Newton's steps with A's
+    // exact rate, kept within the bracket (bisection when a step leaves it).
+    // Empty when A does not change sign between them.
+    std::optional<Hit> crossing_along_path(double p_a, double p_b) {
+        const double scale = s_.moment_scale;
+        struct Sample {
+            double A, A_p;
+            Hit hit;
+        };
+        auto at = [&](double p) {
+            const PathForces pf = path_forces(s_, frame_, p);
+            const Hit h = hit_of(frame_, pf.plane, pf.F);
+            return Sample{across(axis_, h.M) / scale, across(axis_, {pf.My_p, pf.Mz_p}) / scale, h};
+        };
+        double lo = std::min(p_a, p_b), hi = std::max(p_a, p_b);
+        const Sample at_lo = at(lo), at_hi = at(hi);
+        if ((at_lo.A < 0) == (at_hi.A < 0)) return std::nullopt;
+        const bool rising = at_lo.A < 0;
+        double p = lo - at_lo.A * (hi - lo) / (at_hi.A - at_lo.A);
+        for (int step = 0; step < 60; ++step) {
+            const Sample x = at(p);
+            if (std::fabs(x.A) <= 1e-13 || hi - lo <= 1e-15) return x.hit;
+            ((x.A < 0) == rising ? lo : hi) = p;
+            double next = x.A_p != 0 ? p - x.A / x.A_p : (lo + hi) / 2;
+            if (!(next > lo && next < hi)) next = (lo + hi) / 2;
+            if (next == p) return x.hit;
+            p = next;
+        }
+        return at(p).hit;
     }
 
     // A point of the ultimate surface with the other moment A (in units of

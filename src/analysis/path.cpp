@@ -170,11 +170,11 @@ double newton_from(Evaluations& ev, const PathStart& start, double lo, double hi
 
 }  // namespace
 
-PathSolution solve_at_N(const SectionData& s, Frame& f, double N, const PathStart* start) {
+PathSolution solve_at_N(const SectionData& s, Frame& f, double N, const PathStart* start, double accuracy) {
     Evaluations ev(s, f);
     if (N <= s.N_min) return ev.solution(s.p_start);
     if (N >= s.N_max) return ev.solution(3);
-    const double ftol = 1e-12 * (s.N_max - s.N_min);
+    const double ftol = accuracy * (s.N_max - s.N_min);
     if (start) return ev.solution(newton_from(ev, *start, s.p_start, 3, s.N_min, s.N_max, N, ftol));
     if (!f.region_ends_known) {
         f.N_at_1 = ev.N_at(1);

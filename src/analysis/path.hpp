@@ -51,7 +51,9 @@ struct PathSolution {
 struct PathStart {
     double p = 0, slope = 0;
 };
-PathSolution solve_at_N(const SectionData& s, Frame& f, double N, const PathStart* start = nullptr);
+// `accuracy` is that of N, as a share of its range.
+PathSolution solve_at_N(const SectionData& s, Frame& f, double N, const PathStart* start = nullptr,
+                        double accuracy = 1e-12);
 
 // A point of the ultimate path with its forces: N (newtons) and the moments
 // in the section's axes (N·mm), with what the public state needs of its frame.
