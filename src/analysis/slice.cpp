@@ -27,6 +27,16 @@ constexpr double kStepCap = 0.3;
 // A point bounds θ when its miss across the ray exceeds this multiple of the
 // change that correcting N alone would make to it.
 constexpr double kBoundShare = 2;
+// A point this close to N (share of its range) overrides a bound set by one
+// kMisjudged times farther off.
+constexpr double kOnSlice = 1e-6;
+constexpr double kMisjudged = 100;
+// How far beyond the tabled arc a ray's direction of bending may lie: the
+// table's points at N are interpolated along chords (radians).
+constexpr double kArcMargin = 0.1;
+// A crossing of the tabled quadrilateral within this share of an edge's end
+// is taken as possibly beyond it.
+constexpr double kArcEnd = 0.2;
 
 double cross(Moment a, Moment b) { return a.My * b.Mz - a.Mz * b.My; }
 
@@ -158,6 +168,51 @@ std::optional<double> tabled_direction(const SectionData& s, double N, Moment c,
     return std::nullopt;
 }
 
+// The directions of bending between which the ray from c along t leaves the
+// slice, from the tabled quarter points at N: when c lies inside their
+// quadrilateral, the ray crosses one of its edges, and the slice (convex,
+// and holding the quadrilateral) turns the ray's direction between that
+// edge's two directions. Along that arc the deviation of M(θ) − c from the
+// ray grows with θ from `dev_lo` < 0 to `dev_hi` > 0: a deviation measured
+// there is read on the turn that agrees with that growth, which settles the
+// sign of one found behind c. Unwrapped to lie around `near`.
+struct TabledArc {
+    double lo = 0, hi = 0, dev_lo = 0, dev_hi = 0;
+    double unwrap(double theta, double dev) const {
+        const double expected = dev_lo + (theta - lo) / (hi - lo) * (dev_hi - dev_lo);
+        return dev + 2 * kPi * std::round((expected - dev) / (2 * kPi));
+    }
+};
+
+std::optional<TabledArc> tabled_arc(const SectionData& s, double N, Moment c, Moment t, double near) {
+    Moment q[4];
+    if (!tabled_quarters(s, N, q)) return std::nullopt;
+    for (int i = 0; i < 4; ++i) {
+        const Moment a = q[i], b = q[(i + 1) % 4];
+        if (!(cross({b.My - a.My, b.Mz - a.Mz}, {c.My - a.My, c.Mz - a.Mz}) > 0)) return std::nullopt;
+    }
+    auto deviation = [&](int i) {
+        const Moment d{q[(i + 4) % 4].My - c.My, q[(i + 4) % 4].Mz - c.Mz};
+        return std::atan2(cross(t, d), t.My * d.My + t.Mz * d.Mz);
+    };
+    for (int i = 0; i < 4; ++i) {
+        const double lo = deviation(i), hi = deviation(i + 1);
+        if (!(lo <= 0 && hi > 0)) continue;
+        // A crossing near either end may, on the true slice, lie beyond it:
+        // the arc then takes in the next quarter on that side, its deviation
+        // read on the same turn.
+        const double along = cross(t, {q[i].My - c.My, q[i].Mz - c.Mz}) /
+                             cross(t, {q[i].My - q[(i + 1) % 4].My, q[i].Mz - q[(i + 1) % 4].Mz});
+        const int first = along < kArcEnd ? i - 1 : i, last = along > 1 - kArcEnd ? i + 2 : i + 1;
+        double dev_lo = deviation(first), dev_hi = deviation(last);
+        if (dev_lo > lo) dev_lo -= 2 * kPi;
+        if (dev_hi < hi) dev_hi += 2 * kPi;
+        const double turns = std::round((near - (first + last) * kPi / 4) / (2 * kPi));
+        return TabledArc{first * kPi / 2 + 2 * kPi * turns, last * kPi / 2 + 2 * kPi * turns, dev_lo, dev_hi};
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 // A nearby direction's solution starts a search; otherwise the table.
@@ -208,7 +263,7 @@ double Slice::deviation(double theta, Moment c, Moment t, Hit& h) {
 // quadratically. Empty when the steps do not settle; the nested search (θ
 // outside, p inside) then takes over from the best direction found.
 std::optional<Hit> Slice::joint_ray(Moment c, Moment t, double& guess) {
-    constexpr int kSteps = 16;
+    constexpr int kSteps = 24;
     const double range = s_.N_max - s_.N_min;
     if (!(range > 0)) return std::nullopt;
     const double ftol = 1e-12;  // of the range of N, as the nested search
@@ -254,6 +309,11 @@ std::optional<Hit> Slice::joint_ray(Moment c, Moment t, double& guess) {
     // On the slice the angle of M − c grows with θ through one turn: the
     // directions found on either side of the ray (near N) bound θ's steps.
     double theta_below = -kInfinity, theta_above = kInfinity;
+    const std::optional<TabledArc> arc = tabled_arc(s_, N_, c, t, theta);
+    if (arc) theta_below = arc->lo - kArcMargin, theta_above = arc->hi + kArcMargin;
+    const double first_below = theta_below, first_above = theta_above;
+    // How far off N the points that set the bounds were.
+    double below_miss = 0, above_miss = 0;
     // The largest step in θ: widened while capped steps keep gaining,
     // narrowed when one overshoots.
     double cap = kStepCap, last_dev = 0;
@@ -277,7 +337,7 @@ std::optional<Hit> Slice::joint_ray(Moment c, Moment t, double& guess) {
     };
     for (int step = 0; step < kSteps; ++step) {
         evaluate(theta, p);
-        const double dev = deviation_of(h);
+        const double dev = arc ? arc->unwrap(theta, deviation_of(h)) : deviation_of(h);
         if (std::fabs(r[0]) <= ftol && std::fabs(dev) <= kAngleTolerance) return found(theta, p);
         // Close enough for the last Newton step's linear model to be exact
         // beyond the tolerances: its point, without integrating there.
@@ -305,11 +365,15 @@ std::optional<Hit> Slice::joint_ray(Moment c, Moment t, double& guess) {
         const bool near_N =
             std::fabs(r[0]) <= kNearN && (std::fabs(correction) <= std::fabs(r[1]) || std::fabs(r[0]) <= kCloseN);
         const bool far_side = !(std::fabs(dev) < kPi / 2);
-        // A bound on θ from a point whose side of the ray stays that of the
-        // slice's point at this direction: the miss across the ray exceeds
-        // that change.
-        if (std::fabs(r[1]) > kBoundShare * std::fabs(correction) && !far_side) {
+        // A bound on θ from a point near N whose side of the ray stays that
+        // of the slice's point at this direction: the miss across the ray
+        // exceeds that change. A point found behind c counts once its side
+        // is settled: by the tabled arc, or by a bound on the other side
+        // (M − c turns by less than half a turn between the two).
+        if (std::fabs(r[1]) > kBoundShare * std::fabs(correction) && std::fabs(dev) > kAngleTolerance &&
+            (!far_side || arc || std::isfinite(dev < 0 ? theta_above : theta_below)) && std::fabs(r[0]) <= kNearN) {
             (dev < 0 ? theta_below : theta_above) = theta;
+            (dev < 0 ? below_miss : above_miss) = std::fabs(r[0]);
             // Bounds from different turns: the latest one alone.
             if (!(theta_above - theta_below > 0 && theta_above - theta_below < 2 * kPi))
                 (dev < 0 ? theta_above : theta_below) = dev < 0 ? kInfinity : -kInfinity;
@@ -327,6 +391,14 @@ std::optional<Hit> Slice::joint_ray(Moment c, Moment t, double& guess) {
                 d_theta = (J[0][1] * r[1] - J[1][1] * r[0]) / det;
             capped = std::fabs(d_theta) > cap;
             d_theta = std::clamp(d_theta, -cap, cap);
+            // A bound set by a point far off N, which the linear correction
+            // misjudged, gives way to a Newton step from a point on the slice.
+            if (!far_side && solvable && std::fabs(r[0]) <= kOnSlice) {
+                if (theta + d_theta <= theta_below && below_miss > kMisjudged * std::fabs(r[0]))
+                    theta_below = first_below;
+                if (theta + d_theta >= theta_above && above_miss > kMisjudged * std::fabs(r[0]))
+                    theta_above = first_above;
+            }
             if (!(theta + d_theta > theta_below && theta + d_theta < theta_above))
                 d_theta = std::isfinite(theta_below) && std::isfinite(theta_above)
                               ? (theta_below + theta_above) / 2 - theta

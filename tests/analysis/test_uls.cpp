@@ -441,9 +441,9 @@ TEST(AnalysisUls, SearchesStayWithinTheirIntegrationBudgets) {
             worst = std::max(worst, count - before);
         }
     }
-    EXPECT_LE(static_cast<double>(total) / 900, 6.4);
-    EXPECT_GE(within, 878u);
-    EXPECT_LE(worst, 32u);
+    EXPECT_LE(static_cast<double>(total) / 900, 6.3);
+    EXPECT_GE(within, 881u);
+    EXPECT_LE(worst, 22u);
 }
 
 TEST(AnalysisUls, DomainsOfAssortedSectionsStayOnTheBoundaryWithinBudget) {
