@@ -106,8 +106,8 @@ Section::Section(Shape shape, std::vector<Bar> bars, Concrete concrete, Steel st
         const detail::Forces lo = forces_at(d->p_start), hi = forces_at(3);
         d->N_min = lo.N, d->My_min = f.My(lo.Mu, lo.Mv), d->Mz_min = f.Mz(lo.Mu, lo.Mv);
         d->N_max = hi.N, d->My_max = f.My(hi.Mu, hi.Mv), d->Mz_max = f.Mz(hi.Mu, hi.Mv);
-        for (std::size_t q = 0; q < 4; ++q) {
-            f.build(*d, static_cast<double>(q) * std::numbers::pi / 2);
+        for (std::size_t q = 0; q < d->paths.size(); ++q) {
+            f.build(*d, static_cast<double>(q) * 2 * std::numbers::pi / static_cast<double>(d->paths.size()));
             for (double p = d->p_start; p <= 3; p += 0.25) {
                 const detail::Forces F = forces_at(p);
                 d->paths[q].N.push_back(F.N);

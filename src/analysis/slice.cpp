@@ -40,6 +40,13 @@ constexpr double kArcEnd = 0.2;
 
 double cross(Moment a, Moment b) { return a.My * b.Mz - a.Mz * b.My; }
 
+// How far inside the tabled chords M = 0 must lie, as a share of their
+// polygon's size, to count as inside the slice without a search.
+constexpr double kChordMargin = 0.02;
+// The tabled directions of bending, evenly spaced around the turn.
+constexpr int kTabled = static_cast<int>(SectionData::kTabledDirections);
+constexpr double kTabledStep = 2 * kPi / kTabled;
+
 }  // namespace
 
 Slice::Slice(const SectionData& s, double N) : s_(s), N_(N) {}
@@ -57,11 +64,11 @@ void Slice::reset(double N) {
 
 namespace {
 
-// Where the path of one quarter direction carries N: p(N) through three
+// Where the path of one tabled direction carries N: p(N) through three
 // tabled points of one region of the path (N is smooth there), or linear
 // between two when that leaves their interval.
-std::optional<PathStart> quarter_start(const SectionData& s, std::size_t quarter, double N) {
-    const std::vector<double>& table = s.paths[quarter % 4].N;
+std::optional<PathStart> direction_start(const SectionData& s, std::size_t direction, double N) {
+    const std::vector<double>& table = s.paths[direction % kTabled].N;
     auto p_of = [&](std::size_t k) { return s.p_start + 0.25 * static_cast<double>(k); };
     for (std::size_t k = 0; k + 1 < table.size(); ++k) {
         const double lo = table[k], hi = table[k + 1];
@@ -98,25 +105,25 @@ std::optional<PathStart> quarter_start(const SectionData& s, std::size_t quarter
 
 }  // namespace
 
-// Where the path at θ carries N, blended between the two quarter
-// directions on either side by the angle from each.
+// Where the path at θ carries N, blended between the two tabled directions
+// on either side by the angle from each.
 std::optional<PathStart> tabled_start(const SectionData& s, double theta, double N) {
-    double turns = std::fmod(theta / (kPi / 2), 4.0);
-    if (!std::isfinite(turns)) return std::nullopt;  // a search gone astray: no start
-    if (turns < 0) turns += 4;
-    const auto first = static_cast<std::size_t>(std::floor(turns)) % 4;
-    const double w = turns - std::floor(turns);
-    const std::optional<PathStart> a = quarter_start(s, first, N), b = quarter_start(s, first + 1, N);
+    double steps = std::fmod(theta / kTabledStep, static_cast<double>(kTabled));
+    if (!std::isfinite(steps)) return std::nullopt;  // a search gone astray: no start
+    if (steps < 0) steps += kTabled;
+    const auto first = static_cast<std::size_t>(std::floor(steps)) % kTabled;
+    const double w = steps - std::floor(steps);
+    const std::optional<PathStart> a = direction_start(s, first, N), b = direction_start(s, first + 1, N);
     if (!a || !b) return a ? a : b;
     return PathStart{a->p + w * (b->p - a->p), a->slope + w * (b->slope - a->slope)};
 }
 
 namespace {
 
-// The points of the four tabled quarter paths at N (θ = 0, π/2, π, 3π/2),
-// each interpolated along its chord; false when a path does not carry N.
-bool tabled_quarters(const SectionData& s, double N, Moment q[4]) {
-    for (std::size_t d = 0; d < 4; ++d) {
+// The points of the tabled paths at N, each interpolated along its chord;
+// false when a path does not carry N.
+bool tabled_points(const SectionData& s, double N, Moment q[kTabled]) {
+    for (std::size_t d = 0; d < kTabled; ++d) {
         const SectionData::PathTable& t = s.paths[d];
         bool found = false;
         for (std::size_t k = 0; k + 1 < t.N.size() && !found; ++k) {
@@ -130,17 +137,23 @@ bool tabled_quarters(const SectionData& s, double N, Moment q[4]) {
     return true;
 }
 
-// Whether M = 0 lies in the quadrilateral of the tabled paths' chords at N:
-// each chord joins two points of the domain, so (the domain being convex)
-// the quadrilateral lies in the slice.
+// Whether M = 0 lies well inside the polygon of the tabled paths' chords at
+// N. Each chord joins two points of the domain, so the polygon would lie in
+// the slice if the domain were convex; it is only nearly so (the strain
+// limits' pivots move with the direction of bending: over assorted sections
+// a slice sags inwards by up to 1 % of its size between points a quarter
+// turn apart, most near N_max). So M = 0 must lie on the inner side of every
+// edge (counterclockwise) by a share of the polygon's size beyond that sag.
 bool inside_tabled_chords(const SectionData& s, double N) {
-    Moment q[4];
-    if (!tabled_quarters(s, N, q)) return false;
-    for (int i = 0; i < 4; ++i) {
-        const Moment a = q[i], b = q[(i + 1) % 4], c = q[(i + 2) % 4];
-        // Convex and counterclockwise, with M = 0 on the inner side of every edge.
-        if (!(cross({b.My - a.My, b.Mz - a.Mz}, {c.My - b.My, c.Mz - b.Mz}) > 0)) return false;
-        if (!(cross({b.My - a.My, b.Mz - a.Mz}, {-a.My, -a.Mz}) > 0)) return false;
+    Moment q[kTabled];
+    if (!tabled_points(s, N, q)) return false;
+    double y0 = q[0].My, y1 = y0, z0 = q[0].Mz, z1 = z0;
+    for (const Moment& m : q)
+        y0 = std::min(y0, m.My), y1 = std::max(y1, m.My), z0 = std::min(z0, m.Mz), z1 = std::max(z1, m.Mz);
+    const double margin = kChordMargin * std::hypot(y1 - y0, z1 - z0);
+    for (int i = 0; i < kTabled; ++i) {
+        const Moment a = q[i], b = q[(i + 1) % kTabled], edge{b.My - a.My, b.Mz - a.Mz};
+        if (!(cross(edge, {-a.My, -a.Mz}) > margin * std::hypot(edge.My, edge.Mz))) return false;
     }
     return true;
 }
@@ -151,8 +164,10 @@ bool inside_tabled_chords(const SectionData& s, double N) {
 // Anisotropic sections bend far from the direction of the moment, and this
 // start saves the search most of its steps.
 std::optional<double> tabled_direction(const SectionData& s, double N, Moment c, Moment t) {
-    Moment q[4];
-    if (!tabled_quarters(s, N, q)) return std::nullopt;
+    Moment all[kTabled];
+    if (!tabled_points(s, N, all)) return std::nullopt;
+    constexpr int kQuarter = kTabled / 4;
+    const Moment q[4] = {all[0], all[kQuarter], all[2 * kQuarter], all[3 * kQuarter]};
     const Moment m{(q[0].My + q[1].My + q[2].My + q[3].My) / 4, (q[0].Mz + q[1].Mz + q[2].Mz + q[3].Mz) / 4};
     const Moment a{(q[0].My - q[2].My) / 2, (q[0].Mz - q[2].Mz) / 2};
     const Moment b{(q[1].My - q[3].My) / 2, (q[1].Mz - q[3].Mz) / 2};
@@ -169,13 +184,14 @@ std::optional<double> tabled_direction(const SectionData& s, double N, Moment c,
 }
 
 // The directions of bending between which the ray from c along t leaves the
-// slice, from the tabled quarter points at N: when c lies inside their
-// quadrilateral, the ray crosses one of its edges, and the slice (convex,
-// and holding the quadrilateral) turns the ray's direction between that
-// edge's two directions. Along that arc the deviation of M(θ) − c from the
-// ray grows with θ from `dev_lo` < 0 to `dev_hi` > 0: a deviation measured
-// there is read on the turn that agrees with that growth, which settles the
-// sign of one found behind c. Unwrapped to lie around `near`.
+// slice, from the tabled points at N: when c lies inside their polygon, the
+// ray crosses one of its edges, and the slice (nearly convex, and holding
+// the polygon but for its small sag) turns the ray's direction between that
+// edge's two directions, give or take kArcMargin. Along that arc the
+// deviation of M(θ) − c from the ray grows with θ from `dev_lo` < 0 to
+// `dev_hi` > 0: a deviation measured there is read on the turn that agrees
+// with that growth, which settles the sign of one found behind c. Unwrapped
+// to lie around `near`.
 struct TabledArc {
     double lo = 0, hi = 0, dev_lo = 0, dev_hi = 0;
     double unwrap(double theta, double dev) const {
@@ -185,30 +201,31 @@ struct TabledArc {
 };
 
 std::optional<TabledArc> tabled_arc(const SectionData& s, double N, Moment c, Moment t, double near) {
-    Moment q[4];
-    if (!tabled_quarters(s, N, q)) return std::nullopt;
-    for (int i = 0; i < 4; ++i) {
-        const Moment a = q[i], b = q[(i + 1) % 4];
+    Moment q[kTabled];
+    if (!tabled_points(s, N, q)) return std::nullopt;
+    auto vertex = [&](int i) { return q[(i + kTabled) % kTabled]; };
+    for (int i = 0; i < kTabled; ++i) {
+        const Moment a = vertex(i), b = vertex(i + 1);
         if (!(cross({b.My - a.My, b.Mz - a.Mz}, {c.My - a.My, c.Mz - a.Mz}) > 0)) return std::nullopt;
     }
     auto deviation = [&](int i) {
-        const Moment d{q[(i + 4) % 4].My - c.My, q[(i + 4) % 4].Mz - c.Mz};
+        const Moment d{vertex(i).My - c.My, vertex(i).Mz - c.Mz};
         return std::atan2(cross(t, d), t.My * d.My + t.Mz * d.Mz);
     };
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < kTabled; ++i) {
         const double lo = deviation(i), hi = deviation(i + 1);
         if (!(lo <= 0 && hi > 0)) continue;
         // A crossing near either end may, on the true slice, lie beyond it:
-        // the arc then takes in the next quarter on that side, its deviation
+        // the arc then takes in the next point on that side, its deviation
         // read on the same turn.
-        const double along = cross(t, {q[i].My - c.My, q[i].Mz - c.Mz}) /
-                             cross(t, {q[i].My - q[(i + 1) % 4].My, q[i].Mz - q[(i + 1) % 4].Mz});
+        const Moment a = vertex(i), b = vertex(i + 1);
+        const double along = cross(t, {a.My - c.My, a.Mz - c.Mz}) / cross(t, {a.My - b.My, a.Mz - b.Mz});
         const int first = along < kArcEnd ? i - 1 : i, last = along > 1 - kArcEnd ? i + 2 : i + 1;
         double dev_lo = deviation(first), dev_hi = deviation(last);
         if (dev_lo > lo) dev_lo -= 2 * kPi;
         if (dev_hi < hi) dev_hi += 2 * kPi;
-        const double turns = std::round((near - (first + last) * kPi / 4) / (2 * kPi));
-        return TabledArc{first * kPi / 2 + 2 * kPi * turns, last * kPi / 2 + 2 * kPi * turns, dev_lo, dev_hi};
+        const double turns = std::round((near - (first + last) * kTabledStep / 2) / (2 * kPi));
+        return TabledArc{first * kTabledStep + 2 * kPi * turns, last * kTabledStep + 2 * kPi * turns, dev_lo, dev_hi};
     }
     return std::nullopt;
 }

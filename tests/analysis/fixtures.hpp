@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <random>
 #include <vector>
 
 #include "ferrolit/analysis.hpp"
@@ -55,6 +56,38 @@ inline bool contains(const fa::Ring& ring, double y, double z) {
             y < (ring[j].y - ring[i].y) * (z - ring[i].z) / (ring[j].z - ring[i].z) + ring[i].y)
             in = !in;
     return in;
+}
+
+// Rectangles, tees, Ls and inverted tees in turn, of random sizes, with 3 to
+// 9 bars placed at random near the bottom and the top (45 mm inside the
+// outline), C25/30 and B450C: sections of every shape the engine meets.
+inline std::vector<fa::Section> assorted_sections(int count) {
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<double> unit(0, 1);
+    const fa::Profile profiles[] = {fa::Profile::Rectangle, fa::Profile::Tee, fa::Profile::Ell,
+                                    fa::Profile::InvertedTee};
+    std::vector<fa::Section> out;
+    for (int k = 0; k < count; ++k) {
+        const fa::Dimensions d{500 + 300 * unit(rng), 500 + 400 * unit(rng), 200 + 100 * unit(rng),
+                               100 + 100 * unit(rng)};
+        const fa::Shape shape = fa::profile_shape(profiles[k % 4], d);
+        auto inside = [&](double y, double z) {  // with 45 mm to spare each way
+            bool in = true;
+            for (double dy : {-45.0, 45.0})
+                for (double dz : {-45.0, 45.0}) in = in && contains(shape.outline, y + dy, z + dz);
+            return in;
+        };
+        double width = 0, height = 0;
+        for (const fa::Point& p : shape.outline) width = std::max(width, p.y), height = std::max(height, p.z);
+        std::vector<fa::Bar> bars;
+        for (int tries = 0; bars.size() < 3u + static_cast<unsigned>(k % 7) && tries < 1000; ++tries) {
+            const bool top = bars.size() % 2 == 1;
+            const double y = width * unit(rng), z = height * (top ? 0.85 + 0.15 * unit(rng) : 0.15 * unit(rng));
+            if (inside(y, z)) bars.push_back(fa::bar_of_diameter(y, z, 12 + 4 * (tries % 4)));
+        }
+        out.emplace_back(shape, bars, fa::Concrete::of_class("C25/30"), fa::Steel::of_class("B450C"));
+    }
+    return out;
 }
 
 // The distance of p from the segment ab.
