@@ -419,6 +419,21 @@ public:
     }
 
 private:
+    // A direction in (θ, p).
+    struct Vec {
+        double theta, p;
+    };
+    static double dot(Vec a, Vec b) { return a.theta * b.theta + a.p * b.p; }
+
+    // The unit direction along the outline at o in which N grows; empty at
+    // an extreme of N.
+    static std::optional<Vec> growing(const OutlinePoint& o) {
+        if (!o.seed.drift) return std::nullopt;
+        const double n = std::hypot(o.seed.drift->theta, o.seed.drift->p);
+        if (!(n > 0) || !std::isfinite(n)) return std::nullopt;
+        return Vec{o.seed.drift->theta / n, o.seed.drift->p / n};
+    }
+
     // The tangent end found by following the outline from the level at N_in
     // towards N_pole: steps along its tangent in (θ, p), each brought back
     // onto it, until N stops moving towards the pole; then the point between
@@ -431,19 +446,7 @@ private:
         for (const Known& k : known_)
             if (k.level.N == N_in) from = &k;
         if (!from) return std::nullopt;
-        struct Vec {
-            double theta, p;
-        };
-        // The unit direction along the outline in which N grows; empty at an
-        // extreme of N.
-        auto growing = [](const OutlinePoint& o) -> std::optional<Vec> {
-            if (!o.seed.drift) return std::nullopt;
-            const double n = std::hypot(o.seed.drift->theta, o.seed.drift->p);
-            if (!(n > 0) || !std::isfinite(n)) return std::nullopt;
-            return Vec{o.seed.drift->theta / n, o.seed.drift->p / n};
-        };
         const double toward = N_pole < N_in ? -1 : 1;
-        auto dot = [](Vec a, Vec b) { return a.theta * b.theta + a.p * b.p; };
         std::optional<OutlinePoint> a = on_outline(from->level.up.theta, from->seeds.up.start.p);
         if (!a) return std::nullopt;
         std::optional<Vec> grow = growing(*a);
@@ -477,11 +480,10 @@ private:
     // at a, away from it at b) where N is extreme.
     std::optional<Hit> extreme_between(OutlinePoint a, OutlinePoint b, double toward) {
         const double d_theta = b.hit.theta - a.hit.theta, d_p = b.seed.start.p - a.seed.start.p;
-        // N's rate along the chord, positive towards the pole.
+        // N's rate along the chord, positive towards the pole (0 at an extreme).
         auto rate = [&](const OutlinePoint& o) {
-            if (!o.seed.drift) return 0.0;
-            const double n = std::hypot(o.seed.drift->theta, o.seed.drift->p);
-            return toward * (o.seed.drift->theta * d_theta + o.seed.drift->p * d_p) / n;
+            const std::optional<Vec> grow = growing(o);
+            return grow ? toward * dot(*grow, {d_theta, d_p}) : 0.0;
         };
         double la = 0, lb = 1, ga = rate(a), gb = rate(b);
         int same_side = 0;
@@ -619,23 +621,14 @@ private:
     // exact rate, kept within the bracket (bisection when a step leaves it).
     // Empty when A does not change sign between them.
     std::optional<Hit> crossing_along_path(double p_a, double p_b) {
-        const double scale = s_.moment_scale;
-        struct Sample {
-            double A, A_p;
-            Hit hit;
-        };
-        auto at = [&](double p) {
-            const PathForces pf = path_forces(s_, frame_, p);
-            const Hit h = hit_of(frame_, pf.plane, pf.F);
-            return Sample{across(axis_, h.M) / scale, across(axis_, {pf.My_p, pf.Mz_p}) / scale, h};
-        };
+        auto at = [&](double p) { return surface_point(frame_.theta, p); };
         double lo = std::min(p_a, p_b), hi = std::max(p_a, p_b);
-        const Sample at_lo = at(lo), at_hi = at(hi);
+        const Point at_lo = at(lo), at_hi = at(hi);
         if ((at_lo.A < 0) == (at_hi.A < 0)) return std::nullopt;
         const bool rising = at_lo.A < 0;
         double p = lo - at_lo.A * (hi - lo) / (at_hi.A - at_lo.A);
         for (int step = 0; step < 60; ++step) {
-            const Sample x = at(p);
+            const Point x = at(p);
             if (std::fabs(x.A) <= 1e-13 || hi - lo <= 1e-15) return x.hit;
             ((x.A < 0) == rising ? lo : hi) = p;
             double next = x.A_p != 0 ? p - x.A / x.A_p : (lo + hi) / 2;
