@@ -54,6 +54,7 @@ Slice::Slice(const SectionData& s, double N) : s_(s), N_(N) {}
 void Slice::reset(double N) {
     N_ = N;
     origin_.reset();
+    tabled_known_ = false;
     last_.reset();
     last_start_ = {};
     seed_.reset();
@@ -122,7 +123,7 @@ namespace {
 
 // The points of the tabled paths at N, each interpolated along its chord;
 // false when a path does not carry N.
-bool tabled_points(const SectionData& s, double N, Moment q[kTabled]) {
+bool tabled_points(const SectionData& s, double N, Slice::TabledPoints& q) {
     for (std::size_t d = 0; d < kTabled; ++d) {
         const SectionData::PathTable& t = s.paths[d];
         bool found = false;
@@ -144,16 +145,16 @@ bool tabled_points(const SectionData& s, double N, Moment q[kTabled]) {
 // a slice sags inwards by up to 1 % of its size between points a quarter
 // turn apart, most near N_max). So M = 0 must lie on the inner side of every
 // edge (counterclockwise) by a share of the polygon's size beyond that sag.
-bool inside_tabled_chords(const SectionData& s, double N) {
-    Moment q[kTabled];
-    if (!tabled_points(s, N, q)) return false;
+bool inside_tabled_chords(const Slice::TabledPoints& q) {
     double y0 = q[0].My, y1 = y0, z0 = q[0].Mz, z1 = z0;
     for (const Moment& m : q)
         y0 = std::min(y0, m.My), y1 = std::max(y1, m.My), z0 = std::min(z0, m.Mz), z1 = std::max(z1, m.Mz);
-    const double margin = kChordMargin * std::hypot(y1 - y0, z1 - z0);
+    // The distance cross / |edge| against the margin, squared.
+    const double margin2 = kChordMargin * kChordMargin * ((y1 - y0) * (y1 - y0) + (z1 - z0) * (z1 - z0));
     for (int i = 0; i < kTabled; ++i) {
         const Moment a = q[i], b = q[(i + 1) % kTabled], edge{b.My - a.My, b.Mz - a.Mz};
-        if (!(cross(edge, {-a.My, -a.Mz}) > margin * std::hypot(edge.My, edge.Mz))) return false;
+        const double inside = cross(edge, {-a.My, -a.Mz});
+        if (!(inside > 0 && inside * inside > margin2 * (edge.My * edge.My + edge.Mz * edge.Mz))) return false;
     }
     return true;
 }
@@ -163,9 +164,7 @@ bool inside_tabled_chords(const SectionData& s, double N) {
 // M(θ) ≈ m + a·cos θ + b·sin θ, and the θ where the ellipse meets the ray.
 // Anisotropic sections bend far from the direction of the moment, and this
 // start saves the search most of its steps.
-std::optional<double> tabled_direction(const SectionData& s, double N, Moment c, Moment t) {
-    Moment all[kTabled];
-    if (!tabled_points(s, N, all)) return std::nullopt;
+std::optional<double> tabled_direction(const Slice::TabledPoints& all, Moment c, Moment t) {
     constexpr int kQuarter = kTabled / 4;
     const Moment q[4] = {all[0], all[kQuarter], all[2 * kQuarter], all[3 * kQuarter]};
     const Moment m{(q[0].My + q[1].My + q[2].My + q[3].My) / 4, (q[0].Mz + q[1].Mz + q[2].Mz + q[3].Mz) / 4};
@@ -200,30 +199,33 @@ struct TabledArc {
     }
 };
 
-std::optional<TabledArc> tabled_arc(const SectionData& s, double N, Moment c, Moment t, double near) {
-    Moment q[kTabled];
-    if (!tabled_points(s, N, q)) return std::nullopt;
-    auto vertex = [&](int i) { return q[(i + kTabled) % kTabled]; };
+std::optional<TabledArc> tabled_arc(const Slice::TabledPoints& q, Moment c, Moment t, double near) {
+    auto vertex = [&](int i) { return q[static_cast<std::size_t>((i + kTabled) % kTabled)]; };
     for (int i = 0; i < kTabled; ++i) {
         const Moment a = vertex(i), b = vertex(i + 1);
         if (!(cross({b.My - a.My, b.Mz - a.Mz}, {c.My - a.My, c.Mz - a.Mz}) > 0)) return std::nullopt;
     }
+    auto side = [&](int i) { return cross(t, {vertex(i).My - c.My, vertex(i).Mz - c.Mz}); };
     auto deviation = [&](int i) {
         const Moment d{vertex(i).My - c.My, vertex(i).Mz - c.Mz};
         return std::atan2(cross(t, d), t.My * d.My + t.Mz * d.Mz);
     };
     for (int i = 0; i < kTabled; ++i) {
-        const double lo = deviation(i), hi = deviation(i + 1);
-        if (!(lo <= 0 && hi > 0)) continue;
+        // The edge the ray leaves by: from the right of its line to the left
+        // (counterclockwise), ahead of c.
+        const double right = side(i), left = side(i + 1);
+        if (!(right <= 0 && left > 0)) continue;
+        const Moment a = vertex(i), b = vertex(i + 1);
+        const double along = right / (right - left);
+        if (!(t.My * (a.My + along * (b.My - a.My) - c.My) + t.Mz * (a.Mz + along * (b.Mz - a.Mz) - c.Mz) > 0))
+            continue;
         // A crossing near either end may, on the true slice, lie beyond it:
         // the arc then takes in the next point on that side, its deviation
         // read on the same turn.
-        const Moment a = vertex(i), b = vertex(i + 1);
-        const double along = cross(t, {a.My - c.My, a.Mz - c.Mz}) / cross(t, {a.My - b.My, a.Mz - b.Mz});
         const int first = along < kArcEnd ? i - 1 : i, last = along > 1 - kArcEnd ? i + 2 : i + 1;
         double dev_lo = deviation(first), dev_hi = deviation(last);
-        if (dev_lo > lo) dev_lo -= 2 * kPi;
-        if (dev_hi < hi) dev_hi += 2 * kPi;
+        if (first < i && dev_lo > deviation(i)) dev_lo -= 2 * kPi;
+        if (last > i + 1 && dev_hi < deviation(i + 1)) dev_hi += 2 * kPi;
         const double turns = std::round((near - (first + last) * kTabledStep / 2) / (2 * kPi));
         return TabledArc{first * kTabledStep + 2 * kPi * turns, last * kTabledStep + 2 * kPi * turns, dev_lo, dev_hi};
     }
@@ -231,6 +233,15 @@ std::optional<TabledArc> tabled_arc(const SectionData& s, double N, Moment c, Mo
 }
 
 }  // namespace
+
+const std::optional<Slice::TabledPoints>& Slice::tabled() {
+    if (!tabled_known_) {
+        TabledPoints q;
+        tabled_ = tabled_points(s_, N_, q) ? std::optional<TabledPoints>(q) : std::nullopt;
+        tabled_known_ = true;
+    }
+    return tabled_;
+}
 
 // A nearby direction's solution starts a search; otherwise the table.
 std::optional<PathStart> Slice::start_near(double theta) const {
@@ -326,7 +337,7 @@ std::optional<Hit> Slice::joint_ray(Moment c, Moment t, double& guess) {
     // On the slice the angle of M − c grows with θ through one turn: the
     // directions found on either side of the ray (near N) bound θ's steps.
     double theta_below = -kInfinity, theta_above = kInfinity;
-    const std::optional<TabledArc> arc = tabled_arc(s_, N_, c, t, theta);
+    const std::optional<TabledArc> arc = tabled() ? tabled_arc(*tabled(), c, t, theta) : std::nullopt;
     if (arc) theta_below = arc->lo - kArcMargin, theta_above = arc->hi + kArcMargin;
     const double first_below = theta_below, first_above = theta_above;
     // How far off N the points that set the bounds were.
@@ -450,7 +461,8 @@ std::optional<Hit> Slice::ray_from(Moment c, Moment t, double theta, PathStart s
 
 std::optional<Hit> Slice::ray(Moment c, Moment t, double guess) {
     drift_.reset();
-    if (const std::optional<double> tabled = tabled_direction(s_, N_, c, t)) guess = *tabled;
+    if (const std::optional<double> direction = tabled() ? tabled_direction(*tabled(), c, t) : std::nullopt)
+        guess = *direction;
     if (std::optional<Hit> h = joint_ray(c, t, guess)) return h;
     Hit h0, h1, hr;
     auto solve = [&](double a, double b, double ga, double gb) {
@@ -508,7 +520,7 @@ const Slice::Origin& Slice::origin() {
     if (N_ <= s_.N_min || N_ >= s_.N_max) {
         o.degenerate = true;
         o.inside = dist <= tiny;
-    } else if (dist <= tiny || inside_tabled_chords(s_, N_)) {
+    } else if (dist <= tiny || (tabled() && inside_tabled_chords(*tabled()))) {
         o.inside = true;
     } else {
         // From the centre towards M = 0: inside when the slice reaches it.

@@ -5,6 +5,7 @@
 // one for each direction of bending θ. Searches on it: the point where a ray
 // leaves it, whether it contains M = 0, where it crosses an axis.
 
+#include <array>
 #include <optional>
 
 #include "analysis/landing.hpp"
@@ -65,6 +66,12 @@ public:
     // The public state of a point found on the slice, with its bars.
     SectionState state(const Hit& h);
 
+    // The points of the tabled paths at this N, each interpolated along its
+    // chord (points of the domain, the domain being nearly convex); empty
+    // when a path does not carry N. Computed once per N.
+    using TabledPoints = std::array<Moment, SectionData::kTabledDirections>;
+    const std::optional<TabledPoints>& tabled();
+
     const SectionData& section() const { return s_; }
     double N() const { return N_; }
 
@@ -77,6 +84,8 @@ private:
     double N_;
     Frame frame_;
     std::optional<Origin> origin_;
+    std::optional<TabledPoints> tabled_;
+    bool tabled_known_ = false;
     std::optional<Hit> last_;  // the last direction's point
     PathStart last_start_;     // and where the path's search ended there
     struct Seed {
