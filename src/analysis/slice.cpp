@@ -138,6 +138,18 @@ bool tabled_points(const SectionData& s, double N, Slice::TabledPoints& q) {
     return true;
 }
 
+// Whether c lies inside the polygon of the tabled points, on the inner side
+// of every edge (counterclockwise) by more than `margin` (N·mm).
+bool inside_tabled(const Slice::TabledPoints& q, Moment c, double margin) {
+    for (std::size_t i = 0; i < q.size(); ++i) {
+        const Moment a = q[i], b = q[(i + 1) % q.size()], edge{b.My - a.My, b.Mz - a.Mz};
+        // The distance inside / |edge| against the margin, squared.
+        const double inside = cross(edge, {c.My - a.My, c.Mz - a.Mz});
+        if (!(inside > 0 && inside * inside > margin * margin * (edge.My * edge.My + edge.Mz * edge.Mz))) return false;
+    }
+    return true;
+}
+
 // Whether M = 0 lies well inside the polygon of the tabled paths' chords at
 // N. Each chord joins two points of the domain, so the polygon would lie in
 // the slice if the domain were convex; it is only nearly so (the strain
@@ -149,14 +161,7 @@ bool inside_tabled_chords(const Slice::TabledPoints& q) {
     double y0 = q[0].My, y1 = y0, z0 = q[0].Mz, z1 = z0;
     for (const Moment& m : q)
         y0 = std::min(y0, m.My), y1 = std::max(y1, m.My), z0 = std::min(z0, m.Mz), z1 = std::max(z1, m.Mz);
-    // The distance cross / |edge| against the margin, squared.
-    const double margin2 = kChordMargin * kChordMargin * ((y1 - y0) * (y1 - y0) + (z1 - z0) * (z1 - z0));
-    for (int i = 0; i < kTabled; ++i) {
-        const Moment a = q[i], b = q[(i + 1) % kTabled], edge{b.My - a.My, b.Mz - a.Mz};
-        const double inside = cross(edge, {-a.My, -a.Mz});
-        if (!(inside > 0 && inside * inside > margin2 * (edge.My * edge.My + edge.Mz * edge.Mz))) return false;
-    }
-    return true;
+    return inside_tabled(q, {0, 0}, kChordMargin * std::hypot(y1 - y0, z1 - z0));
 }
 
 // A direction of bending whose point of the slice lies near the ray from c
@@ -200,11 +205,8 @@ struct TabledArc {
 };
 
 std::optional<TabledArc> tabled_arc(const Slice::TabledPoints& q, Moment c, Moment t, double near) {
+    if (!inside_tabled(q, c, 0)) return std::nullopt;
     auto vertex = [&](int i) { return q[static_cast<std::size_t>((i + kTabled) % kTabled)]; };
-    for (int i = 0; i < kTabled; ++i) {
-        const Moment a = vertex(i), b = vertex(i + 1);
-        if (!(cross({b.My - a.My, b.Mz - a.Mz}, {c.My - a.My, c.Mz - a.Mz}) > 0)) return std::nullopt;
-    }
     auto side = [&](int i) { return cross(t, {vertex(i).My - c.My, vertex(i).Mz - c.Mz}); };
     auto deviation = [&](int i) {
         const Moment d{vertex(i).My - c.My, vertex(i).Mz - c.Mz};
