@@ -29,6 +29,17 @@ double positive_angle(Axis axis) { return axis == Axis::My ? 0 : kPi / 2; }
 double along(Axis axis, Moment m) { return axis == Axis::My ? m.My : m.Mz; }
 double across(Axis axis, Moment m) { return axis == Axis::My ? m.Mz : m.My; }
 
+// Where the cubic on [0, 1] with values v0, v1 and slopes d0 > 0 > d1 at
+// its ends peaks: the root between them of its slope d0 + 2·c2·x + 3·c3·x².
+double cubic_peak(double v0, double v1, double d0, double d1) {
+    const double c2 = 3 * (v1 - v0) - 2 * d0 - d1, c3 = 2 * (v0 - v1) + d0 + d1;
+    if (!(std::fabs(c3) > 1e-12 * (std::fabs(c2) + std::fabs(d0)))) return -d0 / (2 * c2);
+    const double disc = c2 * c2 - 3 * c3 * d0;
+    if (!(disc >= 0)) return 0.5;
+    const double x = (-c2 - std::copysign(std::sqrt(disc), c2)) / (3 * c3);
+    return x > 0 && x < 1 ? x : d0 / (3 * c3 * x);  // the other root
+}
+
 // Whether bending in the direction of the axis never produces the other
 // moment: every slab's chord has its centre on the axis, and the bars at each
 // level balance about it. Then the branches are the paths at θ and θ + π.
@@ -408,7 +419,7 @@ public:
     Hit tangent(double N_pole, double N_in, double pole_other) {
         const int sign = pole_other < 0 ? +1 : -1;
         const double guess = positive_angle(axis_) + (axis_ == Axis::My ? kPi / 2 : -kPi / 2) + (sign > 0 ? 0 : kPi);
-        if (std::optional<Hit> h = touching(N_pole, N_in, guess, sign)) return *h;
+        if (std::optional<Hit> h = extreme_over_directions(N_pole, N_in, guess)) return *h;
         if (std::optional<Hit> h = marched(N_pole, N_in)) return *h;
         auto F = [&](double N) { return extreme(slice_at(N), guess, sign).second * sign; };
         const double a = std::min(N_pole, N_in), b = std::max(N_pole, N_in);
@@ -507,144 +518,13 @@ private:
         return toward * (a.hit.N - b.hit.N) > 0 ? a.hit : b.hit;
     }
 
-    // The tangent point where the outline crosses the end p_end of one of
-    // the path's regions: the point there with A = 0 (Newton's steps in θ
-    // with A's exact rate), taken when it lies between N_pole and N_in and S
-    // changes sign from one side of the region's end to the other.
-    std::optional<Hit> at_region_end(double theta, double p_end, double N_pole, double N_in) {
-        for (const double k : not_ends_at_p_)
-            if (k == p_end) return std::nullopt;
-        Point x = surface_point(theta, p_end);
-        for (int step = 0; std::fabs(x.A) > 1e-12; ++step) {
-            if (step == 12 || !(x.A_theta != 0)) return std::nullopt;
-            theta -= std::clamp(x.A / x.A_theta, -0.3, 0.3);
-            x = surface_point(theta, p_end);
-        }
-        if (!(x.hit.N >= std::min(N_pole, N_in) && x.hit.N <= std::max(N_pole, N_in))) return std::nullopt;
-        constexpr double kSide = 1e-8;
-        const Point before = surface_point(theta, p_end - kSide), after = surface_point(theta, p_end + kSide);
-        if ((before.S < 0) == (after.S < 0)) {
-            not_ends_at_p_.push_back(p_end);
-            return std::nullopt;
-        }
-        return x.hit;
-    }
-
-    // The tangent point found on the ultimate surface directly: the point
-    // (θ, p) where the other moment A vanishes and is extreme along the
-    // slice through it, S = A_θ·N_p − A_p·N_θ = 0 (the slice's direction at
-    // fixed N is (N_p, −N_θ)). Newton's steps with A's exact rates and S's
-    // by differences, then Broyden's updates; started from the path at the
-    // direction of the extreme, near the pole. Where A's extreme is a kink
-    // of the surface (S jumps across it), the kink's own point. Empty when
-    // the steps do not settle between N_pole and N_in.
-    std::optional<Hit> touching(double N_pole, double N_in, double guess, int sign) {
-        auto at = [&](double theta, double p) { return surface_point(theta, p); };
-        // The mirror symmetry that makes bending along θ balanced holds for
-        // θ + π too; it is tested at θ reduced below π.
-        frame_.build(s_, std::fmod(guess, kPi));
-        const bool symmetric = balanced(s_, frame_);
-        double theta = guess;
-        frame_.build(s_, theta);
-        if (symmetric) {
-            // Symmetric about the direction of the extreme: A is extreme
-            // there at every N, and the tangent point is where the path of
-            // that direction crosses the axis.
-            const double p_pole = N_pole < N_in ? s_.p_start : 3.0;
-            const double p_in = solve_at_N(s_, frame_, N_in, nullptr, 1e-3).p;
-            return crossing_along_path(p_pole, p_in);
-        }
-        // A point of that path near the pole, from the tables when they carry it.
-        const double N_near = N_pole + 0.05 * (N_in - N_pole);
-        const std::optional<PathStart> tabled = tabled_start(s_, guess, N_near);
-        double p = solve_at_N(s_, frame_, N_near, tabled ? &*tabled : nullptr, 1e-3).p;
-        // The direction of the extreme is often one along an edge (the axes'
-        // for most sections), a kink of the surface where the rates jump: the
-        // steps start beside it, on the side towards which sign·A grows
-        // along the slice (sign·S > 0 below the extreme, < 0 above it), and
-        // when it grows towards the kink from both sides the kink is the end.
-        constexpr double kBeside = 1e-3;
-        theta = guess + kBeside;
-        Point x = at(theta, p);
-        if (sign * x.S < 0) {
-            const Point below = at(guess - kBeside, p);
-            if (sign * below.S > 0) {
-                const std::optional<double> kink =
-                    fibre_change(guess - kBeside, below.fibres, theta, x.fibres, 1e-9 * s_.size);
-                if (kink)
-                    if (std::optional<Hit> h = at_kink(*kink, p, N_pole, N_in)) return h;
-            }
-            theta = guess - kBeside, x = below;
-        }
-        constexpr double kStep = 1e-6;
-        const Point by_theta = at(theta + kStep, p), by_p = at(theta, p + (p + kStep <= 3 ? kStep : -kStep));
-        double S_theta = (by_theta.S - x.S) / kStep, S_p = (by_p.S - x.S) / (p + kStep <= 3 ? kStep : -kStep);
-        for (int step = 0; step < 30; ++step) {
-            const double det = x.A_theta * S_p - x.A_p * S_theta;
-            if (!(std::fabs(det) > 0) || !std::isfinite(det)) return std::nullopt;
-            double d_theta = std::clamp((x.A_p * x.S - S_p * x.A) / det, -0.3, 0.3);
-            double d_p = std::clamp(p + (S_theta * x.A - x.A_theta * x.S) / det, s_.p_start, 3.0) - p;
-            if (std::fabs(d_theta) <= 1e-12 && std::fabs(d_p) <= 1e-12 && std::fabs(x.A) <= 1e-12) {
-                const double lo = std::min(N_pole, N_in), hi = std::max(N_pole, N_in);
-                if (!(x.hit.N >= lo && x.hit.N <= hi)) return std::nullopt;
-                return x.hit;
-            }
-            Point next = at(theta + d_theta, p + d_p);
-            // A step into the flat start of the path (every bar yielded, no
-            // concrete compressed: A does not change there) is halved.
-            for (int k = 0; k < 6 && next.A_theta == 0 && next.A_p == 0; ++k)
-                d_theta /= 2, d_p /= 2, next = at(theta + d_theta, p + d_p);
-            // Across a kink of the surface S jumps and has no zero: the
-            // tangent point is the kink itself when S changes sign there.
-            if ((x.S < 0) != (next.S < 0)) {
-                const std::optional<double> kink =
-                    fibre_change(theta, x.fibres, theta + d_theta, next.fibres, 1e-9 * s_.size);
-                if (kink)
-                    if (std::optional<Hit> h = at_kink(*kink, p + d_p, N_pole, N_in)) return h;
-                // Likewise across the end of one of the path's regions, where
-                // N's rate along p jumps.
-                for (const double end : {1.0, 2.0})
-                    if ((p < end) != (p + d_p < end))
-                        if (std::optional<Hit> h = at_region_end(theta, end, N_pole, N_in)) return h;
-            }
-            // Broyden's update of S's row.
-            const double dx2 = d_theta * d_theta + d_p * d_p;
-            const double miss = next.S - x.S - (S_theta * d_theta + S_p * d_p);
-            S_theta += miss * d_theta / dx2, S_p += miss * d_p / dx2;
-            theta += d_theta, p += d_p, x = next;
-        }
-        return std::nullopt;
-    }
-
-    // Where the path of the frame's direction crosses the axis (A = 0)
-    // between p_a and p_b, whose A differ in sign: Newton's steps with A's
-    // exact rate, kept within the bracket (bisection when a step leaves it).
-    // Empty when A does not change sign between them.
-    std::optional<Hit> crossing_along_path(double p_a, double p_b) {
-        auto at = [&](double p) { return surface_point(frame_.theta, p); };
-        double lo = std::min(p_a, p_b), hi = std::max(p_a, p_b);
-        const Point at_lo = at(lo), at_hi = at(hi);
-        if ((at_lo.A < 0) == (at_hi.A < 0)) return std::nullopt;
-        const bool rising = at_lo.A < 0;
-        double p = lo - at_lo.A * (hi - lo) / (at_hi.A - at_lo.A);
-        for (int step = 0; step < 60; ++step) {
-            const Point x = at(p);
-            if (std::fabs(x.A) <= 1e-13 || hi - lo <= 1e-15) return x.hit;
-            ((x.A < 0) == rising ? lo : hi) = p;
-            double next = x.A_p != 0 ? p - x.A / x.A_p : (lo + hi) / 2;
-            if (!(next > lo && next < hi)) next = (lo + hi) / 2;
-            if (next == p) return x.hit;
-            p = next;
-        }
-        return at(p).hit;
-    }
-
     // A point of the ultimate surface with the other moment A (in units of
     // the section's moment), its rates, and S = A_θ·N_p − A_p·N_θ.
     struct Point {
         double A = 0, S = 0, A_theta = 0, A_p = 0;
         Hit hit;
         Frame::Fibres fibres;
+        PathForces pf;
     };
     Point surface_point(double theta, double p) {
         if (frame_.slabs.empty() || frame_.theta != theta) frame_.build(s_, theta);
@@ -657,31 +537,207 @@ private:
         out.A_p = across(axis_, {pf.My_p, pf.Mz_p}) / scale;
         out.S = out.A_theta * pf.N_p / range - out.A_p * pf.N_theta / range;
         out.fibres = frame_.fibres();
+        out.pf = pf;
         return out;
     }
 
-    // The tangent point at a kink of the surface, the direction theta where
-    // an extreme fibre changes: the point of its path with A = 0 (Newton's
-    // steps in p with A's exact rate), taken when it lies between N_pole and
-    // N_in and A is extreme along the slice there, S changing sign from one
-    // side of the kink to the other.
-    std::optional<Hit> at_kink(double theta, double p, double N_pole, double N_in) {
-        // A kink found again by a later step, already known not to be the end.
-        for (const double k : not_ends_)
-            if (std::fabs(std::remainder(k - theta, 2 * kPi)) <= 1e-12) return std::nullopt;
-        not_ends_.push_back(theta);
-        p = std::clamp(p, s_.p_start, 3.0);
+    // The crossing of the axis (A = 0) by the path at theta, with the rate
+    // at which its N moves as θ turns, N_θ − N_p·A_θ/A_p (newtons per
+    // radian), from the exact rates of the same integration.
+    struct Crossing {
+        double theta = 0, p = 0, rate = 0;
+        Point x;
+        double estimated = 0;  // the step along p an estimate took (0 when exact)
+    };
+    Crossing crossing_of(double theta, double p, const Point& x, double estimated = 0) const {
+        return {theta, p, -x.S * (s_.N_max - s_.N_min) / x.A_p, x, estimated};
+    }
+    // Where A changes sign along a path: A < 0 at lo when rising.
+    struct Bracket {
+        double lo = 0, hi = 0;
+        bool rising = true;
+    };
+
+    // The crossing of the path at theta near p: Newton's steps in p with A's
+    // exact rate, the last one taken from its linear model when that is
+    // exact enough (`previous`: the size of the step that led to p, for the
+    // model's curvature). Within a bracket when one is known, bisecting when
+    // a step leaves it. Empty when the steps do not settle.
+    std::optional<Crossing> crossing_at(double theta, double p, double previous, std::optional<Bracket> b = {}) {
         Point x = surface_point(theta, p);
         for (int step = 0; std::fabs(x.A) > 1e-12; ++step) {
-            if (step == 12 || !(x.A_p != 0)) return std::nullopt;
-            p = std::clamp(p - x.A / x.A_p, s_.p_start, 3.0);
+            if (step == (b ? 60 : 8)) return std::nullopt;
+            double d_p = -x.A / x.A_p;
+            if (b) {
+                ((x.A < 0) == b->rising ? b->lo : b->hi) = p;
+                if (!(p + d_p > b->lo && p + d_p < b->hi)) d_p = (b->lo + b->hi) / 2 - p;
+                if (b->hi - b->lo <= 1e-15) break;
+            } else if (!std::isfinite(d_p)) {
+                return std::nullopt;
+            }
+            if (land(s_, frame_, x.pf, theta, p, {0, d_p, std::fabs(x.A), previous}, kOutlineLanding, x.hit)) {
+                p += d_p;
+                break;
+            }
+            previous = std::fabs(d_p);
+            p = std::clamp(p + d_p, s_.p_start, 3.0);
             x = surface_point(theta, p);
         }
-        if (!(x.hit.N >= std::min(N_pole, N_in) && x.hit.N <= std::max(N_pole, N_in))) return std::nullopt;
-        constexpr double kSide = 1e-8;  // radians: far enough for each side's fibres to win
-        const Point before = surface_point(theta - kSide, p), after = surface_point(theta + kSide, p);
-        if ((before.S < 0) == (after.S < 0)) return std::nullopt;
-        return x.hit;
+        if (!(x.A_p != 0) || !std::isfinite(x.A_p)) return std::nullopt;
+        return crossing_of(theta, p, x);
+    }
+
+    // The crossing at theta from a known one, p moved along the outline's
+    // tangent; estimated from one integration when the step that A's linear
+    // model then asks for is small: N and the moments moved along it, their
+    // error of the step's square. Otherwise Newton's steps from there, or
+    // from the known p itself (the tangent may reach into the flat start of
+    // the path).
+    std::optional<Crossing> crossing_near(const Crossing& from, double theta) {
+        const double p = std::clamp(from.p - from.x.A_theta / from.x.A_p * (theta - from.theta), s_.p_start, 3.0);
+        Point x = surface_point(theta, p);
+        const double d_p = -x.A / x.A_p;
+        if (std::fabs(d_p) <= 1e-4 && p + d_p >= s_.p_start && p + d_p <= 3) {
+            x.hit.N += x.pf.N_p * d_p;
+            x.hit.M.My += x.pf.My_p * d_p, x.hit.M.Mz += x.pf.Mz_p * d_p;
+            x.A = 0;
+            return crossing_of(theta, p + d_p, x, std::fabs(d_p));
+        }
+        const double moved = std::fabs(theta - from.theta);
+        if (std::isfinite(d_p))
+            if (std::optional<Crossing> c = crossing_at(theta, std::clamp(p + d_p, s_.p_start, 3.0), moved)) return c;
+        return crossing_at(theta, from.p, moved);
+    }
+
+    // The tangent end as the extreme of N over the directions of bending:
+    // near the end each direction's path crosses the axis once, and that
+    // crossing's N, a function of θ, is extreme at the end. The search starts
+    // at the direction of the extreme, its crossing bracketed by the tabled
+    // path's points (first from the pole). That direction is often a kink of
+    // the surface (edges parallel to the axis change the extreme fibre), and
+    // there the slice may turn inwards a little (the domain is only nearly
+    // convex): N can then grow towards the pole on both sides, and both are
+    // searched. Empty when a crossing is not found or the end lies outside
+    // [N_pole, N_in].
+    std::optional<Hit> extreme_over_directions(double N_pole, double N_in, double guess) {
+        const double toward = N_pole < N_in ? -1 : 1;
+        const auto d = static_cast<std::size_t>(std::lround(guess / (kPi / 2))) % SectionData::kTabledDirections;
+        const SectionData::PathTable& t = s_.paths[d];
+        auto A_at = [&](std::size_t k) { return across(axis_, {t.My[k], t.Mz[k]}) / s_.moment_scale; };
+        std::optional<Bracket> start;
+        double p0 = 0;
+        for (std::size_t j = 1; j < t.N.size() && !start; ++j) {
+            const std::size_t k = toward < 0 ? j : t.N.size() - 1 - j, prev = toward < 0 ? k - 1 : k + 1;
+            const std::size_t low = std::min(k, prev), high = std::max(k, prev);
+            const double a = A_at(low), b = A_at(high);
+            if ((a < 0) == (b < 0)) continue;
+            start = Bracket{t.p[low], t.p[high], a < 0};
+            p0 = t.p[low] + a / (a - b) * (t.p[high] - t.p[low]);
+        }
+        if (!start) return std::nullopt;
+        const std::optional<Crossing> first = crossing_at(guess, p0, 0, start);
+        if (!first) return std::nullopt;
+        std::optional<Crossing> best;
+        auto keep = [&](const std::optional<Crossing>& c) {
+            if (c && (!best || toward * (c->x.hit.N - best->x.hit.N) > 0)) best = c;
+        };
+        constexpr double kSide = 1e-9;  // radians: far enough for each side's fibres to win
+        frame_.build(s_, guess - kSide);
+        const Frame::Fibres before = frame_.fibres();
+        frame_.build(s_, guess + kSide);
+        if (fibre_change(guess - kSide, before, guess + kSide, frame_.fibres(), 1e-9 * s_.size)) {
+            const std::optional<Crossing> below = crossing_near(*first, guess - kSide);
+            const std::optional<Crossing> above = crossing_near(*first, guess + kSide);
+            if (!below || !above) return std::nullopt;
+            keep(below), keep(above);
+            if (toward * below->rate < 0) keep(extreme_from(*below, -1, toward));
+            if (toward * above->rate > 0) keep(extreme_from(*above, 1, toward));
+        } else {
+            keep(first);
+            keep(extreme_from(*first, toward * first->rate > 0 ? 1 : -1, toward));
+        }
+        const std::optional<Crossing> end =
+            best->estimated == 0 ? best : crossing_at(best->theta, best->p, best->estimated);
+        if (!end || !(end->x.hit.N >= std::min(N_pole, N_in) && end->x.hit.N <= std::max(N_pole, N_in)))
+            return std::nullopt;
+        return end->x.hit;
+    }
+
+    // The extreme of the crossings' N from one of them, turning θ in the
+    // direction `dir` (±1) in which N moves towards the pole (`toward`, the
+    // sign of that move in N). Growing steps bracket it; then the secant on
+    // N's rate closes in, or the cubic through the bracket's N and rates
+    // when the secant leaves it, or where the tangents meet once the steps
+    // keep landing on one side (the rate jumps there: a bar yielding). A
+    // kink (an extreme fibre changing) inside the bracket is the extreme
+    // when the rate changes sign across it. The search stops when what N
+    // could still gain within the bracket is below 1e-8 of its range. Empty
+    // when no bracket is found.
+    std::optional<Crossing> extreme_from(const Crossing& from, double dir, double toward) {
+        const double range = s_.N_max - s_.N_min;
+        // g > 0: N moves towards the pole as θ grows.
+        auto g = [&](const Crossing& c) { return toward * c.rate; };
+        auto towards_pole = [&](const Crossing& c) { return toward * c.x.hit.N; };
+        // Bracketing: lo below hi in θ, g(lo) > 0 > g(hi).
+        Crossing lo = from, hi = from;
+        double h = 0.02;
+        bool bracketed = false;
+        for (int step = 0; step < 16 && !bracketed; ++step) {
+            const std::optional<Crossing> next = crossing_near(lo, lo.theta + dir * h);
+            if (!next) {
+                h /= 4;
+                continue;
+            }
+            if (dir * g(*next) < 0 || towards_pole(*next) <= towards_pole(lo))
+                hi = *next, bracketed = true;
+            else
+                lo = *next, h = std::min(2 * h, 0.5);
+        }
+        if (!bracketed) return std::nullopt;
+        // The last two directions evaluated, for the secant.
+        Crossing recent = hi, earlier = lo;
+        if (dir < 0) std::swap(lo, hi);
+        int same_side = 0;
+        for (int step = 0; step < 40; ++step) {
+            if (const std::optional<double> kink =
+                    fibre_change(lo.theta, lo.x.fibres, hi.theta, hi.x.fibres, 1e-9 * s_.size)) {
+                constexpr double kSide = 1e-9;
+                const std::optional<Crossing> below = crossing_near(lo, *kink - kSide);
+                const std::optional<Crossing> above = crossing_near(hi, *kink + kSide);
+                if (!below || !above) break;
+                if (g(*below) > 0 && g(*above) < 0) {
+                    lo = *below, hi = *above;
+                    break;
+                }
+                if (g(*below) <= 0)
+                    hi = *below;  // the extreme lies before the kink
+                else
+                    lo = *above;  // or after it
+                earlier = *below, recent = *above, same_side = 0;
+                continue;
+            }
+            const double width = hi.theta - lo.theta, g_lo = g(lo), g_hi = g(hi);
+            if (!(g_lo > 0) || !(g_hi < 0)) break;
+            // Along the tangents at either end N meets above the extreme:
+            // what N could still gain within the bracket.
+            const double n_lo = towards_pole(lo), n_hi = towards_pole(hi);
+            const double meet = (n_hi - n_lo + g_lo * lo.theta - g_hi * hi.theta) / (g_lo - g_hi);
+            if (n_lo + g_lo * (meet - lo.theta) - std::max(n_lo, n_hi) <= 1e-8 * range) break;
+            const double secant = recent.theta - g(recent) * (recent.theta - earlier.theta) / (g(recent) - g(earlier));
+            double theta = std::abs(same_side) >= 3 ? meet
+                           : secant > lo.theta && secant < hi.theta
+                               ? secant
+                               : lo.theta + cubic_peak(n_lo, n_hi, g_lo * width, g_hi * width) * width;
+            theta = std::isfinite(theta) ? std::clamp(theta, lo.theta + 0.01 * width, hi.theta - 0.01 * width)
+                                         : lo.theta + width / 2;
+            const std::optional<Crossing> c = crossing_near(theta - lo.theta < hi.theta - theta ? lo : hi, theta);
+            if (!c) break;
+            earlier = recent, recent = *c;
+            const int side = g(*c) > 0 ? 1 : -1;
+            same_side = same_side != 0 && (same_side > 0) == (side > 0) ? same_side + side : side;
+            (side > 0 ? lo : hi) = *c;
+        }
+        return towards_pole(lo) > towards_pole(hi) ? lo : hi;
     }
 
     // The direction and path start of a crossing at N from those of the
@@ -749,9 +805,7 @@ private:
     const SectionData& s_;
     Axis axis_;
     Slice slice_;
-    Frame frame_;                        // for the tangent points' own searches
-    std::vector<double> not_ends_;       // kinks tried as tangent points, in vain
-    std::vector<double> not_ends_at_p_;  // and ends of the path's regions
+    Frame frame_;  // for the tangent points' own searches
     std::vector<Known> known_;
     std::optional<std::pair<Hit, Hit>> ends_;  // the outline's ends, once known
 };

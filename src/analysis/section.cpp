@@ -110,6 +110,7 @@ Section::Section(Shape shape, std::vector<Bar> bars, Concrete concrete, Steel st
             f.build(*d, static_cast<double>(q) * 2 * std::numbers::pi / static_cast<double>(d->paths.size()));
             for (double p = d->p_start; p <= 3; p += 0.25) {
                 const detail::Forces F = forces_at(p);
+                d->paths[q].p.push_back(p);
                 d->paths[q].N.push_back(F.N);
                 d->paths[q].My.push_back(f.My(F.Mu, F.Mv));
                 d->paths[q].Mz.push_back(f.Mz(F.Mu, F.Mv));

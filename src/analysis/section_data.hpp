@@ -36,14 +36,15 @@ struct SectionData {
     // strains, the same for every direction of bending.
     double My_min = 0, Mz_min = 0, My_max = 0, Mz_max = 0;
     // The forces (N; N·mm) along the ultimate paths of the directions θ = 0,
-    // 90°, 180°, 270° at p = p_start, p_start + 1/4, ... 3: where a search at
-    // a given N starts, and points of the domain around each slice. (Eight
+    // 90°, 180°, 270° at the path parameters p = p_start, p_start + 1/4, ...
+    // 3: where a search at a given N starts, where a domain's tangent end is
+    // first sought, and points of the domain around each slice. (Eight
     // directions start a ray's search closer, 0.45 integrations fewer on
     // average, but the table then costs more to build than it saves: a
     // building's member checks run 15 % slower.)
     static constexpr std::size_t kTabledDirections = 4;
     struct PathTable {
-        std::vector<double> N, My, Mz;
+        std::vector<double> p, N, My, Mz;
     };
     std::array<PathTable, kTabledDirections> paths;
     double moment_scale = 1;  // N·mm, a moment typical of the section, for tolerances

@@ -70,17 +70,17 @@ namespace {
 // between two when that leaves their interval.
 std::optional<PathStart> direction_start(const SectionData& s, std::size_t direction, double N) {
     const std::vector<double>& table = s.paths[direction % kTabled].N;
-    auto p_of = [&](std::size_t k) { return s.p_start + 0.25 * static_cast<double>(k); };
+    const std::vector<double>& params = s.paths[direction % kTabled].p;
     for (std::size_t k = 0; k + 1 < table.size(); ++k) {
         const double lo = table[k], hi = table[k + 1];
         if (!(N >= lo && N <= hi && hi > lo)) continue;
         const double slope = (hi - lo) / 0.25;
-        PathStart linear{p_of(k) + (N - lo) / slope, slope};
-        const double region = std::floor(p_of(k));
+        PathStart linear{params[k] + (N - lo) / slope, slope};
+        const double region = std::floor(params[k]);
         std::size_t j;  // the third point, in the same region
-        if (k + 2 < table.size() && p_of(k + 2) <= region + 1)
+        if (k + 2 < table.size() && params[k + 2] <= region + 1)
             j = k + 2;
-        else if (k > 0 && p_of(k - 1) >= region)
+        else if (k > 0 && params[k - 1] >= region)
             j = k - 1;
         else
             return linear;
@@ -95,10 +95,10 @@ std::optional<PathStart> direction_start(const SectionData& s, std::size_t direc
                 dL = dL * (N - Nb) / den + L / den;
                 L *= (N - Nb) / den;
             }
-            p += p_of(i[a]) * L;
-            dp += p_of(i[a]) * dL;
+            p += params[i[a]] * L;
+            dp += params[i[a]] * dL;
         }
-        if (p >= p_of(k) && p <= p_of(k + 1) && dp > 0 && std::isfinite(dp)) return PathStart{p, 1 / dp};
+        if (p >= params[k] && p <= params[k + 1] && dp > 0 && std::isfinite(dp)) return PathStart{p, 1 / dp};
         return linear;
     }
     return std::nullopt;
