@@ -50,7 +50,7 @@ bool land(const SectionData& s, Frame& frame, const PathForces& pf, double theta
     if (!(std::max(kLeast, newton.miss / (previous * previous)) * step * step <= accuracy)) return false;
     if (!(p + d_p >= s.p_start && p + d_p <= 3)) return false;
     const FrameMark was = mark(frame);
-    frame.build(s, theta + d_theta);
+    if (d_theta != 0) frame.build(s, theta + d_theta);  // a step in p alone keeps the frame
     const Plane1D plane = path_plane(s, frame, p + d_p);
     if (!same_form(s, was, pf.plane, p, frame, plane, p + d_p)) return false;
     const Moment M{h.M.My + pf.My_theta * d_theta + pf.My_p * d_p, h.M.Mz + pf.Mz_theta * d_theta + pf.Mz_p * d_p};
