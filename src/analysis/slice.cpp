@@ -74,7 +74,7 @@ std::optional<PathStart> direction_start(const SectionData& s, std::size_t direc
     for (std::size_t k = 0; k + 1 < table.size(); ++k) {
         const double lo = table[k], hi = table[k + 1];
         if (!(N >= lo && N <= hi && hi > lo)) continue;
-        const double slope = (hi - lo) / 0.25;
+        const double slope = (hi - lo) / (params[k + 1] - params[k]);
         PathStart linear{params[k] + (N - lo) / slope, slope};
         const double region = std::floor(params[k]);
         std::size_t j;  // the third point, in the same region
