@@ -609,6 +609,20 @@ private:
         return crossing_at(theta, from.p, moved);
     }
 
+    // The crossings on either side of a kink at theta, each from a known
+    // crossing on its side: a billionth of a radian away, far enough for
+    // each side's extreme fibres to win. Empty when one is not found.
+    struct Sides {
+        Crossing below, above;
+    };
+    std::optional<Sides> beside_kink(double theta, const Crossing& from_below, const Crossing& from_above) {
+        constexpr double kSide = 1e-9;
+        const std::optional<Crossing> below = crossing_near(from_below, theta - kSide);
+        const std::optional<Crossing> above = crossing_near(from_above, theta + kSide);
+        if (!below || !above) return std::nullopt;
+        return Sides{*below, *above};
+    }
+
     // The tangent end as the extreme of N over the directions of bending:
     // near the end each direction's path crosses the axis once, and that
     // crossing's N, a function of θ, is extreme at the end. The search starts
@@ -641,17 +655,16 @@ private:
         auto keep = [&](const std::optional<Crossing>& c) {
             if (c && (!best || toward * (c->x.hit.N - best->x.hit.N) > 0)) best = c;
         };
-        constexpr double kSide = 1e-9;  // radians: far enough for each side's fibres to win
-        frame_.build(s_, guess - kSide);
+        constexpr double kNear = 1e-9;  // radians
+        frame_.build(s_, guess - kNear);
         const Frame::Fibres before = frame_.fibres();
-        frame_.build(s_, guess + kSide);
-        if (fibre_change(guess - kSide, before, guess + kSide, frame_.fibres(), 1e-9 * s_.size)) {
-            const std::optional<Crossing> below = crossing_near(*first, guess - kSide);
-            const std::optional<Crossing> above = crossing_near(*first, guess + kSide);
-            if (!below || !above) return std::nullopt;
-            keep(below), keep(above);
-            if (toward * below->rate < 0) keep(extreme_from(*below, -1, toward));
-            if (toward * above->rate > 0) keep(extreme_from(*above, 1, toward));
+        frame_.build(s_, guess + kNear);
+        if (fibre_change(guess - kNear, before, guess + kNear, frame_.fibres(), 1e-9 * s_.size)) {
+            const std::optional<Sides> sides = beside_kink(guess, *first, *first);
+            if (!sides) return std::nullopt;
+            keep(sides->below), keep(sides->above);
+            if (toward * sides->below.rate < 0) keep(extreme_from(sides->below, -1, toward));
+            if (toward * sides->above.rate > 0) keep(extreme_from(sides->above, 1, toward));
         } else {
             keep(first);
             keep(extreme_from(*first, toward * first->rate > 0 ? 1 : -1, toward));
@@ -701,19 +714,18 @@ private:
         for (int step = 0; step < 40; ++step) {
             if (const std::optional<double> kink =
                     fibre_change(lo.theta, lo.x.fibres, hi.theta, hi.x.fibres, 1e-9 * s_.size)) {
-                constexpr double kSide = 1e-9;
-                const std::optional<Crossing> below = crossing_near(lo, *kink - kSide);
-                const std::optional<Crossing> above = crossing_near(hi, *kink + kSide);
-                if (!below || !above) break;
-                if (g(*below) > 0 && g(*above) < 0) {
-                    lo = *below, hi = *above;
+                const std::optional<Sides> sides = beside_kink(*kink, lo, hi);
+                if (!sides) break;
+                const Crossing &below = sides->below, &above = sides->above;
+                if (g(below) > 0 && g(above) < 0) {
+                    lo = below, hi = above;
                     break;
                 }
-                if (g(*below) <= 0)
-                    hi = *below;  // the extreme lies before the kink
+                if (g(below) <= 0)
+                    hi = below;  // the extreme lies before the kink
                 else
-                    lo = *above;  // or after it
-                earlier = *below, recent = *above, same_side = 0;
+                    lo = above;  // or after it
+                earlier = below, recent = above, same_side = 0;
                 continue;
             }
             const double width = hi.theta - lo.theta, g_lo = g(lo), g_hi = g(hi);
