@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <numbers>
 
 #include "analysis/errors.hpp"
@@ -119,6 +118,13 @@ Domain balanced_domain(const SectionData& s, Axis axis, std::size_t points) {
 
 // ---- sections without that balance: the slice found level by level in N ----
 
+// Where a point's path carried N and, when its search gave them, the rates
+// of its direction and path parameter with N.
+struct Seed {
+    PathStart start;
+    std::optional<Slice::Drift> drift;
+};
+
 // The two points of the slice at N where the other moment vanishes.
 struct Level {
     double N = 0;
@@ -126,26 +132,22 @@ struct Level {
     // The slopes dM/dN of the domain's outline at each point (mm), when the
     // search that found it gave them.
     std::optional<double> up_slope, down_slope;
+    Seed up_seed, down_seed;
+    // An end of the domain (one point, up and down alike), whose N bounds
+    // the whole outline.
+    bool end = false;
 };
 
+// The branch of a level: its larger (sign +1) or smaller (−1) moment.
+const Hit& branch_hit(const Level& l, int sign) { return sign > 0 ? l.up : l.down; }
+const Seed& branch_seed(const Level& l, int sign) { return sign > 0 ? l.up_seed : l.down_seed; }
+
+// Each new level lies between two levels next to each other in the domain's
+// order (or a level and an end), and each of its points between theirs in
+// N: the outline's two branches keep their order however far a point lies
+// from the N asked for.
 class Crossings {
 public:
-    // The levels found, each crossing with where its path carried N and,
-    // when its ray gave them, the rates of its direction and path parameter
-    // with N.
-    struct Seed {
-        PathStart start;
-        std::optional<Slice::Drift> drift;
-    };
-    struct Seeds {
-        Seed up, down;
-    };
-
-    struct Known {
-        Level level;
-        Seeds seeds;
-    };
-
     // A point found on the outline, with where its path carries N, the rates
     // of its direction and path parameter along the outline per newton, and
     // the outline's slope dM/dN.
@@ -163,10 +165,13 @@ public:
         return slice_;
     }
 
-    // Empty when the slice at N does not reach the axis.
-    std::optional<Level> at(double N) {
-        if (std::optional<Level> level = continued(N)) return level;
-        if (std::optional<Level> level = known_.empty() ? from_centre(N) : bracketed(N)) return level;
+    // The level at N between the levels a and b (a before b in N), or the
+    // first level when there are none. Empty when the slice at N does not
+    // reach the axis.
+    std::optional<Level> at(double N, const Level* before = nullptr, const Level* after = nullptr) {
+        if (before && after)
+            if (std::optional<Level> level = continued(N, *before, *after)) return level;
+        if (std::optional<Level> level = before && after ? bracketed(N, *before, *after) : from_centre(N)) return level;
         Slice& slice = slice_at(N);
         auto f = [&](double th) { return across(axis_, slice.at(th).M); };
         // The other moment is largest a quarter turn after the positive branch.
@@ -185,8 +190,7 @@ public:
         while (c < b) c += 2 * kPi;
         while (c - b > 2 * kPi) c -= 2 * kPi;
         const double r2 = brent_root(f, b, c, f_max, f_min, xtol, ftol);
-        known_.push_back(from_directions(slice, r1, r2));
-        return known_.back().level;
+        return from_directions(slice, r1, r2);
     }
 
     // The crossings at N where the rays do not settle (the slice only just
@@ -195,9 +199,8 @@ public:
     // of directions around the one predicted from the levels found, widened
     // until it holds one. Empty when the two brackets do not give two
     // distinct crossings.
-    std::optional<Level> bracketed(double N) {
-        const auto [below, above] = neighbours(N);
-        if (!below) return std::nullopt;
+    std::optional<Level> bracketed(double N, const Level& a, const Level& b) {
+        if (a.end && b.end) return std::nullopt;
         Slice& slice = slice_at(N);
         auto f = [&](double th) { return across(axis_, slice.at(th).M); };
         const double xtol = 1e-13, ftol = 1e-13 * s_.moment_scale;
@@ -208,17 +211,13 @@ public:
             }
             return std::nullopt;
         };
-        const double up_guess = predict(below->level.up, below->seeds.up, above->level.up, above->seeds.up, N).first;
-        const double down_guess =
-            predict(below->level.down, below->seeds.down, above->level.down, above->seeds.down, N).first;
-        const std::optional<double> r1 = near(up_guess);
+        const std::optional<double> r1 = near(predict(a, b, +1, N).first);
         if (!r1) return std::nullopt;
-        const std::optional<double> r2 = near(down_guess);
+        const std::optional<double> r2 = near(predict(a, b, -1, N).first);
         if (!r2 || !(std::fabs(std::remainder(*r1 - *r2, 2 * kPi)) > 1e-9)) return std::nullopt;
-        const Known k = from_directions(slice, *r1, *r2);
-        if (!(along(axis_, k.level.up.M) > along(axis_, k.level.down.M))) return std::nullopt;
-        known_.push_back(k);
-        return k.level;
+        const Level l = from_directions(slice, *r1, *r2);
+        if (!(along(axis_, l.up.M) > along(axis_, l.down.M))) return std::nullopt;
+        return l;
     }
 
     // The crossings at N found from a point inside the slice on the axis:
@@ -238,97 +237,69 @@ public:
             if (!edge || !(std::fabs(across(axis_, edge->M) - off) > std::fabs(off))) return std::nullopt;
         }
         const Moment t = axis_ == Axis::My ? Moment{1, 0} : Moment{0, 1};
-        Known k{{N, {}, {}, {}, {}}, {}};
+        Level l;
+        l.N = N;
         const std::optional<Hit> up = slice.ray(foot, t, positive_angle(axis_));
         if (!up) return std::nullopt;
-        k.level.up = *up;
-        keep_ray(slice, k.seeds.up, k.level.up_slope, +1);
+        l.up = *up;
+        keep_ray(slice, l.up_seed, l.up_slope, +1);
         const std::optional<Hit> down = slice.ray(foot, {-t.My, -t.Mz}, positive_angle(axis_) + kPi);
         if (!down) return std::nullopt;
-        k.level.down = *down;
-        keep_ray(slice, k.seeds.down, k.level.down_slope, -1);
-        known_.push_back(k);
-        return k.level;
+        l.down = *down;
+        keep_ray(slice, l.down_seed, l.down_slope, -1);
+        return l;
     }
 
-    // The crossings at N continued from the levels found on either side.
-    // Each is sought first on the outline itself, from the point predicted
-    // from those levels (direction and path parameter), with N left free;
-    // failing that, by the ray along the axis from the slice's middle at N,
-    // started from the prediction and then from the nearest level's own
-    // point. Empty when a ray does not settle or a crossing lies on the wrong
-    // side of the middle.
-    std::optional<Level> continued(double N) {
-        const auto [below, above] = neighbours(N);
-        if (!below) return std::nullopt;
-        Known k{{N, {}, {}, {}, {}}, {}};
-        Slice* slice = nullptr;
+    // The crossings at N continued from the levels a and b on either side
+    // (one of them may be an end). Each is sought first on the outline
+    // itself, from the point predicted from those levels (direction and path
+    // parameter), with N left free; failing that, by the ray along the axis
+    // from the slice's middle, started from the prediction and then from the
+    // nearest level's own point. Each point lies between the same branch's
+    // points of a and b in N. Empty when a ray does not settle or a crossing
+    // lies on the wrong side of the middle.
+    std::optional<Level> continued(double N, const Level& a, const Level& b) {
+        if (a.end && b.end) return std::nullopt;
+        Level l;
         for (const int sign : {+1, -1}) {
-            const bool up = sign > 0;
-            auto hit_of_level = [&](const Known& l) -> const Hit& { return up ? l.level.up : l.level.down; };
-            auto seed_of_level = [&](const Known& l) -> const Seed& { return up ? l.seeds.up : l.seeds.down; };
-            Hit& hit = up ? k.level.up : k.level.down;
-            Seed& seed = up ? k.seeds.up : k.seeds.down;
-            std::optional<double>& slope = up ? k.level.up_slope : k.level.down_slope;
-            const Hit &lower = hit_of_level(*below), &upper = hit_of_level(*above);
+            Hit& hit = sign > 0 ? l.up : l.down;
+            Seed& seed = sign > 0 ? l.up_seed : l.down_seed;
+            std::optional<double>& slope = sign > 0 ? l.up_slope : l.down_slope;
+            const Hit &lower = branch_hit(a, sign), &upper = branch_hit(b, sign);
             // The branch's own points of the levels on either side may lie
-            // off the levels' N: this one is asked for as far between them.
-            const double gap = above->level.N - below->level.N;
-            const double N_branch = gap > 0 ? lower.N + (N - below->level.N) / gap * (upper.N - lower.N) : N;
-            const auto [theta, start] = predict(lower, seed_of_level(*below), upper, seed_of_level(*above), N_branch);
-            const auto [lo, hi] = bounds(N, *below, *above, lower.N, upper.N);
-            if (const std::optional<OutlinePoint> o = towards(N_branch, theta, start.p, lo, hi);
-                o && sign * (along(axis_, o->hit.M) - middle(o->hit.N, *below, *above)) > 0) {
+            // off the levels' N, even beyond N: this one is asked for at N
+            // kept within the middle of the way between them.
+            const double near_a = lower.N + 0.1 * (upper.N - lower.N), near_b = upper.N - 0.1 * (upper.N - lower.N);
+            const double N_branch = std::clamp(N, std::min(near_a, near_b), std::max(near_a, near_b));
+            const auto [theta, start] = predict(a, b, sign, N_branch);
+            if (const std::optional<OutlinePoint> o = towards(N_branch, theta, start.p, lower.N, upper.N);
+                o && sign * (along(axis_, o->hit.M) - middle(o->hit.N, a, b)) > 0) {
                 hit = o->hit, seed = o->seed, slope = o->slope;
                 continue;
             }
             // A prediction that overshoots (near the domain's ends, where the
             // crossings move fast with N) is retried from the nearest level's
             // own point.
-            const double m = middle(N, *below, *above);
+            const double m = middle(N_branch, a, b);
             const Moment c = axis_ == Axis::My ? Moment{m, 0} : Moment{0, m};
             const Moment t = axis_ == Axis::My ? Moment{1.0 * sign, 0} : Moment{0, 1.0 * sign};
-            const Known& nearest = N - below->level.N <= above->level.N - N ? *below : *above;
-            if (!slice) slice = &slice_at(N);
-            std::optional<Hit> h = slice->ray_from(c, t, theta, start);
-            if (!h) h = slice->ray_from(c, t, hit_of_level(nearest).theta, seed_of_level(nearest).start);
+            const Level& nearest = b.end || (!a.end && N - a.N <= b.N - N) ? a : b;
+            Slice& slice = slice_at(N_branch);
+            std::optional<Hit> h = slice.ray_from(c, t, theta, start);
+            if (!h) h = slice.ray_from(c, t, branch_hit(nearest, sign).theta, branch_seed(nearest, sign).start);
             if (!h || !(sign * (along(axis_, h->M) - m) > 0)) return std::nullopt;
             hit = *h;
-            keep_ray(*slice, seed, slope, sign);
+            keep_ray(slice, seed, slope, sign);
         }
-        k.level.N = (k.level.up.N + k.level.down.N) / 2;  // where the level lies, for the samples' order
-        known_.push_back(k);
-        return k.level;
+        l.N = (l.up.N + l.down.N) / 2;  // where the level lies, for the samples' order
+        return l;
     }
 
-    // The outline's ends, once known: they bound the levels beyond the last
-    // ones found.
-    void set_ends(const Hit& lo, const Hit& hi) { ends_ = {lo, hi}; }
-
-    // The range of N in which a crossing near N of one branch may lie: between
-    // that branch's crossings of the levels on either side, or beyond the last
-    // level its crossing and the outline's end.
-    std::pair<double, double> bounds(double N, const Known& below, const Known& above, double lower,
-                                     double upper) const {
-        if (&below != &above) return {lower, upper};
-        const double inf = std::numeric_limits<double>::infinity();
-        if (N < below.level.N) return {ends_ ? ends_->first.N : -inf, lower};
-        return {upper, ends_ ? ends_->second.N : inf};
-    }
-
-    // The middle of the slice at N along the axis, between the crossings of
-    // the levels on either side, or beyond the last level between its
-    // crossings and the outline's end.
-    double middle(double N, const Known& below, const Known& above) const {
+    // The middle of the slice at N along the axis, on the line between the
+    // middles of the levels a and b (an end's being its point).
+    double middle(double N, const Level& a, const Level& b) const {
         auto mid = [&](const Level& l) { return (along(axis_, l.up.M) + along(axis_, l.down.M)) / 2; };
-        auto line = [](double x, double xa, double ya, double xb, double yb) {
-            return xb != xa ? ya + (x - xa) * (yb - ya) / (xb - xa) : ya;
-        };
-        const Level& b = below.level;
-        if (&below != &above) return line(N, b.N, mid(b), above.level.N, mid(above.level));
-        if (!ends_) return mid(b);
-        const Hit& end = N < b.N ? ends_->first : ends_->second;
-        return line(N, b.N, mid(b), end.N, along(axis_, end.M));
+        return mid(a) + (N - a.N) * (mid(b) - mid(a)) / (b.N - a.N);
     }
 
     // A point of the outline near N, from the predicted direction and path
@@ -415,12 +386,13 @@ public:
 
     // The tangent point at the end of the slice nearer a pole whose other
     // moment is `pole_other` ≠ 0: where the slice at N first touches the axis,
-    // searched between N_pole and N_in (which has crossings).
-    Hit tangent(double N_pole, double N_in, double pole_other) {
+    // searched between N_pole and the level `in`.
+    Hit tangent(double N_pole, const Level& in, double pole_other) {
+        const double N_in = in.N;
         const int sign = pole_other < 0 ? +1 : -1;
         const double guess = positive_angle(axis_) + (axis_ == Axis::My ? kPi / 2 : -kPi / 2) + (sign > 0 ? 0 : kPi);
         if (std::optional<Hit> h = extreme_over_directions(N_pole, N_in, guess)) return *h;
-        if (std::optional<Hit> h = marched(N_pole, N_in)) return *h;
+        if (std::optional<Hit> h = marched(N_pole, in)) return *h;
         auto F = [&](double N) { return extreme(slice_at(N), guess, sign).second * sign; };
         const double a = std::min(N_pole, N_in), b = std::max(N_pole, N_in);
         const double Fa = N_pole < N_in ? pole_other * sign : F(a), Fb = N_pole < N_in ? F(b) : pole_other * sign;
@@ -445,20 +417,16 @@ private:
         return Vec{o.seed.drift->theta / n, o.seed.drift->p / n};
     }
 
-    // The tangent end found by following the outline from the level at N_in
+    // The tangent end found by following the outline from the level `from`
     // towards N_pole: steps along its tangent in (θ, p), each brought back
     // onto it, until N stops moving towards the pole; then the point between
     // the last two where N's rate along the outline changes sign, by regula
     // falsi (Illinois) along the chord between them, each point brought back
     // onto the outline. An end at a kink, where that rate jumps across zero,
     // is the limit of the bracket. Empty when a step does not settle.
-    std::optional<Hit> marched(double N_pole, double N_in) {
-        const Known* from = nullptr;
-        for (const Known& k : known_)
-            if (k.level.N == N_in) from = &k;
-        if (!from) return std::nullopt;
-        const double toward = N_pole < N_in ? -1 : 1;
-        std::optional<OutlinePoint> a = on_outline(from->level.up.theta, from->seeds.up.start.p);
+    std::optional<Hit> marched(double N_pole, const Level& from) {
+        const double toward = N_pole < from.N ? -1 : 1;
+        std::optional<OutlinePoint> a = on_outline(from.up.theta, from.up_seed.start.p);
         if (!a) return std::nullopt;
         std::optional<Vec> grow = growing(*a);
         if (!grow) return a->hit;
@@ -752,31 +720,34 @@ private:
         return towards_pole(lo) > towards_pole(hi) ? lo : hi;
     }
 
-    // The direction and path start of a crossing at N from those of the
-    // same branch's crossings ha and hb of the levels on either side (the
-    // same level when N lies beyond those found): between two levels with
-    // rates the cubic through both values and rates, else the straight line;
-    // beyond them the nearest level's tangent.
-    static std::pair<double, PathStart> predict(const Hit& ha, const Seed& a, const Hit& hb, const Seed& b, double N) {
+    // The direction and path start of a branch's point at N from those of
+    // the same branch's points of the levels a and b: between two levels
+    // with rates the cubic through both values and rates, else the straight
+    // line; next to an end the level's tangent.
+    static std::pair<double, PathStart> predict(const Level& a, const Level& b, int sign, double N) {
+        const Hit& ha = branch_hit(a.end ? b : a, sign);
+        const Hit& hb = branch_hit(b.end ? a : b, sign);
+        const Seed& sa = branch_seed(a.end ? b : a, sign);
+        const Seed& sb = branch_seed(b.end ? a : b, sign);
         const double Na = ha.N, Nb = hb.N;
-        const double slope = (N - Na <= Nb - N ? a : b).start.slope;
+        const double slope = (N - Na <= Nb - N ? sa : sb).start.slope;
         const double h = Nb - Na;
         if (!(h > 0)) {
             const double d = N - Na;
-            if (!a.drift) return {ha.theta, {a.start.p, slope}};
-            return {ha.theta + a.drift->theta * d, {a.start.p + a.drift->p * d, slope}};
+            if (!sa.drift) return {ha.theta, {sa.start.p, slope}};
+            return {ha.theta + sa.drift->theta * d, {sa.start.p + sa.drift->p * d, slope}};
         }
         const double theta_b = ha.theta + std::remainder(hb.theta - ha.theta, 2 * kPi);
         const double s = (N - Na) / h;
-        if (!a.drift || !b.drift)
-            return {ha.theta + s * (theta_b - ha.theta), {a.start.p + s * (b.start.p - a.start.p), slope}};
+        if (!sa.drift || !sb.drift)
+            return {ha.theta + s * (theta_b - ha.theta), {sa.start.p + s * (sb.start.p - sa.start.p), slope}};
         const double h00 = (1 + 2 * s) * (1 - s) * (1 - s), h10 = s * (1 - s) * (1 - s);
         const double h01 = s * s * (3 - 2 * s), h11 = s * s * (s - 1);
         auto cubic = [&](double ya, double ra, double yb, double rb) {
             return h00 * ya + h10 * h * ra + h01 * yb + h11 * h * rb;
         };
-        return {cubic(ha.theta, a.drift->theta, theta_b, b.drift->theta),
-                {cubic(a.start.p, a.drift->p, b.start.p, b.drift->p), slope}};
+        return {cubic(ha.theta, sa.drift->theta, theta_b, sb.drift->theta),
+                {cubic(sa.start.p, sa.drift->p, sb.start.p, sb.drift->p), slope}};
     }
 
     // What the ray just solved on the slice leaves for the levels after it:
@@ -790,36 +761,24 @@ private:
 
     // The level of the slice from the directions of bending of its two
     // crossings, the larger moment along the axis first.
-    Known from_directions(Slice& slice, double theta_1, double theta_2) {
-        Known k{{slice.N(), slice.at(theta_1), {}, {}, {}}, {{slice.path_start(), {}}, {}}};
-        k.level.down = slice.at(theta_2);
-        k.seeds.down = {slice.path_start(), {}};
-        if (along(axis_, k.level.up.M) < along(axis_, k.level.down.M)) {
-            std::swap(k.level.up, k.level.down);
-            std::swap(k.seeds.up, k.seeds.down);
+    Level from_directions(Slice& slice, double theta_1, double theta_2) {
+        Level l;
+        l.N = slice.N();
+        l.up = slice.at(theta_1);
+        l.up_seed = {slice.path_start(), {}};
+        l.down = slice.at(theta_2);
+        l.down_seed = {slice.path_start(), {}};
+        if (along(axis_, l.up.M) < along(axis_, l.down.M)) {
+            std::swap(l.up, l.down);
+            std::swap(l.up_seed, l.down_seed);
         }
-        return k;
+        return l;
     }
 
-    // The levels found nearest N on either side (the same one twice when N
-    // lies beyond them); null when none is known.
-    std::pair<const Known*, const Known*> neighbours(double N) const {
-        const Known* below = nullptr;
-        const Known* above = nullptr;
-        for (const Known& k : known_) {
-            if (k.level.N <= N && (!below || k.level.N > below->level.N)) below = &k;
-            if (k.level.N >= N && (!above || k.level.N < above->level.N)) above = &k;
-        }
-        if (!below) below = above;
-        if (!above) above = below;
-        return {below, above};
-    }
     const SectionData& s_;
     Axis axis_;
     Slice slice_;
     Frame frame_;  // for the tangent points' own searches
-    std::vector<Known> known_;
-    std::optional<std::pair<Hit, Hit>> ends_;  // the outline's ends, once known
 };
 
 Domain general_domain(const SectionData& s, Axis axis, std::size_t points) {
@@ -842,40 +801,42 @@ Domain general_domain(const SectionData& s, Axis axis, std::size_t points) {
         const Hit pole = crossings.slice_at(N_pole).at(0);
         const double other = across(axis, pole.M);
         if (std::fabs(other) <= tiny) return std::make_pair(N_pole, pole);
-        const Hit h = crossings.tangent(N_pole, inner->N, other);
+        const Hit h = crossings.tangent(N_pole, *inner, other);
         return std::make_pair(h.N, h);
     };
     // Plain variables rather than structured bindings: clang 14 (the fuzz
     // build) cannot capture bindings in the lambda below.
     const std::pair<double, Hit> lower = end(s.N_min), upper = end(s.N_max);
     const double N_lo = lower.first, N_hi = upper.first;
-    const Hit end_lo = lower.second, end_hi = upper.second;
-    crossings.set_ends(end_lo, end_hi);
-    auto eval = [&](double t) {
-        if (t <= 0) return Level{N_lo, end_lo, end_lo, {}, {}};
-        if (t >= 1) return Level{N_hi, end_hi, end_hi, {}, {}};
+    auto end_level = [](double N, const Hit& h) { return Level{N, h, h, {}, {}, {}, {}, true}; };
+    // The level at t between its neighbours a and b in the domain's order.
+    auto eval = [&](double t, const Level& a, const Level& b) {
         const double N = N_lo + t * (N_hi - N_lo);
-        if (std::optional<Level> level = crossings.at(N)) return *level;
+        if (std::optional<Level> level = crossings.at(N, &a, &b)) return *level;
         // Numerically at a tangent point: the slice's extreme there.
         const Hit h = crossings.slice_at(N).at(positive_angle(axis));
-        return Level{N, h, h, {}, {}};
+        return Level{N, h, h, {}, {}, {}, {}, false};
     };
+    // The first levels, 16 steps apart in N: the level found first takes
+    // the place of the nearest, and the others are found outwards from it,
+    // each between the one before it and the end beyond, so that each is
+    // predicted from a neighbour one step away.
     std::vector<double> ts;
-    std::vector<Level> first;
-    double lo = 0, hi = 0;
     for (int k = 0; k <= 16; ++k) ts.push_back(k / 16.0);
-    // Outwards from the level found first, so that each level is predicted
-    // from a neighbour one step away rather than extrapolated across many.
-    std::vector<std::size_t> order(ts.size());
-    for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
-    auto distance = [&](std::size_t k) { return std::fabs(N_lo + ts[k] * (N_hi - N_lo) - inner->N); };
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return distance(a) < distance(b); });
-    first.resize(ts.size());
-    for (const std::size_t k : order) {
-        first[k] = eval(ts[k]);
-        lo = std::min({lo, along(axis, first[k].down.M)}), hi = std::max({hi, along(axis, first[k].up.M)});
+    std::vector<Level> first(ts.size());
+    first.front() = end_level(N_lo, lower.second), first.back() = end_level(N_hi, upper.second);
+    const double t_inner = (inner->N - N_lo) / (N_hi - N_lo);
+    const long k_inner = std::isfinite(t_inner) ? std::lround(t_inner * 16) : 0;
+    std::size_t from = 8;
+    if (k_inner > 0 && k_inner < 16) {
+        from = static_cast<std::size_t>(k_inner), ts[from] = t_inner, first[from] = *inner;
+    } else {
+        first[from] = eval(ts[from], first.front(), first.back());
     }
+    for (std::size_t k = from; k-- > 1;) first[k] = eval(ts[k], first.front(), first[k + 1]);
+    for (std::size_t k = from + 1; k + 1 < ts.size(); ++k) first[k] = eval(ts[k], first[k - 1], first.back());
+    double lo = 0, hi = 0;
+    for (const Level& l : first) lo = std::min({lo, along(axis, l.down.M)}), hi = std::max({hi, along(axis, l.up.M)});
     const double sx = s.N_max - s.N_min, sy = hi - lo > 0 ? hi - lo : s.moment_scale;
     auto deviation = [&](const Level& a, const Level& m, const Level& b) {
         return std::max(chord_distance(a.up.N, along(axis, a.up.M), m.up.N, along(axis, m.up.M), b.up.N,

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <optional>
 #include <queue>
+#include <type_traits>
 #include <vector>
 
 namespace ferrolit::analysis::detail {
@@ -64,7 +65,8 @@ inline std::optional<double> tangent_bound(double ax, double ay, double ka, doub
     return std::fabs(height) / std::hypot(1.0, chord);
 }
 
-// eval(t) gives a sample; `first` holds those of the initial parameters;
+// eval(t) gives a sample, or eval(t, a, b) with the samples a and b on either
+// side; `first` holds those of the initial parameters;
 // deviation(a, m, b) how far the midpoint sample m strays from the chord of
 // a and b; same(a, b) whether two samples repeat one point (a run of them
 // counts once towards min_samples, and is not split); bound(a, b), when not
@@ -104,6 +106,13 @@ std::vector<Sample> refine(const std::vector<double>& initial, std::vector<Sampl
     for (std::size_t i = 1; i < nodes.size(); ++i) distinct += !same(nodes[i - 1].s, nodes[i].s);
     using Entry = std::pair<double, int>;
     std::priority_queue<Entry> heap;
+    // The sample at t between the samples a and b, when eval takes them.
+    auto sample = [&](double t, const Sample& a, const Sample& b) {
+        if constexpr (std::is_invocable_v<Eval&, double, const Sample&, const Sample&>)
+            return eval(t, a, b);
+        else
+            return eval(t);
+    };
     auto prepare = [&](int i) {
         Node& a = nodes[static_cast<std::size_t>(i)];
         const Node& b = nodes[static_cast<std::size_t>(a.next)];
@@ -115,7 +124,7 @@ std::vector<Sample> refine(const std::vector<double>& initial, std::vector<Sampl
             heap.push({a.dev, i});
             return;
         }
-        a.mid = eval(a.mid_t);
+        a.mid = sample(a.mid_t, a.s, b.s);
         a.mid_known = true;
         // A segment too short to split further counts as straight; one whose
         // ends and midpoint are the same point is left alone.
@@ -135,7 +144,7 @@ std::vector<Sample> refine(const std::vector<double>& initial, std::vector<Sampl
         Node& a = nodes[static_cast<std::size_t>(i)];
         if (dev != a.dev || a.dev < 0) continue;  // replaced by a later split
         if (a.dev == 0 && (nodes[static_cast<std::size_t>(a.next)].t - a.t) <= 1e-12 * span) continue;
-        if (!a.mid_known) a.mid = eval(a.mid_t), a.mid_known = true;
+        if (!a.mid_known) a.mid = sample(a.mid_t, a.s, nodes[static_cast<std::size_t>(a.next)].s), a.mid_known = true;
         const int k = static_cast<int>(nodes.size());
         const Sample& b = nodes[static_cast<std::size_t>(a.next)].s;
         distinct = distinct + !same(a.s, a.mid) + !same(a.mid, b) - !same(a.s, b);

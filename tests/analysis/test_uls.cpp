@@ -451,8 +451,10 @@ TEST(AnalysisUls, SearchesStayWithinTheirIntegrationBudgets) {
 TEST(AnalysisUls, DomainsOfAssortedSectionsStayOnTheBoundaryWithinBudget) {
     // Rectangles, tees, inverted tees and L sections of random sizes with
     // bars at random inside them, about both axes: every point of each domain
-    // lies on the boundary the resisting moment finds at its N, and the
-    // integrations per point stay within budget on average and at worst.
+    // lies on the boundary the resisting moment finds at its N, the outline
+    // runs once up in N and once down (its two branches in order, however
+    // far a point lies from the N it was asked for), and the integrations
+    // per point stay within budget on average and at worst.
     std::uint64_t& count = fa::detail::integrations_on_this_thread();
     std::uint64_t total = 0, points = 0;
     double worst = 0;
@@ -465,6 +467,13 @@ TEST(AnalysisUls, DomainsOfAssortedSectionsStayOnTheBoundaryWithinBudget) {
             ASSERT_FALSE(dom.points.empty()) << "section " << k;
             const double per_point = static_cast<double>(count - before) / static_cast<double>(dom.points.size());
             total += count - before, points += dom.points.size(), worst = std::max(worst, per_point);
+            int turns = 0;  // changes between rising and falling N, round the closed outline
+            const std::size_t n = dom.points.size() - 1;
+            for (std::size_t i = 0; i < n; ++i) {
+                auto rise = [&](std::size_t j) { return dom.points[(j + 1) % n].N > dom.points[j % n].N; };
+                turns += rise(i) != rise(i + 1);
+            }
+            EXPECT_EQ(turns, 2) << "section " << k;
             double lo = 0, hi = 0;
             for (const fa::DomainPoint& p : dom.points) lo = std::min(lo, p.M), hi = std::max(hi, p.M);
             for (const fa::DomainPoint& p : dom.points) {
