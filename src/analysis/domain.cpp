@@ -846,14 +846,21 @@ Domain general_domain(const SectionData& s, Axis axis, std::size_t points) {
     };
     // Between two levels whose rays gave the outline's slopes, the tangents
     // bound both arcs (the domain is convex), and a level is computed only
-    // where one is needed.
+    // where one is needed. Next to an end, whose N bounds the whole outline,
+    // the line of that N takes the place of the end's tangent.
+    auto arc_bound = [&](const Hit& a, std::optional<double> ka, bool a_end, const Hit& b, std::optional<double> kb,
+                         bool b_end, int side) -> std::optional<double> {
+        const double ya = along(axis, a.M), yb = along(axis, b.M);
+        if (ka && kb) return tangent_bound(a.N, ya, *ka, b.N, yb, *kb, sx, sy);
+        if (a_end && kb) return end_bound(a.N, ya, b.N, yb, *kb, side, sx, sy);
+        if (b_end && ka) return end_bound(b.N, yb, a.N, ya, *ka, side, sx, sy);
+        return std::nullopt;
+    };
     auto bound = [&](const Level& a, const Level& b) -> std::optional<double> {
-        if (!a.up_slope || !a.down_slope || !b.up_slope || !b.down_slope) return std::nullopt;
-        const std::optional<double> up =
-            tangent_bound(a.up.N, along(axis, a.up.M), *a.up_slope, b.up.N, along(axis, b.up.M), *b.up_slope, sx, sy);
-        const std::optional<double> down = tangent_bound(a.down.N, along(axis, a.down.M), *a.down_slope, b.down.N,
-                                                         along(axis, b.down.M), *b.down_slope, sx, sy);
-        if (!up || !down) return std::nullopt;
+        const std::optional<double> up = arc_bound(a.up, a.up_slope, a.end, b.up, b.up_slope, b.end, +1);
+        if (!up) return std::nullopt;
+        const std::optional<double> down = arc_bound(a.down, a.down_slope, a.end, b.down, b.down_slope, b.end, -1);
+        if (!down) return std::nullopt;
         return std::max(*up, *down);
     };
     const auto levels =

@@ -65,6 +65,19 @@ inline std::optional<double> tangent_bound(double ax, double ay, double ka, doub
     return std::fabs(height) / std::hypot(1.0, chord);
 }
 
+// The same bound for an arc from an end of a convex curve to a point b, at
+// an end whose line x = ex bounds the whole curve (the curve's extreme in
+// x): the arc lies in the triangle of the chord, that line and b's tangent
+// (slope kb). `side` is +1 for an arc above its chord, −1 below. Empty when
+// the tangent passes on the wrong side of the end (the curve is not convex
+// there, to rounding).
+inline std::optional<double> end_bound(double ex, double ey, double bx, double by, double kb, int side, double sx,
+                                       double sy) {
+    const double apex = by + kb * (ex - bx);
+    if (!(side * (apex - ey) >= 0) || !std::isfinite(apex)) return std::nullopt;
+    return chord_distance(ex, ey, ex, apex, bx, by, sx, sy);
+}
+
 // eval(t) gives a sample, or eval(t, a, b) with the samples a and b on either
 // side; `first` holds those of the initial parameters;
 // deviation(a, m, b) how far the midpoint sample m strays from the chord of
