@@ -839,10 +839,10 @@ Domain general_domain(const SectionData& s, Axis axis, std::size_t points) {
     for (const Level& l : first) lo = std::min({lo, along(axis, l.down.M)}), hi = std::max({hi, along(axis, l.up.M)});
     const double sx = s.N_max - s.N_min, sy = hi - lo > 0 ? hi - lo : s.moment_scale;
     auto deviation = [&](const Level& a, const Level& m, const Level& b) {
-        return std::max(chord_distance(a.up.N, along(axis, a.up.M), m.up.N, along(axis, m.up.M), b.up.N,
-                                       along(axis, b.up.M), sx, sy),
-                        chord_distance(a.down.N, along(axis, a.down.M), m.down.N, along(axis, m.down.M), b.down.N,
-                                       along(axis, b.down.M), sx, sy));
+        return std::max(
+            arc_height(a.up.N, along(axis, a.up.M), m.up.N, along(axis, m.up.M), b.up.N, along(axis, b.up.M), sx, sy),
+            arc_height(a.down.N, along(axis, a.down.M), m.down.N, along(axis, m.down.M), b.down.N,
+                       along(axis, b.down.M), sx, sy));
     };
     // Between two levels whose rays gave the outline's slopes, the tangents
     // bound both arcs (the domain is convex), and a level is computed only

@@ -24,6 +24,17 @@ inline double chord_distance(double ax, double ay, double mx, double my, double 
     return len > 0 ? std::fabs(cx * py - cy * px) / len : std::hypot(px, py);
 }
 
+// How far the arc through a, m and b strays from its chord at its middle,
+// taken as a parabola's: m's distance from the chord over 4f(1 − f), where
+// f is how far along the chord m lies (kept within 0.1…0.9), for a curve
+// sampled where its points happen to lie rather than at its middle.
+inline double arc_height(double ax, double ay, double mx, double my, double bx, double by, double sx, double sy) {
+    const double cx = (bx - ax) / sx, cy = (by - ay) / sy, px = (mx - ax) / sx, py = (my - ay) / sy;
+    const double len2 = cx * cx + cy * cy;
+    const double f = len2 > 0 ? std::clamp((cx * px + cy * py) / len2, 0.1, 0.9) : 0.5;
+    return chord_distance(ax, ay, mx, my, bx, by, sx, sy) / (4 * f * (1 - f));
+}
+
 // Samples never repeat one another.
 struct AllDistinct {
     template <class Sample>
