@@ -165,9 +165,9 @@ public:
         return slice_;
     }
 
-    // The level at N between the levels a and b (a before b in N), or the
-    // first level when there are none. Empty when the slice at N does not
-    // reach the axis.
+    // The level at N between the levels `before` and `after`, next to each
+    // other in the outline's order, or the first level when there are none.
+    // Empty when the slice at N does not reach the axis.
     std::optional<Level> at(double N, const Level* before = nullptr, const Level* after = nullptr) {
         if (before && after)
             if (std::optional<Level> level = continued(N, *before, *after)) return level;
@@ -299,7 +299,7 @@ public:
     // middles of the levels a and b (an end's being its point).
     double middle(double N, const Level& a, const Level& b) const {
         auto mid = [&](const Level& l) { return (along(axis_, l.up.M) + along(axis_, l.down.M)) / 2; };
-        return mid(a) + (N - a.N) * (mid(b) - mid(a)) / (b.N - a.N);
+        return b.N != a.N ? mid(a) + (N - a.N) * (mid(b) - mid(a)) / (b.N - a.N) : mid(a);
     }
 
     // A point of the outline near N, from the predicted direction and path
