@@ -43,6 +43,9 @@ class ServedPage(unittest.TestCase):
         self.assertEqual(b.evaluate("document.querySelectorAll('#section-drawing circle').length"), 5)
         self.assertGreater(b.evaluate("document.querySelectorAll('#domains svg').length"), 0)
         self.assertGreater(b.evaluate("document.querySelectorAll('#checks tr').length"), 5)
+        # The ratios are set like the table's other figures, not at the summary's size.
+        size = "(q) => getComputedStyle(document.querySelector(q)).fontSize"
+        self.assertEqual(b.evaluate(f"({size})('#checks td.ratio')"), b.evaluate(f"({size})('#checks td.num:not(.ratio)')"))
         width, height, colours = cdp.png_colours(b.screenshot())
         self.assertGreater(colours, 8, "lo screenshot sembra vuoto")
 
