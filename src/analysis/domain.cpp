@@ -141,6 +141,15 @@ struct Level {
 // The branch of a level: its larger (sign +1) or smaller (−1) moment.
 const Hit& branch_hit(const Level& l, int sign) { return sign > 0 ? l.up : l.down; }
 const Seed& branch_seed(const Level& l, int sign) { return sign > 0 ? l.up_seed : l.down_seed; }
+const std::optional<double>& branch_slope(const Level& l, int sign) { return sign > 0 ? l.up_slope : l.down_slope; }
+
+// Whether two points of the outline are one, to 1e-12 of N's range and of
+// the section's moment: one branch may stay at a corner of the domain while
+// the other moves on.
+bool same_point(const SectionData& s, Axis axis, const Hit& a, const Hit& b) {
+    return std::fabs(a.N - b.N) <= 1e-12 * (s.N_max - s.N_min) &&
+           std::fabs(along(axis, a.M) - along(axis, b.M)) <= 1e-12 * s.moment_scale;
+}
 
 // Each new level lies between two levels next to each other in the domain's
 // order (or a level and an end), and each of its points between theirs in
@@ -266,6 +275,12 @@ public:
             Seed& seed = sign > 0 ? l.up_seed : l.down_seed;
             std::optional<double>& slope = sign > 0 ? l.up_slope : l.down_slope;
             const Hit &lower = branch_hit(a, sign), &upper = branch_hit(b, sign);
+            // The branch stays at one point between a and b: so does this level.
+            if (same_point(s_, axis_, lower, upper)) {
+                const Level& from = a.end ? b : a;
+                hit = lower, seed = branch_seed(from, sign), slope = branch_slope(from, sign);
+                continue;
+            }
             // The branch's own points of the levels on either side may lie
             // off the levels' N, even beyond N: this one is asked for at N
             // kept within the middle of the way between them.
@@ -863,15 +878,27 @@ Domain general_domain(const SectionData& s, Axis axis, std::size_t points) {
         if (!down) return std::nullopt;
         return std::max(*up, *down);
     };
-    const auto levels =
-        refine<Level>(ts, std::move(first), eval, deviation, (points + 1) / 2 + 1, kOutlineTolerance, kMostSamples,
-                      AllDistinct{}, bound, [&](const Level& l) { return (l.N - N_lo) / (N_hi - N_lo); });
-    d.points.reserve(2 * levels.size());
-    auto add = [&](double N, const Hit& h) {
-        d.points.push_back({N / 1e3, along(axis, h.M) / 1e6, state_without_bars(s, h.point())});
+    // The points a level adds to the outline: a branch that stays at a
+    // corner adds none.
+    auto fresh = [&](const Level& a, const Level& b) {
+        return std::size_t{!same_point(s, axis, a.up, b.up)} + std::size_t{!same_point(s, axis, a.down, b.down)};
     };
-    for (const Level& l : levels) add(l.up.N, l.up);
-    for (std::size_t i = levels.size() - 1; i-- > 1;) add(levels[i].down.N, levels[i].down);
+    // As many distinct points as asked for: the first level and two points
+    // for each level after it (the last, an end, adding one and the closing
+    // point).
+    const std::size_t wanted = 2 * ((points + 1) / 2 + 1) - 1;
+    const auto levels = refine<Level>(
+        ts, std::move(first), eval, deviation, wanted, kOutlineTolerance, kMostSamples, AllDistinct{}, bound,
+        [&](const Level& l) { return (l.N - N_lo) / (N_hi - N_lo); }, fresh);
+    d.points.reserve(2 * levels.size());
+    const Hit* last = nullptr;
+    auto add = [&](const Hit& h) {
+        if (last && same_point(s, axis, *last, h)) return;
+        d.points.push_back({h.N / 1e3, along(axis, h.M) / 1e6, state_without_bars(s, h.point())});
+        last = &h;
+    };
+    for (const Level& l : levels) add(l.up);
+    for (std::size_t i = levels.size() - 1; i-- > 1;) add(levels[i].down);
     d.points.push_back(d.points.front());
     return d;
 }

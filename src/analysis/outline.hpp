@@ -51,6 +51,10 @@ struct NoBound {
     }
 };
 
+// Each sample holds one point, new unless `same` says it repeats the one
+// before.
+struct FromSame {};
+
 // Samples lie where they were asked for.
 struct AsAsked {
     template <class Sample>
@@ -99,13 +103,20 @@ inline std::optional<double> end_bound(double ex, double ey, double bx, double b
 // the height of its tangents' triangle); place(s), when not empty, the
 // parameter at which a sample actually lies when eval may return one near
 // the parameter asked for (taken when it stays between its neighbours, so
-// that later splits fall between the samples as they are). Returns the
-// samples in order of t.
+// that later splits fall between the samples as they are); fresh(a, b), for
+// samples that hold several points, how many of b's are new after a's (the
+// count that min_samples asks for). Returns the samples in order of t.
 template <class Sample, class Eval, class Deviation, class Same = AllDistinct, class Bound = NoBound,
-          class Place = AsAsked>
+          class Place = AsAsked, class Fresh = FromSame>
 std::vector<Sample> refine(const std::vector<double>& initial, std::vector<Sample> first, Eval&& eval,
                            Deviation&& deviation, std::size_t min_samples, double tolerance, std::size_t max_samples,
-                           Same&& same = {}, Bound&& bound = {}, Place&& place = {}) {
+                           Same&& same = {}, Bound&& bound = {}, Place&& place = {}, Fresh&& fresh = {}) {
+    auto new_points = [&](const Sample& a, const Sample& b) -> std::size_t {
+        if constexpr (std::is_same_v<std::decay_t<Fresh>, FromSame>)
+            return same(a, b) ? 0 : 1;
+        else
+            return fresh(a, b);
+    };
     struct Node {
         double t;
         Sample s;
@@ -125,9 +136,9 @@ std::vector<Sample> refine(const std::vector<double>& initial, std::vector<Sampl
         nodes.push_back({t, std::move(first[i]), -1, 0, Sample{}, 0, false});
     }
     const double span = initial.back() - initial.front();
-    // Samples that differ from the one before them, the first included.
+    // The points that differ from the one before them, the first included.
     std::size_t distinct = 1;
-    for (std::size_t i = 1; i < nodes.size(); ++i) distinct += !same(nodes[i - 1].s, nodes[i].s);
+    for (std::size_t i = 1; i < nodes.size(); ++i) distinct += new_points(nodes[i - 1].s, nodes[i].s);
     using Entry = std::pair<double, int>;
     std::priority_queue<Entry> heap;
     // The sample at t between the samples a and b, when eval takes them.
@@ -171,7 +182,7 @@ std::vector<Sample> refine(const std::vector<double>& initial, std::vector<Sampl
         if (!a.mid_known) a.mid = sample(a.mid_t, a.s, nodes[static_cast<std::size_t>(a.next)].s), a.mid_known = true;
         const int k = static_cast<int>(nodes.size());
         const Sample& b = nodes[static_cast<std::size_t>(a.next)].s;
-        distinct = distinct + !same(a.s, a.mid) + !same(a.mid, b) - !same(a.s, b);
+        distinct = distinct + new_points(a.s, a.mid) + new_points(a.mid, b) - new_points(a.s, b);
         double t = a.mid_t;
         if (const std::optional<double> at = place(a.mid);
             at && *at > a.t && *at < nodes[static_cast<std::size_t>(a.next)].t)

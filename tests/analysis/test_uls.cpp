@@ -193,6 +193,19 @@ TEST(AnalysisUls, DomainsAreClosedAndWithinTheirTolerance) {
             }
         }
     }
+    // A thousand points of a section whose lower branch stays at a corner of
+    // the domain while the upper one moves on: as many distinct points as
+    // asked for, none repeated, the outline rising once in N and falling once.
+    const fa::Domain d = fixtures::assorted_sections(4)[3].domain(fa::Axis::My, 1000);
+    ASSERT_GE(d.points.size(), 1001u);
+    int turns = 0;
+    const std::size_t n = d.points.size() - 1;
+    for (std::size_t i = 0; i < n; ++i) {
+        EXPECT_FALSE(d.points[i + 1].N == d.points[i].N && d.points[i + 1].M == d.points[i].M) << "point " << i;
+        auto rise = [&](std::size_t j) { return d.points[(j + 1) % n].N > d.points[j % n].N; };
+        turns += rise(i) != rise(i + 1);
+    }
+    EXPECT_EQ(turns, 2);
 }
 
 TEST(AnalysisUls, TangentTrianglesBoundConvexArcs) {
