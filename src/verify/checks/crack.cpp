@@ -65,14 +65,17 @@ std::string limit_note(const VerificationInput& in, CombinationKind kind, const 
 }
 
 // The largest concrete tension of the uncracked homogenised section (MPa,
-// tension positive; negative when the whole section is compressed).
+// tension positive; negative when the whole section is compressed), with
+// the concrete's own modulus, αe = Es/Ecm, as in the width's formula: the
+// conventional αe = 15 of the stress checks, standing for creep, stiffens
+// the bars and lowers the tension that decides whether the section cracks.
 double uncracked_tension(const Context& ctx, const Combination& c) {
     fa::ServiceOptions options;
-    options.alpha_e = ctx.in.alpha_e;
+    options.alpha_e = ctx.Es / ctx.Ecm;
     options.allow_uncracked = true;
     options.f_ct = std::numeric_limits<double>::max();
     const fa::ServiceState s = ctx.section.service(c.N, c.My, c.Mz, options);
-    const double Ec = ctx.Es / ctx.in.alpha_e;
+    const double Ec = ctx.Ecm;
     double least = std::numeric_limits<double>::infinity();
     for (const fa::Point& p : ctx.shape().outline)
         least = std::min(least, s.plane.eps_g + s.plane.chi_y * (p.z - ctx.G.z) + s.plane.chi_z * (p.y - ctx.G.y));
@@ -139,7 +142,9 @@ Zone effective_zone(const Context& ctx, const fa::ServiceState& s, const Depths&
     }
     z.Ac_eff = area_where(ctx.shape(), at.u_min + z.hc, -at.uy, -at.uz);
     // φ: the equivalent diameter Σφ²/Σφ (EN 1992-1-1 (7.12)); c: the least
-    // clear cover, from a bar's centre to the concrete's edge less its radius.
+    // clear cover at the tensioned face, where the width is measured: a
+    // bar's distance from the most tensioned fibre's line less its radius
+    // (a side face's cover, or a slab strip's cut, does not count).
     double sum_phi = 0, sum_phi2 = 0;
     z.cover = z.bars.empty() ? 0 : INFINITY;
     std::vector<double> across;
@@ -148,7 +153,7 @@ Zone effective_zone(const Context& ctx, const fa::ServiceState& s, const Depths&
         z.As += b.area;
         sum_phi += b.diameter;
         sum_phi2 += b.diameter * b.diameter;
-        z.cover = std::min(z.cover, distance_to_edge(ctx.shape(), {b.y, b.z}) - b.diameter / 2);
+        z.cover = std::min(z.cover, h - at.of(b.y, b.z) - b.diameter / 2);
         across.push_back(at.uz * b.y - at.uy * b.z);
     }
     z.rho = z.Ac_eff > 0 ? z.As / z.Ac_eff : 0;
