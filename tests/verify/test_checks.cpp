@@ -560,6 +560,18 @@ TEST(VerifyDetailing, ColumnRules) {
     EXPECT_NEAR(*find_check(r, "stirrups").demand, 28.0 / 4, 1e-12);
     EXPECT_NEAR(*find_check(r, "stirrup_spacing").capacity, 12 * 10, 1e-12);
     EXPECT_FALSE(find_check(r, "stirrup_spacing").verified);
+    // A 500 × 500 column with bars 200 mm apart round three faces, the
+    // right face's corner bars 400 mm apart and one bar 100 mm inside that
+    // face: it does not split the face's gap.
+    in = readme_beam();
+    in.member = MemberType::Column;
+    in.shape.dimensions = {500, 500, 0, 0};
+    in.bottom = in.top = LayerInput{};
+    in.bars = {{50, 50, 20},   {250, 50, 20}, {450, 50, 20}, {450, 450, 20},
+               {250, 450, 20}, {50, 450, 20}, {50, 250, 20}, {350, 250, 20}};
+    const auto inner = run(in, {combination("U", CombinationKind::Ultimate, 1000, 0)});
+    EXPECT_NEAR(*find_check(inner, "bar_spacing").demand, 400, 1e-9);
+    EXPECT_FALSE(find_check(inner, "bar_spacing").verified);
 }
 
 // A 300 × 500 beam with explicit bars, so that the figures hold whatever

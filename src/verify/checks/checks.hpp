@@ -77,6 +77,10 @@ void check_shear(const Context& ctx, std::vector<CheckResult>& out);
 void check_stresses(const Context& ctx, std::vector<CheckResult>& out);
 void check_cracks(const Context& ctx, std::vector<CheckResult>& out);
 void check_detailing(const Context& ctx, std::vector<CheckResult>& out);
+// The largest gap between neighbouring bars around the perimeter: the bars on
+// the convex hull of their centres (those along its sides included), in
+// order; a bar inside does not split a side's gap (mm).
+double largest_perimeter_gap(const std::vector<PlacedBar>& bars);
 // The clear distance between bars (EN 1992-1-1 §8.2) and the spacing of a slab's bars (§9.3.1.1; spacing.cpp).
 void check_bar_clear_spacing(const Context& ctx, std::vector<CheckResult>& out);
 void check_slab_bar_spacing(const Context& ctx, std::vector<CheckResult>& out);

@@ -94,19 +94,6 @@ void beam(const Context& ctx, std::vector<CheckResult>& out) {
         "passo ≤ min(333 mm, almeno tre staffe al metro; 0,8·d = " + format::decimal(0.8 * least_d, 0) + " mm)"));
 }
 
-// The widest gap between bars next to each other around the section.
-double widest_gap(const Context& ctx) {
-    std::vector<std::pair<double, analysis::Point>> around;
-    for (const PlacedBar& b : ctx.bars) around.push_back({std::atan2(b.z - ctx.G.z, b.y - ctx.G.y), {b.y, b.z}});
-    std::sort(around.begin(), around.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    double widest = 0;
-    for (std::size_t i = 0; i < around.size(); ++i) {
-        const analysis::Point p = around[i].second, q = around[(i + 1) % around.size()].second;
-        widest = std::max(widest, std::hypot(p.y - q.y, p.z - q.z));
-    }
-    return widest;
-}
-
 void column(const Context& ctx, std::vector<CheckResult>& out) {
     double phi_min = INFINITY, phi_max = 0, As = 0;
     for (const PlacedBar& b : ctx.bars) {
@@ -116,7 +103,7 @@ void column(const Context& ctx, std::vector<CheckResult>& out) {
     out.push_back(
         minimum(Check::BarDiameter, kColumn, 12, phi_min, "mm", "diametro delle barre longitudinali ≥ 12 mm"));
     if (ctx.bars.size() > 1)
-        out.push_back(maximum(Check::BarSpacing, kColumn, widest_gap(ctx), 300, "mm",
+        out.push_back(maximum(Check::BarSpacing, kColumn, largest_perimeter_gap(ctx.bars), 300, "mm",
                               "interasse delle barre longitudinali lungo il perimetro ≤ 300 mm"));
     const Combination* most = nullptr;
     for (const Combination& c : ctx.in.combinations)
@@ -140,6 +127,35 @@ void column(const Context& ctx, std::vector<CheckResult>& out) {
 }
 
 }  // namespace
+
+// The largest gap between neighbouring bars around the perimeter: the bars on
+// the convex hull of their centres (those along its sides included), in order.
+double largest_perimeter_gap(const std::vector<PlacedBar>& bars) {
+    std::vector<analysis::Point> p;
+    for (const PlacedBar& b : bars) p.push_back({b.y, b.z});
+    std::sort(p.begin(), p.end(), [](auto a, auto b) { return a.y < b.y || (a.y == b.y && a.z < b.z); });
+    p.erase(std::unique(p.begin(), p.end(), [](auto a, auto b) { return a.y == b.y && a.z == b.z; }), p.end());
+    if (p.size() < 2) return 0;
+    const auto cross = [](analysis::Point o, analysis::Point a, analysis::Point b) {
+        return (a.y - o.y) * (b.z - o.z) - (a.z - o.z) * (b.y - o.y);
+    };
+    std::vector<analysis::Point> hull;
+    for (int pass = 0; pass < 2; ++pass) {
+        const std::size_t start = hull.size();
+        for (std::size_t k = 0; k < p.size(); ++k) {
+            const analysis::Point q = pass == 0 ? p[k] : p[p.size() - 1 - k];
+            while (hull.size() >= start + 2 && cross(hull[hull.size() - 2], hull.back(), q) < -1e-9) hull.pop_back();
+            hull.push_back(q);
+        }
+        hull.pop_back();
+    }
+    double gap = 0;
+    for (std::size_t i = 0; i < hull.size(); ++i) {
+        const analysis::Point a = hull[i], b = hull[(i + 1) % hull.size()];
+        gap = std::max(gap, std::hypot(a.y - b.y, a.z - b.z));
+    }
+    return gap;
+}
 
 void check_detailing(const Context& ctx, std::vector<CheckResult>& out) {
     if (ctx.in.member == MemberType::Column)

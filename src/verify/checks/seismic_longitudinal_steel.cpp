@@ -61,35 +61,6 @@ void beam(const SeismicContext& s, std::vector<CheckResult>& out) {
     }
 }
 
-// The largest gap between neighbouring bars around the perimeter: the bars on
-// the convex hull of their centres (those along its sides included), in order.
-double largest_perimeter_gap(const std::vector<PlacedBar>& bars) {
-    std::vector<analysis::Point> p;
-    for (const PlacedBar& b : bars) p.push_back({b.y, b.z});
-    std::sort(p.begin(), p.end(), [](auto a, auto b) { return a.y < b.y || (a.y == b.y && a.z < b.z); });
-    p.erase(std::unique(p.begin(), p.end(), [](auto a, auto b) { return a.y == b.y && a.z == b.z; }), p.end());
-    if (p.size() < 2) return 0;
-    const auto cross = [](analysis::Point o, analysis::Point a, analysis::Point b) {
-        return (a.y - o.y) * (b.z - o.z) - (a.z - o.z) * (b.y - o.y);
-    };
-    std::vector<analysis::Point> hull;
-    for (int pass = 0; pass < 2; ++pass) {
-        const std::size_t start = hull.size();
-        for (std::size_t k = 0; k < p.size(); ++k) {
-            const analysis::Point q = pass == 0 ? p[k] : p[p.size() - 1 - k];
-            while (hull.size() >= start + 2 && cross(hull[hull.size() - 2], hull.back(), q) < -1e-9) hull.pop_back();
-            hull.push_back(q);
-        }
-        hull.pop_back();
-    }
-    double gap = 0;
-    for (std::size_t i = 0; i < hull.size(); ++i) {
-        const analysis::Point a = hull[i], b = hull[(i + 1) % hull.size()];
-        gap = std::max(gap, std::hypot(a.y - b.y, a.z - b.z));
-    }
-    return gap;
-}
-
 void column(const SeismicContext& s, std::vector<CheckResult>& out) {
     const Context& ctx = s.ctx;
     double As = 0;
