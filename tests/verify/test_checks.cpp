@@ -752,6 +752,9 @@ TEST(VerifySeismic, ColumnsOfBothClassesByHand) {
         const CheckResult& shear = find_check(r, "capacity_shear", "E");
         EXPECT_NEAR(*shear.demand, row.gamma_Rd * 2 * detail(shear, "M_Rd_pos") / 3.0, 1e-9);
         EXPECT_NEAR(detail(shear, "M_Rd_pos"), detail(shear, "M_Rd_neg"), 1e-6);
+        // A column in both planes: the second entry with Mz_Rd and Vy.
+        EXPECT_NEAR(detail(find_check(r, "capacity_shear", "E", 1), "M_Rd_pos"), *s.resisting_moment(1000, 0, 1).Mz_Rd,
+                    1e-9);
     }
 }
 
@@ -781,6 +784,15 @@ TEST(VerifySeismic, BeamOfClassBWithCapacityShear) {
     for (const NotRun& n : r.not_run)
         if (n.id.rfind("seismic", 0) == 0 || n.id == "ductility") ids.push_back(n.id);
     EXPECT_EQ(ids, (std::vector<std::string>{"seismic_axial_load", "seismic_confinement", "ductility"}));
+    // CD"A": θ = 45° and the truss alone, V_Rd = min(V_Rsd, V_Rcd) at cot θ = 1
+    // (z = 0,9·460 mm), even where the input fixes cot θ for the other checks.
+    in.seismic->ductility = DuctilityClass::A;
+    in.cot_theta = 2.5;
+    const auto a = run(in, {combination("E", CombinationKind::Seismic, 0, 120, 0, 0, 90)});
+    const double z = 0.9 * 460, VRsd = z * (2 * pi * 16 / 100) * kFyd / 1e3, VRcd = z * 300 * 0.5 * kFcd / 2 / 1e3;
+    EXPECT_NEAR(detail(find_check(a, "capacity_shear", "E"), "cot_theta"), 1, 1e-12);
+    EXPECT_NEAR(*find_check(a, "capacity_shear", "E").capacity, std::min(VRsd, VRcd), 1e-9);
+    EXPECT_NEAR(detail(find_check(a, "shear_z", "E"), "cot_theta"), 2.5, 1e-12);
 }
 
 TEST(VerifyResult, ChecksNotRunAreSaid) {

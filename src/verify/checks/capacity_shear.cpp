@@ -1,11 +1,13 @@
-// capacity_shear: the shear of capacity design in the plane of My (§7.4.4.1.1
-// beams, §7.4.4.2.1 columns): V_Ed = γRd·(M_Rd⁺ + M_Rd⁻)/l + V_grav, the
+// capacity_shear: the shear of capacity design (§7.4.4.1.1 beams, in the
+// plane of My; §7.4.4.2.1 columns, in both planes): V_Ed = γRd·(M_Rd⁺ + M_Rd⁻)/l + V_grav, the
 // resisting moments of the section at the two ends with opposite signs (at
 // the combination's N), γRd of Tab. 7.2.I, l the clear length or height;
-// against the section's V_Rd (§4.1.2.3.5.2), with θ = 45° in the critical
-// zones of CD"A" beams (§7.4.4.1.1).
+// against the section's V_Rd (§4.1.2.3.5.2), with θ = 45° and the truss
+// alone in the critical zones of CD"A" beams (§7.4.4.1.1), whatever
+// `cot_theta` the input gives the other checks.
 
 #include <cmath>
+#include <span>
 
 #include "ferrolit/format.hpp"
 #include "verify/checks/seismic.hpp"
@@ -23,35 +25,45 @@ NotRunReason check_capacity_shear(const SeismicContext& s, std::vector<CheckResu
     const double length = *s.in.clear_length / 1000, gravity = s.in.gravity_shear.value_or(0);
     const bool strut_45 = !column && s.in.ductility == DuctilityClass::A && s.in.critical_zone;
     const char* clause = column ? "§7.4.4.2.1" : "§7.4.4.1.1";
-    for (const Combination* k : s.combinations) {
-        const analysis::MomentCapacity up = s.ctx.section.resisting_moment(k->N, 1, 0);
-        const analysis::MomentCapacity down = s.ctx.section.resisting_moment(k->N, -1, 0);
-        if (!up.My_Rd || !down.My_Rd) {
-            out.push_back(make_check(Check::CapacityShear, clause, k, std::nullopt, std::nullopt, "kN", INFINITY, false,
-                                     std::string("momento resistente non determinato: ") +
-                                         analysis::reason(up.My_Rd ? down.outcome : up.outcome)));
-            continue;
+    // Beams in the plane of My; columns in both planes, since the seismic
+    // action may bend them either way.
+    const ShearPlane planes[] = {ShearPlane::Z, ShearPlane::Y};
+    for (const Combination* k : s.combinations)
+        for (const ShearPlane plane : std::span(planes, column ? 2 : 1)) {
+            const bool z = plane == ShearPlane::Z;
+            const analysis::MomentCapacity up = s.ctx.section.resisting_moment(k->N, z ? 1 : 0, z ? 0 : 1);
+            const analysis::MomentCapacity down = s.ctx.section.resisting_moment(k->N, z ? -1 : 0, z ? 0 : -1);
+            const std::optional<double> M_up = z ? up.My_Rd : up.Mz_Rd, M_down = z ? down.My_Rd : down.Mz_Rd;
+            const std::string in_plane = column ? (z ? " (piano di My, Vz)" : " (piano di Mz, Vy)") : "";
+            if (!M_up || !M_down) {
+                out.push_back(make_check(Check::CapacityShear, clause, k, std::nullopt, std::nullopt, "kN", INFINITY,
+                                         false,
+                                         std::string("momento resistente non determinato") + in_plane + ": " +
+                                             analysis::reason(M_up ? down.outcome : up.outcome)));
+                continue;
+            }
+            const double sum = std::fabs(*M_up) + std::fabs(*M_down);
+            const double V = gamma * sum / length + gravity;
+            Combination with_v = *k;
+            (z ? with_v.Vz : with_v.Vy) = V;
+            const ShearResistance r =
+                shear_resistance(s.ctx, plane, with_v, strut_45 ? std::optional<double>(1.0) : std::nullopt);
+            // With θ = 45° the truss alone resists: no V_Rd,c for V ≤ V_Rd,c.
+            const double VRd = strut_45 && r.stirrups ? std::min(r.VRsd, r.VRcd) : r.VRd;
+            CheckResult c =
+                seismic_maximum(Check::CapacityShear, clause, k, V, VRd, "kN",
+                                "V_Ed = γRd·(M_Rd⁺ + M_Rd⁻)/l" + std::string(column ? "" : " + V_grav") + in_plane +
+                                    " = " + format::decimal(gamma, 2) + "·(" + format::decimal(std::fabs(*M_up), 1) +
+                                    " + " + format::decimal(std::fabs(*M_down), 1) + ")/" + format::decimal(length, 3) +
+                                    " m" + (column ? "" : " + " + format::decimal(gravity, 1) + " kN") +
+                                    "; V_Rd con cot θ = " + format::decimal(r.cot_theta, 2) +
+                                    (strut_45 ? " (θ = 45° in zona critica CD\"A\", solo traliccio)" : ""));
+            c.details = {{"gamma_Rd", gamma, ""},
+                         {"M_Rd_pos", std::fabs(*M_up), "kNm"},
+                         {"M_Rd_neg", std::fabs(*M_down), "kNm"},
+                         {"cot_theta", r.cot_theta, ""}};
+            out.push_back(std::move(c));
         }
-        const double sum = std::fabs(*up.My_Rd) + std::fabs(*down.My_Rd);
-        const double V = gamma * sum / length + gravity;
-        Combination with_v = *k;
-        with_v.Vz = V;
-        const ShearResistance r =
-            shear_resistance(s.ctx, ShearPlane::Z, with_v, strut_45 ? std::optional<double>(1.0) : std::nullopt);
-        CheckResult c =
-            seismic_maximum(Check::CapacityShear, clause, k, V, r.VRd, "kN",
-                            "V_Ed = γRd·(M_Rd⁺ + M_Rd⁻)/l" + std::string(column ? "" : " + V_grav") + " = " +
-                                format::decimal(gamma, 2) + "·(" + format::decimal(std::fabs(*up.My_Rd), 1) + " + " +
-                                format::decimal(std::fabs(*down.My_Rd), 1) + ")/" + format::decimal(length, 3) + " m" +
-                                (column ? "" : " + " + format::decimal(gravity, 1) + " kN") +
-                                "; V_Rd con cot θ = " + format::decimal(r.cot_theta, 2) +
-                                (strut_45 ? " (θ = 45° in zona critica CD\"A\")" : ""));
-        c.details = {{"gamma_Rd", gamma, ""},
-                     {"M_Rd_pos", std::fabs(*up.My_Rd), "kNm"},
-                     {"M_Rd_neg", std::fabs(*down.My_Rd), "kNm"},
-                     {"cot_theta", r.cot_theta, ""}};
-        out.push_back(std::move(c));
-    }
     return std::nullopt;
 }
 

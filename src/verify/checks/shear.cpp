@@ -109,7 +109,7 @@ ShearResistance resistance(const Context& ctx, Coordinate c, bool low, double N,
     struts(ctx, N, r);
     if (!ctx.stirrups) return r;
     with_stirrups(ctx, r);
-    r.cot_theta = ctx.in.cot_theta ? *ctx.in.cot_theta : cot_theta ? *cot_theta : cot_theta_of_largest_VRd(r);
+    r.cot_theta = cot_theta ? *cot_theta : ctx.in.cot_theta ? *ctx.in.cot_theta : cot_theta_of_largest_VRd(r);
     r.VRsd = r.VRsd_at(r.cot_theta);
     r.VRcd = r.VRcd_at(r.cot_theta);
     r.VRd = std::min(r.VRsd, r.VRcd);

@@ -33,8 +33,9 @@ enum class ShearPlane { Z, Y };                           // Vz in the plane of 
 double shear_of(const Combination& c, ShearPlane plane);  // |V| of the plane, kN
 
 // The resistance of a plane for an ultimate combination: the tensioned side
-// follows the moment of the plane; cot θ as given, or else the value that
-// maximises V_Rd (`cot_theta` of the input wins over both).
+// follows the moment of the plane; cot θ as given (the capacity design's
+// 45°, or the one θ of shear with torsion), else the input's `cot_theta`,
+// else the value that maximises V_Rd.
 ShearResistance shear_resistance(const Context& ctx, ShearPlane plane, const Combination& c,
                                  std::optional<double> cot_theta = std::nullopt);
 
