@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
+#include <vector>
 
 #include "analysis/errors.hpp"
 #include "analysis/integrate.hpp"
@@ -168,6 +170,48 @@ Model model_of(const Section& s, double angle, const CurvatureOptions& o) {
     return m;
 }
 
+// The first curvature up to kappa_u where the moment falls to 85 % of the
+// largest moment before it, or none. Sampled at kScan curvatures and at the
+// cover's spalling (where a confined section's moment peaks and then drops
+// steeply); each sampled peak and dip is refined between its neighbours, so
+// that neither a sharp peak nor a dip narrower than the samples is missed.
+std::optional<double> moment_drop(const Model& m, double N, double kappa_u) {
+    constexpr int kScan = 200;
+    std::vector<double> ks;
+    for (int i = 1; i <= kScan; ++i) ks.push_back(kappa_u * i / kScan);
+    if (m.confined)
+        if (const auto spall = m.curvature_where(N, m.full.u_top, m.cover_law.cap); spall && *spall < kappa_u)
+            ks.push_back(*spall);
+    std::sort(ks.begin(), ks.end());
+    const auto M = [&](double k) { return m.moment(N, k); };
+    std::vector<double> Ms;
+    for (double k : ks) Ms.push_back(M(k));
+    const double xtol = 1e-9 * kappa_u;
+    double peak = 0, peak_at = 0;
+    auto raise = [&](double k, double value) {
+        if (value > peak) peak = value, peak_at = k;
+    };
+    // Where M falls below 0.85·peak between the peak and b.
+    auto crossing = [&](double b) {
+        const auto f = [&](double k) { return M(k) - 0.85 * peak; };
+        return detail::brent_root(f, peak_at, b, f(peak_at), f(b), 1e-12 * b, 1e-9 * peak);
+    };
+    for (std::size_t i = 0; i < ks.size(); ++i) {
+        const double before = i > 0 ? ks[i - 1] : 0;
+        const bool last = i + 1 == ks.size();
+        if (Ms[i] < 0.85 * peak) return crossing(ks[i]);
+        if (!last && Ms[i] >= Ms[i + 1] && (i == 0 || Ms[i] >= Ms[i - 1])) {
+            const auto [at, least] = detail::brent_min([&](double k) { return -M(k); }, before, ks[i + 1], xtol);
+            raise(at, -least);
+        } else if (!last && Ms[i] <= Ms[i + 1] && i > 0 && Ms[i] <= Ms[i - 1] && peak > 0) {
+            const auto [at, least] = detail::brent_min(M, before, ks[i + 1], xtol);
+            if (least < 0.85 * peak) return crossing(at);
+        }
+        raise(ks[i], Ms[i]);
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 const char* reason(CurvatureEnd end) {
@@ -211,23 +255,15 @@ MomentCurvature moment_curvature(const Section& s, double N, const CurvatureOpti
     const Limit rd = first_limit(u, Nn, u.eps_cu, u.full.u_top, u.eps_ud);
     const double M_Rd = u.moment(Nn, rd.kappa) / 1e6;
 
-    // The curve, and the 85 % drop of the moment after its peak.
+    // The curve, ended early where the moment first falls to 85 % of its
+    // peak before that curvature.
     const auto sample = [&](double kappa_u) {
         out.points.clear();
         for (int i = 0; i < o.points; ++i) out.points.push_back(point(kappa_u * i / (o.points - 1)));
     };
+    if (const std::optional<double> drop = moment_drop(m, Nn, ultimate.kappa))
+        ultimate = {*drop, CurvatureEnd::MomentDrop};
     sample(ultimate.kappa);
-    double peak = 0;
-    for (std::size_t i = 0; i < out.points.size(); ++i) {
-        peak = std::max(peak, out.points[i].M);
-        if (i > 0 && out.points[i].M < 0.85 * peak) {
-            const auto f = [&](double k) { return m.moment(Nn, k) / 1e6 - 0.85 * peak; };
-            const double a = out.points[i - 1].kappa / 1e3, b = out.points[i].kappa / 1e3;
-            ultimate = {detail::brent_root(f, a, b, f(a), f(b), 1e-12 * b, 1e-9 * peak), CurvatureEnd::MomentDrop};
-            sample(ultimate.kappa);
-            break;
-        }
-    }
     detail::require(out.first_yield.M > 0 && M_Rd > 0, "momento-curvatura: momento non positivo allo snervamento");
     out.ultimate = out.points.back();
     out.end = ultimate.end;

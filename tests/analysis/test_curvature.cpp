@@ -150,6 +150,32 @@ TEST(MomentCurvature, AgreesWithAFineFibreComputation) {
     }
 }
 
+// A heavily loaded 400×400 column, C30/37, 8f20 with centres 52 mm from the
+// faces, stirrups ø12/50 with 3 legs: the moment peaks as the cover starts
+// to spall (its top fibre at εcu) and falls below 85 % of that peak within
+// a hundredth of the strain-limited curvature, then recovers on the core.
+TEST(MomentCurvature, ANarrowDropAfterThePeakEndsTheCurve) {
+    std::vector<fa::Bar> bars;
+    for (double y : {52.0, 200.0, 348.0})
+        for (double z : {52.0, 200.0, 348.0})
+            if (y != 200 || z != 200) bars.push_back(fa::bar_of_diameter(y, z, 20));
+    const fa::Section col(fixtures::rectangle(400, 400), bars, fa::Concrete::of_class("C30/37"),
+                          fa::Steel::of_class("B450C"));
+    const fa::Stirrups stirrups{12, 50, 3, 3, 30};
+    const fa::ConfinedConcrete cc = fa::confined_concrete(col, stirrups);
+    Fibres f{400, 400, bars, 0.85 * 30 / 1.5};
+    f.fcc = 0.85 * cc.fc_c / 1.5, f.ec2c = cc.eps_c2_c, f.ecuc = cc.eps_cu_c;
+    f.z0 = 36, f.z1 = 364, f.b0 = 328;
+    const double N = 1600e3;
+    const double spall = Fibres::bisect([&](double k) { return f.top_strain(N, k) / f.ecu - 1; }, 1e-9, 1e-4);
+    const fa::MomentCurvature m = fa::moment_curvature(col, 1600, {fa::Axis::My, stirrups});
+    ASSERT_EQ(m.end, fa::CurvatureEnd::MomentDrop);
+    EXPECT_GT(m.ultimate.kappa, spall * 1e3);
+    EXPECT_LT(m.ultimate.kappa, 1.2 * spall * 1e3);
+    EXPECT_NEAR(f.moment(N, m.ultimate.kappa / 1e3), 0.85 * f.moment(N, spall), 5e-3 * m.ultimate.M);
+    EXPECT_LT(m.mu_phi, 2);
+}
+
 TEST(MomentCurvature, DuctilityGrowsWithStirrupsAndFallsWithAxialLoad) {
     const fa::Section col = column();
     const auto mu = [&](double N, double spacing) {
