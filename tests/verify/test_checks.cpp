@@ -357,12 +357,29 @@ TEST(VerifyTorsion, ThinWalledResistancesByHand) {
         EXPECT_NEAR(detail(t, "T_Rld"), TRld, 1e-9 * TRld);
         EXPECT_NEAR(*t.capacity, std::min({TRcd, TRsd, TRld}), 1e-9 * TRsd);
         EXPECT_EQ(*t.capacity, detail(t, k.governs));
-        // §4.1.2.3.6.3 with the same θ: T_Ed/T_Rcd + V_Ed/V_Rcd, V_Rcd by (4.1.28).
+        // With the same θ: the struts, T_Ed/T_Rcd + V_Ed/V_Rcd (§4.1.2.3.6.3, V_Rcd by
+        // (4.1.28)), and the stirrups both need, T_Ed/T_Rsd + V_Ed/V_Rsd (4.1.27): the larger.
         const CheckResult& i = find_check(r, "torsion_shear", "U");
-        EXPECT_NEAR(i.ratio, 30 / TRcd + 50 / detail(i, "V_Rcd"), 1e-12);
+        if (!k.box) {
+            EXPECT_NEAR(detail(i, "V_Rsd"), 0.9 * 560 * 2 * leg / k.spacing * kFyd * cot / 1e3, 1e-9);
+        }
+        EXPECT_NEAR(i.ratio, std::max(30 / TRcd + 50 / detail(i, "V_Rcd"), 30 / TRsd + 50 / detail(i, "V_Rsd")), 1e-12);
         EXPECT_NEAR(detail(find_check(r, "shear_z", "U"), "cot_theta"), cot, 1e-12);
         EXPECT_TRUE(find_check(r, "torsion").verified);  // a bar at each corner
     }
+    // Bars deep in a small section: t is twice their distance from the edge,
+    // 2·55 = 110 mm, not A_c/u = 62,5 mm, so the mid-line runs through them.
+    VerificationInput in = readme_beam("2f20", "2f20");
+    in.shape.dimensions = {250, 250, 0, 0};
+    in.bottom.cover = in.top.cover = 55;
+    in.stirrups = StirrupsInput{6, 2, 120};
+    Combination c = combination("U", CombinationKind::Ultimate, 0, 0, 0, 0, 0);
+    c.T = 5;
+    const auto r = run(in, {c});
+    const CheckResult& t = find_check(r, "torsion", "U");
+    EXPECT_NEAR(detail(t, "t"), 110, 1e-9);
+    EXPECT_NEAR(detail(t, "A"), 140 * 140, 1e-6);
+    EXPECT_NEAR(detail(t, "u_k"), 4 * 140, 1e-9);
 }
 
 // Torsion needs closed stirrups: open ones (or a missing corner bar) fail.

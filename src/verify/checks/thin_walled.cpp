@@ -60,11 +60,13 @@ double distance_to_line(fa::Point p, fa::Point a, fa::Point b) {
     return std::fabs((b.y - a.y) * (p.z - a.z) - (b.z - a.z) * (p.y - a.y)) / length(a, b);
 }
 
-ThinWalled thin_walled(const fa::Shape& shape) {
+ThinWalled thin_walled(const fa::Shape& shape, double bar_depth) {
     ThinWalled w;
     w.u = perimeter(shape.outline);
     w.A_whole = fa::area_moments(shape.outline).A;
-    w.t = w.A_whole / w.u;
+    w.bar_depth = bar_depth;
+    // The mid-line runs through the bars, not outside them.
+    w.t = std::max(w.A_whole / w.u, 2 * bar_depth);
     for (const fa::Ring& hole : shape.holes) {
         const double apart = rings_apart(shape.outline, hole);
         w.wall = w.wall > 0 ? std::min(w.wall, apart) : apart;

@@ -21,41 +21,57 @@ constexpr int kThetaSteps = 300;  // cot θ scanned in steps of 0.005 over [1, 2
 
 bool has_torsion(const Combination& c) { return is_ultimate(c.kind) && c.T != 0; }
 
-// The interaction of §4.1.2.3.6.3 with the plane whose V_Ed/V_Rcd is larger.
-struct Interaction {
+// Torsion with shear in one plane, for one of the two parts of the truss
+// that both load: T_Ed/T_R + V_Ed/V_R.
+struct Sum {
     ShearPlane plane = ShearPlane::Z;
-    double V = 0, VRcd = 0, TRcd = 0;
+    double V = 0, VR = 0, TR = 0;
     double ratio = 0;
+};
+
+// The interaction of torsion and shear with the same θ, in the plane where
+// it is larger: the struts (§4.1.2.3.6.3, T_Rcd and V_Rcd), and the
+// stirrups, which the two share (§4.1.2.3.6.2: the stirrups needed for each
+// are added; shear spread over all the legs, torsion on the outer ones, so
+// T_Ed/T_Rsd + V_Ed/V_Rsd ≤ 1, with no V_Rd,c).
+struct Interaction {
+    Sum struts, stirrups;
+    double ratio() const { return std::max(struts.ratio, stirrups.ratio); }
 };
 
 Interaction interaction(const TorsionResistance& tr, const ShearResistance& rz, const ShearResistance& ry,
                         const Combination& c, double cot) {
-    Interaction best;
-    best.TRcd = tr.TRcd_at(cot);
-    const double torsion = ratio_of(std::fabs(c.T), best.TRcd);
-    bool first = true;
-    for (const auto& [plane, r] : {std::pair{ShearPlane::Z, &rz}, std::pair{ShearPlane::Y, &ry}}) {
-        const double V = shear_of(c, plane), VRcd = r->VRcd_at(cot);
-        const double ratio = torsion + ratio_of(V, VRcd);
-        if (first || ratio > best.ratio) best = {plane, V, VRcd, best.TRcd, ratio};
-        first = false;
-    }
-    return best;
+    Interaction out;
+    auto larger = [&](Sum& best, double TR, auto VR_of) {
+        bool first = true;
+        for (const auto& [plane, r] : {std::pair{ShearPlane::Z, &rz}, std::pair{ShearPlane::Y, &ry}}) {
+            const double V = shear_of(c, plane), VR = VR_of(*r);
+            const double ratio = ratio_of(std::fabs(c.T), TR) + ratio_of(V, VR);
+            if (first || ratio > best.ratio) best = {plane, V, VR, TR, ratio};
+            first = false;
+        }
+    };
+    larger(out.struts, tr.TRcd_at(cot), [&](const ShearResistance& r) { return r.VRcd_at(cot); });
+    larger(out.stirrups, tr.TRsd_at(cot), [&](const ShearResistance& r) { return r.stirrups ? r.VRsd_at(cot) : 0.0; });
+    return out;
 }
 
 double largest_ratio(const TorsionResistance& tr, const ShearResistance& rz, const ShearResistance& ry,
                      const Combination& c, double cot) {
     const double Vz = shear_of(c, ShearPlane::Z), Vy = shear_of(c, ShearPlane::Y);
     return std::max({ratio_of(Vz, rz.VRd_at(cot, Vz)), ratio_of(Vy, ry.VRd_at(cot, Vy)),
-                     ratio_of(std::fabs(c.T), tr.TRd_at(cot)), interaction(tr, rz, ry, c, cot).ratio});
+                     ratio_of(std::fabs(c.T), tr.TRd_at(cot)), interaction(tr, rz, ry, c, cot).ratio()});
 }
 
 std::string wall_text(const ThinWalled& w) {
-    std::string text = "sezione sottile equivalente: t = " +
-                       (w.wall > 0 && w.t == w.wall ? "parete minima " + format::decimal(w.t, 1)
-                                                    : "A_c/u = " + format::significant(w.A_whole, 6) + "/" +
-                                                          format::decimal(w.u, 0) + " = " + format::decimal(w.t, 1)) +
-                       " mm";
+    const std::string by_area = "A_c/u = " + format::significant(w.A_whole, 6) + "/" + format::decimal(w.u, 0) + " = " +
+                                format::decimal(w.A_whole / w.u, 1);
+    const std::string t = w.wall > 0 && w.t == w.wall ? "parete minima " + format::decimal(w.t, 1)
+                          : w.t == 2 * w.bar_depth    ? "2 volte la distanza dal bordo del centro delle barre = 2·" +
+                                                         format::decimal(w.bar_depth, 1) + " = " +
+                                                         format::decimal(w.t, 1) + " (" + by_area + " è minore)"
+                                                   : by_area;
+    std::string text = "sezione sottile equivalente: t = " + t + " mm";
     if (!w.defined) return text + "; linea media non definita (il contorno rientrato di t/2 si ribalta)";
     return text + ", A = " + format::decimal(w.A, 0) +
            " mm² racchiusa dalla linea media, u_k = " + format::decimal(w.uk, 0) + " mm";
@@ -99,14 +115,21 @@ CheckResult interaction_check(const Context& ctx, const TorsionResistance& tr, c
     const ShearResistance rz = shear_resistance(ctx, ShearPlane::Z, c, cot);
     const ShearResistance ry = shear_resistance(ctx, ShearPlane::Y, c, cot);
     const Interaction i = interaction(tr, rz, ry, c, cot);
-    const std::string V = i.plane == ShearPlane::Z ? "Vz" : "Vy";
-    const std::string note =
-        "T_Ed/T_Rcd + V_Ed/V_Rcd = " + format::decimal(std::fabs(c.T), 2) + "/" + format::decimal(i.TRcd, 2) + " + " +
-        format::decimal(i.V, 2) + "/" + format::decimal(i.VRcd, 2) + " ≤ 1 con " + V +
-        " (il piano più sollecitato), cot θ = " + format::decimal(cot, 3) + theta_text(ctx) + ", V_Rcd (4.1.28)";
-    CheckResult check =
-        make_check(Check::TorsionShear, "§4.1.2.3.6.3", &c, i.ratio, 1.0, "", i.ratio, i.ratio <= 1, note);
-    check.details = {{"T_Rcd", i.TRcd, "kNm"}, {"V_Ed", i.V, "kN"}, {"V_Rcd", i.VRcd, "kN"}, {"cot_theta", cot, ""}};
+    auto sum_text = [&](const Sum& s, const char* R) {
+        return std::string("T_Ed/T_") + R + " + V_Ed/V_" + R + " = " + format::decimal(std::fabs(c.T), 2) + "/" +
+               format::decimal(s.TR, 2) + " + " + format::decimal(s.V, 2) + "/" + format::decimal(s.VR, 2) + " = " +
+               format::decimal(s.ratio, 3) + " con " + (s.plane == ShearPlane::Z ? "Vz" : "Vy");
+    };
+    const bool struts = i.struts.ratio >= i.stirrups.ratio;
+    const std::string note = "bielle: " + sum_text(i.struts, "Rcd") +
+                             " (§4.1.2.3.6.3, V_Rcd (4.1.28)); staffe: " + sum_text(i.stirrups, "Rsd") +
+                             " (armature di taglio e torsione sommate, V_Rsd (4.1.27) senza V_Rd,c); governano le " +
+                             (struts ? "bielle" : "staffe") + "; cot θ = " + format::decimal(cot, 3) + theta_text(ctx);
+    const double ratio = i.ratio();
+    CheckResult check = make_check(Check::TorsionShear, struts ? "§4.1.2.3.6.3" : "§4.1.2.3.6.2", &c, ratio, 1.0, "",
+                                   ratio, ratio <= 1, note);
+    check.details = {{"T_Rcd", i.struts.TR, "kNm"},   {"V_Ed", i.struts.V, "kN"},     {"V_Rcd", i.struts.VR, "kN"},
+                     {"T_Rsd", i.stirrups.TR, "kNm"}, {"V_Rsd", i.stirrups.VR, "kN"}, {"cot_theta", cot, ""}};
     return check;
 }
 
@@ -149,7 +172,9 @@ bool within_wall(const Context& ctx, const ThinWalled& wall, const PlacedBar& ba
 
 TorsionResistance torsion_resistance(const Context& ctx) {
     TorsionResistance tr;
-    tr.wall = thin_walled(ctx.shape());
+    double bar_depth = ctx.bars.empty() ? 0 : INFINITY;
+    for (const PlacedBar& b : ctx.bars) bar_depth = std::min(bar_depth, distance_to_edge(ctx.shape(), {b.y, b.z}));
+    tr.wall = thin_walled(ctx.shape(), bar_depth);
     tr.f_cd_reduced = 0.5 * ctx.fcd;
     tr.fyd = ctx.fyd;
     if (ctx.stirrups && ctx.in.closed_stirrups)
