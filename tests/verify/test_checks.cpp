@@ -772,6 +772,19 @@ TEST(VerifySeismic, ColumnsOfBothClassesByHand) {
         // A column in both planes: the second entry with Mz_Rd and Vy.
         EXPECT_NEAR(detail(find_check(r, "capacity_shear", "E", 1), "M_Rd_pos"), *s.resisting_moment(1000, 0, 1).Mz_Rd,
                     1e-9);
+        // Open stirrups do not confine: α·ω_wd = 0, and the ductility is the
+        // unconfined section's. Without stirrups the critical zone fails.
+        VerificationInput open = seismic_column(row.cd);
+        open.closed_stirrups = false;
+        const auto unconfined = run(open, {combination("E", CombinationKind::Seismic, 1000, 100)});
+        EXPECT_EQ(*find_check(unconfined, "seismic_confinement", "E").capacity, 0);
+        EXPECT_FALSE(find_check(unconfined, "seismic_confinement", "E").verified);
+        EXPECT_FALSE(find_check(unconfined, "seismic_confinement").verified);
+        EXPECT_NEAR(*find_check(unconfined, "ductility", "E").capacity,
+                    analysis::moment_curvature(s, 1000, {analysis::Axis::My, {}}).mu_phi, 1e-9);
+        open.stirrups.reset();
+        const auto none = run(open, {combination("E", CombinationKind::Seismic, 1000, 100)});
+        EXPECT_FALSE(find_check(none, "seismic_stirrups").verified);
     }
 }
 

@@ -31,20 +31,23 @@ NotRunReason check_ductility(const SeismicContext& s, std::vector<CheckResult>& 
     const std::optional<double> demand = mu_phi_demand(s.in, &how);
     if (!demand) return "domanda di duttilità non data: indicare q0, T1 e Tc oppure mu_phi nel blocco sismica";
     if (s.combinations.empty()) return "nessuna combinazione SLU sismica";
+    // Without closed stirrups the section is not confined: its own curve.
     const Confinement c = confinement_of(s.ctx);
-    if (!c.stirrups) return "calcestruzzo confinato non determinato: " + c.problem;
+    if (!c.stirrups && !c.absent) return "calcestruzzo confinato non determinato: " + c.problem;
+    const std::string section =
+        c.absent ? "della sezione non confinata (" + c.problem + ")" : "della sezione confinata";
     for (const Combination* k : s.combinations) {
         const analysis::CurvatureOptions o = options_for(*k, c.stirrups);
         const std::string direction =
             std::string(o.direction == analysis::Axis::Mz ? "Mz" : "My") + (o.reversed ? " < 0" : " > 0");
         try {
             const analysis::MomentCurvature m = analysis::moment_curvature(s.ctx.section, k->N, o);
-            CheckResult r = seismic_minimum(Check::Ductility, "§7.4.4 [7.4.3]", k, *demand, m.mu_phi, "",
-                                            "μφ = κu/κy della sezione confinata (" + direction +
-                                                ", N = " + format::decimal(k->N, 1) +
-                                                " kN): κy = " + format::significant(m.yield.kappa, 4) +
-                                                " 1/m, κu = " + format::significant(m.ultimate.kappa, 4) + " 1/m (" +
-                                                analysis::reason(m.end) + "); domanda " + how);
+            CheckResult r =
+                seismic_minimum(Check::Ductility, "§7.4.4 [7.4.3]", k, *demand, m.mu_phi, "",
+                                "μφ = κu/κy " + section + " (" + direction + ", N = " + format::decimal(k->N, 1) +
+                                    " kN): κy = " + format::significant(m.yield.kappa, 4) +
+                                    " 1/m, κu = " + format::significant(m.ultimate.kappa, 4) + " 1/m (" +
+                                    analysis::reason(m.end) + "); domanda " + how);
             r.details = {{"kappa_y", m.yield.kappa, "1/m"},
                          {"kappa_u", m.ultimate.kappa, "1/m"},
                          {"M_y", m.yield.M, "kNm"},

@@ -47,8 +47,11 @@ std::optional<double> mu_phi_demand(const SeismicInput& in, std::string* how) {
 
 Confinement confinement_of(const Context& ctx) {
     Confinement out;
-    if (!ctx.stirrups || ctx.stirrups->legs < 2) {
-        out.problem = "nessuna staffa chiusa";
+    if (!ctx.stirrups || ctx.stirrups->legs < 2 || !ctx.in.closed_stirrups) {
+        out.problem = !ctx.stirrups             ? "nessuna staffa"
+                      : !ctx.in.closed_stirrups ? "staffe aperte (staffe_chiuse false), che non confinano"
+                                                : "staffe a un solo braccio, che non confinano";
+        out.absent = true;
         return out;
     }
     // The clear cover to the stirrups: the least over the bars of their distance to the concrete's edge, less

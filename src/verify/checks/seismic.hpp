@@ -47,11 +47,14 @@ std::optional<double> mu_phi_demand(const SeismicInput& in, std::string* how = n
 
 // The section's stirrups as the engine's confining layout (as many legs each
 // way as the stirrups have, the clear cover from the bars' positions), or the
-// reason they cannot confine this section.
+// reason they cannot confine this section: `absent` when there are no closed
+// stirrups of two legs or more (the core is then not confined, which the
+// checks count against it), otherwise the layout the engine cannot model.
 struct Confinement {
     std::optional<analysis::Stirrups> stirrups;
     std::optional<analysis::ConfinedConcrete> concrete;
     std::string problem;
+    bool absent = false;
 };
 Confinement confinement_of(const Context& ctx);
 

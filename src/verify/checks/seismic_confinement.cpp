@@ -19,6 +19,21 @@ NotRunReason check_seismic_confinement(const SeismicContext& s, std::vector<Chec
     if (!mu) return "domanda di duttilità non data: indicare q0, T1 e Tc oppure mu_phi nel blocco sismica";
     if (s.combinations.empty()) return "nessuna combinazione SLU sismica";
     const Confinement c = confinement_of(s.ctx);
+    if (c.absent) {
+        // No closed stirrups: nothing confines the core, α·ω_wd = 0.
+        for (const Combination* k : s.combinations) {
+            const double required = 30 * *mu * std::max(0.0, s.nu_d(*k)) * s.ctx.fyd / s.ctx.Es - 0.035;
+            CheckResult r = seismic_minimum(Check::SeismicConfinement, "§7.4.6.2.2", k, required, 0, "",
+                                            c.problem +
+                                                ": α·ω_wd = 0; α·ω_wd ≥ 30·μφ·ν_d·ε_sy,d·b_c/b_0 − 0,035 "
+                                                "(b_c/b_0 preso 1)");
+            if (required <= 0) r.ratio = 0, r.verified = true;
+            out.push_back(std::move(r));
+        }
+        out.push_back(seismic_minimum(Check::SeismicConfinement, "§7.4.6.2.2", nullptr, s.rules.omega_wd_min, 0, "",
+                                      c.problem + ": ω_wd = 0 ≥ " + format::decimal(s.rules.omega_wd_min, 2)));
+        return std::nullopt;
+    }
     if (!c.concrete) return c.problem;
     const analysis::ConfinedConcrete& cc = *c.concrete;
     const double width = s.ctx.y.hi - s.ctx.y.lo, height = s.ctx.z.hi - s.ctx.z.lo;

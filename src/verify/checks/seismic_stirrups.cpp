@@ -33,21 +33,31 @@ std::string terms_text(const std::vector<Term>& terms) {
 NotRunReason check_seismic_stirrups(const SeismicContext& s, std::vector<CheckResult>& out) {
     if (!s.in.critical_zone) return "sezione fuori dalla zona critica";
     const Context& ctx = s.ctx;
-    if (!ctx.stirrups) return "nessuna staffa";
+    const char* clause = s.column() ? "§7.4.6.2.2" : "§7.4.6.2.1";
+    if (!ctx.stirrups) {
+        out.push_back(make_check(Check::SeismicStirrups, clause, nullptr, std::nullopt, std::nullopt, "mm", INFINITY,
+                                 false, "nessuna staffa nella zona critica"));
+        return std::nullopt;
+    }
     double least_bar = INFINITY;
     for (const PlacedBar& b : ctx.bars) least_bar = std::min(least_bar, b.diameter);
     const double phi_st = ctx.stirrups->diameter, spacing = ctx.stirrups->spacing;
-    const char* clause = s.column() ? "§7.4.6.2.2" : "§7.4.6.2.1";
     std::vector<Term> terms;
+    std::string unknown_core;
     if (s.column()) {
-        const Confinement c = confinement_of(ctx);
-        if (!c.concrete) return "lato del nucleo confinato non determinato: " + c.problem;
-        const double core = std::min(c.concrete->b0, c.concrete->h0);
-        terms = {{std::string(s.rules.column_core_fraction < 0.4 ? "⅓" : "½") + " del lato minore del nucleo " +
-                      format::decimal(core, 0) + " mm",
-                  s.rules.column_core_fraction * core},
-                 {"limite della classe", s.rules.column_spacing},
+        terms = {{"limite della classe", s.rules.column_spacing},
                  {format::decimal(s.rules.column_bar_times, 0) + "·φl,min", s.rules.column_bar_times * least_bar}};
+        // The core's side where the engine models the confined core; the
+        // other limits hold whatever the section's shape.
+        const Confinement c = confinement_of(ctx);
+        if (c.concrete) {
+            const double core = std::min(c.concrete->b0, c.concrete->h0);
+            terms.insert(terms.begin(), {std::string(s.rules.column_core_fraction < 0.4 ? "⅓" : "½") +
+                                             " del lato minore del nucleo " + format::decimal(core, 0) + " mm",
+                                         s.rules.column_core_fraction * core});
+        } else {
+            unknown_core = "; lato del nucleo non determinato (" + c.problem + "): il suo limite non è controllato";
+        }
     } else {
         const double d = std::min(tension_side(ctx, Coordinate::Z, true).d, tension_side(ctx, Coordinate::Z, false).d);
         terms = {{"d/4 con d = " + format::decimal(d, 0) + " mm", d / 4},
@@ -57,7 +67,8 @@ NotRunReason check_seismic_stirrups(const SeismicContext& s, std::vector<CheckRe
     }
     double limit = INFINITY;
     for (const Term& t : terms) limit = std::min(limit, t.value);
-    out.push_back(seismic_maximum(Check::SeismicStirrups, clause, nullptr, spacing, limit, "mm", terms_text(terms)));
+    out.push_back(seismic_maximum(Check::SeismicStirrups, clause, nullptr, spacing, limit, "mm",
+                                  terms_text(terms) + unknown_core));
     out.push_back(seismic_minimum(Check::SeismicStirrups, clause, nullptr, kLeastStirrup, phi_st, "mm",
                                   "diametro delle staffe ≥ 6 mm"));
     return std::nullopt;
