@@ -11,6 +11,15 @@
 
 namespace ferrolit::verification {
 
+namespace {
+
+// The α·ω_wd a combination asks for, ν_d taken ≥ 0.
+double required_alpha_omega(const SeismicContext& s, const Combination& k, double mu, double bc_over_b0) {
+    return 30 * mu * std::max(0.0, s.nu_d(k)) * s.ctx.fyd / s.ctx.Es * bc_over_b0 - 0.035;
+}
+
+}  // namespace
+
 NotRunReason check_seismic_confinement(const SeismicContext& s, std::vector<CheckResult>& out) {
     if (!s.column()) return "regola dei pilastri (§7.4.6.2.2), non delle travi";
     if (!s.in.critical_zone) return "sezione fuori dalla zona critica";
@@ -22,7 +31,7 @@ NotRunReason check_seismic_confinement(const SeismicContext& s, std::vector<Chec
     if (c.absent) {
         // No closed stirrups: nothing confines the core, α·ω_wd = 0.
         for (const Combination* k : s.combinations) {
-            const double required = 30 * *mu * std::max(0.0, s.nu_d(*k)) * s.ctx.fyd / s.ctx.Es - 0.035;
+            const double required = required_alpha_omega(s, *k, *mu, 1);
             CheckResult r = seismic_minimum(Check::SeismicConfinement, "§7.4.6.2.2", k, required, 0, "",
                                             c.problem +
                                                 ": α·ω_wd = 0; α·ω_wd ≥ 30·μφ·ν_d·ε_sy,d·b_c/b_0 − 0,035 "
@@ -42,7 +51,7 @@ NotRunReason check_seismic_confinement(const SeismicContext& s, std::vector<Chec
     const double provided = cc.alpha * cc.omega_wd;
     for (const Combination* k : s.combinations) {
         const double nu = std::max(0.0, s.nu_d(*k));
-        const double required = 30 * *mu * nu * eps_syd * bc / b0 - 0.035;
+        const double required = required_alpha_omega(s, *k, *mu, bc / b0);
         CheckResult r = seismic_minimum(
             Check::SeismicConfinement, "§7.4.6.2.2", k, required, provided, "",
             "α·ω_wd ≥ 30·μφ·ν_d·ε_sy,d·b_c/b_0 − 0,035 con " + how + ", ν_d = " + format::decimal(nu, 3) +
