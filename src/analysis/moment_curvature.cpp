@@ -170,23 +170,31 @@ Model model_of(const Section& s, double angle, const CurvatureOptions& o) {
     return m;
 }
 
-// The first curvature up to kappa_u where the moment falls to 85 % of the
-// largest moment before it, or none. Sampled at kScan curvatures and at the
-// cover's spalling (where a confined section's moment peaks and then drops
-// steeply); each sampled peak and dip is refined between its neighbours, so
-// that neither a sharp peak nor a dip narrower than the samples is missed.
-std::optional<double> moment_drop(const Model& m, double N, double kappa_u) {
-    constexpr int kScan = 200;
-    std::vector<double> ks;
-    for (int i = 1; i <= kScan; ++i) ks.push_back(kappa_u * i / kScan);
-    if (m.confined)
-        if (const auto spall = m.curvature_where(N, m.full.u_top, m.cover_law.cap); spall && *spall < kappa_u)
-            ks.push_back(*spall);
-    std::sort(ks.begin(), ks.end());
+// The first curvature of the curve where the moment falls to 85 % of the
+// largest moment before it, or none. Searched on the curve's own points (at
+// least kScan of them), with more just past the cover's spalling, where a
+// confined section's moment peaks and then drops steeply; each sampled peak
+// and dip is refined between its neighbours, so that neither a sharp peak
+// nor a dip narrower than the points is missed.
+std::optional<double> moment_drop(const Model& m, double N, const std::vector<CurvaturePoint>& curve) {
+    constexpr int kScan = 100, kPastSpalling = 16;
     const auto M = [&](double k) { return m.moment(N, k); };
-    std::vector<double> Ms;
-    for (double k : ks) Ms.push_back(M(k));
-    const double xtol = 1e-9 * kappa_u;
+    const double kappa_u = curve.back().kappa / 1e3;
+    std::vector<std::pair<double, double>> samples;  // κ (1/mm), M (N·mm)
+    for (const CurvaturePoint& p : curve)
+        if (p.kappa > 0) samples.emplace_back(p.kappa / 1e3, p.M * 1e6);
+    if (curve.size() < kScan)
+        for (int i = 1; i < kScan; ++i) samples.emplace_back(kappa_u * i / kScan, M(kappa_u * i / kScan));
+    if (m.confined)
+        if (const auto spall = m.curvature_where(N, m.full.u_top, m.cover_law.cap); spall && *spall < kappa_u) {
+            const double step = kappa_u / kScan;
+            for (int i = 0; i < kPastSpalling; ++i)
+                if (const double k = *spall + 2 * step * i / kPastSpalling; k < kappa_u) samples.emplace_back(k, M(k));
+        }
+    std::sort(samples.begin(), samples.end());
+    std::vector<double> ks, Ms;
+    for (const auto& [k, v] : samples) ks.push_back(k), Ms.push_back(v);
+    const double xtol = 1e-6 * kappa_u;  // the peak then to about 1e-6 of itself
     double peak = 0, peak_at = 0;
     auto raise = [&](double k, double value) {
         if (value > peak) peak = value, peak_at = k;
@@ -261,9 +269,11 @@ MomentCurvature moment_curvature(const Section& s, double N, const CurvatureOpti
         out.points.clear();
         for (int i = 0; i < o.points; ++i) out.points.push_back(point(kappa_u * i / (o.points - 1)));
     };
-    if (const std::optional<double> drop = moment_drop(m, Nn, ultimate.kappa))
-        ultimate = {*drop, CurvatureEnd::MomentDrop};
     sample(ultimate.kappa);
+    if (const std::optional<double> drop = moment_drop(m, Nn, out.points)) {
+        ultimate = {*drop, CurvatureEnd::MomentDrop};
+        sample(ultimate.kappa);
+    }
     detail::require(out.first_yield.M > 0 && M_Rd > 0, "momento-curvatura: momento non positivo allo snervamento");
     out.ultimate = out.points.back();
     out.end = ultimate.end;
