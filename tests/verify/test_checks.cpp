@@ -747,6 +747,7 @@ TEST(VerifySeismic, ColumnsOfBothClassesByHand) {
         EXPECT_NEAR(find_check(r, "seismic_axial_load", "E").ratio, nu / row.nu_max, 1e-9);
         EXPECT_NEAR(find_check(r, "seismic_longitudinal_steel").ratio, 0.01 / rho, 1e-9);
         EXPECT_NEAR(*find_check(r, "seismic_longitudinal_steel", "", 2).demand, 154, 1e-9);
+        EXPECT_TRUE(find_check(r, "seismic_longitudinal_steel", "", 3).verified);  // B450C (§7.4.2.2)
         const CheckResult& spacing = find_check(r, "seismic_stirrups");
         EXPECT_NEAR(*spacing.capacity, row.spacing_limit, 1e-9);  // 6·φl (⅓·332 = 110,7; 125) or 8·φl (166; 175)
         EXPECT_EQ(spacing.verified, row.cd == DuctilityClass::B);
@@ -783,8 +784,12 @@ TEST(VerifySeismic, ColumnsOfBothClassesByHand) {
         EXPECT_NEAR(*find_check(unconfined, "ductility", "E").capacity,
                     analysis::moment_curvature(s, 1000, {analysis::Axis::My, {}}).mu_phi, 1e-9);
         open.stirrups.reset();
+        open.steel = analysis::Steel::of_class("B450A");
         const auto none = run(open, {combination("E", CombinationKind::Seismic, 1000, 100)});
         EXPECT_FALSE(find_check(none, "seismic_stirrups").verified);
+        const CheckResult& steel = find_check(none, "seismic_longitudinal_steel", "", 3);
+        EXPECT_NEAR(steel.ratio, 0.075 / 0.025, 1e-12);  // εuk 2,5 % against 7,5 %
+        EXPECT_FALSE(steel.verified);
     }
 }
 
