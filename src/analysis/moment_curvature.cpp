@@ -199,21 +199,21 @@ std::optional<double> moment_drop(const Model& m, double N, const std::vector<Cu
     auto raise = [&](double k, double value) {
         if (value > peak) peak = value, peak_at = k;
     };
-    // Where M falls below 0.85·peak between the peak and b.
-    auto crossing = [&](double b) {
+    // Where M falls below 0.85·peak between the peak and b, whose moment is Mb.
+    auto crossing = [&](double b, double Mb) {
         const auto f = [&](double k) { return M(k) - 0.85 * peak; };
-        return detail::brent_root(f, peak_at, b, f(peak_at), f(b), 1e-12 * b, 1e-9 * peak);
+        return detail::brent_root(f, peak_at, b, 0.15 * peak, Mb - 0.85 * peak, 1e-12 * b, 1e-9 * peak);
     };
     for (std::size_t i = 0; i < ks.size(); ++i) {
         const double before = i > 0 ? ks[i - 1] : 0;
         const bool last = i + 1 == ks.size();
-        if (Ms[i] < 0.85 * peak) return crossing(ks[i]);
+        if (Ms[i] < 0.85 * peak) return crossing(ks[i], Ms[i]);
         if (!last && Ms[i] >= Ms[i + 1] && (i == 0 || Ms[i] >= Ms[i - 1])) {
             const auto [at, least] = detail::brent_min([&](double k) { return -M(k); }, before, ks[i + 1], xtol);
             raise(at, -least);
         } else if (!last && Ms[i] <= Ms[i + 1] && i > 0 && Ms[i] <= Ms[i - 1] && peak > 0) {
             const auto [at, least] = detail::brent_min(M, before, ks[i + 1], xtol);
-            if (least < 0.85 * peak) return crossing(at);
+            if (least < 0.85 * peak) return crossing(at, least);
         }
         raise(ks[i], Ms[i]);
     }

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 #include "ferrolit/format.hpp"
 #include "verify/checks/shear.hpp"
@@ -172,15 +173,17 @@ bool within_wall(const Context& ctx, const ThinWalled& wall, const PlacedBar& ba
 
 TorsionResistance torsion_resistance(const Context& ctx) {
     TorsionResistance tr;
-    double bar_depth = ctx.bars.empty() ? 0 : INFINITY;
-    for (const PlacedBar& b : ctx.bars) bar_depth = std::min(bar_depth, distance_to_edge(ctx.shape(), {b.y, b.z}));
-    tr.wall = thin_walled(ctx.shape(), bar_depth);
+    // Each bar's depth from the edge: the least sets the wall's least t,
+    // and the bars within t count in T_Rld.
+    std::vector<double> depth;
+    for (const PlacedBar& b : ctx.bars) depth.push_back(distance_to_edge(ctx.shape(), {b.y, b.z}));
+    tr.wall = thin_walled(ctx.shape(), depth.empty() ? 0 : *std::min_element(depth.begin(), depth.end()));
     tr.f_cd_reduced = 0.5 * ctx.fcd;
     tr.fyd = ctx.fyd;
     if (ctx.stirrups && ctx.in.closed_stirrups)
         tr.Asw_s = std::numbers::pi * ctx.stirrups->diameter * ctx.stirrups->diameter / 4 / ctx.stirrups->spacing;
-    for (const PlacedBar& b : ctx.bars)
-        if (within_wall(ctx, tr.wall, b)) tr.Al += b.area;
+    for (std::size_t i = 0; i < ctx.bars.size(); ++i)
+        if (depth[i] <= tr.wall.t) tr.Al += ctx.bars[i].area;
     return tr;
 }
 
