@@ -84,14 +84,15 @@ NotRunReason check_seismic_longitudinal_steel(const SeismicContext& s, std::vect
         column(s, out);
     else
         beam(s, out);
-    // §7.4.2.2: the bars of B450C steel, (Agt)k = εuk ≥ 7,5 % and (ft/fy)k ≥ 1,15 (Tab. 11.3.Ib).
+    // §7.4.2.2: the bars of B450C steel, (ft/fy)k ≥ 1,15 and (Agt)k = εuk ≥
+    // 7,5 % (Tab. 11.3.Ib). The ratio is (ft/fy)k's, which B450C exceeds,
+    // unless εuk falls short: B450C's εuk is the limit itself.
     const analysis::Steel& steel = s.ctx.section.steel();
-    const double ratio = std::max(0.075 / steel.eps_uk, 1.15 / steel.k);
-    out.push_back(make_check(Check::SeismicLongitudinalSteel, "§7.4.2.2", nullptr, 7.5, 100 * steel.eps_uk, "%", ratio,
-                             ratio <= 1,
-                             std::string("acciaio B450C") + (steel.name.empty() ? "" : " (dato " + steel.name + ")") +
-                                 ": εuk = " + format::decimal(100 * steel.eps_uk, 1) +
-                                 " % ≥ 7,5 %, (ft/fy)k = " + format::decimal(steel.k, 2) + " ≥ 1,15"));
+    const double ratio = std::max(1.15 / steel.k, steel.eps_uk < 0.075 ? 0.075 / steel.eps_uk : 0.0);
+    out.push_back(make_check(Check::SeismicLongitudinalSteel, "§7.4.2.2", nullptr, 1.15, steel.k, "", ratio, ratio <= 1,
+                             "acciaio B450C richiesto" + (steel.name.empty() ? "" : " (dato " + steel.name + ")") +
+                                 ": (ft/fy)k = " + format::decimal(steel.k, 2) +
+                                 " ≥ 1,15, εuk = " + format::decimal(100 * steel.eps_uk, 1) + " % ≥ 7,5 %"));
     return std::nullopt;
 }
 
